@@ -1,0 +1,37 @@
+// The Lorenz flow, stepped with explicit Euler.
+#pragma once
+
+#include "attractor/attractor.h"
+
+namespace vorticel {
+
+class Lorenz : public Attractor {
+public:
+    static constexpr double kMin = 0.0;
+    static constexpr double kMax = 20.0;
+    static constexpr double kStepMin = 0.0;
+    static constexpr double kStepMax = 0.5;
+
+    void Reset() override;
+
+    // A, B, C times dT, cached at Reset: edits of A, B, C reach the map only then.
+    double aDt = 0.0;
+    double bDt = 0.0;
+    double cDt = 0.0;
+    Vecd scaled; // scratch of the map
+    double a = 0.0;
+    double b = 0.0;
+    double c = 0.0;
+    double dt = 0.0;
+
+protected:
+    Lorenz();
+};
+
+// dx/dt = A(y - x), dy/dt = x(B - z) - y, dz/dt = xy - Cz.
+class Lorenz_2L : public Lorenz {
+public:
+    void Iterate(Vecd& p) override;
+};
+
+} // namespace vorticel

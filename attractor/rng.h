@@ -1,0 +1,46 @@
+// The one shared pseudo-random generator: uniform integers 0 .. 2^31 - 1, seedable.
+//
+// Every random draw of the program (parameter draws, the IFS map, the dimension
+// estimate, the overview scan) goes through here so that a seed reproduces a run.
+#pragma once
+
+#include <cstdint>
+
+namespace vorticel {
+
+// PCG32 (XSH-RR): small state, fast, and far better spread than a plain LCG.
+class Random31 {
+public:
+    static constexpr std::int32_t kMax = 2147483647;
+
+    void Seed(std::uint64_t seed) {
+        state_ = 0;
+        Advance();
+        state_ += seed;
+        Advance();
+    }
+
+    // Uniform in 0 .. kMax.
+    std::int32_t Next() {
+        const std::uint64_t old = state_;
+        Advance();
+        const auto xorshifted = static_cast<std::uint32_t>(((old >> 18u) ^ old) >> 27u);
+        const auto rot = static_cast<std::uint32_t>(old >> 59u);
+        const std::uint32_t out = (xorshifted >> rot) | (xorshifted << ((32u - rot) & 31u));
+        return static_cast<std::int32_t>(out >> 1u);
+    }
+
+private:
+    void Advance() { state_ = state_ * 6364136223846793005ULL + kIncrement; }
+
+    static constexpr std::uint64_t kIncrement = 1442695040888963407ULL;
+    std::uint64_t state_ = 0x853c49e6748fea9bULL;
+};
+
+// The process-wide generator (one per thread, as every use is on the thread that seeded it).
+Random31& SharedRandom();
+
+inline std::int32_t RandomNext() { return SharedRandom().Next(); }
+inline void RandomSeed(std::uint64_t seed) { SharedRandom().Seed(seed); }
+
+} // namespace vorticel

@@ -1,0 +1,42 @@
+// The subcommands of vorticel-cli; each returns the process exit code.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vorticel::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitCancelled = 3;
+
+struct SearchOptions {
+    std::string family;
+    std::optional<std::uint64_t> seed;
+    std::optional<double> maxSeconds;
+    std::string output; // empty: the parameter file goes to stdout
+};
+
+struct EstimateOptions {
+    std::string file;
+    std::int32_t iterations = 20000;
+    std::optional<std::uint64_t> seed;
+};
+
+struct PointsOptions {
+    std::string file;
+    std::int32_t iterations = 20000;
+    std::int32_t skip = 0;
+    std::string format = "csv";
+    std::string output; // empty: stdout
+    std::optional<std::uint64_t> seed;
+};
+
+int RunSearch(const SearchOptions& options);
+int RunEstimate(const EstimateOptions& options);
+int RunPoints(const PointsOptions& options);
+int RunShow(const std::string& file);
+
+} // namespace vorticel::cli
