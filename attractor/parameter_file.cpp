@@ -64,7 +64,7 @@ std::ifstream OpenForReading(const std::string& fileName) {
     if (stat(fileName.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
         in.open(fileName, std::ios::binary);
     }
-    if (!in) {
+    if (!in.is_open()) {
         throw FileError(FileError::Kind::Open, fileName);
     }
     return in;
