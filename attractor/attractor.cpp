@@ -12,9 +12,13 @@ Attractor::Attractor() : parameters(std::make_unique<ParameterList>()) {}
 
 Attractor::~Attractor() = default;
 
-void Attractor::Randomize() { parameters->RandomizeAll(3); }
+void Attractor::Randomize() {
+    parameters->RandomizeAll(3);
+}
 
-void Attractor::Reset() { CommonReset(); }
+void Attractor::Reset() {
+    CommonReset();
+}
 
 void Attractor::SetFamily(int familyIndex) {
     typeIndex = static_cast<std::int8_t>(familyIndex);

@@ -24,7 +24,7 @@ class Attractor {
 public:
     static constexpr int kHistorySize = 500;
     static constexpr double kDivergenceBound = 100000.0;
-    static constexpr std::int32_t kBoxStart = 100;      // points after this count enter the box
+    static constexpr std::int32_t kBoxStart = 100;       // points after this count enter the box
     static constexpr std::int32_t kSearchLength = 20000; // iterations of one search attempt
 
     using DivergeHandler = std::function<void(Attractor&)>;

@@ -20,12 +20,14 @@ constexpr std::string_view kClassNames[kFamilyCount] = {
     "Icon",         "IFS",          "Lorenz_2L",         "Pickover", "Polynomial_A",
     "Polynomial_B", "Polynomial_C", "Polynomial_Sprott", "Unravel"};
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
 }
 
 std::string_view Trim(std::string_view s) {

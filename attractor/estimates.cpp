@@ -1,6 +1,5 @@
 // Running estimates of the largest Lyapunov exponent and the correlation dimension.
 #include "attractor/attractor.h"
-
 #include "attractor/rng.h"
 
 #include <cmath>
@@ -9,7 +8,7 @@ namespace vorticel {
 namespace {
 
 constexpr double kSeparationSquaredInverse = 1e12; // shadow kept 1e-6 from the orbit
-constexpr double kBitsPerNat = 0.721347;            // 1 / (2 ln 2): mean ln(t) -> log2 stretch
+constexpr double kBitsPerNat = 0.721347;           // 1 / (2 ln 2): mean ln(t) -> log2 stretch
 constexpr std::int32_t kReferenceCount = 1000;
 constexpr int kPartnerSlots = 480; // partners are 20 .. 499 iterations older
 constexpr double kLargeRadiusFactor = 0.001;

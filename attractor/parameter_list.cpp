@@ -26,7 +26,9 @@ std::uint64_t LowBits(double v) {
     return t < 0 ? (~magnitude + 1u) : magnitude;
 }
 
-template <class T> void Store(void* address, T v) { std::memcpy(address, &v, sizeof v); }
+template <class T> void Store(void* address, T v) {
+    std::memcpy(address, &v, sizeof v);
+}
 
 template <class T> T Load(const void* address) {
     T v;
@@ -38,7 +40,9 @@ bool IsKeyChar(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool IsCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -53,7 +57,8 @@ template <class Int> std::string IntegerText(Int v) {
 // "%f": fixed point, six decimals, always with a point whatever the locale.
 std::string FixedText(double v) {
     char buffer[400]; // the longest finite double in fixed notation needs 317 characters
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
     return std::string(buffer, result.ptr);
 }
 

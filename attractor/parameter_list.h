@@ -86,7 +86,8 @@ public:
     // "name=value" with the value as its type prints it (six decimals for reals).
     static std::string FormatLine(const ParameterEntry& entry);
 
-    // Applies one "name=value" line (UTF-8) to the entry it names; true when a variable was written.
+    // Applies one "name=value" line (UTF-8) to the entry it names; true when a variable was
+    // written.
     bool ParseLine(std::string_view text) const;
 
     // A random value in [minimum, maximum) quantised to `digits` decimals; 0 for an empty range.

@@ -40,7 +40,11 @@ private:
 // The process-wide generator (one per thread, as every use is on the thread that seeded it).
 Random31& SharedRandom();
 
-inline std::int32_t RandomNext() { return SharedRandom().Next(); }
-inline void RandomSeed(std::uint64_t seed) { SharedRandom().Seed(seed); }
+inline std::int32_t RandomNext() {
+    return SharedRandom().Next();
+}
+inline void RandomSeed(std::uint64_t seed) {
+    SharedRandom().Seed(seed);
+}
 
 } // namespace vorticel

@@ -9,10 +9,20 @@ struct Vecd {
     double z = 0.0;
 };
 
-inline Vecd operator+(const Vecd& a, const Vecd& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vecd operator-(const Vecd& a, const Vecd& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vecd operator*(const Vecd& a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-inline Vecd operator/(const Vecd& a, double s) { return {a.x / s, a.y / s, a.z / s}; }
-inline double Dot(const Vecd& a, const Vecd& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vecd operator+(const Vecd& a, const Vecd& b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vecd operator-(const Vecd& a, const Vecd& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vecd operator*(const Vecd& a, double s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline Vecd operator/(const Vecd& a, double s) {
+    return {a.x / s, a.y / s, a.z / s};
+}
+inline double Dot(const Vecd& a, const Vecd& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 } // namespace vorticel

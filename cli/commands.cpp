@@ -49,8 +49,8 @@ void WritePly(std::ostream& out, const std::vector<Vecd>& points) {
     out << "ply\nformat ascii 1.0\nelement vertex " << points.size()
         << "\nproperty double x\nproperty double y\nproperty double z\nend_header\n";
     for (const Vecd& p : points) {
-        out << FormatNumber(p.x, 17) << ' ' << FormatNumber(p.y, 17) << ' '
-            << FormatNumber(p.z, 17) << '\n';
+        out << FormatNumber(p.x, 17) << ' ' << FormatNumber(p.y, 17) << ' ' << FormatNumber(p.z, 17)
+            << '\n';
     }
 }
 

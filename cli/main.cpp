@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     searchCmd->add_option("--seed", search.seed, "Seed of the random generator");
     searchCmd->add_option("--max-seconds", search.maxSeconds, "Give up after this many seconds")
         ->check(CLI::PositiveNumber);
-    searchCmd->add_option("-o,--output", search.output, "Parameter file to write (default: stdout)");
+    searchCmd->add_option("-o,--output", search.output,
+                          "Parameter file to write (default: stdout)");
 
     EstimateOptions estimate;
     CLI::App* estimateCmd =

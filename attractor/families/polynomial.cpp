@@ -50,7 +50,9 @@ void Polynomial_C::Iterate(Vecd& p) {
          z * ((c[14] * z + c[13]) + c[15] * x) + c[12] + x * (c[17] * x + c[16])};
 }
 
-Polynomial_Sprott::Polynomial_Sprott() : Polynomial(7, 30, kMin, kMax) { order = 2; }
+Polynomial_Sprott::Polynomial_Sprott() : Polynomial(7, 30, kMin, kMax) {
+    order = 2;
+}
 
 void Polynomial_Sprott::Iterate(Vecd& p) {
     // Coefficients are consumed in one fixed nested order: the constant, then each

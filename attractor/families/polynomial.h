@@ -15,8 +15,7 @@ public:
     std::vector<double> coefficients; // registered as "P0", "P1", ...
 
 protected:
-    Polynomial(int familyIndex, int coefficientCount, const double& minimum,
-               const double& maximum);
+    Polynomial(int familyIndex, int coefficientCount, const double& minimum, const double& maximum);
 };
 
 class Polynomial_A : public Polynomial {

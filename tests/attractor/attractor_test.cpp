@@ -111,9 +111,9 @@ TEST(Catalogue, ParameterNamesInRegistrationOrder) {
 }
 
 TEST(Catalogue, StartPoints) {
-    const Vecd expected[] = {{0.01, 0.003, 0},     {0.05, 0.05, 0.05}, {1, 1, 1},
-                             {0, 0, 0},            {0.05, 0.05, 0.05}, {0.05, 0.05, 0.05},
-                             {0.05, 0.05, 0.05},   {0.05, 0.05, 0.05}, {0, 0, 0}};
+    const Vecd expected[] = {{0.01, 0.003, 0},   {0.05, 0.05, 0.05}, {1, 1, 1},
+                             {0, 0, 0},          {0.05, 0.05, 0.05}, {0.05, 0.05, 0.05},
+                             {0.05, 0.05, 0.05}, {0.05, 0.05, 0.05}, {0, 0, 0}};
     for (int i = 0; i < kFamilyCount; ++i) {
         const auto a = CreateAttractor(i);
         a->point = {9, 9, 9};

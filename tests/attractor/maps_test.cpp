@@ -19,7 +19,9 @@ void ExpectPoint(const Vecd& p, double x, double y, double z, double tolerance =
     EXPECT_NEAR(p.z, z, tolerance);
 }
 
-double Length(const Vecd& p) { return std::sqrt(Dot(p, p)); }
+double Length(const Vecd& p) {
+    return std::sqrt(Dot(p, p));
+}
 
 TEST(IconMap, DegreeTwoWithUnitLambdaKeepsThePlanarPoint) {
     Icon icon;

@@ -58,7 +58,8 @@ struct ClassicLorenz : Lorenz_2L {
 
 TEST_F(ParameterFile, LorenzIsFiveCrlfLines) {
     ClassicLorenz().SaveParameters(Path("l.vtc"));
-    EXPECT_EQ(Read("l.vtc"), "[Lorenz]\r\nA=10.000000\r\nB=28.000000\r\nC=2.667000\r\ndT=0.010000\r\n");
+    EXPECT_EQ(Read("l.vtc"),
+              "[Lorenz]\r\nA=10.000000\r\nB=28.000000\r\nC=2.667000\r\ndT=0.010000\r\n");
 }
 
 TEST_F(ParameterFile, WrittenInWindows1252) {

@@ -131,8 +131,9 @@ TYPED_TEST(RoundTrip, FormatThenParseRestoresTheValue) {
     using T = TypeParam;
     static constexpr T lo = std::numeric_limits<T>::lowest();
     static constexpr T hi = std::numeric_limits<T>::max();
-    const T samples[] = {T(0), T(1), T(100), std::is_signed_v<T> ? T(-7) : T(7), hi,
-                         std::is_floating_point_v<T> ? T(-12.25) : lo};
+    const T samples[] = {T(0),   T(1),
+                         T(100), std::is_signed_v<T> ? T(-7) : T(7),
+                         hi,     std::is_floating_point_v<T> ? T(-12.25) : lo};
     for (const T sample : samples) {
         T variable = sample;
         ParameterList list;
