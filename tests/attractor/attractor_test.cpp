@@ -203,31 +203,26 @@ TEST(Divergence, NotifiesTheOwnerExceptDuringASearch) {
 }
 
 TEST(Divergence, LorenzEditsReachTheMapOnlyAtReset) {
-    Lorenz_2L a;
-    a.a = 10;
-    a.b = 28;
-    a.c = 8.0 / 3.0;
-    a.dt = 0.01;
-    a.Reset();
-    Lorenz_2L b;
-    b.a = 10;
-    b.b = 28;
-    b.c = 8.0 / 3.0;
-    b.dt = 0.01;
-    b.Reset();
-    a.Step();
-    b.Step();
+    Lorenz_2L lorenz[2];
+    for (Lorenz_2L& l : lorenz) {
+        l.a = 10;
+        l.b = 28;
+        l.c = 8.0 / 3.0;
+        l.dt = 0.01;
+        l.Reset();
+        l.Step();
+    }
+    auto& [a, b] = lorenz;
     b.a = 19; // not yet seen by the map
     a.Step();
     b.Step();
     EXPECT_EQ(a.point.x, b.point.x);
     EXPECT_EQ(a.point.y, b.point.y);
-    b.Reset();
-    a.Reset();
-    a.Step();
-    b.Step();
-    a.Step();
-    b.Step();
+    for (Lorenz_2L& l : lorenz) {
+        l.Reset();
+        l.Step();
+        l.Step();
+    }
     EXPECT_NE(a.point.x, b.point.x);
 }
 
