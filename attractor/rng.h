@@ -37,8 +37,13 @@ private:
     std::uint64_t state_ = 0x853c49e6748fea9bULL;
 };
 
-// The process-wide generator (one per thread, as every use is on the thread that seeded it).
-Random31& SharedRandom();
+namespace detail {
+// The process-wide generator. Every use is on the user-interface thread; it is defined
+// inline so the IFS map and the dimension estimate draw without a call.
+inline Random31 sharedRandom;
+} // namespace detail
+
+inline Random31& SharedRandom() { return detail::sharedRandom; }
 
 inline std::int32_t RandomNext() {
     return SharedRandom().Next();

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
+    libcli11-dev libglm-dev libgtest-dev libgmock-dev libbenchmark-dev
     locales
 )
 

@@ -55,6 +55,34 @@ Polynomial_Sprott::Polynomial_Sprott() : Polynomial(7, 30, kMin, kMax) {
 }
 
 void Polynomial_Sprott::Iterate(Vecd& p) {
+    if (dimensions != 3 || order != 2 || coefficientCount < 30) {
+        IterateGeneral(p);
+        return;
+    }
+    // The general loops for three variables and degree 2, written out in the same term
+    // order (1, x, x^2, xy, xz, y, y^2, yz, z, z^2) so every sum is bit for bit the same.
+    const double x = p.x;
+    const double y = p.y;
+    const double z = p.z;
+    double out[3];
+    for (int i = 0; i < 3; ++i) {
+        const double* c = coefficients.data() + 10 * i;
+        double sum = c[0];
+        sum += c[1] * x;
+        sum += c[2] * x * x;
+        sum += c[3] * x * y;
+        sum += c[4] * x * z;
+        sum += c[5] * y;
+        sum += c[6] * y * y;
+        sum += c[7] * y * z;
+        sum += c[8] * z;
+        sum += c[9] * z * z;
+        out[i] = sum;
+    }
+    p = {out[0], out[1], out[2]};
+}
+
+void Polynomial_Sprott::IterateGeneral(Vecd& p) const {
     // Coefficients are consumed in one fixed nested order: the constant, then each
     // monomial v[j1] v[j2] ... with j1 <= j2 <= ..., every term added as soon as it is formed.
     // The higher levels need more coefficients than a degree-2 list holds, so the count

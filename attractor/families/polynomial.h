@@ -49,6 +49,9 @@ public:
     static constexpr double kMax = 1.2;
     Polynomial_Sprott();
     void Iterate(Vecd& p) override;
+    // Any `dimensions` (up to 3) and `order` (2 .. 5); Iterate uses it unless the
+    // quadratic in three variables, which it spells out term by term.
+    void IterateGeneral(Vecd& p) const;
 };
 
 } // namespace vorticel

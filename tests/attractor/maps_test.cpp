@@ -209,6 +209,23 @@ TEST(PolynomialMaps, SprottTermOrder) {
     ExpectPoint(p, expected[0], expected[1], expected[2]);
 }
 
+TEST(PolynomialMaps, SprottQuadraticMatchesTheGeneralLoopsBitForBit) {
+    RandomSeed(31);
+    Polynomial_Sprott s;
+    for (int trial = 0; trial < 100; ++trial) {
+        s.Randomize();
+        Vecd fast{0.05 * trial - 2.0, 0.3, -0.7 + 0.01 * trial};
+        Vecd general = fast;
+        for (int step = 0; step < 5; ++step) {
+            s.Iterate(fast);
+            s.IterateGeneral(general);
+        }
+        EXPECT_EQ(fast.x, general.x);
+        EXPECT_EQ(fast.y, general.y);
+        EXPECT_EQ(fast.z, general.z);
+    }
+}
+
 TEST(PolynomialMaps, SprottHigherOrderNeverReadsPastItsCoefficients) {
     Polynomial_Sprott s;
     for (double& c : s.coefficients) {
