@@ -5,57 +5,14 @@
 #include "attractor/catalogue.h"
 #include "attractor/text_codec.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fstream>
-#include <string_view>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace vorticel {
 namespace {
 
 // Lines longer than this end the load, as a fixed 200-byte line buffer would.
 constexpr std::streamsize kLineBuffer = 200;
-
-std::string DirectoryOf(const std::string& fileName) {
-    const std::size_t slash = fileName.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : fileName.substr(0, slash);
-}
-
-// Permissions for a new file: those of the file it replaces, else the umask's default.
-mode_t ModeFor(const std::string& fileName) {
-    struct stat existing {};
-    if (stat(fileName.c_str(), &existing) == 0) {
-        return existing.st_mode & 07777;
-    }
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-std::string DescribeError(FileError::Kind kind, const std::string& fileName) {
-    return (kind == FileError::Kind::Create ? "cannot create file " : "cannot open file ") +
-           fileName;
-}
 
 // A readable stream on `fileName`; a missing file or a folder is reported.
 std::ifstream OpenForReading(const std::string& fileName) {
@@ -71,10 +28,6 @@ std::ifstream OpenForReading(const std::string& fileName) {
 }
 
 } // namespace
-
-FileError::FileError(Kind kind, std::string fileName)
-    : std::runtime_error(DescribeError(kind, fileName)), kind_(kind),
-      fileName_(std::move(fileName)) {}
 
 std::vector<std::string> Attractor::ParameterLines() const {
     std::vector<std::string> lines;
@@ -96,20 +49,7 @@ std::string EncodeParameterFile(const Attractor& attractor) {
 }
 
 void Attractor::SaveParameters(const std::string& fileName) const {
-    const std::string contents = EncodeParameterFile(*this);
-    // Write beside the target and rename over it, so a failed write never leaves a
-    // half-written file where a good one stood.
-    std::string temporary = DirectoryOf(fileName) + "/.vtc-XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        throw FileError(FileError::Kind::Create, fileName);
-    }
-    const bool written = fchmod(fd, ModeFor(fileName)) == 0 && WriteAll(fd, contents);
-    const bool closed = close(fd) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), fileName.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        throw FileError(FileError::Kind::Create, fileName);
-    }
+    WriteFileReplacing(fileName, EncodeParameterFile(*this));
 }
 
 void Attractor::LoadParameters(const std::string& fileName) {

@@ -1,24 +1,12 @@
-// Errors of the parameter file and the lookup of the family a file names.
+// The parameter file as bytes, and the lookup of the family a file names.
 #pragma once
 
+#include "attractor/file_io.h"
+
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 namespace vorticel {
-
-class FileError : public std::runtime_error {
-public:
-    enum class Kind { Create, Open };
-    FileError(Kind kind, std::string fileName);
-
-    Kind kind() const { return kind_; }
-    const std::string& fileName() const { return fileName_; }
-
-private:
-    Kind kind_;
-    std::string fileName_;
-};
 
 // The family index named by the header line of `fileName`; nullopt when the header names none.
 // Throws FileError when the file cannot be opened.

@@ -1,0 +1,42 @@
+// Camera matrices, composed as the fixed-function pipeline would compose them.
+//
+// Matrices are 4x4 doubles in column-major order (element [column * 4 + row]), ready for
+// glLoadMatrixd.
+#pragma once
+
+#include "attractor/vecd.h"
+
+#include <array>
+
+namespace vorticel {
+
+using Matrix4 = std::array<double, 16>;
+
+Matrix4 IdentityMatrix();
+
+// glOrtho(left, right, bottom, top, near, far).
+Matrix4 OrthoMatrix(double left, double right, double bottom, double top, double nearPlane,
+                    double farPlane);
+
+// The camera's model-view: look-at from `eye` to `target` (up +y), scale by `zoom`,
+// translate by (panX, panY, 0), rotate by `angle` radians about `axis`, translate by -centre;
+// each post-multiplied. A zero axis rotates by nothing.
+Matrix4 ModelViewMatrix(const Vecd& eye, const Vecd& target, double zoom, double panX,
+                        double panY, const Vecd& axis, double angle, const Vecd& centre);
+
+// The product a x b.
+Matrix4 Multiply(const Matrix4& a, const Matrix4& b);
+
+// (M p) without the division by w: the first three rows applied to (p, 1).
+Vecd Transform(const Matrix4& m, const Vecd& p);
+
+// gluUnProject: window (x, y, depth 0..1) back to object space through `modelView`,
+// `projection` and the viewport (0, 0, width, height).
+Vecd Unproject(const Vecd& window, const Matrix4& modelView, const Matrix4& projection,
+               double width, double height);
+
+// The 3x3 rotation by `angle` radians about the unit `axis`, row by row, in the layout the
+// drag rotation composes (m1 = t x y + s z, m3 = t x y - s z, ...).
+std::array<double, 9> RotationRows(const Vecd& axis, double angle);
+
+} // namespace vorticel
