@@ -3,11 +3,9 @@
 
 #include "attractor/catalogue.h"
 #include "attractor/parameter_file.h"
-#include "attractor/rng.h"
+#include "cli/common.h"
 #include "cli/output.h"
 
-#include <chrono>
-#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -15,30 +13,6 @@
 
 namespace vorticel::cli {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Seeds the shared generator (from the clock unless given) and reports the seed.
-void SeedGenerator(const std::optional<std::uint64_t>& seed) {
-    const std::uint64_t value = seed ? *seed : static_cast<std::uint64_t>(std::time(nullptr));
-    RandomSeed(value);
-    PrintKey(std::cerr, "seed", static_cast<std::int64_t>(value));
-}
-
-// The attractor of the family a file's header names, with the file applied.
-std::unique_ptr<Attractor> LoadFromFile(const std::string& file) {
-    const std::optional<int> family = ReadFamilyIndex(file);
-    if (!family) {
-        throw UsageError{"the header of " + file + " names no attractor family"};
-    }
-    std::unique_ptr<Attractor> attractor = CreateAttractor(*family);
-    attractor->LoadParameters(file);
-    return attractor;
-}
 
 void WritePoint(std::ostream& out, const Vecd& p) {
     out << FormatNumber(p.x, 17) << ',' << FormatNumber(p.y, 17) << ',' << FormatNumber(p.z, 17)

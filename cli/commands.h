@@ -34,9 +34,22 @@ struct PointsOptions {
     std::optional<std::uint64_t> seed;
 };
 
+struct RenderOptions {
+    std::string file;
+    std::string output;
+    std::string renderer = "gaz";
+    std::string size = "640x480";
+    std::int32_t iterations = 20000000;
+    std::int32_t updates = 10;
+    std::optional<std::uint64_t> seed;
+    std::string fit = "adjust";
+    bool progress = false;
+};
+
 int RunSearch(const SearchOptions& options);
 int RunEstimate(const EstimateOptions& options);
 int RunPoints(const PointsOptions& options);
 int RunShow(const std::string& file);
+int RunRender(const RenderOptions& options);
 
 } // namespace vorticel::cli

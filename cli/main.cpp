@@ -46,6 +46,20 @@ int main(int argc, char** argv) {
     CLI::App* showCmd = app.add_subcommand("show", "Print a parameter file as it would be saved");
     showCmd->add_option("file", showFile, "Parameter file (.vtc)")->required();
 
+    RenderOptions render;
+    CLI::App* renderCmd = app.add_subcommand("render", "Render a parameter file into a BMP image");
+    renderCmd->add_option("file", render.file, "Parameter file (.vtc)")->required();
+    renderCmd->add_option("-o,--output", render.output, "BMP file to write")->required();
+    renderCmd->add_option("--renderer", render.renderer,
+                          "0..4 or gaz, liquide, lumiere, plasma, solide (default gaz)");
+    renderCmd->add_option("--size", render.size, "WIDTHxHEIGHT (default 640x480)");
+    renderCmd->add_option("--iterations", render.iterations, "Iterations (default 20000000)")
+        ->check(CLI::NonNegativeNumber);
+    renderCmd->add_option("--updates", render.updates, "Image refreshes, 1..100 (default 10)");
+    renderCmd->add_option("--seed", render.seed, "Seed of the random generator");
+    renderCmd->add_option("--fit", render.fit, "adjust (default), center or none");
+    renderCmd->add_flag("--progress", render.progress, "Show a progress bar on stderr");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -67,6 +81,9 @@ int main(int argc, char** argv) {
         if (*pointsCmd) {
             return RunPoints(points);
         }
+        if (*renderCmd) {
+            return RunRender(render);
+        }
         return RunShow(showFile);
     } catch (const UsageError& e) {
         std::cerr << "error: " << e.message << '\n';
@@ -74,5 +91,8 @@ int main(int argc, char** argv) {
     } catch (const vorticel::FileError& e) {
         std::cerr << "error: " << e.what() << '\n';
         return kExitUsage;
+    } catch (const std::exception& e) {
+        std::cerr << "error: " << e.what() << '\n';
+        return kExitFailed;
     }
 }

@@ -4,7 +4,7 @@ option(VORTICEL_WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
 add_library(vorticel_warnings INTERFACE)
 target_compile_options(vorticel_warnings INTERFACE
     -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wcast-align -Woverloaded-virtual
-    -Wnull-dereference -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough)
+    -Wnull-dereference -Wformat=2 -Wimplicit-fallthrough)
 if(VORTICEL_WARNINGS_AS_ERRORS)
     target_compile_options(vorticel_warnings INTERFACE -Werror)
 endif()

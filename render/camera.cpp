@@ -26,7 +26,21 @@ Matrix4 IdentityMatrix() { return FromGlm(glm::dmat4(1.0)); }
 
 Matrix4 OrthoMatrix(double left, double right, double bottom, double top, double nearPlane,
                     double farPlane) {
+    if (left == right || bottom == top || nearPlane == farPlane) {
+        return IdentityMatrix();
+    }
     return FromGlm(glm::ortho(left, right, bottom, top, nearPlane, farPlane));
+}
+
+Matrix4 LookAtMatrix(const Vecd& eye, const Vecd& target, const Vecd& up) {
+    return FromGlm(glm::lookAt(ToGlm(eye), ToGlm(target), ToGlm(up)));
+}
+
+Matrix4 Rotated(const Matrix4& m, double angle, const Vecd& axis) {
+    if (!(std::sqrt(Dot(axis, axis)) > 1.0e-4)) {
+        return m;
+    }
+    return FromGlm(glm::rotate(ToGlm(m), angle, ToGlm(axis)));
 }
 
 Matrix4 ModelViewMatrix(const Vecd& eye, const Vecd& target, double zoom, double panX,
@@ -34,10 +48,7 @@ Matrix4 ModelViewMatrix(const Vecd& eye, const Vecd& target, double zoom, double
     glm::dmat4 m = glm::lookAt(ToGlm(eye), ToGlm(target), glm::dvec3(0.0, 1.0, 0.0));
     m = glm::scale(m, glm::dvec3(zoom, zoom, zoom));
     m = glm::translate(m, glm::dvec3(panX, panY, 0.0));
-    // glRotated leaves the matrix alone for a (near) zero axis; glm would divide by zero.
-    if (std::sqrt(Dot(axis, axis)) > 1.0e-4) {
-        m = glm::rotate(m, angle, ToGlm(axis));
-    }
+    m = ToGlm(Rotated(FromGlm(m), angle, axis));
     m = glm::translate(m, -ToGlm(centre));
     return FromGlm(m);
 }

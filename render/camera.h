@@ -14,13 +14,20 @@ using Matrix4 = std::array<double, 16>;
 
 Matrix4 IdentityMatrix();
 
-// glOrtho(left, right, bottom, top, near, far).
+// glOrtho(left, right, bottom, top, near, far). Like glOrtho, an empty box (left = right,
+// bottom = top or near = far) is refused: the identity comes back.
 Matrix4 OrthoMatrix(double left, double right, double bottom, double top, double nearPlane,
                     double farPlane);
 
+// gluLookAt(eye, target, up).
+Matrix4 LookAtMatrix(const Vecd& eye, const Vecd& target, const Vecd& up);
+
+// m x glRotated(angle in radians, axis); like glRotated, a (near) zero axis rotates by nothing.
+Matrix4 Rotated(const Matrix4& m, double angle, const Vecd& axis);
+
 // The camera's model-view: look-at from `eye` to `target` (up +y), scale by `zoom`,
 // translate by (panX, panY, 0), rotate by `angle` radians about `axis`, translate by -centre;
-// each post-multiplied. A zero axis rotates by nothing.
+// each post-multiplied.
 Matrix4 ModelViewMatrix(const Vecd& eye, const Vecd& target, double zoom, double panX,
                         double panY, const Vecd& axis, double angle, const Vecd& centre);
 

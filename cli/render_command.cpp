@@ -1,0 +1,150 @@
+// vorticel-cli render: what a view does, from fit to BMP, without a window.
+#include "cli/commands.h"
+
+#include "cli/common.h"
+#include "cli/output.h"
+#include "render/bitmap3d.h"
+#include "render/render_run.h"
+#include "resources/strings.h"
+
+#include <algorithm>
+#include <charconv>
+#include <iostream>
+#include <unistd.h>
+
+namespace vorticel::cli {
+namespace {
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+int RendererKindByName(const std::string& name) {
+    const std::string key = Lower(name);
+    static const char* const kEnglish[kRendererCount] = {"gas", "liquid", "light", "plasma",
+                                                         "solid"};
+    for (int kind = 0; kind < kRendererCount; ++kind) {
+        const std::string french = Lower(std::string(LoadStr(kStrRendererFirst + kind)));
+        if (key == std::to_string(kind) || key == kEnglish[kind] || key == french ||
+            (kind == kLight && key == "lumiere")) {
+            return kind;
+        }
+    }
+    throw UsageError{"unknown renderer: " + name +
+                     " (0..4, gaz, liquide, lumiere, plasma, solide)"};
+}
+
+void ParseSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
+    const std::size_t x = text.find_first_of("xX");
+    const auto parse = [&text](std::size_t from, std::size_t to, std::int32_t& out) {
+        const char* first = text.data() + from;
+        const char* last = text.data() + to;
+        const auto [end, error] = std::from_chars(first, last, out);
+        return error == std::errc{} && end == last && first != last;
+    };
+    if (x == std::string::npos || !parse(0, x, width) || !parse(x + 1, text.size(), height) ||
+        width < 4 || height < 1) {
+        throw UsageError{"bad size " + text + ": WIDTHxHEIGHT with a width of at least 4"};
+    }
+}
+
+FitMode FitModeByName(const std::string& name) {
+    const std::string key = Lower(name);
+    if (key == "adjust") {
+        return FitMode::Adjust;
+    }
+    if (key == "center" || key == "centre") {
+        return FitMode::Center;
+    }
+    if (key == "none") {
+        return FitMode::PreviewOnly;
+    }
+    throw UsageError{"unknown fit mode: " + name + " (adjust, center or none)"};
+}
+
+// A bar on stderr, redrawn when the whole percentage changes.
+class ProgressBar {
+public:
+    explicit ProgressBar(std::int32_t total) : total_(total) {}
+    void Show(std::int32_t count) {
+        const int percent = static_cast<int>(100.0 * count / std::max(total_, 1));
+        if (percent == shown_) {
+            return;
+        }
+        shown_ = percent;
+        const int filled = percent * kWidth / 100;
+        std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+                  << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] "
+                  << percent << "%" << std::flush;
+    }
+    void Finish() {
+        if (shown_ >= 0) {
+            std::cerr << '\n';
+        }
+    }
+
+private:
+    static constexpr int kWidth = 40;
+    std::int32_t total_;
+    int shown_ = -1;
+};
+
+} // namespace
+
+int RunRender(const RenderOptions& options) {
+    const int kind = RendererKindByName(options.renderer);
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    ParseSize(options.size, width, height);
+    const FitMode fit = FitModeByName(options.fit);
+    if (options.updates < 1 || options.updates > 100) {
+        throw UsageError{"--updates takes 1 to 100"};
+    }
+    std::unique_ptr<Attractor> attractor = LoadFromFile(options.file);
+    SeedGenerator(options.seed);
+
+    const std::unique_ptr<TBitmap3D> bitmap = CreateRenderer(nullptr, kind);
+    try {
+        bitmap->SetWidth(width);
+        bitmap->SetHeight(height);
+    } catch (const RenderError& e) {
+        throw UsageError{e.what()};
+    }
+    bitmap->SetEye({0.0, 0.0, -5.0});
+    bitmap->SetTarget({0.0, 0.0, 0.0});
+    if (!Fit(*attractor, *bitmap, kFitPoints, fit)) {
+        std::cerr << "error: the orbit diverged while framing it\n";
+        return kExitFailed;
+    }
+
+    ProgressBar bar(options.iterations);
+    RunHooks hooks;
+    if (options.progress || isatty(STDERR_FILENO)) {
+        hooks.progress = [&bar](std::int32_t count) { bar.Show(count); };
+    }
+    const Clock::time_point start = Clock::now();
+    const RenderRunResult result =
+        RenderRun(*attractor, *bitmap, options.iterations, options.updates, hooks);
+    const double seconds = SecondsSince(start);
+    if (hooks.progress) {
+        bar.Show(result.count);
+        bar.Finish();
+    }
+    bitmap->SaveBmp(options.output);
+
+    PrintKey(std::cerr, "width", static_cast<std::int64_t>(bitmap->imageWidth));
+    PrintKey(std::cerr, "height", static_cast<std::int64_t>(bitmap->imageHeight));
+    PrintKey(std::cerr, "iterations", static_cast<std::int64_t>(result.count));
+    PrintKey(std::cerr, "refreshes", static_cast<std::int64_t>(result.refreshes));
+    PrintKey(std::cerr, "seconds", seconds);
+    PrintKey(std::cerr, "rate", seconds > 0.0 ? result.count / seconds : 0.0);
+    if (result.diverged) {
+        std::cerr << "the orbit diverged after " << result.count << " iterations\n";
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace vorticel::cli

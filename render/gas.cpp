@@ -1,0 +1,121 @@
+// Density accumulation and grey tone mapping.
+#include "render/gas.h"
+
+#include "render/accumulate.h"
+#include "render/splat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorticel {
+
+TBitmap3D_Gas::TBitmap3D_Gas(PreviewSurface* surface) : TBitmap3D(surface) { SetDefaults(); }
+
+TBitmap3D_Gas::TBitmap3D_Gas(const TBitmap3D& source) : TBitmap3D(source.Surface(), source) {
+    if (const auto* gas = dynamic_cast<const TBitmap3D_Gas*>(&source)) {
+        kind = kGas;
+        gamma = gas->gamma;
+        brightness = gas->brightness;
+    } else {
+        SetDefaults();
+    }
+}
+
+void TBitmap3D_Gas::SetDefaults() {
+    kind = kGas;
+    gamma = 2.5f;
+    brightness = 2.0f;
+    SetBackgroundColour({0.0f, 0.0f, 0.0f});
+    SetPointColour({1.0f, 1.0f, 1.0f});
+}
+
+void TBitmap3D_Gas::ResizeBuffers() {
+    TBitmap3D::ResizeBuffers();
+    densityBuffer.assign(static_cast<std::size_t>(pixelCount), 0.0f);
+}
+
+void TBitmap3D_Gas::ClearImage() {
+    TBitmap3D::ClearImage();
+    maxDensity = 0.0f;
+    std::fill(densityBuffer.begin(), densityBuffer.end(), 0.0f);
+}
+
+void TBitmap3D_Gas::ComputeMaxima() {
+    maxDensity = 0.0f;
+    for (const float d : densityBuffer) {
+        maxDensity = d > maxDensity ? d : maxDensity;
+    }
+}
+
+void TBitmap3D_Gas::PlotPoint(const Vecd& q) {
+    Splat s;
+    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
+        return;
+    }
+    float* density = densityBuffer.data();
+    for (int k = 0; k < 4; ++k) {
+        density[s.texel[k]] += s.weight[k];
+    }
+}
+
+void TBitmap3D_Gas::FinishImage() {
+    ComputeMaxima();
+    if (!(maxDensity > 0.0f)) {
+        return;
+    }
+    const auto scale = static_cast<float>(brightness * 255.0);
+    const double exponent = 1.0 / gamma;
+    for (std::size_t i = densityBuffer.size(); i-- > 0;) {
+        const float d = densityBuffer[i];
+        std::uint8_t grey = 0;
+        if (d > 0.0f) {
+            // Unreached pixels skip the power: most of an image is empty.
+            const double level = scale * std::pow(static_cast<double>(d) / maxDensity, exponent);
+            grey = static_cast<std::uint8_t>(level < 255.0 ? level : 255.0);
+        }
+        imageBuffer[3 * i] = imageBuffer[3 * i + 1] = imageBuffer[3 * i + 2] = grey;
+    }
+    CopyBufferToBitmap();
+}
+
+void TBitmap3D_Gas::Accumulate(Attractor& attractor, std::int32_t endCount) {
+    AccumulateWith(*this, attractor, endCount);
+}
+
+TBitmap3D_Liquid::TBitmap3D_Liquid(PreviewSurface* surface) : TBitmap3D_Gas(surface) {
+    kind = kLiquid;
+}
+
+TBitmap3D_Liquid::TBitmap3D_Liquid(const TBitmap3D& source) : TBitmap3D_Gas(source) {
+    kind = kLiquid;
+}
+
+void TBitmap3D_Liquid::ResizeBuffers() {
+    TBitmap3D_Gas::ResizeBuffers();
+    depthBuffer.assign(static_cast<std::size_t>(pixelCount), 1.0f);
+}
+
+void TBitmap3D_Liquid::ClearImage() {
+    TBitmap3D_Gas::ClearImage();
+    std::fill(depthBuffer.begin(), depthBuffer.end(), 1.0f);
+}
+
+void TBitmap3D_Liquid::PlotPoint(const Vecd& q) {
+    Splat s;
+    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
+        return;
+    }
+    const auto z = static_cast<float>(q.z);
+    const double sharpness = depthRange * zoom * 10.0;
+    float* density = densityBuffer.data();
+    float* depth = depthBuffer.data();
+    for (int k = 0; k < 4; ++k) {
+        density[s.texel[k]] += SoftDepthWeight(depth[s.texel[k]], z, s.weight[k], sharpness);
+    }
+}
+
+void TBitmap3D_Liquid::Accumulate(Attractor& attractor, std::int32_t endCount) {
+    AccumulateWith(*this, attractor, endCount);
+}
+
+} // namespace vorticel

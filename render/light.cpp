@@ -1,0 +1,252 @@
+// Speed-coloured additive points and their tone mapping.
+#include "render/light.h"
+
+#include "render/accumulate.h"
+#include "render/splat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorticel {
+namespace {
+
+double Distance(const Vecd& a, const Vecd& b) {
+    const Vecd d = a - b;
+    return std::sqrt(Dot(d, d));
+}
+
+Vecd NormalisedIfPositive(const Vecd& v) {
+    const double length = std::sqrt(Dot(v, v));
+    return length > 0.0 ? v / length : v;
+}
+
+bool IsZero(const Vecd& v) { return v.x == 0.0 && v.y == 0.0 && v.z == 0.0; }
+
+} // namespace
+
+double HueRamp(double g) {
+    if (!std::isfinite(g)) {
+        return 0.0;
+    }
+    // Wrap into 0..6 with integer division truncating toward zero; done in doubles so a
+    // huge value cannot overflow an integer.
+    const double whole = std::trunc(g);
+    const double l = g >= 0.0 ? g - 6.0 * std::trunc(whole / 6.0)
+                              : g + 6.0 * (std::trunc(whole / -6.0) + 1.0);
+    if (l < 1.0) {
+        return l;
+    }
+    if (l < 3.0) {
+        return 1.0;
+    }
+    if (l < 4.0) {
+        return 4.0 - l;
+    }
+    return 0.0;
+}
+
+TBitmap3D_Light::TBitmap3D_Light(PreviewSurface* surface) : TBitmap3D(surface) {
+    SetDefaults();
+}
+
+TBitmap3D_Light::TBitmap3D_Light(const TBitmap3D& source) : TBitmap3D(source.Surface(), source) {
+    if (const auto* light = dynamic_cast<const TBitmap3D_Light*>(&source)) {
+        kind = kLight;
+        minStep = light->minStep;
+        maxStep = light->maxStep;
+        stepRange = light->stepRange;
+        brightness = light->brightness;
+        gamma = light->gamma;
+    } else {
+        SetDefaults();
+        for (std::size_t i = 1; i < pointRing.size(); ++i) {
+            const double d = Distance(pointRing[i], pointRing[i - 1]);
+            if (!(d >= minStep)) {
+                minStep = d;
+            }
+            if (d > maxStep) {
+                maxStep = d;
+            }
+        }
+        stepRange = maxStep - minStep;
+    }
+}
+
+void TBitmap3D_Light::SetDefaults() {
+    kind = kLight;
+    gamma = 2.0f;
+    brightness = 4.0f;
+    SetBackgroundColour({0.0f, 0.0f, 0.0f});
+    SetPointColour({1.0f, 1.0f, 1.0f});
+    ForgetPoints();
+    minStep = kNoMinStep;
+    maxStep = kNoMaxStep;
+    stepRange = 0.0;
+}
+
+void TBitmap3D_Light::ForgetPoints() {
+    earlierPoint = Vecd{};
+    previousPoint = Vecd{};
+}
+
+void TBitmap3D_Light::ResizeBuffers() {
+    TBitmap3D::ResizeBuffers();
+    colourBuffer.assign(static_cast<std::size_t>(pixelCount), ColourRGB{});
+}
+
+void TBitmap3D_Light::ClearImage() {
+    TBitmap3D::ClearImage();
+    ForgetPoints();
+    maxChannel = 0.0f;
+    const ColourRGB start{255.0f * backgroundColour.r, 255.0f * backgroundColour.g,
+                          255.0f * backgroundColour.b};
+    std::fill(colourBuffer.begin(), colourBuffer.end(), start);
+}
+
+void TBitmap3D_Light::ComputeMaxima() {
+    float m = 0.0f;
+    for (const ColourRGB& c : colourBuffer) {
+        m = std::max({m, c.r, c.g, c.b});
+    }
+    maxChannel = m;
+}
+
+void TBitmap3D_Light::ResetView() {
+    TBitmap3D::ResetView();
+    ForgetPoints();
+    minStep = kNoMinStep;
+    maxStep = kNoMaxStep;
+    stepRange = 0.0;
+}
+
+void TBitmap3D_Light::TrackPoint(const Vecd& p) {
+    TBitmap3D::TrackPoint(p);
+    if (!IsZero(previousPoint)) {
+        const double d = Distance(p, previousPoint);
+        if (!(d >= minStep)) {
+            minStep = d;
+        }
+        if (d > maxStep) {
+            maxStep = d;
+        }
+    }
+    previousPoint = p;
+}
+
+void TBitmap3D_Light::FitView(bool recomputeZoom) {
+    previousPoint = Vecd{}; // so the centre is projected at its own position
+    TBitmap3D::FitView(recomputeZoom);
+    stepRange = maxStep - minStep;
+}
+
+Vecd TBitmap3D_Light::ProjectPoint(const Vecd& p) {
+    Vecd out;
+    if (!IsZero(previousPoint)) {
+        out = ProjectBase(previousPoint);
+        // Without a framing pass there is no step range to place the hue on: keep the colour.
+        if (stepRange > 0.0) {
+            const double d = Distance(p, previousPoint);
+            const auto t = static_cast<float>((d - minStep) / stepRange);
+            const double f = 6.0 * t;
+            ColourRGB c{static_cast<float>(HueRamp(f - 4.0)), static_cast<float>(HueRamp(f)),
+                        static_cast<float>(HueRamp(f - 2.0))};
+            const Vecd a = NormalisedIfPositive(p - previousPoint);
+            const Vecd b = NormalisedIfPositive(earlierPoint - previousPoint);
+            const Vecd cross{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z,
+                             a.x * b.y - a.y * b.x};
+            const double m = std::sqrt(Dot(cross, cross));
+            double w = 1.0 - (0.5 * m + 0.5);
+            w = w < 0.0 ? 0.0 : (w > 1.0 ? 1.0 : w);
+            const auto keep = static_cast<float>(1.0 - w);
+            const auto white = static_cast<float>(w);
+            pointColourNow = {c.r * keep + white, c.g * keep + white, c.b * keep + white};
+        }
+    } else {
+        out = ProjectBase(p);
+    }
+    earlierPoint = previousPoint;
+    previousPoint = p;
+    return out;
+}
+
+void TBitmap3D_Light::PlotPoint(const Vecd& q) {
+    Splat s;
+    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
+        return;
+    }
+    for (int k = 0; k < 4; ++k) {
+        AddColour(s.texel[k], s.weight[k]);
+    }
+}
+
+void TBitmap3D_Light::FinishImage() {
+    ComputeMaxima();
+    if (!(maxChannel > 0.0f)) {
+        return;
+    }
+    const double e = 1.0 / gamma;
+    const auto m = static_cast<float>(brightness * 255.0);
+    const auto toByte = [&](float value) -> std::uint8_t {
+        if (!(value > 0.0f)) {
+            return 0;
+        }
+        double v = static_cast<double>(value) / maxChannel;
+        if (e > 0.0) {
+            v = std::pow(v, e);
+        }
+        v *= m;
+        return static_cast<std::uint8_t>(v < 0.0 ? 0.0 : (v > 255.0 ? 255.0 : v));
+    };
+    for (std::size_t i = colourBuffer.size(); i-- > 0;) {
+        const ColourRGB& c = colourBuffer[i];
+        std::uint8_t* px = &imageBuffer[3 * i];
+        px[0] = toByte(c.b);
+        px[1] = toByte(c.g);
+        px[2] = toByte(c.r);
+    }
+    CopyBufferToBitmap();
+}
+
+void TBitmap3D_Light::Accumulate(Attractor& attractor, std::int32_t endCount) {
+    AccumulateWith(*this, attractor, endCount);
+}
+
+TBitmap3D_Plasma::TBitmap3D_Plasma(PreviewSurface* surface) : TBitmap3D_Light(surface) {
+    kind = kPlasma;
+}
+
+TBitmap3D_Plasma::TBitmap3D_Plasma(const TBitmap3D& source) : TBitmap3D_Light(source) {
+    kind = kPlasma;
+}
+
+void TBitmap3D_Plasma::ResizeBuffers() {
+    TBitmap3D_Light::ResizeBuffers();
+    depthBuffer.assign(static_cast<std::size_t>(pixelCount), 1.0f);
+}
+
+void TBitmap3D_Plasma::ClearImage() {
+    TBitmap3D_Light::ClearImage();
+    std::fill(depthBuffer.begin(), depthBuffer.end(), 1.0f);
+}
+
+void TBitmap3D_Plasma::PlotPoint(const Vecd& q) {
+    Splat s;
+    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
+        return;
+    }
+    const auto z = static_cast<float>(q.z);
+    const double sharpness = depthRange * zoom * 10.0;
+    float* depth = depthBuffer.data();
+    for (int k = 0; k < 4; ++k) {
+        const float w = SoftDepthWeight(depth[s.texel[k]], z, s.weight[k], sharpness);
+        if (w != 0.0f) {
+            AddColour(s.texel[k], w);
+        }
+    }
+}
+
+void TBitmap3D_Plasma::Accumulate(Attractor& attractor, std::int32_t endCount) {
+    AccumulateWith(*this, attractor, endCount);
+}
+
+} // namespace vorticel

@@ -1,0 +1,112 @@
+// Light frames, light boxes and the shadow maps.
+#include "render/shadow_light.h"
+
+#include "render/splat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace vorticel {
+namespace {
+
+constexpr double kLargest = std::numeric_limits<double>::max();
+
+Vecd Cross(const Vecd& a, const Vecd& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+Vecd NormalisedIfPositive(const Vecd& v) {
+    const double length = std::sqrt(Dot(v, v));
+    return length > 0.0 ? v / length : v;
+}
+
+void Grow(double& lo, double& hi, double v) {
+    if (!(v >= lo)) {
+        lo = v;
+    }
+    if (v > hi) {
+        hi = v;
+    }
+}
+
+} // namespace
+
+Light::Light()
+    : lightDensity(static_cast<std::size_t>(mapSize), 0.0f),
+      lightDepth(static_cast<std::size_t>(mapSize), 1.0f) {
+    SetDirection({-0.5, 0.5, 0.5});
+}
+
+void Light::SetDirection(const Vecd& v) {
+    direction = NormalisedIfPositive(v);
+    side = NormalisedIfPositive(Cross(referenceUp, direction));
+    up = Cross(direction, side);
+}
+
+void Light::UpdateLightMatrix() {
+    const double s = 1.0 + shadowBias;
+    const Matrix4 box =
+        OrthoMatrix(s * lightBoundsMin.x, s * lightBoundsMax.x, s * lightBoundsMin.y,
+                    s * lightBoundsMax.y, s * lightBoundsMin.z, s * lightBoundsMax.z);
+    // The camera looks along +z from (0, 0, -5): mirroring x and z places the light where
+    // `direction` points as the viewer sees it.
+    const Matrix4 look =
+        LookAtMatrix({-direction.x, direction.y, -direction.z}, {0.0, 0.0, 0.0}, up);
+    lightMatrix = Rotated(Multiply(box, look), rotationAngle, rotationAxis);
+}
+
+void Light::ClearLightMaps() {
+    lightMaxDensity = 0.0f;
+    inverseOpacity = 1.0f / opacity;
+    std::fill(lightDensity.begin(), lightDensity.end(), 0.0f);
+    std::fill(lightDepth.begin(), lightDepth.end(), 1.0f);
+}
+
+void Light::ResetLightBounds() {
+    lightBoundsMin = {0.0, 0.0, 0.0};
+    lightBoundsMax = {1.0, 1.0, 1.0};
+    const double bias = shadowBias;
+    shadowBias = 0.0;
+    UpdateLightMatrix();
+    shadowBias = static_cast<float>(bias);
+    lightBoundsMin = {kLargest, kLargest, kLargest};
+    lightBoundsMax = {-kLargest, -kLargest, -kLargest};
+}
+
+void Light::TrackLightPoint(const Vecd& p) {
+    const Vecd b = LightBox(p);
+    Grow(lightBoundsMin.x, lightBoundsMax.x, b.x);
+    Grow(lightBoundsMin.y, lightBoundsMax.y, b.y);
+    Grow(lightBoundsMin.z, lightBoundsMax.z, b.z);
+}
+
+void Light::ComputeLightMaximum() {
+    lightMaxDensity = 0.0f;
+    for (const float d : lightDensity) {
+        lightMaxDensity = d > lightMaxDensity ? d : lightMaxDensity;
+    }
+}
+
+void Light::SplatWorldPoint(const Vecd& p) {
+    const Vecd b = LightBox(p);
+    std::int32_t ix = 0;
+    std::int32_t iy = 0;
+    Splat s;
+    if (!SplatAt(b.x * mapWidth, b.y * mapHeight, mapWidth, mapHeight, ix, iy, s)) {
+        return;
+    }
+    const auto z = static_cast<float>(b.z);
+    float* density = lightDensity.data();
+    float* depth = lightDepth.data();
+    for (int k = 0; k < 4; ++k) {
+        const float w = s.weight[k];
+        density[s.texel[k]] += w;
+        float& d = depth[s.texel[k]];
+        if (z < d) {
+            d = d * (1.0f - w) + w * z;
+        }
+    }
+}
+
+} // namespace vorticel

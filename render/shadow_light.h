@@ -1,0 +1,57 @@
+// A shadow-mapping light of the Solid renderer.
+#pragma once
+
+#include "attractor/vecd.h"
+#include "render/camera.h"
+#include "render/colour.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace vorticel {
+
+class Light {
+public:
+    static constexpr std::int32_t kMapSide = 512;
+
+    Light();
+
+    // The unit direction toward the light, in eye coordinates (x right, y up, z to the viewer).
+    void SetDirection(const Vecd& v);
+    // Fits the light's orthographic box (enlarged by shadowBias) around the tracked points.
+    void UpdateLightMatrix();
+    void ClearLightMaps();
+    void ResetLightBounds();
+    void TrackLightPoint(const Vecd& p);
+    void ComputeLightMaximum();
+
+    // Light-box coordinates: u, v across the map (0..1), w the depth (0 near, 1 far).
+    Vecd LightBox(const Vecd& p) const { return (Transform(lightMatrix, p) + Vecd{1, 1, 1}) * 0.5; }
+    // Splats a world point into the density and depth maps.
+    void SplatWorldPoint(const Vecd& p);
+
+    std::int32_t mapSize = kMapSide * kMapSide;
+    std::vector<float> lightDensity;
+    std::vector<float> lightDepth;
+    float lightMaxDensity = 0.0f;
+    float inverseOpacity = 1.0f;
+    double shadowBias = 10.0 / kMapSide;
+    Vecd lightBoundsMin{-0.5, -0.5, -0.5};
+    Vecd lightBoundsMax{0.5, 0.5, 0.5};
+    Vecd direction;
+    Vecd side{1.0, 0.0, 0.0};
+    Vecd up{0.0, 1.0, 0.0};
+    Vecd referenceUp{0.0, 1.0, 0.0};
+    Matrix4 lightMatrix{};
+    std::int32_t mapWidth = kMapSide;
+    std::int32_t mapHeight = kMapSide;
+    float opacity = 8.0f;
+    Vecd rotationAxis;
+    double rotationAngle = 0.0;
+    ColourRGB colour{1.0f, 1.0f, 1.0f};
+};
+
+using LightArray = std::vector<std::unique_ptr<Light>>;
+
+} // namespace vorticel

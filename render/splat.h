@@ -1,0 +1,57 @@
+// The bilinear splat shared by every renderer and the shadow maps.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vorticel {
+
+// Where a point falls on a grid of width x height texels and how it spreads over the four
+// texels (ix, iy), (ix+1, iy), (ix+1, iy+1), (ix, iy+1), visited in that order.
+struct Splat {
+    std::size_t texel[4];
+    float weight[4];
+};
+
+// False when the truncated position is on or outside the outermost rows and columns (and
+// for NaN or infinite positions, which are never converted to integers).
+inline bool SplatAt(double px, double py, std::int32_t width, std::int32_t height,
+                    std::int32_t& ix, std::int32_t& iy, Splat& s) {
+    if (!(px >= 1.0 && px < width - 1 && py >= 1.0 && py < height - 1)) {
+        return false;
+    }
+    ix = static_cast<std::int32_t>(px);
+    iy = static_cast<std::int32_t>(py);
+    const auto fx = static_cast<float>(px - ix);
+    const auto fy = static_cast<float>(py - iy);
+    const float fxy = fx * fy;
+    const std::size_t i00 = static_cast<std::size_t>(iy) * static_cast<std::size_t>(width) +
+                            static_cast<std::size_t>(ix);
+    const auto w = static_cast<std::size_t>(width);
+    s.texel[0] = i00;
+    s.texel[1] = i00 + 1;
+    s.texel[2] = i00 + w + 1;
+    s.texel[3] = i00 + w;
+    s.weight[0] = 1.0f + fxy - fx - fy;
+    s.weight[1] = fx - fxy;
+    s.weight[2] = fxy;
+    s.weight[3] = fy - fxy;
+    return true;
+}
+
+// The soft depth test of the liquid and plasma renderers: how much of weight `w` a point
+// at depth `z` adds to a texel whose soft nearest depth is `depth`, pulling that depth
+// toward the point when it lies in front. `sharpness` is depthRange x zoom x 10.
+inline float SoftDepthWeight(float& depth, float z, float w, double sharpness) {
+    const double g = (depth - z) * sharpness;
+    if (g <= -1.0) {
+        return 0.0f; // too far behind the surface already seen here
+    }
+    if (g > 0.0) {
+        depth = depth * (1.0f - w) + z * w;
+    }
+    const double share = (g + 1.0) * 0.5;
+    return static_cast<float>(w * (share < 1.0 ? share : 1.0));
+}
+
+} // namespace vorticel
