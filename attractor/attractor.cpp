@@ -49,22 +49,5 @@ void Attractor::MarkDiverged() {
     }
 }
 
-void Attractor::Step() {
-    Iterate(point);
-    if (!WithinBounds(point)) {
-        MarkDiverged();
-    }
-    historyIndex = static_cast<std::int16_t>(count % kHistorySize);
-    history[historyIndex] = point;
-    if (count > kBoxStart) {
-        bboxMin.x = point.x < bboxMin.x ? point.x : bboxMin.x;
-        bboxMin.y = point.y < bboxMin.y ? point.y : bboxMin.y;
-        bboxMin.z = point.z < bboxMin.z ? point.z : bboxMin.z;
-        bboxMax.x = point.x > bboxMax.x ? point.x : bboxMax.x;
-        bboxMax.y = point.y > bboxMax.y ? point.y : bboxMax.y;
-        bboxMax.z = point.z > bboxMax.z ? point.z : bboxMax.z;
-    }
-    ++count;
-}
 
 } // namespace vorticel

@@ -100,4 +100,25 @@ inline bool WithinBounds(const Vecd& p) {
            std::fabs(p.z) <= Attractor::kDivergenceBound;
 }
 
+// Inline: it is the innermost loop of every render, beside the one virtual map call.
+inline void Attractor::Step() {
+    Iterate(point);
+    const Vecd p = point;
+    if (!WithinBounds(p)) {
+        MarkDiverged();
+    }
+    const std::int32_t c = count;
+    historyIndex = static_cast<std::int16_t>(c % kHistorySize);
+    history[static_cast<std::size_t>(historyIndex)] = p;
+    if (c > kBoxStart) {
+        bboxMin.x = p.x < bboxMin.x ? p.x : bboxMin.x;
+        bboxMin.y = p.y < bboxMin.y ? p.y : bboxMin.y;
+        bboxMin.z = p.z < bboxMin.z ? p.z : bboxMin.z;
+        bboxMax.x = p.x > bboxMax.x ? p.x : bboxMax.x;
+        bboxMax.y = p.y > bboxMax.y ? p.y : bboxMax.y;
+        bboxMax.z = p.z > bboxMax.z ? p.z : bboxMax.z;
+    }
+    count = c + 1;
+}
+
 } // namespace vorticel

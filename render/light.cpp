@@ -15,24 +15,22 @@ double Distance(const Vecd& a, const Vecd& b) {
     return std::sqrt(Dot(d, d));
 }
 
-Vecd NormalisedIfPositive(const Vecd& v) {
-    const double length = std::sqrt(Dot(v, v));
-    return length > 0.0 ? v / length : v;
-}
-
 bool IsZero(const Vecd& v) { return v.x == 0.0 && v.y == 0.0 && v.z == 0.0; }
 
 } // namespace
 
 double HueRamp(double g) {
-    if (!std::isfinite(g)) {
-        return 0.0;
+    double l = g;
+    if (!(g >= 0.0 && g < 6.0)) { // the usual case is already on the wheel
+        if (!std::isfinite(g)) {
+            return 0.0;
+        }
+        // Wrap into 0..6 with integer division truncating toward zero; done in doubles so
+        // a huge value cannot overflow an integer.
+        const double whole = std::trunc(g);
+        l = g >= 0.0 ? g - 6.0 * std::trunc(whole / 6.0)
+                     : g + 6.0 * (std::trunc(whole / -6.0) + 1.0);
     }
-    // Wrap into 0..6 with integer division truncating toward zero; done in doubles so a
-    // huge value cannot overflow an integer.
-    const double whole = std::trunc(g);
-    const double l = g >= 0.0 ? g - 6.0 * std::trunc(whole / 6.0)
-                              : g + 6.0 * (std::trunc(whole / -6.0) + 1.0);
     if (l < 1.0) {
         return l;
     }
@@ -145,21 +143,26 @@ Vecd TBitmap3D_Light::ProjectPoint(const Vecd& p) {
         out = ProjectBase(previousPoint);
         // Without a framing pass there is no step range to place the hue on: keep the colour.
         if (stepRange > 0.0) {
-            const double d = Distance(p, previousPoint);
-            const auto t = static_cast<float>((d - minStep) / stepRange);
+            const Vecd a = p - previousPoint;
+            const Vecd b = earlierPoint - previousPoint;
+            const double a2 = Dot(a, a);
+            const double b2 = Dot(b, b);
+            const auto t = static_cast<float>((std::sqrt(a2) - minStep) / stepRange);
             const double f = 6.0 * t;
-            ColourRGB c{static_cast<float>(HueRamp(f - 4.0)), static_cast<float>(HueRamp(f)),
-                        static_cast<float>(HueRamp(f - 2.0))};
-            const Vecd a = NormalisedIfPositive(p - previousPoint);
-            const Vecd b = NormalisedIfPositive(earlierPoint - previousPoint);
+            const ColourRGB hue{static_cast<float>(HueRamp(f - 4.0)),
+                                static_cast<float>(HueRamp(f)),
+                                static_cast<float>(HueRamp(f - 2.0))};
+            // |a x b| of the normalised steps, with one square root: the cross product of the
+            // raw steps scaled by 1 / (|a| |b|) (a zero step counts as unnormalised).
             const Vecd cross{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z,
                              a.x * b.y - a.y * b.x};
-            const double m = std::sqrt(Dot(cross, cross));
+            const double scale = (a2 > 0.0 ? a2 : 1.0) * (b2 > 0.0 ? b2 : 1.0);
+            const double m = std::sqrt(Dot(cross, cross) / scale);
             double w = 1.0 - (0.5 * m + 0.5);
             w = w < 0.0 ? 0.0 : (w > 1.0 ? 1.0 : w);
             const auto keep = static_cast<float>(1.0 - w);
             const auto white = static_cast<float>(w);
-            pointColourNow = {c.r * keep + white, c.g * keep + white, c.b * keep + white};
+            pointColourNow = {hue.r * keep + white, hue.g * keep + white, hue.b * keep + white};
         }
     } else {
         out = ProjectBase(p);

@@ -88,25 +88,4 @@ void Light::ComputeLightMaximum() {
     }
 }
 
-void Light::SplatWorldPoint(const Vecd& p) {
-    const Vecd b = LightBox(p);
-    std::int32_t ix = 0;
-    std::int32_t iy = 0;
-    Splat s;
-    if (!SplatAt(b.x * mapWidth, b.y * mapHeight, mapWidth, mapHeight, ix, iy, s)) {
-        return;
-    }
-    const auto z = static_cast<float>(b.z);
-    float* density = lightDensity.data();
-    float* depth = lightDepth.data();
-    for (int k = 0; k < 4; ++k) {
-        const float w = s.weight[k];
-        density[s.texel[k]] += w;
-        float& d = depth[s.texel[k]];
-        if (z < d) {
-            d = d * (1.0f - w) + w * z;
-        }
-    }
-}
-
 } // namespace vorticel
