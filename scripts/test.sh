@@ -10,7 +10,7 @@ jobs=$(nproc)
 
 echo "== Build and test (warnings as errors)"
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVORTICEL_WARNINGS_AS_ERRORS=ON
+    -DVORTICEL_WARNINGS_AS_ERRORS=ON -DVORTICEL_BUILD_BENCH=ON
 cmake --build build-test -j "$jobs"
 ctest --test-dir build-test --output-on-failure -j "$jobs"
 
