@@ -49,5 +49,4 @@ void Attractor::MarkDiverged() {
     }
 }
 
-
 } // namespace vorticel

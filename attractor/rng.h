@@ -43,7 +43,9 @@ namespace detail {
 inline Random31 sharedRandom;
 } // namespace detail
 
-inline Random31& SharedRandom() { return detail::sharedRandom; }
+inline Random31& SharedRandom() {
+    return detail::sharedRandom;
+}
 
 inline std::int32_t RandomNext() {
     return SharedRandom().Next();

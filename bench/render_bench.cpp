@@ -71,9 +71,9 @@ void BareStep(benchmark::State& state) {
         benchmark::DoNotOptimize(attractor->point);
     }
     state.SetLabel(kSubjectNames[state.range(0)]);
-    state.counters["ns_per_iter"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * kChunk,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_iter"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kChunk,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // A renderer at 640x480 with the camera turned and fitted, so points land in the image and
@@ -110,9 +110,9 @@ void RenderIteration(benchmark::State& state) {
     }
     state.SetLabel(std::string(kSubjectNames[subject]) + "/" +
                    std::to_string(kind)); // 0 gas, 1 liquid, 2 light, 3 plasma, 4 solid
-    state.counters["ns_per_iter"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * kChunk,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_iter"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kChunk,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void FinishImage(benchmark::State& state) {

@@ -1,6 +1,5 @@
 // vorticel-cli render: what a view does, from fit to BMP, without a window.
 #include "cli/commands.h"
-
 #include "cli/common.h"
 #include "cli/output.h"
 #include "render/bitmap3d.h"
@@ -76,8 +75,8 @@ public:
         shown_ = percent;
         const int filled = percent * kWidth / 100;
         std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-                  << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] "
-                  << percent << "%" << std::flush;
+                  << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << percent
+                  << "%" << std::flush;
     }
     void Finish() {
         if (shown_ >= 0) {

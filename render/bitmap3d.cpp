@@ -148,8 +148,8 @@ void TBitmap3D::ResizeBuffers() {
 }
 
 void TBitmap3D::UpdateProjection() {
-    projectionMatrix = OrthoMatrix(-viewWidth / 2, viewWidth / 2, -viewHeight / 2,
-                                   viewHeight / 2, nearPlane, farPlane);
+    projectionMatrix = OrthoMatrix(-viewWidth / 2, viewWidth / 2, -viewHeight / 2, viewHeight / 2,
+                                   nearPlane, farPlane);
     depthRange = farPlane - nearPlane;
     if (modelViewValid) {
         combinedMatrix = Multiply(projectionMatrix, modelViewMatrix);
@@ -175,7 +175,9 @@ void TBitmap3D::SetTarget(const Vecd& p) {
     UpdateModelView();
 }
 
-Vecd TBitmap3D::ProjectPoint(const Vecd& p) { return ProjectBase(p); }
+Vecd TBitmap3D::ProjectPoint(const Vecd& p) {
+    return ProjectBase(p);
+}
 
 void TBitmap3D::ScreenPosition(const Vecd& p, double& sx, double& sy) const {
     const Matrix4& m = combinedMatrix;
@@ -252,8 +254,8 @@ void TBitmap3D::RotateByDrag(double dx, double dy) {
     std::array<double, 9> q{};
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col < 3; ++col) {
-            q[row * 3 + col] = a[row * 3] * b[col] + a[row * 3 + 1] * b[3 + col] +
-                               a[row * 3 + 2] * b[6 + col];
+            q[row * 3 + col] =
+                a[row * 3] * b[col] + a[row * 3 + 1] * b[3 + col] + a[row * 3 + 2] * b[6 + col];
         }
     }
     double cosine = (q[0] + q[4] + q[8] - 1.0) / 2.0;

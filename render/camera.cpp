@@ -10,7 +10,9 @@
 namespace vorticel {
 namespace {
 
-glm::dmat4 ToGlm(const Matrix4& m) { return glm::make_mat4(m.data()); }
+glm::dmat4 ToGlm(const Matrix4& m) {
+    return glm::make_mat4(m.data());
+}
 
 Matrix4 FromGlm(const glm::dmat4& g) {
     Matrix4 m;
@@ -18,11 +20,15 @@ Matrix4 FromGlm(const glm::dmat4& g) {
     return m;
 }
 
-glm::dvec3 ToGlm(const Vecd& v) { return {v.x, v.y, v.z}; }
+glm::dvec3 ToGlm(const Vecd& v) {
+    return {v.x, v.y, v.z};
+}
 
 } // namespace
 
-Matrix4 IdentityMatrix() { return FromGlm(glm::dmat4(1.0)); }
+Matrix4 IdentityMatrix() {
+    return FromGlm(glm::dmat4(1.0));
+}
 
 Matrix4 OrthoMatrix(double left, double right, double bottom, double top, double nearPlane,
                     double farPlane) {
@@ -43,8 +49,8 @@ Matrix4 Rotated(const Matrix4& m, double angle, const Vecd& axis) {
     return FromGlm(glm::rotate(ToGlm(m), angle, ToGlm(axis)));
 }
 
-Matrix4 ModelViewMatrix(const Vecd& eye, const Vecd& target, double zoom, double panX,
-                        double panY, const Vecd& axis, double angle, const Vecd& centre) {
+Matrix4 ModelViewMatrix(const Vecd& eye, const Vecd& target, double zoom, double panX, double panY,
+                        const Vecd& axis, double angle, const Vecd& centre) {
     glm::dmat4 m = glm::lookAt(ToGlm(eye), ToGlm(target), glm::dvec3(0.0, 1.0, 0.0));
     m = glm::scale(m, glm::dvec3(zoom, zoom, zoom));
     m = glm::translate(m, glm::dvec3(panX, panY, 0.0));
@@ -53,7 +59,9 @@ Matrix4 ModelViewMatrix(const Vecd& eye, const Vecd& target, double zoom, double
     return FromGlm(m);
 }
 
-Matrix4 Multiply(const Matrix4& a, const Matrix4& b) { return FromGlm(ToGlm(a) * ToGlm(b)); }
+Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
+    return FromGlm(ToGlm(a) * ToGlm(b));
+}
 
 Vecd Transform(const Matrix4& m, const Vecd& p) {
     return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],

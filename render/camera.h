@@ -28,8 +28,8 @@ Matrix4 Rotated(const Matrix4& m, double angle, const Vecd& axis);
 // The camera's model-view: look-at from `eye` to `target` (up +y), scale by `zoom`,
 // translate by (panX, panY, 0), rotate by `angle` radians about `axis`, translate by -centre;
 // each post-multiplied.
-Matrix4 ModelViewMatrix(const Vecd& eye, const Vecd& target, double zoom, double panX,
-                        double panY, const Vecd& axis, double angle, const Vecd& centre);
+Matrix4 ModelViewMatrix(const Vecd& eye, const Vecd& target, double zoom, double panX, double panY,
+                        const Vecd& axis, double angle, const Vecd& centre);
 
 // The product a x b.
 Matrix4 Multiply(const Matrix4& a, const Matrix4& b);

@@ -9,7 +9,9 @@
 
 namespace vorticel {
 
-TBitmap3D_Gas::TBitmap3D_Gas(PreviewSurface* surface) : TBitmap3D(surface) { SetDefaults(); }
+TBitmap3D_Gas::TBitmap3D_Gas(PreviewSurface* surface) : TBitmap3D(surface) {
+    SetDefaults();
+}
 
 TBitmap3D_Gas::TBitmap3D_Gas(const TBitmap3D& source) : TBitmap3D(source.Surface(), source) {
     if (const auto* gas = dynamic_cast<const TBitmap3D_Gas*>(&source)) {

@@ -15,7 +15,9 @@ double Distance(const Vecd& a, const Vecd& b) {
     return std::sqrt(Dot(d, d));
 }
 
-bool IsZero(const Vecd& v) { return v.x == 0.0 && v.y == 0.0 && v.z == 0.0; }
+bool IsZero(const Vecd& v) {
+    return v.x == 0.0 && v.y == 0.0 && v.z == 0.0;
+}
 
 } // namespace
 
@@ -154,8 +156,7 @@ Vecd TBitmap3D_Light::ProjectPoint(const Vecd& p) {
                                 static_cast<float>(HueRamp(f - 2.0))};
             // |a x b| of the normalised steps, with one square root: the cross product of the
             // raw steps scaled by 1 / (|a| |b|) (a zero step counts as unnormalised).
-            const Vecd cross{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z,
-                             a.x * b.y - a.y * b.x};
+            const Vecd cross{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
             const double scale = (a2 > 0.0 ? a2 : 1.0) * (b2 > 0.0 ? b2 : 1.0);
             const double m = std::sqrt(Dot(cross, cross) / scale);
             double w = 1.0 - (0.5 * m + 0.5);

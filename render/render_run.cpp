@@ -9,7 +9,9 @@
 namespace vorticel {
 namespace {
 
-bool StopRequested(const RunHooks& hooks) { return hooks.stopRequested && hooks.stopRequested(); }
+bool StopRequested(const RunHooks& hooks) {
+    return hooks.stopRequested && hooks.stopRequested();
+}
 
 void Progress(const RunHooks& hooks, std::int32_t count) {
     if (hooks.progress) {
@@ -85,8 +87,10 @@ RenderRunResult RenderRun(Attractor& attractor, TBitmap3D& bitmap, std::int32_t 
     while (!StopRequested(hooks) && !attractor.diverged && attractor.count < target) {
         const std::int64_t c = attractor.count;
         const std::int64_t nextRefresh = NextMultiple(c, period);
-        const std::int64_t nextPump = (c % kHookPeriod == 0) ? c + 1 : NextMultiple(c, kHookPeriod) + 1;
-        const auto end = static_cast<std::int32_t>(std::min<std::int64_t>({nextRefresh, nextPump, target}));
+        const std::int64_t nextPump =
+            (c % kHookPeriod == 0) ? c + 1 : NextMultiple(c, kHookPeriod) + 1;
+        const auto end =
+            static_cast<std::int32_t>(std::min<std::int64_t>({nextRefresh, nextPump, target}));
         bitmap.Accumulate(attractor, end);
         const std::int32_t reached = attractor.count;
         if (reached != end) {

@@ -27,9 +27,9 @@ struct RunHooks {
     std::function<void()> refreshed;
 };
 
-constexpr std::int32_t kFitSkip = 500;            // iterations discarded before a fit
-constexpr std::int32_t kFitPoints = 20000;        // points a fit gathers
-constexpr std::int32_t kWarmUp = 1000;            // unplotted iterations of a render run
+constexpr std::int32_t kFitSkip = 500;     // iterations discarded before a fit
+constexpr std::int32_t kFitPoints = 20000; // points a fit gathers
+constexpr std::int32_t kWarmUp = 1000;     // unplotted iterations of a render run
 constexpr std::int32_t kDefaultIterations = 20000000;
 constexpr std::int32_t kDefaultUpdates = 10;
 constexpr std::int32_t kHookPeriod = 10000;

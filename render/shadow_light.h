@@ -62,17 +62,7 @@ inline void Light::SplatWorldPoint(const Vecd& p) {
     if (!SplatAt(b.x * mapWidth, b.y * mapHeight, mapWidth, mapHeight, ix, iy, s)) {
         return;
     }
-    const auto z = static_cast<float>(b.z);
-    float* density = lightDensity.data();
-    float* depth = lightDepth.data();
-    for (int k = 0; k < 4; ++k) {
-        const float w = s.weight[k];
-        density[s.texel[k]] += w;
-        float& d = depth[s.texel[k]];
-        if (z < d) {
-            d = d * (1.0f - w) + w * z;
-        }
-    }
+    SplatDensityAndDepth(s, static_cast<float>(b.z), lightDensity.data(), lightDepth.data());
 }
 
 using LightArray = std::vector<std::unique_ptr<Light>>;

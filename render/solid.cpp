@@ -26,7 +26,9 @@ Vecd NormalisedIfPositive(const Vecd& v) {
     return length > 0.0 ? v / length : v;
 }
 
-double Clamp01(double v) { return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v); }
+double Clamp01(double v) {
+    return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v);
+}
 
 // Inverse of projection x model-view, computed once per image for the per-pixel unprojection.
 class Unprojector {
@@ -103,7 +105,9 @@ Matrix4 Unprojector::Invert(const Matrix4& m) {
 
 } // namespace
 
-TBitmap3D_Solid::TBitmap3D_Solid(PreviewSurface* surface) : TBitmap3D(surface) { SetDefaults(); }
+TBitmap3D_Solid::TBitmap3D_Solid(PreviewSurface* surface) : TBitmap3D(surface) {
+    SetDefaults();
+}
 
 TBitmap3D_Solid::TBitmap3D_Solid(const TBitmap3D& source) : TBitmap3D(source.Surface(), source) {
     SetDefaults();
@@ -207,17 +211,7 @@ void TBitmap3D_Solid::PlotPoint(const Vecd& q) {
     if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
         return;
     }
-    const auto z = static_cast<float>(q.z);
-    float* density = densityBuffer.data();
-    float* depth = depthBuffer.data();
-    for (int k = 0; k < 4; ++k) {
-        const float w = s.weight[k];
-        density[s.texel[k]] += w;
-        float& d = depth[s.texel[k]];
-        if (z < d) {
-            d = d * (1.0f - w) + w * z;
-        }
-    }
+    SplatDensityAndDepth(s, static_cast<float>(q.z), densityBuffer.data(), depthBuffer.data());
 }
 
 double TBitmap3D_Solid::ShadowFactor(const Light& light, const Vecd& world) {
@@ -235,7 +229,8 @@ double TBitmap3D_Solid::ShadowFactor(const Light& light, const Vecd& world) {
     const std::size_t t00 = static_cast<std::size_t>(jy) * w + static_cast<std::size_t>(jx);
     const std::size_t texel[4] = {t00, t00 + 1, t00 + w, t00 + w + 1}; // 00, 10, 01, 11
     const auto bilinear = [gx, gy](const double v[4]) {
-        return v[0] + (v[1] - v[0]) * gx + (v[2] - v[0]) * gy + (v[0] - v[1] + v[3] - v[2]) * gx * gy;
+        return v[0] + (v[1] - v[0]) * gx + (v[2] - v[0]) * gy +
+               (v[0] - v[1] + v[3] - v[2]) * gx * gy;
     };
     double depth[4];
     for (int k = 0; k < 4; ++k) {
@@ -289,8 +284,8 @@ void TBitmap3D_Solid::FinishImage() {
             }
             const Vecd position{(x - imageWidth * 0.5) * s, (y - imageHeight * 0.5) * s, d / h};
             const Vecd world = unproject(x, y, d);
-            const Vecd normal = NormalisedIfPositive({-s * (depthBuffer[i + 1] - d) / h,
-                                                      -s * (depthBuffer[i + w] - d) / h, s * s});
+            const Vecd normal = NormalisedIfPositive(
+                {-s * (depthBuffer[i + 1] - d) / h, -s * (depthBuffer[i + w] - d) / h, s * s});
             const Vecd toView = NormalisedIfPositive(position - eye);
             double colour[3] = {ambientColour.r, ambientColour.g, ambientColour.b};
             for (auto light = lights.rbegin(); light != lights.rend(); ++light) {

@@ -29,9 +29,9 @@ public:
     std::vector<float> densityBuffer;
     std::vector<float> depthBuffer; // soft nearest depth, 0 near .. 1 far
     float maxDensity = 0.0f;
-    float opacity = 8.0f;      // "Opacité", 1..10
-    float gamma = 1.0f;        // "Gamma", 1..5
-    float roughness = 0.008f;  // "Rugosité", 0.001..0.3; specular exponent 1 / roughness
+    float opacity = 8.0f;     // "Opacité", 1..10
+    float gamma = 1.0f;       // "Gamma", 1..5
+    float roughness = 0.008f; // "Rugosité", 0.001..0.3; specular exponent 1 / roughness
     ColourRGB ambientColour{0.08f, 0.08f, 0.08f};
     ColourRGB diffuseColour{0.8f, 0.8f, 0.8f};
     ColourRGB specularColour{0.5f, 0.5f, 0.5f};

@@ -15,8 +15,8 @@ struct Splat {
 
 // False when the truncated position is on or outside the outermost rows and columns (and
 // for NaN or infinite positions, which are never converted to integers).
-inline bool SplatAt(double px, double py, std::int32_t width, std::int32_t height,
-                    std::int32_t& ix, std::int32_t& iy, Splat& s) {
+inline bool SplatAt(double px, double py, std::int32_t width, std::int32_t height, std::int32_t& ix,
+                    std::int32_t& iy, Splat& s) {
     if (!(px >= 1.0 && px < width - 1 && py >= 1.0 && py < height - 1)) {
         return false;
     }
@@ -37,6 +37,19 @@ inline bool SplatAt(double px, double py, std::int32_t width, std::int32_t heigh
     s.weight[2] = fxy;
     s.weight[3] = fy - fxy;
     return true;
+}
+
+// Adds the weights to `density` and pulls `depth` (soft nearest depth) toward a nearer point
+// in proportion to each weight; a point behind the stored depth leaves it alone.
+inline void SplatDensityAndDepth(const Splat& s, float z, float* density, float* depth) {
+    for (int k = 0; k < 4; ++k) {
+        const float w = s.weight[k];
+        density[s.texel[k]] += w;
+        float& d = depth[s.texel[k]];
+        if (z < d) {
+            d = d * (1.0f - w) + w * z;
+        }
+    }
 }
 
 // The soft depth test of the liquid and plasma renderers: how much of weight `w` a point
