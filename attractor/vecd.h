@@ -25,4 +25,8 @@ inline double Dot(const Vecd& a, const Vecd& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
+inline bool IsZero(const Vecd& v) {
+    return v.x == 0.0 && v.y == 0.0 && v.z == 0.0;
+}
+
 } // namespace vorticel

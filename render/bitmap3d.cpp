@@ -175,10 +175,6 @@ void TBitmap3D::SetTarget(const Vecd& p) {
     UpdateModelView();
 }
 
-Vecd TBitmap3D::ProjectPoint(const Vecd& p) {
-    return ProjectBase(p);
-}
-
 void TBitmap3D::ScreenPosition(const Vecd& p, double& sx, double& sy) const {
     const Matrix4& m = combinedMatrix;
     sx = (m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12] + 1.0) * 0.5;

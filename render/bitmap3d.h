@@ -54,7 +54,7 @@ public:
     virtual void FitView(bool recomputeZoom);
     virtual void DrawPreview();
     // World point -> (pixel x, pixel y, depth), linear (no division by w).
-    virtual Vecd ProjectPoint(const Vecd& p);
+    virtual Vecd ProjectPoint(const Vecd& p) { return ProjectBase(p); }
     virtual void StorePoint(const Vecd& p);
     // The render's inner loop: ProjectPoint, PlotPoint and Step until the attractor's count
     // reaches `endCount` or it diverges. Dispatched once per chunk so the per-point calls

@@ -49,17 +49,6 @@ void TBitmap3D_Gas::ComputeMaxima() {
     }
 }
 
-void TBitmap3D_Gas::PlotPoint(const Vecd& q) {
-    Splat s;
-    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
-        return;
-    }
-    float* density = densityBuffer.data();
-    for (int k = 0; k < 4; ++k) {
-        density[s.texel[k]] += s.weight[k];
-    }
-}
-
 void TBitmap3D_Gas::FinishImage() {
     ComputeMaxima();
     if (!(maxDensity > 0.0f)) {
@@ -100,20 +89,6 @@ void TBitmap3D_Liquid::ResizeBuffers() {
 void TBitmap3D_Liquid::ClearImage() {
     TBitmap3D_Gas::ClearImage();
     std::fill(depthBuffer.begin(), depthBuffer.end(), 1.0f);
-}
-
-void TBitmap3D_Liquid::PlotPoint(const Vecd& q) {
-    Splat s;
-    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
-        return;
-    }
-    const auto z = static_cast<float>(q.z);
-    const double sharpness = depthRange * zoom * 10.0;
-    float* density = densityBuffer.data();
-    float* depth = depthBuffer.data();
-    for (int k = 0; k < 4; ++k) {
-        density[s.texel[k]] += SoftDepthWeight(depth[s.texel[k]], z, s.weight[k], sharpness);
-    }
 }
 
 void TBitmap3D_Liquid::Accumulate(Attractor& attractor, std::int32_t endCount) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "render/bitmap3d.h"
+#include "render/splat.h"
 
 namespace vorticel {
 
@@ -37,5 +38,32 @@ public:
 
     std::vector<float> depthBuffer; // soft nearest depth, 0 near .. 1 far
 };
+
+// The per-point operations are defined here so the render loop can inline them.
+
+inline void TBitmap3D_Gas::PlotPoint(const Vecd& q) {
+    Splat s;
+    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
+        return;
+    }
+    float* density = densityBuffer.data();
+    for (int k = 0; k < 4; ++k) {
+        density[s.texel[k]] += s.weight[k];
+    }
+}
+
+inline void TBitmap3D_Liquid::PlotPoint(const Vecd& q) {
+    Splat s;
+    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
+        return;
+    }
+    const auto z = static_cast<float>(q.z);
+    const double sharpness = depthRange * zoom * 10.0;
+    float* density = densityBuffer.data();
+    float* depth = depthBuffer.data();
+    for (int k = 0; k < 4; ++k) {
+        density[s.texel[k]] += SoftDepthWeight(depth[s.texel[k]], z, s.weight[k], sharpness);
+    }
+}
 
 } // namespace vorticel

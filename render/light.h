@@ -2,11 +2,36 @@
 #pragma once
 
 #include "render/bitmap3d.h"
+#include "render/splat.h"
+
+#include <cmath>
 
 namespace vorticel {
 
 // The colour wheel ramp: 0..1..1..0 over 0..1..3..4..6, periodic in 6.
-double HueRamp(double g);
+inline double HueRamp(double g) {
+    double l = g;
+    if (!(g >= 0.0 && g < 6.0)) { // the usual case is already on the wheel
+        if (!std::isfinite(g)) {
+            return 0.0;
+        }
+        // Wrap into 0..6 with integer division truncating toward zero; done in doubles so
+        // a huge value cannot overflow an integer.
+        const double whole = std::trunc(g);
+        l = g >= 0.0 ? g - 6.0 * std::trunc(whole / 6.0)
+                     : g + 6.0 * (std::trunc(whole / -6.0) + 1.0);
+    }
+    if (l < 1.0) {
+        return l;
+    }
+    if (l < 3.0) {
+        return 1.0;
+    }
+    if (l < 4.0) {
+        return 4.0 - l;
+    }
+    return 0.0;
+}
 
 class TBitmap3D_Light : public TBitmap3D {
 public:
@@ -65,5 +90,67 @@ public:
 
     std::vector<float> depthBuffer; // soft nearest depth, 0 near .. 1 far
 };
+
+// The per-point operations are defined here so the render loop can inline them.
+
+inline Vecd TBitmap3D_Light::ProjectPoint(const Vecd& p) {
+    Vecd out;
+    if (!IsZero(previousPoint)) {
+        out = ProjectBase(previousPoint);
+        // Without a framing pass there is no step range to place the hue on: keep the colour.
+        if (stepRange > 0.0) {
+            const Vecd a = p - previousPoint;
+            const Vecd b = earlierPoint - previousPoint;
+            const double a2 = Dot(a, a);
+            const double b2 = Dot(b, b);
+            const auto t = static_cast<float>((std::sqrt(a2) - minStep) / stepRange);
+            const double f = 6.0 * t;
+            const ColourRGB hue{static_cast<float>(HueRamp(f - 4.0)),
+                                static_cast<float>(HueRamp(f)),
+                                static_cast<float>(HueRamp(f - 2.0))};
+            // |a x b| of the normalised steps, with one square root: the cross product of the
+            // raw steps scaled by 1 / (|a| |b|) (a zero step counts as unnormalised).
+            const Vecd cross{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+            const double scale = (a2 > 0.0 ? a2 : 1.0) * (b2 > 0.0 ? b2 : 1.0);
+            const double m = std::sqrt(Dot(cross, cross) / scale);
+            double w = 1.0 - (0.5 * m + 0.5);
+            w = w < 0.0 ? 0.0 : (w > 1.0 ? 1.0 : w);
+            const auto keep = static_cast<float>(1.0 - w);
+            const auto white = static_cast<float>(w);
+            pointColourNow = {hue.r * keep + white, hue.g * keep + white, hue.b * keep + white};
+        }
+    } else {
+        out = ProjectBase(p);
+    }
+    earlierPoint = previousPoint;
+    previousPoint = p;
+    return out;
+}
+
+inline void TBitmap3D_Light::PlotPoint(const Vecd& q) {
+    Splat s;
+    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
+        return;
+    }
+    for (int k = 0; k < 4; ++k) {
+        AddColour(s.texel[k], s.weight[k]);
+    }
+}
+
+inline void TBitmap3D_Plasma::PlotPoint(const Vecd& q) {
+    Splat s;
+    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
+        return;
+    }
+    const auto z = static_cast<float>(q.z);
+    const double sharpness = depthRange * zoom * 10.0;
+    float* depth = depthBuffer.data();
+    for (int k = 0; k < 4; ++k) {
+        const float w = SoftDepthWeight(depth[s.texel[k]], z, s.weight[k], sharpness);
+        if (w != 0.0f) {
+            AddColour(s.texel[k], w);
+        }
+    }
+}
 
 } // namespace vorticel

@@ -199,21 +199,6 @@ void TBitmap3D_Solid::FitView(bool recomputeZoom) {
     }
 }
 
-Vecd TBitmap3D_Solid::ProjectPoint(const Vecd& p) {
-    for (const auto& light : lights) {
-        light->SplatWorldPoint(p);
-    }
-    return ProjectBase(p);
-}
-
-void TBitmap3D_Solid::PlotPoint(const Vecd& q) {
-    Splat s;
-    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
-        return;
-    }
-    SplatDensityAndDepth(s, static_cast<float>(q.z), densityBuffer.data(), depthBuffer.data());
-}
-
 double TBitmap3D_Solid::ShadowFactor(const Light& light, const Vecd& world) {
     const Vecd b = light.LightBox(world);
     const double lx = b.x * light.mapWidth;

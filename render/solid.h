@@ -42,4 +42,21 @@ private:
     static double ShadowFactor(const Light& light, const Vecd& world);
 };
 
+// The per-point operations are defined here so the render loop can inline them.
+
+inline Vecd TBitmap3D_Solid::ProjectPoint(const Vecd& p) {
+    for (const auto& light : lights) {
+        light->SplatWorldPoint(p);
+    }
+    return ProjectBase(p);
+}
+
+inline void TBitmap3D_Solid::PlotPoint(const Vecd& q) {
+    Splat s;
+    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
+        return;
+    }
+    SplatDensityAndDepth(s, static_cast<float>(q.z), densityBuffer.data(), depthBuffer.data());
+}
+
 } // namespace vorticel
