@@ -1,0 +1,23 @@
+// Shows a renderer's finished image, or the plain window colour.
+#pragma once
+
+#include <QWidget>
+
+namespace vorticel {
+
+class TBitmap3D;
+
+class ImageWidget : public QWidget {
+public:
+    explicit ImageWidget(QWidget* parent);
+    // The renderer whose image is shown; null shows the window colour only.
+    void SetBitmap(const TBitmap3D* bitmap);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const TBitmap3D* bitmap_ = nullptr;
+};
+
+} // namespace vorticel

@@ -1,0 +1,333 @@
+// The main frame: File actions, status bar, and the views it holds.
+#include "app/main_frame.h"
+
+#include "app/app_state.h"
+#include "app/new_dialog.h"
+#include "app/palettes.h"
+#include "app/text.h"
+#include "app/view.h"
+#include "attractor/attractor.h"
+#include "attractor/parameter_file.h"
+#include "render/bitmap3d.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTime>
+
+namespace vorticel {
+namespace {
+
+constexpr int kPanelWidths[5] = {15, 200, 80, 130, 50};
+constexpr qint64 kDayMs = 24LL * 3600 * 1000;
+
+TForm_view* ViewOf(QMdiSubWindow* window) {
+    return window ? dynamic_cast<TForm_view*>(window->widget()) : nullptr;
+}
+
+} // namespace
+
+QString FormatDuration(qint64 milliseconds) {
+    const qint64 inDay = ((milliseconds % kDayMs) + kDayMs) % kDayMs;
+    QString format = QLocale().timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t')); // a duration has no time zone
+    return QLocale().toString(QTime(0, 0).addMSecs(static_cast<int>(inDay)), format.trimmed());
+}
+
+TMDIform::TMDIform() {
+    setWindowTitle(Text(kStrFrameCaption));
+    resize(640, 449);
+    area_ = new QMdiArea(this);
+    area_->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(area_);
+    connect(area_, &QMdiArea::subWindowActivated, this,
+            [this](QMdiSubWindow* window) { SubWindowActivated(window); });
+    CreateActions();
+    CreateStatusBar();
+    AppState& app = App();
+    app.newFamily = 0;
+    app.newWidth = 640;
+    app.newHeight = 480;
+    app.newRenderer = 0;
+}
+
+TMDIform::~TMDIform() {
+    // Views go first, while the frame they report to is still whole.
+    App().appClosing = true;
+    for (QMdiSubWindow* window : area_->subWindowList()) {
+        delete window;
+    }
+    App().appClosing = false;
+}
+
+void TMDIform::CreateActions() {
+    const auto make = [this](int textId, const QKeySequence& shortcut, void (TMDIform::*slot)()) {
+        auto* action = new QAction(Text(textId), this);
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+        return action;
+    };
+    A_nouveau = make(kStrNew, QKeySequence(Qt::CTRL | Qt::Key_N), &TMDIform::A_nouveauExecute);
+    A_ouvrir = make(kStrOpen, QKeySequence(Qt::CTRL | Qt::Key_O), &TMDIform::A_ouvrirExecute);
+    A_enreg_att_sous = make(kStrSaveAttractorAs, {}, &TMDIform::A_enreg_att_sousExecute);
+    A_enreg_image_sous = make(kStrSaveImageAs, {}, &TMDIform::A_enreg_image_sousExecute);
+    A_fermer = make(kStrClose, {}, &TMDIform::A_fermerExecute);
+    A_quitter = make(kStrQuit, {}, &TMDIform::A_quitterExecute);
+
+    MM_fichier = menuBar()->addMenu(Text(kStrMenuFile));
+    MM_fichier->addAction(A_nouveau);
+    MM_fichier->addAction(A_ouvrir);
+    MM_fichier->addAction(A_enreg_att_sous);
+    MM_fichier->addAction(A_enreg_image_sous);
+    MM_fichier->addAction(A_fermer);
+    MM_fichier->addSeparator();
+    MM_fichier->addAction(A_quitter);
+    EnableViewActions(false);
+}
+
+void TMDIform::CreateStatusBar() {
+    for (int i = 0; i < 5; ++i) {
+        panels_[i] = new QLabel(this);
+        panels_[i]->setFixedWidth(kPanelWidths[i]);
+        if (i == 0) {
+            panels_[i]->setAlignment(Qt::AlignCenter);
+        }
+        statusBar()->addWidget(panels_[i]);
+    }
+    PB_iter = new QProgressBar(panels_[1]);
+    PB_iter->setTextVisible(false);
+    PB_iter->setGeometry(0, 0, kPanelWidths[1], 16);
+    PB_iter->setValue(0);
+    panels_[2]->setText(Text(kStrRate).trimmed());
+}
+
+void TMDIform::EnableViewActions(bool enabled) {
+    for (QAction* action : {A_enreg_att_sous, A_enreg_image_sous, A_fermer}) {
+        action->setEnabled(enabled);
+        action->setVisible(enabled);
+    }
+}
+
+void TMDIform::SetPalettes(std::unique_ptr<ParameterPalettes> palettes) {
+    palettes_ = std::move(palettes);
+}
+
+QList<TForm_view*> TMDIform::Views() const {
+    QList<TForm_view*> views;
+    for (QMdiSubWindow* window : area_->subWindowList()) {
+        if (TForm_view* view = ViewOf(window)) {
+            views.append(view);
+        }
+    }
+    return views;
+}
+
+void TMDIform::ResetStatusBar() {
+    PB_iter->setValue(0);
+    panels_[2]->setText(Text(kStrRate).trimmed());
+    panels_[3]->setText(QString());
+}
+
+void TMDIform::SetStatusText(int panel, const QString& text) {
+    if (panel >= 0 && panel < 5) {
+        panels_[panel]->setText(text);
+    }
+}
+
+QString TMDIform::StatusText(int panel) const {
+    return (panel >= 0 && panel < 5) ? panels_[panel]->text() : QString();
+}
+
+void TMDIform::ActivityChanged() {
+    for (TForm_view* view : Views()) {
+        view->ApplyActivityGuards();
+    }
+    // Loading a file into a view while it searches or renders would pull the attractor
+    // out from under its loop.
+    const TForm_view* active = App().activeView;
+    A_ouvrir->setEnabled(!(active && active->Busy()));
+}
+
+void TMDIform::ViewMenusChanged() {
+    menuBar()->clear();
+    menuBar()->addMenu(MM_fichier);
+    if (TForm_view* view = App().activeView) {
+        menuBar()->addMenu(view->attractorMenu());
+        menuBar()->addMenu(view->viewMenu());
+    }
+}
+
+void TMDIform::SubWindowActivated(QMdiSubWindow* window) {
+    if (TForm_view* view = ViewOf(window)) {
+        view->FormActivate();
+    }
+    ViewMenusChanged();
+    ActivityChanged();
+}
+
+void TMDIform::ShowError(const QString& message) {
+    QMessageBox::critical(this, Text(kStrAppTitle), message);
+}
+
+TForm_view* TMDIform::CreateView() {
+    AppState& app = App();
+    app.untitledCounter = static_cast<std::int16_t>(app.untitledCounter + 1);
+    app.openViewCount = static_cast<std::uint8_t>(app.openViewCount + 1);
+    TForm_view* view = nullptr;
+    try {
+        view = new TForm_view(*this, app.newFamily, app.newWidth, app.newHeight, app.newRenderer);
+    } catch (const RenderError&) {
+        app.openViewCount = static_cast<std::uint8_t>(app.openViewCount - 1);
+        ShowError(Text(kStrImageTooLarge,
+                       QStringLiteral("%1 x %2").arg(app.newWidth).arg(app.newHeight)));
+        return nullptr;
+    }
+    QMdiSubWindow* window = area_->addSubWindow(view);
+    window->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    window->show();
+    window->adjustSize();
+    window->setFixedSize(window->size());
+    app.activeView = nullptr; // activation binds the palettes to the new view
+    area_->setActiveSubWindow(window);
+    if (App().activeView != view) {
+        view->FormActivate();
+        ViewMenusChanged();
+    }
+    if (palettes_) {
+        palettes_->SetVisible(true);
+    }
+    return view;
+}
+
+void TMDIform::A_nouveauExecute() {
+    TForm_new dialog(this);
+    if (dialog.exec() == QDialog::Accepted) {
+        CreateView();
+    }
+}
+
+TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* view) {
+    const std::string path = fileName.toStdString();
+    try {
+        if (!view) {
+            const std::optional<int> family = ReadFamilyIndex(path);
+            if (!family) {
+                ShowError(Text(kStrHeaderNamesNoFamily, fileName));
+                return nullptr;
+            }
+            App().newFamily = static_cast<std::uint8_t>(*family);
+            view = CreateView();
+            if (!view) {
+                return nullptr;
+            }
+        }
+        view->GetAttractor()->LoadParameters(path);
+    } catch (const FileError&) {
+        ShowError(Text(kStrCannotOpenFile, fileName));
+        return view;
+    }
+    if (palettes_) {
+        palettes_->RefreshValues();
+    }
+    view->FitAndShow(0);
+    return view;
+}
+
+void TMDIform::A_ouvrirExecute() {
+    TForm_view* view = App().activeView;
+    if (view && view->Busy()) {
+        return;
+    }
+    const QString fileName =
+        QFileDialog::getOpenFileName(this, QString(), QString(), DialogFilter(kStrParameterFilter));
+    if (!fileName.isEmpty()) {
+        OpenParameterFile(fileName, view);
+    }
+}
+
+bool TMDIform::SaveAttractor(TForm_view& view, const QString& fileName) {
+    try {
+        view.GetAttractor()->SaveParameters(fileName.toStdString());
+        return true;
+    } catch (const FileError&) {
+        ShowError(Text(kStrCannotCreateFile, fileName));
+        return false;
+    }
+}
+
+bool TMDIform::SaveImage(TForm_view& view, const QString& fileName) {
+    try {
+        view.GetBitmap()->SaveBmp(fileName.toStdString());
+    } catch (const FileError&) {
+        ShowError(Text(kStrCannotCreateFile, fileName));
+        return false;
+    }
+    view.SetTitle(fileName);
+    return true;
+}
+
+void TMDIform::A_enreg_att_sousExecute() {
+    TForm_view* view = App().activeView;
+    if (!view) {
+        return;
+    }
+    QFileDialog dialog(this, Text(kStrSaveDialogTitle), QString(),
+                       DialogFilter(kStrParameterFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("vtc"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        SaveAttractor(*view, dialog.selectedFiles().first());
+    }
+}
+
+void TMDIform::A_enreg_image_sousExecute() {
+    TForm_view* view = App().activeView;
+    if (!view) {
+        return;
+    }
+    QFileDialog dialog(this, Text(kStrSaveDialogTitle), view->Title(),
+                       DialogFilter(kStrBitmapFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("bmp"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        SaveImage(*view, dialog.selectedFiles().first());
+    }
+}
+
+void TMDIform::A_fermerExecute() {
+    if (QMdiSubWindow* window = area_->activeSubWindow()) {
+        window->close();
+    }
+}
+
+void TMDIform::A_quitterExecute() {
+    close();
+}
+
+void TMDIform::closeEvent(QCloseEvent* event) {
+    for (const TForm_view* view : Views()) {
+        if (view->Busy()) {
+            event->ignore(); // a view that searches or renders keeps the program open
+            return;
+        }
+    }
+    App().appClosing = true;
+    area_->closeAllSubWindows();
+    if (!area_->subWindowList().isEmpty()) {
+        App().appClosing = false;
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace vorticel

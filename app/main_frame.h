@@ -1,0 +1,82 @@
+// TMDIform: the main window with its File actions, status bar and the views inside it.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QProgressBar;
+
+namespace vorticel {
+
+class ParameterPalettes;
+class TForm_view;
+
+// A duration as a time of day in the locale's long time format; a day or more wraps.
+QString FormatDuration(qint64 milliseconds);
+
+class TMDIform : public QMainWindow {
+public:
+    TMDIform();
+    ~TMDIform() override;
+
+    void A_nouveauExecute();
+    void A_ouvrirExecute();
+    void A_enreg_att_sousExecute();
+    void A_enreg_image_sousExecute();
+    void A_fermerExecute();
+    void A_quitterExecute();
+
+    // Builds a view from the dialog's remembered values, shows it and makes it active.
+    // Returns null (after telling the user) when it cannot be built.
+    TForm_view* CreateView();
+    // Loads a parameter file into `view` (or into a new view of the file's family when
+    // `view` is null) and fits it; errors are shown to the user. Returns the view used.
+    TForm_view* OpenParameterFile(const QString& fileName, TForm_view* view);
+    // Saves the image of `view`; true on success (the view's title becomes the path).
+    bool SaveImage(TForm_view& view, const QString& fileName);
+    bool SaveAttractor(TForm_view& view, const QString& fileName);
+
+    void ResetStatusBar();
+    void SetStatusText(int panel, const QString& text);
+    QString StatusText(int panel) const;
+    QProgressBar* Progress() const { return PB_iter; }
+    void EnableViewActions(bool enabled);
+    // A search or render started or ended somewhere: refresh every view's guards.
+    void ActivityChanged();
+    // The active view changed or closed: show its menus after "&Fichier".
+    void ViewMenusChanged();
+    ParameterPalettes* Palettes() const { return palettes_.get(); }
+    void SetPalettes(std::unique_ptr<ParameterPalettes> palettes);
+    QMdiArea* Area() const { return area_; }
+    QList<TForm_view*> Views() const;
+
+    QAction* A_nouveau = nullptr;
+    QAction* A_ouvrir = nullptr;
+    QAction* A_enreg_att_sous = nullptr;
+    QAction* A_enreg_image_sous = nullptr;
+    QAction* A_fermer = nullptr;
+    QAction* A_quitter = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateStatusBar();
+    void SubWindowActivated(QMdiSubWindow* window);
+    void ShowError(const QString& message);
+
+    QMdiArea* area_ = nullptr;
+    QMenu* MM_fichier = nullptr;
+    QLabel* panels_[5] = {};
+    QProgressBar* PB_iter = nullptr;
+    std::unique_ptr<ParameterPalettes> palettes_;
+};
+
+} // namespace vorticel

@@ -1,0 +1,35 @@
+// What a view asks of the two parameter palettes. The frame holds the palettes; until they
+// exist a view works without them (UpdateCount then gives the default of 10).
+#pragma once
+
+#include <cstdint>
+
+namespace vorticel {
+
+class Attractor;
+class TBitmap3D;
+class TForm_view;
+
+class ParameterPalettes {
+public:
+    static constexpr std::int32_t kDefaultUpdateCount = 10;
+
+    virtual ~ParameterPalettes() = default;
+    // Rows for `view`'s attractor (and its iteration target); nothing when already bound.
+    virtual void BindAttractor(TForm_view& view, Attractor& attractor) = 0;
+    virtual void UnbindAttractor() = 0;
+    // Rows for `bitmap`; nothing when already bound.
+    virtual void BindBitmap(TForm_view& view, TBitmap3D& bitmap) = 0;
+    virtual void UnbindBitmap() = 0;
+    // Every row re-reads its variable (after a search or a file load).
+    virtual void RefreshValues() = 0;
+    // The "Echelle" row re-reads the zoom.
+    virtual void RefreshZoom() = 0;
+    virtual void EnableAttractorPalette(bool enabled) = 0;
+    virtual void EnableRenderPalette(bool enabled) = 0;
+    // Image refreshes per render run ("Mises à jour"), 1..100.
+    virtual std::int32_t UpdateCount() const = 0;
+    virtual void SetVisible(bool visible) = 0;
+};
+
+} // namespace vorticel

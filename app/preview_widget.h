@@ -1,0 +1,32 @@
+// The live OpenGL point cloud of a view: the renderer's preview ring drawn with its camera.
+#pragma once
+
+#include <QOpenGLWidget>
+
+namespace vorticel {
+
+class TBitmap3D;
+
+// Fixed-function GL: matrices from the renderer loaded as they are, depth test, linear fog,
+// and the ring drawn as a vertex array of doubles straight from its storage.
+class PreviewWidget : public QOpenGLWidget {
+public:
+    explicit PreviewWidget(QWidget* parent);
+
+    // The renderer whose ring and camera are drawn (not owned; may be null).
+    void SetBitmap(const TBitmap3D* bitmap) { bitmap_ = bitmap; }
+    // Whether a usable context was made; false after a context error was reported.
+    bool HasContext() const { return contextOk_; }
+
+protected:
+    void initializeGL() override;
+    void paintGL() override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    const TBitmap3D* bitmap_ = nullptr;
+    bool contextOk_ = false;
+    bool checked_ = false;
+};
+
+} // namespace vorticel

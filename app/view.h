@@ -1,0 +1,144 @@
+// TForm_view: one attractor, one renderer, their preview and image, and the long runs.
+#pragma once
+
+#include "render/preview_surface.h"
+#include "render/render_run.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QStackedLayout;
+
+namespace vorticel {
+
+class Attractor;
+class ImageWidget;
+class PreviewWidget;
+class TBitmap3D;
+class TMDIform;
+
+enum class ViewState : int {
+    Idle = 0,
+    Searching = 1,
+    Preview = 2,
+    NoAttractor = 3,
+    Rendering = 4,
+    Rendered = 5,
+};
+
+class TForm_view : public QWidget, public PreviewSurface {
+public:
+    // A view for a new attractor of `family` rendered by `renderer` at width x height.
+    // Throws RenderError when the image buffers cannot be allocated.
+    TForm_view(TMDIform& frame, int family, std::int32_t width, std::int32_t height, int renderer);
+    ~TForm_view() override;
+
+    void SetState(ViewState state);
+    void SetTitle(const QString& title);
+    // Fills the preview from the attractor: mode PreviewOnly, Center or Adjust.
+    void Fit(std::int32_t iterations, FitMode mode);
+    // Mode 0 follows the automatic-adjust item; then the preview is shown unless diverged.
+    void FitAndShow(int mode);
+    void ReplaceAttractor(int family);
+    void ReplaceRenderer(int kind);
+    void OnNoAttractor();
+    // Called by the frame when this view becomes the active one.
+    void FormActivate();
+
+    void A_rechercherExecute();
+    void A_demarrerExecute();
+    void A_arreterExecute();
+    void A_ajusterExecute();
+    void A_centrerExecute();
+    void MI_ajuster_autoClick();
+
+    // The caption as the window shows it: title, " - ", family name, state suffix.
+    QString Caption() const;
+    ViewState State() const { return state_; }
+    const QString& Title() const { return title_; }
+    Attractor* GetAttractor() const { return attractor_.get(); }
+    TBitmap3D* GetBitmap() const { return bitmap_.get(); }
+    // True while a search or render of this view is in its loop.
+    bool Busy() const { return busy_; }
+    // Re-applies the enabling of Rechercher and Démarrer (another view's long run began or ended).
+    void ApplyActivityGuards();
+
+    QMenu* attractorMenu() const { return MI_attractor; }
+    QMenu* viewMenu() const { return MI_view; }
+
+    // PreviewSurface
+    void StateChanged(const TBitmap3D& bitmap) override;
+    void DrawPreview(const TBitmap3D& bitmap) override;
+    void ShowImage(const TBitmap3D& bitmap) override;
+
+    std::int32_t iterationTarget = kDefaultIterations;
+    bool autoAdjust = true;
+
+    QAction* A_rechercher = nullptr;
+    QAction* A_demarrer = nullptr;
+    QAction* A_arreter = nullptr;
+    QAction* A_ajuster = nullptr;
+    QAction* A_centrer = nullptr;
+    QAction* MI_ajuster_auto = nullptr;
+
+    // Last render run: its refresh count, for the status and for tests.
+    RenderRunResult lastRun;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void CreateActions();
+    void UpdateCaption();
+    void AttachNotification();
+    void DetachNotification();
+    void ShowPage();
+    void TT_updateTimer();
+    void PumpEvents();
+    void RebindPalettes();
+    void EnablePalettes(bool attractorPalette, bool renderPalette);
+    // The parameter values, to undo a cancelled search.
+    std::vector<double> SnapshotParameters() const;
+    void RestoreParameters(const std::vector<double>& values);
+
+    TMDIform& frame_;
+    std::unique_ptr<Attractor> attractor_;
+    std::unique_ptr<TBitmap3D> bitmap_;
+    PreviewWidget* preview_ = nullptr;
+    ImageWidget* image_ = nullptr;
+    QStackedLayout* pages_ = nullptr;
+    QMenu* MI_attractor = nullptr;
+    QMenu* MI_view = nullptr;
+    QTimer TT_update;
+    QElapsedTimer startTick_;
+
+    ViewState state_ = ViewState::Idle;
+    ViewState previousState_ = ViewState::Idle;
+    QString title_;
+    QString shownCaption_;
+    bool stopRequested_ = false;
+    bool busy_ = false;
+    // Enabling that the state table asks for; the activity guards may still disable them.
+    bool wantSearch_ = true;
+    bool wantStart_ = false;
+
+    // Mouse navigation.
+    bool dragging_ = false;
+    std::uint8_t lastShiftBit_ = 0;
+    std::int32_t lastX_ = 0;
+    std::int32_t lastY_ = 0;
+    double panOriginX_ = 0.0;
+    double panOriginY_ = 0.0;
+};
+
+} // namespace vorticel
