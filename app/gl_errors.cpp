@@ -1,22 +1,13 @@
 // The message table and the report loop of OpenGL errors.
 #include "app/gl_errors.h"
 
+#include "app/messages.h"
 #include "app/text.h"
-
-#include <QApplication>
-#include <QMessageBox>
 
 namespace vorticel {
 namespace {
 
 constexpr int kInvalidOperation = 0x0502;
-
-GlMessageSink& Sink() {
-    static GlMessageSink sink = [](const QString& caption, const QString& message) {
-        QMessageBox::critical(QApplication::activeWindow(), caption, message);
-    };
-    return sink;
-}
 
 } // namespace
 
@@ -55,13 +46,9 @@ void ReportGLError(int code, const std::function<int()>& pendingError) {
         code = next();
     }
     while (code != 0 && code != kInvalidOperation) {
-        Sink()(Text(kStrGlErrorCaption), GlErrorMessage(code));
+        ShowMessage(MessageKind::Error, Text(kStrGlErrorCaption), GlErrorMessage(code));
         code = next();
     }
-}
-
-void SetGlMessageSink(GlMessageSink sink) {
-    Sink() = std::move(sink);
 }
 
 } // namespace vorticel

@@ -19,13 +19,9 @@ enum GlContextError : int {
 // The message of a GL error code (0x0500..0x0505) or of a context code; empty otherwise.
 QString GlErrorMessage(int code);
 
-// Shows `code`'s message ("OpenGL application error"). With code 0, drains the pending GL
-// errors of the current context instead, one message each, stopping at the first
+// Shows `code`'s message in an error box captioned "OpenGL application error". With code 0, drains
+// the pending GL errors of the current context instead, one message each, stopping at the first
 // GL_INVALID_OPERATION. `pendingError` reads the next GL error (0 when none).
 void ReportGLError(int code, const std::function<int()>& pendingError = {});
-
-// Where the messages go; a message box unless replaced (tests record them instead).
-using GlMessageSink = std::function<void(const QString& caption, const QString& message)>;
-void SetGlMessageSink(GlMessageSink sink);
 
 } // namespace vorticel

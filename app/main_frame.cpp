@@ -2,6 +2,7 @@
 #include "app/main_frame.h"
 
 #include "app/app_state.h"
+#include "app/messages.h"
 #include "app/new_dialog.h"
 #include "app/palettes.h"
 #include "app/text.h"
@@ -18,7 +19,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTime>
@@ -96,7 +96,8 @@ void TMDIform::CreateActions() {
 void TMDIform::CreateStatusBar() {
     for (int i = 0; i < 5; ++i) {
         panels_[i] = new QLabel(this);
-        panels_[i]->setFixedWidth(kPanelWidths[i]);
+        // Panels keep their widths but may grow for the text of a larger system font.
+        panels_[i]->setMinimumWidth(kPanelWidths[i]);
         if (i == 0) {
             panels_[i]->setAlignment(Qt::AlignCenter);
         }
@@ -174,7 +175,7 @@ void TMDIform::SubWindowActivated(QMdiSubWindow* window) {
 }
 
 void TMDIform::ShowError(const QString& message) {
-    QMessageBox::critical(this, Text(kStrAppTitle), message);
+    ShowMessage(MessageKind::Error, Text(kStrAppTitle), message);
 }
 
 TForm_view* TMDIform::CreateView() {

@@ -2,6 +2,7 @@
 #include "app/new_dialog.h"
 
 #include "app/app_state.h"
+#include "app/messages.h"
 #include "app/text.h"
 #include "attractor/catalogue.h"
 #include "render/colour.h"
@@ -12,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -109,7 +109,7 @@ QString TForm_new::ValidationError() const {
 void TForm_new::B_okClick() {
     const QString error = ValidationError();
     if (!error.isEmpty()) {
-        QMessageBox::warning(this, Text(kStrNewDialogTitle), error);
+        ShowMessage(MessageKind::Warning, Text(kStrNewDialogTitle), error);
         return;
     }
     AppState& app = App();

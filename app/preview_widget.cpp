@@ -5,6 +5,7 @@
 #include "render/bitmap3d.h"
 
 #include <GL/gl.h>
+#include <QGuiApplication>
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 #include <QTimer>
@@ -19,16 +20,32 @@ int PendingGlError() {
     return static_cast<int>(glGetError());
 }
 
-} // namespace
-
-PreviewWidget::PreviewWidget(QWidget* parent) : QOpenGLWidget(parent) {
+QSurfaceFormat PreviewFormat() {
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile); // fixed-function pipeline
     format.setVersion(2, 1);
     format.setDepthBufferSize(24);
     format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    setFormat(format);
+    return format;
+}
+
+} // namespace
+
+PreviewWidget::PreviewWidget(QWidget* parent) : QOpenGLWidget(parent) {
+    setFormat(PreviewFormat());
+}
+
+bool PreviewWidget::Available() {
+    static const bool available = [] {
+        if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+            return false; // no window system to show a GL widget on
+        }
+        QOpenGLContext probe;
+        probe.setFormat(PreviewFormat());
+        return probe.create();
+    }();
+    return available;
 }
 
 void PreviewWidget::showEvent(QShowEvent* event) {

@@ -13,6 +13,10 @@ class PreviewWidget : public QOpenGLWidget {
 public:
     explicit PreviewWidget(QWidget* parent);
 
+    // Whether this system can give the preview a GL context at all; asked once per process.
+    // Without one the views still render images, and their preview stays blank.
+    static bool Available();
+
     // The renderer whose ring and camera are drawn (not owned; may be null).
     void SetBitmap(const TBitmap3D* bitmap) { bitmap_ = bitmap; }
     // Whether a usable context was made; false after a context error was reported.

@@ -2,6 +2,7 @@
 #include "app/view.h"
 
 #include "app/app_state.h"
+#include "app/gl_errors.h"
 #include "app/image_widget.h"
 #include "app/main_frame.h"
 #include "app/palettes.h"
@@ -36,12 +37,16 @@ TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int
     pages_ = new QStackedLayout(this);
     pages_->setContentsMargins(0, 0, 0, 0);
     image_ = new ImageWidget(this);
-    preview_ = new PreviewWidget(this);
     // The view itself handles the mouse, whichever page shows.
     image_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    preview_->setAttribute(Qt::WA_TransparentForMouseEvents);
     pages_->addWidget(image_);
-    pages_->addWidget(preview_);
+    if (PreviewWidget::Available()) {
+        preview_ = new PreviewWidget(this);
+        preview_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        pages_->addWidget(preview_);
+    } else {
+        ReportGLError(kGlCreateContext);
+    }
     setMouseTracking(false);
 
     CreateActions();
@@ -63,13 +68,17 @@ TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int
     bitmap_->SetHeight(height);
     bitmap_->SetEye({0.0, 0.0, -5.0});
     bitmap_->SetTarget({0.0, 0.0, 0.0});
-    preview_->SetBitmap(bitmap_.get());
+    if (preview_) {
+        preview_->SetBitmap(bitmap_.get());
+    }
     setFixedSize(bitmap_->imageWidth, bitmap_->imageHeight);
     ShowPage();
 }
 
 TForm_view::~TForm_view() {
-    preview_->SetBitmap(nullptr);
+    if (preview_) {
+        preview_->SetBitmap(nullptr);
+    }
     image_->SetBitmap(nullptr);
     AppState& app = App();
     if (app.activeView == this) {
@@ -206,8 +215,14 @@ void TForm_view::ShowPage() {
     const bool preview = state_ == ViewState::Preview;
     const bool image = state_ == ViewState::Rendering || state_ == ViewState::Rendered;
     image_->SetBitmap(image ? bitmap_.get() : nullptr);
-    pages_->setCurrentWidget(preview ? static_cast<QWidget*>(preview_) : image_);
+    pages_->setCurrentWidget(preview && preview_ ? static_cast<QWidget*>(preview_) : image_);
     if (preview) {
+        UpdatePreview();
+    }
+}
+
+void TForm_view::UpdatePreview() {
+    if (preview_) {
         preview_->update();
     }
 }
@@ -291,16 +306,17 @@ void TForm_view::A_rechercherExecute() {
     busy_ = true;
     stopRequested_ = false;
     App().searchRunning = true;
-    SetState(ViewState::Searching);
     frame_.ActivityChanged();
+    SetState(ViewState::Searching);
     DetachNotification();
 
     QElapsedTimer pumpClock;
-    pumpClock.start();
-    const Attractor::CancelCheck cancel = [this, &pumpClock] {
-        if (pumpClock.elapsed() >= kSearchPumpMs) {
+    bool firstPoll = true;
+    const Attractor::CancelCheck cancel = [this, &pumpClock, &firstPoll] {
+        if (firstPoll || pumpClock.elapsed() >= kSearchPumpMs) {
             PumpEvents();
-            pumpClock.restart();
+            pumpClock.start();
+            firstPoll = false;
         }
         return stopRequested_;
     };
@@ -353,11 +369,12 @@ void TForm_view::A_demarrerExecute() {
     if (state_ == ViewState::Rendering || busy_ || App().LongActivity()) {
         return;
     }
+    // Flags first: SetState pumps events, and a stop or another view's start may come in there.
     busy_ = true;
-    SetState(ViewState::Rendering);
+    stopRequested_ = false;
     App().renderRunning = true;
     frame_.ActivityChanged();
-    stopRequested_ = false;
+    SetState(ViewState::Rendering);
     const ParameterPalettes* palettes = frame_.Palettes();
     const std::int32_t updates =
         palettes ? palettes->UpdateCount() : ParameterPalettes::kDefaultUpdateCount;
@@ -448,7 +465,9 @@ void TForm_view::ReplaceRenderer(int kind) {
     if (!replacement) {
         return;
     }
-    preview_->SetBitmap(replacement.get());
+    if (preview_) {
+        preview_->SetBitmap(replacement.get());
+    }
     image_->SetBitmap(nullptr);
     bitmap_ = std::move(replacement);
     RebindPalettes();
@@ -482,12 +501,12 @@ void TForm_view::FormActivate() {
 
 void TForm_view::StateChanged(const TBitmap3D&) {
     if (state_ == ViewState::Preview) {
-        preview_->update();
+        UpdatePreview();
     }
 }
 
 void TForm_view::DrawPreview(const TBitmap3D&) {
-    preview_->update();
+    UpdatePreview();
 }
 
 void TForm_view::ShowImage(const TBitmap3D&) {
@@ -506,7 +525,9 @@ void TForm_view::closeEvent(QCloseEvent* event) {
         }
         App().activeView = nullptr; // nothing may act on a closed view
     }
-    preview_->SetBitmap(nullptr);
+    if (preview_) {
+        preview_->SetBitmap(nullptr);
+    }
     image_->SetBitmap(nullptr);
     attractor_.reset();
     bitmap_.reset();

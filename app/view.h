@@ -103,6 +103,7 @@ private:
     void AttachNotification();
     void DetachNotification();
     void ShowPage();
+    void UpdatePreview();
     void TT_updateTimer();
     void PumpEvents();
     void RebindPalettes();
@@ -114,7 +115,7 @@ private:
     TMDIform& frame_;
     std::unique_ptr<Attractor> attractor_;
     std::unique_ptr<TBitmap3D> bitmap_;
-    PreviewWidget* preview_ = nullptr;
+    PreviewWidget* preview_ = nullptr; // null where the system offers no OpenGL
     ImageWidget* image_ = nullptr;
     QStackedLayout* pages_ = nullptr;
     QMenu* MI_attractor = nullptr;

@@ -1,0 +1,177 @@
+// The main frame, the new-attractor dialog, file actions and OpenGL messages.
+#include "app/gl_errors.h"
+#include "app/new_dialog.h"
+#include "attractor/attractor.h"
+#include "render/bitmap3d.h"
+#include "tests/app/app_test_support.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTemporaryDir>
+
+namespace vorticel::testing {
+namespace {
+
+using FrameActions = FrameTest;
+
+QStringList MenuTitles(const TMDIform& frame) {
+    QStringList titles;
+    for (const QAction* action : frame.menuBar()->actions()) {
+        titles << action->text();
+    }
+    return titles;
+}
+
+TEST_F(FrameActions, StartsWithOnlyNewOpenAndQuit) {
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Vorticel v 0.1"));
+    EXPECT_TRUE(frame->A_nouveau->isVisible());
+    EXPECT_TRUE(frame->A_ouvrir->isVisible());
+    EXPECT_TRUE(frame->A_quitter->isVisible());
+    EXPECT_FALSE(frame->A_enreg_att_sous->isVisible());
+    EXPECT_FALSE(frame->A_enreg_image_sous->isVisible());
+    EXPECT_FALSE(frame->A_fermer->isVisible());
+    EXPECT_EQ(frame->A_nouveau->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_EQ(MenuTitles(*frame), QStringList{QStringLiteral("&Fichier")});
+    EXPECT_EQ(frame->StatusText(2), QStringLiteral("i/s :"));
+}
+
+TEST_F(FrameActions, TheActiveViewsMenusFollowTheFileMenu) {
+    NewView(2);
+    EXPECT_EQ(MenuTitles(*frame),
+              (QStringList{QStringLiteral("&Fichier"), QStringLiteral("&Attracteur"),
+                           QStringLiteral("&Vue")}));
+    TForm_view* view = App().activeView;
+    EXPECT_EQ(view->A_rechercher->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(view->A_centrer->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    EXPECT_TRUE(view->MI_ajuster_auto->isChecked());
+}
+
+TEST_F(FrameActions, OpeningWithoutAViewCreatesOneOfTheFilesFamily) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("l.vtc"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Lorenz]\r\nA=10\r\nB=28\r\nC=2.667\r\ndT=0.01\r\n");
+    file.close();
+    TForm_view* view = frame->OpenParameterFile(path, nullptr);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetAttractor()->typeIndex, 2);
+    EXPECT_EQ(view->State(), ViewState::Preview);
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz (aperçu)"));
+}
+
+TEST_F(FrameActions, FileErrorsAreReportedWithTheFileName) {
+    QTemporaryDir dir;
+    const QString noFamily = dir.filePath(QStringLiteral("n.vtc"));
+    QFile file(noFamily);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("A=1\n");
+    file.close();
+    EXPECT_EQ(frame->OpenParameterFile(noFamily, nullptr), nullptr);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(Messages().back().text.contains(noFamily));
+    EXPECT_EQ(App().openViewCount, 0);
+
+    TForm_view* view = NewView(2);
+    const QString missing = dir.filePath(QStringLiteral("missing.vtc"));
+    frame->OpenParameterFile(missing, view);
+    EXPECT_EQ(Messages().back().text, QStringLiteral("Impossible d'ouvrir le fichier ") + missing);
+
+    const QString badPath = dir.filePath(QStringLiteral("no/such/x.bmp"));
+    EXPECT_FALSE(frame->SaveImage(*view, badPath));
+    EXPECT_EQ(Messages().back().text, QStringLiteral("Impossible de créer le fichier ") + badPath);
+    EXPECT_EQ(view->Title(), QStringLiteral("Sans Titre 1")); // unchanged after a failed save
+    EXPECT_FALSE(frame->SaveAttractor(*view, dir.filePath(QStringLiteral("no/such/x.vtc"))));
+}
+
+TEST_F(FrameActions, SavingTheImageRenamesTheView) {
+    QTemporaryDir dir;
+    TForm_view* view = NewView(2);
+    const QString path = dir.filePath(QStringLiteral("picture.bmp"));
+    ASSERT_TRUE(frame->SaveImage(*view, path));
+    EXPECT_TRUE(view->windowTitle().startsWith(path + QStringLiteral(" - Lorenz")));
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.read(2), QByteArray("BM"));
+    EXPECT_EQ(saved.size(), 54 + 64 * 48 * 3);
+}
+
+TEST(NewDialog, RemembersTheLastChoices) {
+    App() = AppState{};
+    {
+        TForm_new dialog(nullptr);
+        EXPECT_EQ(dialog.C_att_type->currentText(), QStringLiteral("Icon"));
+        EXPECT_EQ(dialog.T_width->text(), QStringLiteral("640"));
+        EXPECT_EQ(dialog.T_height->text(), QStringLiteral("480"));
+        EXPECT_EQ(dialog.C_render->currentText(), QStringLiteral("Gaz"));
+        EXPECT_EQ(dialog.T_width->maxLength(), 4);
+        dialog.C_att_type->setCurrentIndex(2);
+        dialog.T_width->setText(QStringLiteral("1024"));
+        dialog.T_height->setText(QStringLiteral("768"));
+        dialog.C_render->setCurrentIndex(4);
+        dialog.B_okClick();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    TForm_new again(nullptr);
+    EXPECT_EQ(again.C_att_type->currentText(), QStringLiteral("Lorenz"));
+    EXPECT_EQ(again.T_width->text(), QStringLiteral("1024"));
+    EXPECT_EQ(again.T_height->text(), QStringLiteral("768"));
+    EXPECT_EQ(again.C_render->currentText(), QStringLiteral("Solide"));
+}
+
+TEST(NewDialog, StaysOpenAndStoresNothingUntilTheSizeIsValid) {
+    App() = AppState{};
+    Messages().clear();
+    TForm_new dialog(nullptr);
+    dialog.C_att_type->setCurrentIndex(3);
+    const struct {
+        const char* width;
+        const char* height;
+        const char* message;
+    } cases[] = {
+        {"abc", "480", "'abc' n'est pas une valeur entière correcte"},
+        {"640", "4x", "'4x' n'est pas une valeur entière correcte"},
+        {"3", "480", "La largeur doit valoir au moins 4."},
+        {"640", "0", "La hauteur doit valoir au moins 1."},
+        {"-12", "480", "La largeur doit valoir au moins 4."},
+    };
+    for (const auto& c : cases) {
+        dialog.T_width->setText(QString::fromUtf8(c.width));
+        dialog.T_height->setText(QString::fromUtf8(c.height));
+        EXPECT_EQ(dialog.ValidationError(), QString::fromUtf8(c.message));
+        dialog.B_okClick();
+        EXPECT_NE(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(App().newFamily, 0); // nothing stored
+        EXPECT_EQ(App().newWidth, 640);
+    }
+    EXPECT_EQ(Messages().size(), std::size(cases));
+}
+
+TEST(GlMessages, ReportDrainsTheQueueUntilInvalidOperation) {
+    Messages().clear();
+    ReportGLError(0, [] { return 0; });
+    EXPECT_TRUE(Messages().empty()); // nothing pending, nothing shown
+    std::vector<int> queue = {0x0500, 0x0505, 0x0502, 0x0501};
+    std::size_t next = 0;
+    ReportGLError(0, [&] { return next < queue.size() ? queue[next++] : 0; });
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages()[0].caption, QStringLiteral("OpenGL application error"));
+    EXPECT_EQ(Messages()[0].text, QStringLiteral("Invalid enum."));
+    EXPECT_EQ(Messages()[1].text, QStringLiteral("Out of memory."));
+    ReportGLError(kGlNoPixelFormat);
+    EXPECT_EQ(Messages().back().text, QStringLiteral("Failed to find acceptable pixel format."));
+    EXPECT_EQ(GlErrorMessage(0x1234), QString());
+}
+
+TEST(StatusTexts, DurationsAreTimesOfDayThatWrapAfterADay) {
+    const QString hour = FormatDuration(3661000);
+    EXPECT_TRUE(hour.contains(QStringLiteral("01:01:01"))) << hour.toStdString();
+    EXPECT_EQ(FormatDuration(3661000 + 24LL * 3600 * 1000), hour);
+}
+
+} // namespace
+} // namespace vorticel::testing
