@@ -1,0 +1,76 @@
+#!/bin/sh
+# Starts the real program on a virtual display and drives it with keys as a user would:
+# Ctrl+N and Enter (a new Icon view), F3 (search), F4 (render), then File > Save image,
+# and checks the window captions it can see and the BMP it wrote.
+# Usage: end_to_end.sh PROGRAM   (run under xvfb-run)
+set -u
+program=$1
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Waits up to $2 seconds for a top-level window named exactly $1; prints its id.
+wait_window() {
+    i=0
+    while [ "$i" -lt $(($2 * 10)) ]; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+        i=$((i + 1))
+    done
+    return 1
+}
+
+# The main window's X window is made anew once it holds an OpenGL view: look it up each time.
+frame() { wait_window "Vorticel v 0.1" 10 || fail "no main window captioned 'Vorticel v 0.1'"; }
+
+press() { # focus window $1, then press the keys that follow
+    window=$1
+    shift
+    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+    sleep 0.3
+    xdotool key --delay 100 "$@"
+}
+
+"$program" >"$work/log" 2>&1 &
+pid=$!
+wait_window "Vorticel v 0.1" 20 >/dev/null || fail "no main window captioned 'Vorticel v 0.1'"
+
+press "$(frame)" ctrl+n
+dialog=$(wait_window "Nouveau" 10) || fail "Ctrl+N opened no dialog captioned 'Nouveau'"
+press "$dialog" Return
+sleep 1
+xdotool search --onlyvisible --name "^Nouveau\$" >/dev/null 2>&1 && fail "the dialog stayed open after Enter"
+
+press "$(frame)" F3
+sleep 3
+press "$(frame)" F4
+sleep 10 # 20,000,000 iterations of an icon
+
+image="$work/rendu.bmp"
+press "$(frame)" alt+f e
+save=$(wait_window "Enregistrer sous" 10) || fail "no save dialog captioned 'Enregistrer sous'"
+press "$save" ctrl+a
+xdotool type --delay 20 "$image"
+press "$save" Return
+sleep 2
+
+[ -f "$image" ] || fail "no image written at $image (log: $(cat "$work/log"))"
+magic=$(head -c 2 "$image")
+[ "$magic" = "BM" ] || fail "the image does not start with BM"
+size=$(wc -c <"$image")
+[ "$size" -eq $((54 + 640 * 480 * 3)) ] || fail "image size $size, expected a 640x480 24-bit BMP"
+# Offset 18: width, 22: height, 28: bits per pixel (little-endian).
+fields=$(od -An -tu4 -j18 -N8 "$image" | tr -s ' ')
+[ "$fields" = " 640 480" ] || fail "width and height are$fields"
+bits=$(od -An -tu2 -j28 -N2 "$image" | tr -d ' ')
+[ "$bits" = "24" ] || fail "$bits bits per pixel"
+# A render of an attractor lights some pixels: not every byte after the header is zero.
+lit=$(tail -c +55 "$image" | tr -d '\000' | wc -c)
+[ "$lit" -gt 1000 ] || fail "the image is (nearly) black"
+kill -0 "$pid" 2>/dev/null || fail "the program died"
+xdotool search --name "^Vorticel v 0.1\$" >/dev/null || fail "the main window lost its caption"
+echo "1 passed, 0 failed"
