@@ -63,12 +63,6 @@ Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
     return FromGlm(ToGlm(a) * ToGlm(b));
 }
 
-Vecd Transform(const Matrix4& m, const Vecd& p) {
-    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
-            m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
-            m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
-}
-
 Vecd Unproject(const Vecd& window, const Matrix4& modelView, const Matrix4& projection,
                double width, double height) {
     const glm::dvec3 r = glm::unProject(ToGlm(window), ToGlm(modelView), ToGlm(projection),

@@ -34,8 +34,13 @@ Matrix4 ModelViewMatrix(const Vecd& eye, const Vecd& target, double zoom, double
 // The product a x b.
 Matrix4 Multiply(const Matrix4& a, const Matrix4& b);
 
-// (M p) without the division by w: the first three rows applied to (p, 1).
-Vecd Transform(const Matrix4& m, const Vecd& p);
+// (M p) without the division by w: the first three rows applied to (p, 1). Inline: the shadow
+// maps transform every rendered point.
+inline Vecd Transform(const Matrix4& m, const Vecd& p) {
+    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
+            m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
+            m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+}
 
 // gluUnProject: window (x, y, depth 0..1) back to object space through `modelView`,
 // `projection` and the viewport (0, 0, width, height).

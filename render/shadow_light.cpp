@@ -32,9 +32,7 @@ void Grow(double& lo, double& hi, double v) {
 
 } // namespace
 
-Light::Light()
-    : lightDensity(static_cast<std::size_t>(mapSize), 0.0f),
-      lightDepth(static_cast<std::size_t>(mapSize), 1.0f) {
+Light::Light() : lightMap(static_cast<std::size_t>(mapSize)) {
     SetDirection({-0.5, 0.5, 0.5});
 }
 
@@ -59,8 +57,7 @@ void Light::UpdateLightMatrix() {
 void Light::ClearLightMaps() {
     lightMaxDensity = 0.0f;
     inverseOpacity = 1.0f / opacity;
-    std::fill(lightDensity.begin(), lightDensity.end(), 0.0f);
-    std::fill(lightDepth.begin(), lightDepth.end(), 1.0f);
+    std::fill(lightMap.begin(), lightMap.end(), DensityDepth{});
 }
 
 void Light::ResetLightBounds() {
@@ -83,8 +80,8 @@ void Light::TrackLightPoint(const Vecd& p) {
 
 void Light::ComputeLightMaximum() {
     lightMaxDensity = 0.0f;
-    for (const float d : lightDensity) {
-        lightMaxDensity = d > lightMaxDensity ? d : lightMaxDensity;
+    for (const DensityDepth& t : lightMap) {
+        lightMaxDensity = t.density > lightMaxDensity ? t.density : lightMaxDensity;
     }
 }
 

@@ -33,8 +33,7 @@ public:
     void SplatWorldPoint(const Vecd& p);
 
     std::int32_t mapSize = kMapSide * kMapSide;
-    std::vector<float> lightDensity;
-    std::vector<float> lightDepth;
+    std::vector<DensityDepth> lightMap; // density and soft nearest depth (0 near, 1 far)
     float lightMaxDensity = 0.0f;
     float inverseOpacity = 1.0f;
     double shadowBias = 10.0 / kMapSide;
@@ -62,7 +61,7 @@ inline void Light::SplatWorldPoint(const Vecd& p) {
     if (!SplatAt(b.x * mapWidth, b.y * mapHeight, mapWidth, mapHeight, ix, iy, s)) {
         return;
     }
-    SplatDensityAndDepth(s, static_cast<float>(b.z), lightDensity.data(), lightDepth.data());
+    SplatDensityAndDepth(s, static_cast<float>(b.z), lightMap.data());
 }
 
 using LightArray = std::vector<std::unique_ptr<Light>>;

@@ -219,7 +219,7 @@ double TBitmap3D_Solid::ShadowFactor(const Light& light, const Vecd& world) {
     };
     double depth[4];
     for (int k = 0; k < 4; ++k) {
-        depth[k] = light.lightDepth[texel[k]];
+        depth[k] = light.lightMap[texel[k]].depth;
     }
     const double dI = bilinear(depth);
     const double z = b.z;
@@ -231,7 +231,7 @@ double TBitmap3D_Solid::ShadowFactor(const Light& light, const Vecd& world) {
         occlusion[k] = 0.0;
         // A map that received no point holds no occluder (and must not divide by zero).
         if (z > depth[k] && light.lightMaxDensity > 0.0f) {
-            occlusion[k] = std::pow(static_cast<double>(light.lightDensity[texel[k]]) /
+            occlusion[k] = std::pow(static_cast<double>(light.lightMap[texel[k]].density) /
                                         light.lightMaxDensity * light.opacity,
                                     static_cast<double>(light.inverseOpacity));
         }

@@ -52,6 +52,24 @@ inline void SplatDensityAndDepth(const Splat& s, float z, float* density, float*
     }
 }
 
+// One texel of a shadow map: density and soft nearest depth side by side, so a splat touches
+// half as many cache lines as with two separate maps.
+struct DensityDepth {
+    float density = 0.0f;
+    float depth = 1.0f;
+};
+
+inline void SplatDensityAndDepth(const Splat& s, float z, DensityDepth* map) {
+    for (int k = 0; k < 4; ++k) {
+        const float w = s.weight[k];
+        DensityDepth& t = map[s.texel[k]];
+        t.density += w;
+        if (z < t.depth) {
+            t.depth = t.depth * (1.0f - w) + w * z;
+        }
+    }
+}
+
 // The soft depth test of the liquid and plasma renderers: how much of weight `w` a point
 // at depth `z` adds to a texel whose soft nearest depth is `depth`, pulling that depth
 // toward the point when it lies in front. `sharpness` is depthRange x zoom x 10.
