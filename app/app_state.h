@@ -11,6 +11,7 @@ struct AppState {
     TForm_view* activeView = nullptr; // cleared when that view closes
     bool renderRunning = false;       // a render run is in progress in some view
     bool searchRunning = false;       // a search is in progress in some view
+    bool scanRunning = false;         // an overview scan is in progress
     bool appClosing = false;          // the main frame is closing
     std::uint8_t openViewCount = 0;
     std::int16_t untitledCounter = 0;
@@ -21,7 +22,7 @@ struct AppState {
     std::uint8_t newRenderer = 0;
 
     // Only one long activity (search or render) runs at a time.
-    bool LongActivity() const { return renderRunning || searchRunning; }
+    bool LongActivity() const { return renderRunning || searchRunning || scanRunning; }
 };
 
 AppState& App();

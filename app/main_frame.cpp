@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "app/messages.h"
 #include "app/new_dialog.h"
+#include "app/overview.h"
 #include "app/palettes.h"
 #include "app/text.h"
 #include "app/view.h"
@@ -22,6 +23,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTime>
+#include <QTimer>
 
 namespace vorticel {
 namespace {
@@ -53,6 +55,7 @@ TMDIform::TMDIform() {
     CreateActions();
     CreateStatusBar();
     AppState& app = App();
+    app.appClosing = false;
     app.newFamily = 0;
     app.newWidth = 640;
     app.newHeight = 480;
@@ -60,12 +63,12 @@ TMDIform::TMDIform() {
 }
 
 TMDIform::~TMDIform() {
-    // Views go first, while the frame they report to is still whole.
+    // Views go first, while the frame they report to is still whole; closed ones that wait
+    // for their deferred deletion too.
     App().appClosing = true;
-    for (QMdiSubWindow* window : area_->subWindowList()) {
+    for (QMdiSubWindow* window : area_->findChildren<QMdiSubWindow*>()) {
         delete window;
     }
-    App().appClosing = false;
 }
 
 void TMDIform::CreateActions() {
@@ -314,7 +317,53 @@ void TMDIform::A_quitterExecute() {
     close();
 }
 
+TForm_set* TMDIform::OpenOverview() {
+    auto* overview = new TForm_set(*this);
+    QMdiSubWindow* window = area_->addSubWindow(overview);
+    window->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    window->show();
+    window->adjustSize();
+    window->setFixedSize(window->size());
+    return overview;
+}
+
+QList<TForm_set*> TMDIform::Overviews() const {
+    QList<TForm_set*> overviews;
+    for (QMdiSubWindow* window : area_->subWindowList()) {
+        if (auto* overview = dynamic_cast<TForm_set*>(window->widget())) {
+            overviews.append(overview);
+        }
+    }
+    return overviews;
+}
+
+void TMDIform::AttractorGoing(const Attractor* attractor) {
+    for (TForm_set* overview : Overviews()) {
+        overview->AttractorGoing(attractor);
+    }
+}
+
+void TMDIform::ScanEnded() {
+    if (quitAfterScans_) {
+        quitAfterScans_ = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    }
+}
+
 void TMDIform::closeEvent(QCloseEvent* event) {
+    bool scanning = false;
+    for (TForm_set* overview : Overviews()) {
+        if (overview->Scanning()) {
+            overview->RequestStop(); // the program closes once the scan has let go
+            scanning = true;
+        }
+    }
+    if (scanning) {
+        quitAfterScans_ = true;
+        event->ignore();
+        return;
+    }
     for (const TForm_view* view : Views()) {
         if (view->Busy()) {
             event->ignore(); // a view that searches or renders keeps the program open

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -14,7 +15,9 @@ class QProgressBar;
 
 namespace vorticel {
 
+class Attractor;
 class ParameterPalettes;
+class TForm_set;
 class TForm_view;
 
 // A duration as a time of day in the locale's long time format; a day or more wraps.
@@ -54,6 +57,13 @@ public:
     ParameterPalettes* Palettes() const { return palettes_.get(); }
     void SetPalettes(std::unique_ptr<ParameterPalettes> palettes);
     QMdiArea* Area() const { return area_; }
+    // Opens a new overview window ("Vue Ensemble") and shows it.
+    TForm_set* OpenOverview();
+    QList<TForm_set*> Overviews() const;
+    // `attractor` is about to be destroyed: every scan on it stops.
+    void AttractorGoing(const Attractor* attractor);
+    // A scan ended: a quit asked for during it goes ahead now.
+    void ScanEnded();
     QList<TForm_view*> Views() const;
 
     QAction* A_nouveau = nullptr;
@@ -77,6 +87,7 @@ private:
     QLabel* panels_[5] = {};
     QProgressBar* PB_iter = nullptr;
     std::unique_ptr<ParameterPalettes> palettes_;
+    bool quitAfterScans_ = false;
 };
 
 } // namespace vorticel

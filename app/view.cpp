@@ -129,6 +129,9 @@ void TForm_view::CreateActions() {
     MI_view->addAction(A_centrer);
     MI_view->addAction(A_ajuster);
     MI_view->addAction(MI_ajuster_auto);
+    A_vue_ens = make(kStrOverview, {}, &TForm_view::A_vue_ensExecute);
+    MI_view->addSeparator();
+    MI_view->addAction(A_vue_ens);
 }
 
 QString TForm_view::Caption() const {
@@ -442,6 +445,10 @@ void TForm_view::MI_ajuster_autoClick() {
     }
 }
 
+void TForm_view::A_vue_ensExecute() {
+    frame_.OpenOverview();
+}
+
 void TForm_view::ReplaceAttractor(int family) {
     if (!attractor_ || family == attractor_->typeIndex || busy_) {
         return;
@@ -450,6 +457,7 @@ void TForm_view::ReplaceAttractor(int family) {
     if (!replacement) {
         return;
     }
+    frame_.AttractorGoing(attractor_.get());
     attractor_ = std::move(replacement);
     AttachNotification();
     RebindPalettes();
@@ -529,6 +537,7 @@ void TForm_view::closeEvent(QCloseEvent* event) {
         preview_->SetBitmap(nullptr);
     }
     image_->SetBitmap(nullptr);
+    frame_.AttractorGoing(attractor_.get());
     attractor_.reset();
     bitmap_.reset();
     event->accept();

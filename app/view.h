@@ -57,6 +57,7 @@ public:
     void A_ajusterExecute();
     void A_centrerExecute();
     void MI_ajuster_autoClick();
+    void A_vue_ensExecute();
 
     // The caption as the window shows it: title, " - ", family name, state suffix.
     QString Caption() const;
@@ -86,6 +87,7 @@ public:
     QAction* A_ajuster = nullptr;
     QAction* A_centrer = nullptr;
     QAction* MI_ajuster_auto = nullptr;
+    QAction* A_vue_ens = nullptr;
 
     // Last render run: its refresh count, for the status and for tests.
     RenderRunResult lastRun;

@@ -61,6 +61,9 @@ enum StringId : int {
     kStrWidthTooSmall = 3150,
     kStrHeightTooSmall = 3151,
     kStrImageTooLarge = 3152,
+    kStrRunButton = 3153,
+    kStrScanProgress = 3154,  // trial, trials, accepted
+    kStrScanFinished = 3155,  // trial, trials, accepted, seconds
     kStrGlErrorCaption = 3160,
     kStrGlInvalidEnum = 3161,
     kStrGlInvalidValue = 3162,

@@ -1,0 +1,49 @@
+// TForm_set: the parameter-plane overview "Vue Ensemble".
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+
+namespace vorticel {
+
+class Attractor;
+class Lorenz;
+class TMDIform;
+
+class TForm_set : public QWidget {
+public:
+    explicit TForm_set(TMDIform& frame);
+    ~TForm_set() override;
+
+    // Runs one scan of 100,000 trials on the active view's Lorenz attractor, or on a Lorenz
+    // attractor of its own when the active view shows another family.
+    void B_runClick();
+    // Asks a running scan to end at its next trial.
+    void RequestStop();
+    // `attractor` is about to be destroyed: a scan on it stops before touching it again.
+    void AttractorGoing(const Attractor* attractor);
+    bool Scanning() const { return scanning_; }
+
+    QPushButton* B_run = nullptr;
+    QLabel* L_progress = nullptr;
+    // The plotted triples, kept so a repaint does not lose them.
+    QImage plot;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    TMDIform& frame_;
+    std::unique_ptr<Lorenz> ownLorenz_;
+    Lorenz* target_ = nullptr; // what the running scan steps; null once it is gone
+    bool scanning_ = false;
+    bool stopRequested_ = false;
+    bool closeWhenDone_ = false;
+};
+
+} // namespace vorticel
