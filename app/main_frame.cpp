@@ -157,7 +157,9 @@ void TMDIform::ActivityChanged() {
     // Loading a file into a view while it searches or renders would pull the attractor
     // out from under its loop.
     const TForm_view* active = App().activeView;
-    A_ouvrir->setEnabled(!(active && active->Busy()));
+    const bool locked = active && (active->Busy() || active->Scanned());
+    A_ouvrir->setEnabled(!locked);
+    A_enreg_att_sous->setEnabled(active && !locked); // no saving half-searched parameters
 }
 
 void TMDIform::ViewMenusChanged() {
@@ -181,13 +183,14 @@ void TMDIform::ShowError(const QString& message) {
     ShowMessage(MessageKind::Error, Text(kStrAppTitle), message);
 }
 
-TForm_view* TMDIform::CreateView() {
+TForm_view* TMDIform::CreateView(int family) {
     AppState& app = App();
     app.untitledCounter = static_cast<std::int16_t>(app.untitledCounter + 1);
     app.openViewCount = static_cast<std::uint8_t>(app.openViewCount + 1);
     TForm_view* view = nullptr;
     try {
-        view = new TForm_view(*this, app.newFamily, app.newWidth, app.newHeight, app.newRenderer);
+        view = new TForm_view(*this, family >= 0 ? family : app.newFamily, app.newWidth,
+                              app.newHeight, app.newRenderer);
     } catch (const RenderError&) {
         app.openViewCount = static_cast<std::uint8_t>(app.openViewCount - 1);
         ShowError(Text(kStrImageTooLarge,
@@ -228,8 +231,7 @@ TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* vie
                 ShowError(Text(kStrHeaderNamesNoFamily, fileName));
                 return nullptr;
             }
-            App().newFamily = static_cast<std::uint8_t>(*family);
-            view = CreateView();
+            view = CreateView(*family); // the dialog keeps the family the user chose last
             if (!view) {
                 return nullptr;
             }
@@ -281,7 +283,7 @@ bool TMDIform::SaveImage(TForm_view& view, const QString& fileName) {
 
 void TMDIform::A_enreg_att_sousExecute() {
     TForm_view* view = App().activeView;
-    if (!view) {
+    if (!view || view->Busy() || view->Scanned()) {
         return;
     }
     QFileDialog dialog(this, Text(kStrSaveDialogTitle), QString(),
@@ -308,8 +310,11 @@ void TMDIform::A_enreg_image_sousExecute() {
 }
 
 void TMDIform::A_fermerExecute() {
-    if (QMdiSubWindow* window = area_->activeSubWindow()) {
-        window->close();
+    // The active view, even while an overview window has the focus.
+    if (TForm_view* view = App().activeView) {
+        if (QWidget* window = view->parentWidget()) {
+            window->close();
+        }
     }
 }
 

@@ -35,9 +35,10 @@ public:
     void A_fermerExecute();
     void A_quitterExecute();
 
-    // Builds a view from the dialog's remembered values, shows it and makes it active.
-    // Returns null (after telling the user) when it cannot be built.
-    TForm_view* CreateView();
+    // Builds a view from the dialog's remembered values (or of `family` when it is given),
+    // shows it and makes it active. Returns null (after telling the user) when it cannot be
+    // built.
+    TForm_view* CreateView(int family = -1);
     // Loads a parameter file into `view` (or into a new view of the file's family when
     // `view` is null) and fits it; errors are shown to the user. Returns the view used.
     TForm_view* OpenParameterFile(const QString& fileName, TForm_view* view);

@@ -72,7 +72,10 @@ void TForm_set::B_runClick() {
     }
     TForm_view* view = App().activeView;
     Lorenz* lorenz = view ? dynamic_cast<Lorenz*>(view->GetAttractor()) : nullptr;
-    if (!lorenz) {
+    if (lorenz) {
+        scannedView_ = view;
+        view->SetScanned(true); // nothing else may change its attractor meanwhile
+    } else {
         // Never write Lorenz parameters into another family: scan a Lorenz of our own.
         if (!ownLorenz_) {
             ownLorenz_ = std::make_unique<Lorenz_2L>();
@@ -128,6 +131,10 @@ void TForm_set::B_runClick() {
     if (target_) {
         target_->onDiverge = std::move(handler);
     }
+    if (scannedView_) {
+        scannedView_->SetScanned(false);
+    }
+    scannedView_ = nullptr;
     update(dirty);
     L_progress->setText(progress(kStrScanFinished));
     target_ = nullptr;

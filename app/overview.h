@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
@@ -12,6 +13,7 @@ namespace vorticel {
 
 class Attractor;
 class Lorenz;
+class TForm_view;
 class TMDIform;
 
 class TForm_set : public QWidget {
@@ -40,7 +42,8 @@ protected:
 private:
     TMDIform& frame_;
     std::unique_ptr<Lorenz> ownLorenz_;
-    Lorenz* target_ = nullptr; // what the running scan steps; null once it is gone
+    Lorenz* target_ = nullptr;         // what the running scan steps; null once it is gone
+    QPointer<TForm_view> scannedView_; // the view whose attractor is scanned, if any
     bool scanning_ = false;
     bool stopRequested_ = false;
     bool closeWhenDone_ = false;

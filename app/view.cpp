@@ -5,12 +5,14 @@
 #include "app/gl_errors.h"
 #include "app/image_widget.h"
 #include "app/main_frame.h"
+#include "app/messages.h"
 #include "app/palettes.h"
 #include "app/preview_widget.h"
 #include "app/text.h"
 #include "attractor/catalogue.h"
 #include "attractor/rng.h"
 #include "render/bitmap3d.h"
+#include "render/light.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,6 +32,26 @@ constexpr double kWheelStep = 1.1;
 constexpr qint64 kSearchPumpMs = 20; // the search pumps events this often at most
 
 } // namespace
+
+class TForm_view::OperationScope {
+public:
+    explicit OperationScope(TForm_view& view) : view_(view) { ++view_.operations_; }
+    ~OperationScope() {
+        if (--view_.operations_ == 0 && view_.closePending_ && !view_.busy_) {
+            view_.closePending_ = false;
+            TForm_view* view = &view_;
+            QTimer::singleShot(0, view, [view] {
+                QWidget* host = view->parentWidget() ? view->parentWidget() : view;
+                host->close();
+            });
+        }
+    }
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+
+private:
+    TForm_view& view_;
+};
 
 TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int32_t height,
                        int renderer)
@@ -55,9 +77,6 @@ TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int
 
     previousState_ = ViewState::Idle;
     SetTitle(Text(kStrUntitled) + QString::number(App().untitledCounter));
-    if (App().openViewCount == 1) {
-        frame_.EnableViewActions(true);
-    }
     RandomSeed(static_cast<std::uint64_t>(std::time(nullptr)));
     attractor_ = CreateAttractor(family);
     AttachNotification();
@@ -73,6 +92,10 @@ TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int
     }
     setFixedSize(bitmap_->imageWidth, bitmap_->imageHeight);
     ShowPage();
+    // Only once the view is whole: a size that cannot be allocated leaves no trace.
+    if (App().openViewCount == 1) {
+        frame_.EnableViewActions(true);
+    }
 }
 
 TForm_view::~TForm_view() {
@@ -158,7 +181,7 @@ void TForm_view::SetTitle(const QString& title) {
     UpdateCaption();
 }
 
-void TForm_view::SetState(ViewState state) {
+void TForm_view::SetState(ViewState state, bool pump) {
     if (state == previousState_) {
         return;
     }
@@ -177,15 +200,12 @@ void TForm_view::SetState(ViewState state) {
         A_arreter->setEnabled(true);
         A_ajuster->setEnabled(false);
         A_centrer->setEnabled(false);
-        EnablePalettes(false, false);
         break;
     case ViewState::Preview:
         A_ajuster->setEnabled(true);
         A_centrer->setEnabled(true);
-        EnablePalettes(true, true);
         break;
     case ViewState::NoAttractor:
-        EnablePalettes(true, false);
         break;
     case ViewState::Rendered:
         wantSearch_ = true;
@@ -193,9 +213,9 @@ void TForm_view::SetState(ViewState state) {
         A_arreter->setEnabled(false);
         A_ajuster->setEnabled(true);
         A_centrer->setEnabled(true);
-        EnablePalettes(true, true);
         break;
     }
+    ApplyPaletteEnabling();
     if (busyState) {
         setCursor(Qt::WaitCursor);
     } else if (state != ViewState::Idle && state != ViewState::Preview) {
@@ -205,7 +225,22 @@ void TForm_view::SetState(ViewState state) {
     ShowPage();
     UpdateCaption();
     previousState_ = state_;
-    PumpEvents(); // caption, cursor and menus show the change at once
+    if (pump) {
+        PumpEvents(); // caption, cursor and menus show the change at once
+    }
+}
+
+void TForm_view::ApplyPaletteEnabling() {
+    if (busy_ || scanned_ || state_ == ViewState::Searching || state_ == ViewState::Rendering) {
+        EnablePalettes(false, false);
+    } else {
+        EnablePalettes(true, state_ != ViewState::NoAttractor);
+    }
+}
+
+void TForm_view::SetScanned(bool scanned) {
+    scanned_ = scanned;
+    ApplyPaletteEnabling();
 }
 
 void TForm_view::ApplyActivityGuards() {
@@ -257,7 +292,9 @@ void TForm_view::DetachNotification() {
 }
 
 void TForm_view::OnNoAttractor() {
-    SetState(ViewState::NoAttractor);
+    // Called from inside the attractor's step: pumping events here could close the view
+    // under the loop that is stepping it.
+    SetState(ViewState::NoAttractor, false);
     image_->update();
 }
 
@@ -266,6 +303,7 @@ void TForm_view::Fit(std::int32_t iterations, FitMode mode) {
 }
 
 void TForm_view::FitAndShow(int mode) {
+    const OperationScope operation(*this);
     if (mode != 0) {
         Fit(kFitPoints, static_cast<FitMode>(mode));
     } else if (autoAdjust) {
@@ -299,13 +337,43 @@ void TForm_view::RestoreParameters(const std::vector<double>& values) {
     }
 }
 
+TForm_view::Framing TForm_view::SnapshotFraming() const {
+    const TBitmap3D& b = *bitmap_;
+    return {b.zoom,      b.savedZoom,    b.panX,      b.panY,      b.rotationAngle,
+            b.centre,    b.rotationAxis, b.screenMin, b.screenMax, b.boundsMin,
+            b.boundsMax, b.pointRing,    b.ringIndex};
+}
+
+void TForm_view::RestoreFraming(const Framing& f) {
+    TBitmap3D& b = *bitmap_;
+    b.zoom = f.zoom;
+    b.savedZoom = f.savedZoom;
+    b.panX = f.panX;
+    b.panY = f.panY;
+    b.rotationAngle = f.rotationAngle;
+    b.centre = f.centre;
+    b.rotationAxis = f.rotationAxis;
+    b.screenMin = f.screenMin;
+    b.screenMax = f.screenMax;
+    b.boundsMin = f.boundsMin;
+    b.boundsMax = f.boundsMax;
+    b.pointRing = f.ring;
+    b.ringIndex = f.ringIndex;
+    if (auto* light = dynamic_cast<TBitmap3D_Light*>(&b)) {
+        light->MeasureStepsFromRing(); // the discarded framing pass reset them
+    }
+    b.UpdateModelView();
+}
+
 void TForm_view::A_rechercherExecute() {
-    if (busy_ || App().LongActivity() || !attractor_) {
+    if (busy_ || operations_ > 0 || App().LongActivity() || !attractor_) {
         return;
     }
+    const OperationScope operation(*this);
     frame_.ResetStatusBar();
     const ViewState before = state_;
     const std::vector<double> saved = SnapshotParameters();
+    const Framing framing = SnapshotFraming();
     busy_ = true;
     stopRequested_ = false;
     App().searchRunning = true;
@@ -350,8 +418,8 @@ void TForm_view::A_rechercherExecute() {
         A_centrer->setEnabled(true);
         EnablePalettes(true, before != ViewState::NoAttractor);
         unsetCursor();
-        if (fitted && before == ViewState::Preview) {
-            Fit(kFitPoints, FitMode::PreviewOnly);
+        if (fitted) {
+            RestoreFraming(framing);
         }
         SetState(before);
         frame_.ActivityChanged();
@@ -369,9 +437,11 @@ void TForm_view::A_rechercherExecute() {
 }
 
 void TForm_view::A_demarrerExecute() {
-    if (state_ == ViewState::Rendering || busy_ || App().LongActivity()) {
+    if (state_ == ViewState::Rendering || busy_ || operations_ > 0 || App().LongActivity() ||
+        !attractor_) {
         return;
     }
+    const OperationScope operation(*this);
     // Flags first: SetState pumps events, and a stop or another view's start may come in there.
     busy_ = true;
     stopRequested_ = false;
@@ -431,16 +501,20 @@ void TForm_view::A_arreterExecute() {
 }
 
 void TForm_view::A_ajusterExecute() {
-    FitAndShow(static_cast<int>(FitMode::Adjust));
+    if (!busy_ && !scanned_ && attractor_) {
+        FitAndShow(static_cast<int>(FitMode::Adjust));
+    }
 }
 
 void TForm_view::A_centrerExecute() {
-    FitAndShow(static_cast<int>(FitMode::Center));
+    if (!busy_ && !scanned_ && attractor_) {
+        FitAndShow(static_cast<int>(FitMode::Center));
+    }
 }
 
 void TForm_view::MI_ajuster_autoClick() {
     autoAdjust = MI_ajuster_auto->isChecked();
-    if (autoAdjust && !busy_) {
+    if (autoAdjust && !busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Adjust));
     }
 }
@@ -450,9 +524,10 @@ void TForm_view::A_vue_ensExecute() {
 }
 
 void TForm_view::ReplaceAttractor(int family) {
-    if (!attractor_ || family == attractor_->typeIndex || busy_) {
+    if (!attractor_ || family == attractor_->typeIndex || busy_ || scanned_) {
         return;
     }
+    const OperationScope operation(*this);
     std::unique_ptr<Attractor> replacement = CreateAttractor(family);
     if (!replacement) {
         return;
@@ -469,7 +544,18 @@ void TForm_view::ReplaceRenderer(int kind) {
     if (!bitmap_ || kind == bitmap_->kind || busy_) {
         return;
     }
-    std::unique_ptr<TBitmap3D> replacement = CreateRenderer(kind, *bitmap_);
+    const OperationScope operation(*this);
+    std::unique_ptr<TBitmap3D> replacement;
+    try {
+        replacement = CreateRenderer(kind, *bitmap_);
+    } catch (const RenderError&) {
+        // Keep the renderer there is rather than lose the view.
+        ShowMessage(
+            MessageKind::Error, Text(kStrAppTitle),
+            Text(kStrImageTooLarge,
+                 QStringLiteral("%1 x %2").arg(bitmap_->imageWidth).arg(bitmap_->imageHeight)));
+        return;
+    }
     if (!replacement) {
         return;
     }
@@ -504,6 +590,7 @@ void TForm_view::FormActivate() {
     if (App().activeView != this) {
         App().activeView = this;
         RebindPalettes();
+        ApplyPaletteEnabling();
     }
 }
 
@@ -524,6 +611,11 @@ void TForm_view::ShowImage(const TBitmap3D&) {
 void TForm_view::closeEvent(QCloseEvent* event) {
     if (busy_ || state_ == ViewState::Searching || state_ == ViewState::Rendering) {
         event->ignore(); // refused quietly: the window stays open
+        return;
+    }
+    if (operations_ > 0) {
+        closePending_ = true; // closes as soon as the operation lets go of the view
+        event->ignore();
         return;
     }
     if (App().activeView == this) {
@@ -592,6 +684,7 @@ void TForm_view::wheelEvent(QWheelEvent* event) {
         event->ignore();
         return;
     }
+    const OperationScope operation(*this);
     bitmap_->zoom = delta < 0 ? bitmap_->zoom * kWheelStep : bitmap_->zoom * (1.0 / kWheelStep);
     if (ParameterPalettes* palettes = frame_.Palettes()) {
         palettes->RefreshZoom();

@@ -1,6 +1,7 @@
 // TForm_view: one attractor, one renderer, their preview and image, and the long runs.
 #pragma once
 
+#include "attractor/vecd.h"
 #include "render/preview_surface.h"
 #include "render/render_run.h"
 
@@ -39,7 +40,8 @@ public:
     TForm_view(TMDIform& frame, int family, std::int32_t width, std::int32_t height, int renderer);
     ~TForm_view() override;
 
-    void SetState(ViewState state);
+    // `pump` false: no event processing (from inside the attractor's step, on divergence).
+    void SetState(ViewState state, bool pump = true);
     void SetTitle(const QString& title);
     // Fills the preview from the attractor: mode PreviewOnly, Center or Adjust.
     void Fit(std::int32_t iterations, FitMode mode);
@@ -67,6 +69,9 @@ public:
     TBitmap3D* GetBitmap() const { return bitmap_.get(); }
     // True while a search or render of this view is in its loop.
     bool Busy() const { return busy_; }
+    // True while the overview scans this view's attractor: nothing else may change it.
+    bool Scanned() const { return scanned_; }
+    void SetScanned(bool scanned);
     // Re-applies the enabling of Rechercher and Démarrer (another view's long run began or ended).
     void ApplyActivityGuards();
 
@@ -106,10 +111,29 @@ private:
     void DetachNotification();
     void ShowPage();
     void UpdatePreview();
+    // Enables the palettes as the state (and a running loop or scan) allows.
+    void ApplyPaletteEnabling();
+    // Held while an operation uses the attractor or bitmap across an event pump: a close
+    // that arrives meanwhile waits until the operation is over.
+    class OperationScope;
+    friend class OperationScope;
     void TT_updateTimer();
     void PumpEvents();
     void RebindPalettes();
     void EnablePalettes(bool attractorPalette, bool renderPalette);
+    // The camera and preview ring, to undo the framing of a cancelled search.
+    struct Framing {
+        double zoom = 1.0;
+        double savedZoom = 1.0;
+        double panX = 0.0;
+        double panY = 0.0;
+        double rotationAngle = 0.0;
+        Vecd centre, rotationAxis, screenMin, screenMax, boundsMin, boundsMax;
+        std::vector<Vecd> ring;
+        std::int32_t ringIndex = 0;
+    };
+    Framing SnapshotFraming() const;
+    void RestoreFraming(const Framing& framing);
     // The parameter values, to undo a cancelled search.
     std::vector<double> SnapshotParameters() const;
     void RestoreParameters(const std::vector<double>& values);
@@ -131,6 +155,9 @@ private:
     QString shownCaption_;
     bool stopRequested_ = false;
     bool busy_ = false;
+    bool scanned_ = false;
+    int operations_ = 0;
+    bool closePending_ = false;
     // Enabling that the state table asks for; the activity guards may still disable them.
     bool wantSearch_ = true;
     bool wantStart_ = false;

@@ -31,17 +31,23 @@ TBitmap3D_Light::TBitmap3D_Light(const TBitmap3D& source) : TBitmap3D(source.Sur
         gamma = light->gamma;
     } else {
         SetDefaults();
-        for (std::size_t i = 1; i < pointRing.size(); ++i) {
-            const double d = Distance(pointRing[i], pointRing[i - 1]);
-            if (!(d >= minStep)) {
-                minStep = d;
-            }
-            if (d > maxStep) {
-                maxStep = d;
-            }
-        }
-        stepRange = maxStep - minStep;
+        MeasureStepsFromRing();
     }
+}
+
+void TBitmap3D_Light::MeasureStepsFromRing() {
+    minStep = kNoMinStep;
+    maxStep = kNoMaxStep;
+    for (std::size_t i = 1; i < pointRing.size(); ++i) {
+        const double d = Distance(pointRing[i], pointRing[i - 1]);
+        if (!(d >= minStep)) {
+            minStep = d;
+        }
+        if (d > maxStep) {
+            maxStep = d;
+        }
+    }
+    stepRange = maxStep - minStep;
 }
 
 void TBitmap3D_Light::SetDefaults() {

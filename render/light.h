@@ -53,6 +53,8 @@ public:
     // into and out of it.
     Vecd ProjectPoint(const Vecd& p) override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
+    // The step statistics from the preview ring (when no framing pass measured them).
+    void MeasureStepsFromRing();
 
     std::vector<ColourRGB> colourBuffer; // summed colours, r g b per pixel
     Vecd earlierPoint;

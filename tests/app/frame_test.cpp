@@ -1,6 +1,7 @@
 // The main frame, the new-attractor dialog, file actions and OpenGL messages.
 #include "app/gl_errors.h"
 #include "app/new_dialog.h"
+#include "app/overview.h"
 #include "attractor/attractor.h"
 #include "render/bitmap3d.h"
 #include "tests/app/app_test_support.h"
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTemporaryDir>
 
@@ -171,6 +174,46 @@ TEST(StatusTexts, DurationsAreTimesOfDayThatWrapAfterADay) {
     const QString hour = FormatDuration(3661000);
     EXPECT_TRUE(hour.contains(QStringLiteral("01:01:01"))) << hour.toStdString();
     EXPECT_EQ(FormatDuration(3661000 + 24LL * 3600 * 1000), hour);
+}
+
+} // namespace
+} // namespace vorticel::testing
+
+namespace vorticel::testing {
+namespace {
+
+TEST_F(FrameActions, OpeningIntoANewViewKeepsTheDialogsFamily) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.vtc"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Pickover]\nA=2.24\nB=0.43\nC=-0.65\nD=-2.43\n");
+    file.close();
+    App().newFamily = 7;
+    TForm_view* view = frame->OpenParameterFile(path, nullptr);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetAttractor()->typeIndex, 3);
+    EXPECT_EQ(App().newFamily, 7);
+}
+
+TEST_F(FrameActions, AViewThatCannotBeBuiltLeavesNoTrace) {
+    EXPECT_EQ(NewView(2, 60000, 60000), nullptr);
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_TRUE(Messages().back().text.startsWith(QStringLiteral("Image trop grande")));
+    EXPECT_EQ(App().openViewCount, 0);
+    EXPECT_FALSE(frame->A_fermer->isVisible());
+    EXPECT_FALSE(frame->A_enreg_image_sous->isVisible());
+}
+
+TEST_F(FrameActions, CloseActsOnTheActiveViewEvenWhenAnOverviewHasTheFocus) {
+    TForm_view* view = NewView(2);
+    TForm_set* overview = frame->OpenOverview();
+    frame->Area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(overview->parentWidget()));
+    EXPECT_EQ(App().activeView, view);
+    frame->A_fermerExecute();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(App().openViewCount, 0);
+    EXPECT_EQ(frame->Overviews().size(), 1);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "app/overview.h"
 #include "attractor/families/icon.h"
 #include "attractor/families/lorenz.h"
+#include "render/bitmap3d.h"
 #include "tests/app/app_test_support.h"
 
 #include <QAction>
@@ -75,6 +76,29 @@ TEST_F(OverviewTest, ScansTheActiveLorenzAndKeepsItsPlot) {
     const int white = WhitePixels(overview->plot);
     overview->repaint(); // the plot survives a repaint
     EXPECT_EQ(WhitePixels(overview->plot), white);
+}
+
+TEST_F(OverviewTest, TheScannedViewIsLockedWhileTheScanRuns) {
+    TForm_view* view = NewView(2);
+    TForm_set* overview = frame->OpenOverview();
+    bool openDuringScan = true;
+    bool saveDuringScan = true;
+    double zoomBefore = 0.0;
+    double zoomAfter = 1.0;
+    QTimer::singleShot(kScanMs, overview, [&] {
+        openDuringScan = frame->A_ouvrir->isEnabled();
+        saveDuringScan = frame->A_enreg_att_sous->isEnabled();
+        zoomBefore = view->GetBitmap()->zoom;
+        view->A_ajusterExecute(); // refused: it would fit the scan's trial values
+        zoomAfter = view->GetBitmap()->zoom;
+        overview->RequestStop();
+    });
+    overview->B_runClick();
+    EXPECT_FALSE(openDuringScan);
+    EXPECT_FALSE(saveDuringScan);
+    EXPECT_EQ(zoomAfter, zoomBefore);
+    EXPECT_FALSE(view->Scanned());
+    EXPECT_TRUE(frame->A_ouvrir->isEnabled());
 }
 
 TEST_F(OverviewTest, ClosingTheOverviewDuringAScanEndsItFirst) {

@@ -219,6 +219,18 @@ TEST_F(ViewTest, OnlyOneLongActivityAtATime) {
     EXPECT_TRUE(second->A_demarrer->isEnabled());
 }
 
+TEST_F(ViewTest, ACloseDuringAFitWaitsForTheFitToFinish) {
+    TForm_view* view = NewView(2);
+    MakeClassicLorenz(*view);
+    // The close arrives in the event pump of the state change at the end of the fit.
+    QTimer::singleShot(0, view, [view] { view->parentWidget()->close(); });
+    view->FitAndShow(0);
+    EXPECT_EQ(App().openViewCount, 1); // still whole while the fit used it
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(App().openViewCount, 0);
+}
+
 TEST_F(ViewTest, DivergenceShowsNoAttractor) {
     TForm_view* view = NewView(8);
     dynamic_cast<Unravel&>(*view->GetAttractor()).r = 0.0; // invalid radius
