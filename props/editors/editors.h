@@ -1,0 +1,288 @@
+// The editor controls of property rows: label, check box, edit box, combo box and slider.
+//
+// They are ordinary Qt controls that a palette keeps in pools and points at one row at a
+// time; each turns user input into the row's EditorChanged / SetValue.
+#pragma once
+
+#include "props/property.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QSlider>
+#include <cmath>
+#include <memory>
+
+namespace vorticel {
+
+// What the key filter does with one typed character.
+enum class KeyVerdict { Accept, Refuse, Replace, Commit, Revert };
+
+// The key filter of numeric edit and combo boxes (`real` rows accept one decimal separator,
+// shown as `decimalPoint`). `caret` is the selection start, `selected` its length.
+KeyVerdict FilterKey(QChar c, const QString& text, int caret, int selected, bool real,
+                     QChar decimalPoint);
+
+// Slider position (0 .. width - 1) of a value of the range [lo, hi], and back.
+int SliderPosition(double v, double lo, double hi, int width);
+double SliderValue(int position, double lo, double hi, int width);
+
+// Common to every editor: the row it serves.
+class EditorBase : public PropertyEditor {
+public:
+    virtual void Bind(Property& row) = 0;
+    virtual QWidget* Widget() = 0;
+    void Place(std::int32_t top, bool visible) override {
+        Widget()->move(Widget()->x(), top);
+        Widget()->setVisible(visible);
+    }
+    void SetEditorEnabled(bool enabled) override { Widget()->setEnabled(enabled); }
+};
+
+class PropertyLabel : public QLabel, public EditorBase {
+public:
+    explicit PropertyLabel(QWidget* parent) : QLabel(parent) { setAutoFillBackground(true); }
+    EditorKind Kind() const override { return EditorKind::Label; }
+    void Bind(Property& row) override {
+        row_ = &row;
+        setText(QStringLiteral(" ") + row.caption);
+        ModifiedChanged();
+    }
+    QWidget* Widget() override { return this; }
+    void ShowValue() override {}
+    void ModifiedChanged() override {
+        QFont f = font();
+        f.setBold(row_ && row_->modified);
+        setFont(f);
+    }
+
+private:
+    Property* row_ = nullptr;
+};
+
+class BoolPropertyCheckBox : public QCheckBox, public EditorBase {
+public:
+    explicit BoolPropertyCheckBox(QWidget* parent) : QCheckBox(parent) {
+        setLayoutDirection(Qt::RightToLeft); // the caption stands left of the box
+        connect(this, &QCheckBox::toggled, this, [this](bool on) {
+            if (!updating_ && row_) {
+                row_->SetValue(on);
+            }
+        });
+    }
+    EditorKind Kind() const override { return EditorKind::CheckBox; }
+    void Bind(Property& row) override {
+        row_ = dynamic_cast<BoolProperty*>(&row);
+        setText(row.caption);
+    }
+    QWidget* Widget() override { return this; }
+    void ShowValue() override {
+        updating_ = true;
+        setChecked(row_ && row_->value == 1);
+        updating_ = false;
+    }
+
+private:
+    BoolProperty* row_ = nullptr;
+    bool updating_ = false;
+};
+
+template <class T> class NumPropertyEdit : public QLineEdit, public EditorBase {
+public:
+    explicit NumPropertyEdit(QWidget* parent) : QLineEdit(parent) {
+        connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+            if (updating_ || !row_) {
+                return;
+            }
+            value = ParseOrZero(*row_, text);
+            row_->EditorChanged(this, value);
+        });
+    }
+    EditorKind Kind() const override { return EditorKind::Edit; }
+    void Bind(Property& row) override { row_ = dynamic_cast<NumProperty<T>*>(&row); }
+    QWidget* Widget() override { return this; }
+    void ShowValue() override {
+        if (!row_) {
+            return;
+        }
+        updating_ = true;
+        value = row_->pending;
+        setText(row_->FormatValue(value));
+        updating_ = false;
+    }
+
+    static T ParseOrZero(const NumProperty<T>& row, const QString& text) {
+        try {
+            return row.ParseValue(text);
+        } catch (const ConversionError&) {
+            return T{}; // the row clamps it into its limits
+        }
+    }
+
+    T value{};
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!row_ || event->text().isEmpty()) {
+            QLineEdit::keyPressEvent(event);
+            return;
+        }
+        const QChar c = event->text().front();
+        const KeyVerdict verdict = FilterKey(
+            c, text(), selectionStart() >= 0 ? selectionStart() : cursorPosition(),
+            selectedText().size(), !PropertyTraits<T>::kInteger, row_->palette->DecimalPoint());
+        switch (verdict) {
+        case KeyVerdict::Accept:
+            QLineEdit::keyPressEvent(event);
+            break;
+        case KeyVerdict::Replace:
+            insert(QString(row_->palette->DecimalPoint()));
+            break;
+        case KeyVerdict::Commit:
+            if (!row_->immediate) {
+                row_->SetValue(row_->pending);
+            }
+            break;
+        case KeyVerdict::Revert:
+            if (!row_->immediate) {
+                row_->LoadFromVariable();
+            }
+            break;
+        case KeyVerdict::Refuse:
+            break;
+        }
+    }
+
+private:
+    NumProperty<T>* row_ = nullptr;
+    bool updating_ = false;
+};
+
+template <class T> class NumPropertyComboBox : public QComboBox, public EditorBase {
+public:
+    explicit NumPropertyComboBox(QWidget* parent) : QComboBox(parent) {
+        connect(this, QOverload<int>::of(&QComboBox::activated), this, [this](int i) {
+            if (updating_ || !row_ || i < 0 || i >= static_cast<int>(row_->choices.size())) {
+                return;
+            }
+            value = row_->choices[static_cast<std::size_t>(i)].value;
+            if (isEditable()) {
+                updating_ = true;
+                setEditText(row_->FormatValue(value));
+                updating_ = false;
+            }
+            row_->EditorChanged(this, value);
+        });
+        connect(this, &QComboBox::editTextChanged, this, [this](const QString& text) {
+            if (updating_ || !row_ || !isEditable()) {
+                return;
+            }
+            value = NumPropertyEdit<T>::ParseOrZero(*row_, text);
+            row_->EditorChanged(this, value);
+        });
+    }
+    EditorKind Kind() const override { return EditorKind::ComboBox; }
+    void Bind(Property& row) override {
+        row_ = dynamic_cast<NumProperty<T>*>(&row);
+        setEditable(row_ && !row_->listOnly);
+    }
+    QWidget* Widget() override { return this; }
+    void ShowValue() override {
+        if (!row_) {
+            return;
+        }
+        updating_ = true;
+        value = row_->pending;
+        if (isEditable()) {
+            setEditText(row_->FormatValue(value));
+        } else {
+            setCurrentIndex(row_->IndexOfValue(value));
+        }
+        updating_ = false;
+    }
+    void ChoicesChanged() override {
+        if (!row_) {
+            return;
+        }
+        updating_ = true;
+        clear();
+        for (const EnumItem_STRUCT<T>& choice : row_->choices) {
+            addItem(choice.text);
+        }
+        updating_ = false;
+        ShowValue();
+    }
+
+    T value{};
+
+private:
+    NumProperty<T>* row_ = nullptr;
+    bool updating_ = false;
+};
+
+template <class T> class NumPropertyTrackBar : public QSlider, public EditorBase {
+public:
+    explicit NumPropertyTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+        setSingleStep(5);
+        setPageStep(20);
+        connect(this, &QSlider::valueChanged, this, [this](int position) {
+            if (updating_ || !row_) {
+                return;
+            }
+            const T v = ValueOf(position);
+            if (v < value || value < v) {
+                value = v;
+                row_->EditorChanged(this, value);
+            }
+        });
+        connect(this, &QSlider::sliderReleased, this, [this] {
+            if (!row_) {
+                return;
+            }
+            row_->EditorChanged(this, value);
+            if (!row_->immediate) {
+                row_->SetValue(row_->pending);
+            }
+        });
+    }
+    EditorKind Kind() const override { return EditorKind::Slider; }
+    void Bind(Property& row) override { row_ = dynamic_cast<NumProperty<T>*>(&row); }
+    QWidget* Widget() override { return this; }
+    void ShowValue() override {
+        if (!row_) {
+            return;
+        }
+        updating_ = true;
+        setRange(0, std::max(width() - 1, 1));
+        value = row_->pending;
+        setValue(SliderPosition(static_cast<double>(value), static_cast<double>(row_->sliderMin),
+                                static_cast<double>(row_->sliderMax), width()));
+        updating_ = false;
+    }
+    void SliderRangeChanged() override { ShowValue(); }
+
+    T value{};
+
+private:
+    T ValueOf(int position) const {
+        const double v = SliderValue(position, static_cast<double>(row_->sliderMin),
+                                     static_cast<double>(row_->sliderMax), width());
+        if constexpr (PropertyTraits<T>::kInteger) {
+            return static_cast<T>(std::trunc(v));
+        } else {
+            return static_cast<T>(v);
+        }
+    }
+
+    NumProperty<T>* row_ = nullptr;
+    bool updating_ = false;
+};
+
+// A new editor of `kind` for rows of `typeCode`, a hidden child of `parent`.
+std::unique_ptr<EditorBase> CreateEditor(EditorKind kind, PropertyTypeCode typeCode,
+                                         QWidget* parent);
+
+} // namespace vorticel

@@ -1,0 +1,287 @@
+// Rows, pools, painting and activation of the property palette.
+#include "props/property_palette.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLocale>
+#include <QPainter>
+#include <QStyle>
+
+namespace vorticel {
+namespace {
+
+template <class T>
+std::unique_ptr<Property> MakeRow(PropertyHost& host, std::int32_t index, std::uint8_t flags,
+                                  std::int32_t height) {
+    return std::make_unique<NumProperty<T>>(host, index, flags, height, nullptr);
+}
+
+} // namespace
+
+PropertyPalette::PropertyPalette(QWidget* parent) : QWidget(parent) {
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+}
+
+PropertyPalette::~PropertyPalette() {
+    Clear();
+}
+
+QChar PropertyPalette::DecimalPoint() const {
+    const QString point = QLocale().decimalPoint();
+    return point.isEmpty() ? QLatin1Char('.') : point.front();
+}
+
+std::int32_t PropertyPalette::RowHeightFor(std::uint8_t flags) const {
+    std::int32_t base = fontMetrics().height() + 6;
+    if (flags & kFlagChoices) {
+        QComboBox probe; // a combo box's own height on this palette
+        probe.setFont(font());
+        base = probe.sizeHint().height() + 1;
+    }
+    return base;
+}
+
+void PropertyPalette::Insert(const QString& name, std::unique_ptr<Property> row) {
+    Property* raw = row.get();
+    rows_.push_back(std::move(row));
+    byName_[name.toUtf8()] = raw; // a row already of that name stays in the list
+    raw->SetCaption(name);
+    raw->top = totalHeight_;
+    raw->LoadFromVariable();
+    totalHeight_ += raw->height;
+    update();
+}
+
+Property* PropertyPalette::AddProperty(const QString& name, PropertyTypeCode code,
+                                       std::uint8_t flags) {
+    const std::int32_t index = RowCount();
+    const std::int32_t height = RowHeightFor(code == kPropBool ? 0 : flags);
+    std::unique_ptr<Property> row;
+    switch (code) {
+    case kPropBool:
+        row = std::make_unique<BoolProperty>(*this, index, height);
+        break;
+    case kPropChar:
+        row = MakeRow<std::int8_t>(*this, index, flags, height);
+        break;
+    case kPropUChar:
+        row = MakeRow<std::uint8_t>(*this, index, flags, height);
+        break;
+    case kPropShort:
+        row = MakeRow<std::int16_t>(*this, index, flags, height);
+        break;
+    case kPropUShort:
+        row = MakeRow<std::uint16_t>(*this, index, flags, height);
+        break;
+    case kPropLong:
+        row = MakeRow<std::int32_t>(*this, index, flags, height);
+        break;
+    case kPropULong:
+        row = MakeRow<std::uint32_t>(*this, index, flags, height);
+        break;
+    case kPropFloat:
+        row = MakeRow<float>(*this, index, flags, height);
+        break;
+    case kPropDouble:
+        row = MakeRow<double>(*this, index, flags, height);
+        break;
+    case kPropLongDouble:
+        row = MakeRow<long double>(*this, index, flags, height);
+        break;
+    default:
+        return nullptr;
+    }
+    Property* raw = row.get();
+    Insert(name, std::move(row));
+    return raw;
+}
+
+Property* PropertyPalette::FindProperty(const QString& name) const {
+    const auto it = byName_.find(name.toUtf8());
+    return it == byName_.end() ? nullptr : it->second;
+}
+
+Property* PropertyPalette::RowAt(std::int32_t index) const {
+    return (index >= 0 && index < RowCount()) ? rows_[static_cast<std::size_t>(index)].get()
+                                              : nullptr;
+}
+
+void PropertyPalette::RefreshFromVariables() {
+    for (const auto& [name, row] : byName_) {
+        row->LoadFromVariable();
+    }
+}
+
+void PropertyPalette::SetImmediateDefault(bool immediate) {
+    immediateDefault_ = immediate;
+    for (const auto& [name, row] : byName_) {
+        if (row->followsDefault) {
+            row->SetImmediate(immediate);
+        }
+    }
+}
+
+void PropertyPalette::SetPaletteEnabled(bool enabled) {
+    if (enabled == enabled_) {
+        return;
+    }
+    enabled_ = enabled;
+    for (const auto& [name, row] : byName_) {
+        row->SetEnabled(enabled);
+    }
+    update();
+}
+
+void PropertyPalette::Clear() {
+    activeRow_ = -1;
+    totalHeight_ = 0;
+    byName_.clear();
+    rows_.clear();
+    activePool_.clear();
+    paintPool_.clear();
+    update();
+}
+
+std::int32_t PropertyPalette::RowTop(std::int32_t index) const {
+    std::int32_t top = 0;
+    for (std::int32_t i = 0; i < index && i < RowCount(); ++i) {
+        top += rows_[static_cast<std::size_t>(i)]->height;
+    }
+    return top;
+}
+
+void PropertyPalette::PlaceEditor(EditorBase& editor, const Property& row) const {
+    const int h = row.height - (row.separator ? 4 : 1);
+    QWidget* w = editor.Widget();
+    switch (editor.Kind()) {
+    case EditorKind::Label:
+        w->setGeometry(0, row.top, labelWidth, h);
+        break;
+    case EditorKind::CheckBox:
+        w->setGeometry(0, row.top, labelWidth + 13, h);
+        break;
+    case EditorKind::Edit:
+    case EditorKind::ComboBox: {
+        bool hasSlider = false;
+        for (const PropertyEditor* e : row.editors) {
+            hasSlider = hasSlider || e->Kind() == EditorKind::Slider;
+        }
+        w->setGeometry(labelWidth, row.top, hasSlider ? valueWidth : 2 * valueWidth, h);
+        break;
+    }
+    case EditorKind::Slider: {
+        const int x = labelWidth + valueWidth + 1;
+        w->setGeometry(x, row.top, std::max(width() - x - 3, 8), h);
+        break;
+    }
+    }
+}
+
+PropertyEditor* PropertyPalette::HandOutEditor(EditorKind kind, Property& row, bool activePool) {
+    auto& pool = activePool ? activePool_ : paintPool_;
+    EditorBase* editor = nullptr;
+    for (const auto& e : pool) {
+        // One control of each class: the kind and, for value editors, the element type.
+        if (e->Kind() == kind && (kind == EditorKind::Label || kind == EditorKind::CheckBox ||
+                                  e->Widget()->property("typeCode").toInt() == row.typeCode)) {
+            editor = e.get();
+            break;
+        }
+    }
+    if (!editor) {
+        std::unique_ptr<EditorBase> created = CreateEditor(kind, row.typeCode, this);
+        created->Widget()->setProperty("typeCode", static_cast<int>(row.typeCode));
+        created->Widget()->hide();
+        editor = created.get();
+        pool.push_back(std::move(created));
+    }
+    row.top = RowTop(row.index);
+    editor->Bind(row);
+    editor->SetEditorEnabled(row.enabled);
+    PlaceEditor(*editor, row);
+    return editor;
+}
+
+void PropertyPalette::PaintInactive(Property& row) {
+    row.top = RowTop(row.index);
+    if (!painter_) {
+        update(0, row.top, width(), row.height); // drawn at the next paint
+        return;
+    }
+    for (PropertyEditor* e : row.editors) {
+        auto* editor = dynamic_cast<EditorBase*>(e);
+        QWidget* w = editor->Widget();
+        PlaceEditor(*editor, row);
+        w->render(painter_, w->pos(), QRegion(),
+                  QWidget::DrawChildren | QWidget::DrawWindowBackground);
+    }
+}
+
+void PropertyPalette::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter_ = &painter;
+    for (std::int32_t i = 0; i < RowCount(); ++i) {
+        Property& row = *rows_[static_cast<std::size_t>(i)];
+        row.top = RowTop(i);
+        if (i != activeRow_ && row.top + row.height > 0 && row.top < height()) {
+            row.Refresh();
+        }
+        if (row.separator) {
+            const int y = row.top + row.height - 3;
+            painter.setPen(palette().color(QPalette::Dark));
+            painter.drawLine(0, y, width() - 1, y);
+            painter.setPen(palette().color(QPalette::Light));
+            painter.drawLine(0, y + 1, width() - 1, y + 1);
+        }
+    }
+    painter_ = nullptr;
+}
+
+void PropertyPalette::ActivateRow(std::int32_t index) {
+    Property* row = RowAt(index);
+    if (!row || index == activeRow_ || !row->enabled) {
+        return;
+    }
+    if (Property* old = RowAt(activeRow_)) {
+        old->Deactivate(); // commits its pending edit
+    }
+    row->top = RowTop(index);
+    row->Activate();
+    activeRow_ = index;
+    update();
+}
+
+void PropertyPalette::mousePressEvent(QMouseEvent* event) {
+    const int y = static_cast<int>(event->position().y());
+    std::int32_t index = -1;
+    for (std::int32_t i = 0, top = 0; i < RowCount(); ++i) {
+        const std::int32_t h = rows_[static_cast<std::size_t>(i)]->height;
+        if (y >= top && y < top + h) {
+            index = i;
+            break;
+        }
+        top += h;
+    }
+    if (index < 0 || index == activeRow_) {
+        return;
+    }
+    ActivateRow(index);
+    if (activeRow_ != index) {
+        return;
+    }
+    QCoreApplication::processEvents(); // the new editors exist on screen first
+    // The press that chose the row also reaches the editor under the pointer.
+    const QPoint at = event->position().toPoint();
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child->isVisible() && child->geometry().contains(at)) {
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(at - child->pos()),
+                              event->globalPosition(), Qt::LeftButton, Qt::LeftButton,
+                              event->modifiers());
+            QCoreApplication::sendEvent(child, &press);
+            break;
+        }
+    }
+}
+
+} // namespace vorticel
