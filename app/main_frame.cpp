@@ -6,6 +6,7 @@
 #include "app/new_dialog.h"
 #include "app/overview.h"
 #include "app/palettes.h"
+#include "app/parameter_palettes.h"
 #include "app/text.h"
 #include "app/view.h"
 #include "attractor/attractor.h"
@@ -21,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
@@ -118,6 +120,24 @@ void TMDIform::EnableViewActions(bool enabled) {
         action->setEnabled(enabled);
         action->setVisible(enabled);
     }
+}
+
+void TMDIform::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (palettes_) {
+        return;
+    }
+    // First show: both palettes, hidden until a view exists, at the frame's right edge.
+    auto palettes = std::make_unique<FloatingPalettes>(*this);
+    const QRect area = geometry();
+    for (PaletteWindow* window : {palettes->attractorWindow(), palettes->renderWindow()}) {
+        window->setMaximumHeight(std::max(area.height() - statusBar()->height() - 6, 100));
+    }
+    const int left = area.right() - palettes->attractorWindow()->width() + 1;
+    palettes->attractorWindow()->move(left, area.top() + menuBar()->height() + 1);
+    palettes->renderWindow()->move(left, area.bottom() + 1 - palettes->renderWindow()->height());
+    palettes->SetVisible(!Views().isEmpty());
+    SetPalettes(std::move(palettes));
 }
 
 void TMDIform::SetPalettes(std::unique_ptr<ParameterPalettes> palettes) {

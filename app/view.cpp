@@ -523,6 +523,38 @@ void TForm_view::A_vue_ensExecute() {
     frame_.OpenOverview();
 }
 
+void TForm_view::RepaintImage() {
+    image_->repaint();
+}
+
+void TForm_view::ResizeImage(std::int32_t width, std::int32_t height) {
+    if (!bitmap_ || busy_ || (width == bitmap_->imageWidth && height == bitmap_->imageHeight)) {
+        return;
+    }
+    const OperationScope operation(*this);
+    const std::int32_t oldWidth = bitmap_->imageWidth;
+    const std::int32_t oldHeight = bitmap_->imageHeight;
+    try {
+        bitmap_->SetWidth(width);
+        bitmap_->SetHeight(height);
+    } catch (const RenderError&) {
+        ShowMessage(MessageKind::Error, Text(kStrAppTitle),
+                    Text(kStrImageTooLarge, QStringLiteral("%1 x %2").arg(width).arg(height)));
+        bitmap_->SetWidth(oldWidth);
+        bitmap_->SetHeight(oldHeight);
+    }
+    setFixedSize(bitmap_->imageWidth, bitmap_->imageHeight);
+    if (QWidget* window = parentWidget()) {
+        window->setMinimumSize(0, 0);
+        window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window->adjustSize();
+        window->setFixedSize(window->size());
+    }
+    if (attractor_ && state_ != ViewState::Idle) {
+        FitAndShow(0);
+    }
+}
+
 void TForm_view::ReplaceAttractor(int family) {
     if (!attractor_ || family == attractor_->typeIndex || busy_ || scanned_) {
         return;

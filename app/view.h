@@ -50,6 +50,10 @@ public:
     void ReplaceAttractor(int family);
     void ReplaceRenderer(int kind);
     void OnNoAttractor();
+    // A new image size from the render palette: buffers, client area and preview follow.
+    void ResizeImage(std::int32_t width, std::int32_t height);
+    // Shows the image again after the renderer rebuilt it.
+    void RepaintImage();
     // Called by the frame when this view becomes the active one.
     void FormActivate();
 

@@ -64,6 +64,10 @@ enum StringId : int {
     kStrRunButton = 3153,
     kStrScanProgress = 3154,  // trial, trials, accepted
     kStrScanFinished = 3155,  // trial, trials, accepted, seconds
+    kStrAttractorPaletteCaption = 3156,
+    kStrRenderPaletteCaption = 3157,
+    kStrPaletteTypeLabel = 3158,
+    kStrPaletteRenderLabel = 3159,
     kStrGlErrorCaption = 3160,
     kStrGlInvalidEnum = 3161,
     kStrGlInvalidValue = 3162,
