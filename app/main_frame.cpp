@@ -127,15 +127,8 @@ void TMDIform::showEvent(QShowEvent* event) {
     if (palettes_) {
         return;
     }
-    // First show: both palettes, hidden until a view exists, at the frame's right edge.
+    // First show: both palettes, hidden until a view exists (placed when first shown).
     auto palettes = std::make_unique<FloatingPalettes>(*this);
-    const QRect area = geometry();
-    for (PaletteWindow* window : {palettes->attractorWindow(), palettes->renderWindow()}) {
-        window->setMaximumHeight(std::max(area.height() - statusBar()->height() - 6, 100));
-    }
-    const int left = area.right() - palettes->attractorWindow()->width() + 1;
-    palettes->attractorWindow()->move(left, area.top() + menuBar()->height() + 1);
-    palettes->renderWindow()->move(left, area.bottom() + 1 - palettes->renderWindow()->height());
     palettes->SetVisible(!Views().isEmpty());
     SetPalettes(std::move(palettes));
 }

@@ -295,6 +295,19 @@ std::int32_t FloatingPalettes::UpdateCount() const {
 }
 
 void FloatingPalettes::SetVisible(bool visible) {
+    if (visible && !placed_) {
+        // At the frame's right edge: the attractor palette at the top of its client area,
+        // the render palette ending at its bottom.
+        placed_ = true;
+        const QRect client(frame_.mapToGlobal(frame_.centralWidget()->geometry().topLeft()),
+                           frame_.centralWidget()->size());
+        for (PaletteWindow* window : {attractor_, render_}) {
+            window->setMaximumHeight(std::max(client.height() - 6, 100));
+        }
+        const int left = client.right() - attractor_->frameGeometry().width() + 1;
+        attractor_->move(left, client.top() + 1);
+        render_->move(left, client.bottom() + 1 - render_->frameGeometry().height());
+    }
     attractor_->setVisible(visible);
     render_->setVisible(visible);
 }

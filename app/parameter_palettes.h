@@ -69,6 +69,7 @@ private:
     std::int32_t height_ = 0;
     std::int8_t updates_ = kDefaultUpdateCount;
     bool selecting_ = false; // the lists are being set by the program, not the user
+    bool placed_ = false;    // put at the frame's right edge when first shown
 };
 
 } // namespace vorticel

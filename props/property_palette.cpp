@@ -191,8 +191,14 @@ PropertyEditor* PropertyPalette::HandOutEditor(EditorKind kind, Property& row, b
     }
     if (!editor) {
         std::unique_ptr<EditorBase> created = CreateEditor(kind, row.typeCode, this);
-        created->Widget()->setProperty("typeCode", static_cast<int>(row.typeCode));
-        created->Widget()->hide();
+        QWidget* w = created->Widget();
+        w->setProperty("typeCode", static_cast<int>(row.typeCode));
+        w->setFont(font());
+        w->ensurePolished(); // a control that was never shown must still render its look
+        for (QWidget* child : w->findChildren<QWidget*>()) {
+            child->ensurePolished();
+        }
+        w->hide();
         editor = created.get();
         pool.push_back(std::move(created));
     }
@@ -213,8 +219,9 @@ void PropertyPalette::PaintInactive(Property& row) {
         auto* editor = dynamic_cast<EditorBase*>(e);
         QWidget* w = editor->Widget();
         PlaceEditor(*editor, row);
-        w->render(painter_, w->pos(), QRegion(),
-                  QWidget::DrawChildren | QWidget::DrawWindowBackground);
+        // Through a pixmap: rendering straight into a painter that is already redirected to
+        // the window ignores this palette's offset inside it.
+        painter_->drawPixmap(w->pos(), w->grab());
     }
 }
 
