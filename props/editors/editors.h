@@ -126,11 +126,19 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        if (!row_ || event->text().isEmpty()) {
+        // Shortcuts (Ctrl+A, Ctrl+C, ...) and keys without a character (arrows, Delete) keep
+        // their usual meaning; the filter judges typed characters only.
+        const bool shortcut =
+            (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+        if (!row_ || shortcut || event->text().isEmpty()) {
             QLineEdit::keyPressEvent(event);
             return;
         }
         const QChar c = event->text().front();
+        if (c.unicode() < 32 && c.unicode() != 8 && c.unicode() != 13 && c.unicode() != 27) {
+            QLineEdit::keyPressEvent(event);
+            return;
+        }
         const KeyVerdict verdict = FilterKey(
             c, text(), selectionStart() >= 0 ? selectionStart() : cursorPosition(),
             selectedText().size(), !PropertyTraits<T>::kInteger, row_->palette->DecimalPoint());
