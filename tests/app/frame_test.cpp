@@ -21,6 +21,15 @@ namespace {
 
 using FrameActions = FrameTest;
 
+// Writes `bytes` to `name` in `dir`; returns the path.
+QString WriteFile(const QTemporaryDir& dir, const char* name, const char* bytes) {
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+}
+
 QStringList MenuTitles(const TMDIform& frame) {
     QStringList titles;
     for (const QAction* action : frame.menuBar()->actions()) {
@@ -55,11 +64,8 @@ TEST_F(FrameActions, TheActiveViewsMenusFollowTheFileMenu) {
 
 TEST_F(FrameActions, OpeningWithoutAViewCreatesOneOfTheFilesFamily) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("l.vtc"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Lorenz]\r\nA=10\r\nB=28\r\nC=2.667\r\ndT=0.01\r\n");
-    file.close();
+    const QString path =
+        WriteFile(dir, "l.vtc", "[Lorenz]\r\nA=10\r\nB=28\r\nC=2.667\r\ndT=0.01\r\n");
     TForm_view* view = frame->OpenParameterFile(path, nullptr);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->GetAttractor()->typeIndex, 2);
@@ -69,11 +75,7 @@ TEST_F(FrameActions, OpeningWithoutAViewCreatesOneOfTheFilesFamily) {
 
 TEST_F(FrameActions, FileErrorsAreReportedWithTheFileName) {
     QTemporaryDir dir;
-    const QString noFamily = dir.filePath(QStringLiteral("n.vtc"));
-    QFile file(noFamily);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("A=1\n");
-    file.close();
+    const QString noFamily = WriteFile(dir, "n.vtc", "A=1\n");
     EXPECT_EQ(frame->OpenParameterFile(noFamily, nullptr), nullptr);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_TRUE(Messages().back().text.contains(noFamily));
@@ -184,11 +186,7 @@ namespace {
 
 TEST_F(FrameActions, OpeningIntoANewViewKeepsTheDialogsFamily) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.vtc"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Pickover]\nA=2.24\nB=0.43\nC=-0.65\nD=-2.43\n");
-    file.close();
+    const QString path = WriteFile(dir, "p.vtc", "[Pickover]\nA=2.24\nB=0.43\nC=-0.65\nD=-2.43\n");
     App().newFamily = 7;
     TForm_view* view = frame->OpenParameterFile(path, nullptr);
     ASSERT_NE(view, nullptr);
