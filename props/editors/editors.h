@@ -90,6 +90,44 @@ private:
     bool updating_ = false;
 };
 
+// Applies the key filter to a key typed into `line` for `row`. True when the key was dealt
+// with here (refused, replaced, committed, reverted); false when the line edit should take it.
+// Shortcuts (Ctrl+A, ...) and keys that type no character keep their usual meaning.
+template <class T> bool FilterNumericKey(QKeyEvent* event, NumProperty<T>& row, QLineEdit& line) {
+    const bool shortcut =
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+    if (shortcut || event->text().isEmpty()) {
+        return false;
+    }
+    const QChar c = event->text().front();
+    if (c.unicode() < 32 && c.unicode() != 8 && c.unicode() != 13 && c.unicode() != 27) {
+        return false;
+    }
+    const QChar point = row.palette->DecimalPoint();
+    const int caret = line.hasSelectedText() ? line.selectionStart() : line.cursorPosition();
+    switch (FilterKey(c, line.text(), caret, static_cast<int>(line.selectedText().size()),
+                      !PropertyTraits<T>::kInteger, point)) {
+    case KeyVerdict::Accept:
+        return false;
+    case KeyVerdict::Replace:
+        line.insert(QString(point));
+        return true;
+    case KeyVerdict::Commit:
+        if (!row.immediate) {
+            row.SetValue(row.pending);
+        }
+        return true;
+    case KeyVerdict::Revert:
+        if (!row.immediate) {
+            row.LoadFromVariable();
+        }
+        return true;
+    case KeyVerdict::Refuse:
+        return true;
+    }
+    return true;
+}
+
 template <class T> class NumPropertyEdit : public QLineEdit, public EditorBase {
 public:
     explicit NumPropertyEdit(QWidget* parent) : QLineEdit(parent) {
@@ -126,41 +164,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        // Shortcuts (Ctrl+A, Ctrl+C, ...) and keys without a character (arrows, Delete) keep
-        // their usual meaning; the filter judges typed characters only.
-        const bool shortcut =
-            (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
-        if (!row_ || shortcut || event->text().isEmpty()) {
+        if (!row_ || !FilterNumericKey(event, *row_, *this)) {
             QLineEdit::keyPressEvent(event);
-            return;
-        }
-        const QChar c = event->text().front();
-        if (c.unicode() < 32 && c.unicode() != 8 && c.unicode() != 13 && c.unicode() != 27) {
-            QLineEdit::keyPressEvent(event);
-            return;
-        }
-        const KeyVerdict verdict = FilterKey(
-            c, text(), selectionStart() >= 0 ? selectionStart() : cursorPosition(),
-            selectedText().size(), !PropertyTraits<T>::kInteger, row_->palette->DecimalPoint());
-        switch (verdict) {
-        case KeyVerdict::Accept:
-            QLineEdit::keyPressEvent(event);
-            break;
-        case KeyVerdict::Replace:
-            insert(QString(row_->palette->DecimalPoint()));
-            break;
-        case KeyVerdict::Commit:
-            if (!row_->immediate) {
-                row_->SetValue(row_->pending);
-            }
-            break;
-        case KeyVerdict::Revert:
-            if (!row_->immediate) {
-                row_->LoadFromVariable();
-            }
-            break;
-        case KeyVerdict::Refuse:
-            break;
         }
     }
 
@@ -196,6 +201,16 @@ public:
     void Bind(Property& row) override {
         row_ = dynamic_cast<NumProperty<T>*>(&row);
         setEditable(row_ && !row_->listOnly);
+        if (lineEdit() && !filtering_) {
+            lineEdit()->installEventFilter(this); // typed text goes through the key filter
+            filtering_ = true;
+        }
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (row_ && watched == lineEdit() && event->type() == QEvent::KeyPress) {
+            return FilterNumericKey(static_cast<QKeyEvent*>(event), *row_, *lineEdit());
+        }
+        return QComboBox::eventFilter(watched, event);
     }
     QWidget* Widget() override { return this; }
     void ShowValue() override {
@@ -229,6 +244,7 @@ public:
 private:
     NumProperty<T>* row_ = nullptr;
     bool updating_ = false;
+    bool filtering_ = false;
 };
 
 template <class T> class NumPropertyTrackBar : public QSlider, public EditorBase {

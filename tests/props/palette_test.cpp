@@ -2,7 +2,9 @@
 #include "props/property_palette.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QSlider>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -92,6 +94,35 @@ TEST_F(PaletteTest, PaintingManyRowsUsesOneControlOfEachClass) {
     EXPECT_EQ(palette.PaintPoolSize(), 3u); // label, slider, edit box
     palette.repaint();
     EXPECT_EQ(palette.PaintPoolSize(), 3u);
+}
+
+TEST_F(PaletteTest, TypingIntoAnEditBoxUnderAFrenchLocale) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    double a = 0.0;
+    auto* row = palette.AddBound<double>(QStringLiteral("A"), &a, 0);
+    palette.ActivateRow(0);
+    QLineEdit* edit = nullptr;
+    for (QLineEdit* candidate : palette.findChildren<QLineEdit*>()) {
+        edit = candidate->isVisible() ? candidate : edit;
+    }
+    ASSERT_NE(edit, nullptr);
+    edit->selectAll();
+    const auto type = [edit](int key, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(edit, &press);
+    };
+    type(Qt::Key_1, QStringLiteral("1"));
+    type(Qt::Key_Period, QStringLiteral(".")); // becomes the locale's comma
+    type(Qt::Key_5, QStringLiteral("5"));
+    type(Qt::Key_Period, QStringLiteral(".")); // a second separator is refused
+    type(Qt::Key_E, QStringLiteral("e"));      // so is a letter
+    EXPECT_EQ(edit->text(), QStringLiteral("1,5"));
+    EXPECT_EQ(row->pending, 1.5);
+    EXPECT_EQ(a, 0.0); // deferred until Enter
+    type(Qt::Key_Return, QStringLiteral("\r"));
+    EXPECT_EQ(a, 1.5);
+    QLocale::setDefault(saved);
 }
 
 TEST(Editors, KeyFilter) {
