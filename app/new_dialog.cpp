@@ -97,13 +97,7 @@ QString TForm_new::ValidationError() const {
     if (!ParseInteger(T_height->text(), height)) {
         return Text(kStrNotAnInteger, T_height->text());
     }
-    if (width < 4) {
-        return Text(kStrWidthTooSmall);
-    }
-    if (height < 1) {
-        return Text(kStrHeightTooSmall);
-    }
-    return {};
+    return ImageSizeMessage(width, height);
 }
 
 void TForm_new::B_okClick() {

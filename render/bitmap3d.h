@@ -4,6 +4,7 @@
 #include "attractor/vecd.h"
 #include "render/camera.h"
 #include "render/colour.h"
+#include "render/image_size.h"
 
 #include <cstdint>
 #include <memory>
@@ -25,8 +26,7 @@ public:
 class TBitmap3D {
 public:
     static constexpr std::int32_t kDefaultRingSize = 20000;
-    // Larger images are refused rather than left to exhaust memory.
-    static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 27;
+    static constexpr std::int64_t kMaxPixels = kMaxImagePixels;
 
     virtual ~TBitmap3D();
     TBitmap3D(const TBitmap3D&) = delete;
