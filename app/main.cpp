@@ -1,14 +1,18 @@
 // Vorticel: explore and render strange attractors.
 #include "app/main_frame.h"
+#include "app/qt_texts.h"
 #include "app/text.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTranslator>
 #include <exception>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(vorticel::Text(vorticel::kStrAppTitle));
+    QTranslator qtTexts;
+    vorticel::InstallFrenchQtTexts(qtTexts);
     try {
         vorticel::TMDIform frame;
         frame.showMaximized();

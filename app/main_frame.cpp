@@ -395,6 +395,9 @@ void TMDIform::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (palettes_) {
+        palettes_->SetVisible(false); // they go with the frame
+    }
     event->accept();
 }
 

@@ -3,6 +3,8 @@
 
 #include "app/app_state.h"
 #include "app/main_frame.h"
+#include "app/messages.h"
+#include "app/palette_placement.h"
 #include "app/text.h"
 #include "app/view.h"
 #include "attractor/attractor.h"
@@ -13,17 +15,13 @@
 #include "render/light.h"
 #include "render/solid.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QScreen>
+#include <QTimer>
 
 namespace vorticel {
 namespace {
-
-constexpr int kInitialWidth = 291;
-constexpr int kTopHeight = 25;
 
 // What a row's change does (the rows' tags).
 enum RowTag : std::int32_t {
@@ -44,45 +42,12 @@ struct ShadingRow {
 
 } // namespace
 
-PaletteWindow::PaletteWindow(TMDIform& frame, int captionId, int labelId, int labelWidth)
-    : QWidget(&frame,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      frame_(frame) {
-    setWindowTitle(Text(captionId));
-    top = new QWidget(this);
-    top->setFixedHeight(kTopHeight);
-    label = new QLabel(Text(labelId), top);
-    list = new QComboBox(top);
-    label->setBuddy(list);
-    auto* topLayout = new QHBoxLayout(top);
-    topLayout->setContentsMargins(4, 0, 4, 0);
-    topLayout->addWidget(label);
-    topLayout->addWidget(list);
-    topLayout->addStretch();
-    rows = new PropertyPalette(this);
-    rows->labelWidth = static_cast<std::int16_t>(labelWidth);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(top);
-    layout->addWidget(rows, 1);
-    resize(kInitialWidth, 282);
-}
-
-void PaletteWindow::FitHeight() {
-    resize(width(), rows->TotalHeight() + kTopHeight + 2);
-}
-
-void PaletteWindow::closeEvent(QCloseEvent* event) {
-    // A palette closes only with the program, and never during a render.
-    event->ignore();
-    if (!App().renderRunning) {
-        frame_.close();
-    }
-}
-
 FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
     attractor_ = new PaletteWindow(frame, kStrAttractorPaletteCaption, kStrPaletteTypeLabel, 56);
+    render_ = new PaletteWindow(frame, kStrRenderPaletteCaption, kStrPaletteRenderLabel, 64);
+    for (PaletteWindow* window : {attractor_, render_}) {
+        window->onDecorationChanged = [this] { Arrange(); };
+    }
     attractor_->list->setFixedWidth(144);
     for (int i = 0; i < kFamilyCount; ++i) {
         attractor_->list->addItem(Text(kStrFamilyFirst + 2 * i));
@@ -95,7 +60,6 @@ FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
                          }
                      });
 
-    render_ = new PaletteWindow(frame, kStrRenderPaletteCaption, kStrPaletteRenderLabel, 64);
     render_->list->setFixedWidth(96);
     for (int i = 0; i < kRendererCount; ++i) {
         render_->list->addItem(Text(kStrRendererFirst + i));
@@ -143,7 +107,7 @@ void FloatingPalettes::BindAttractor(TForm_view& view, Attractor& attractor) {
             row->SetSliderMaximum(*static_cast<const double*>(e->maximum));
         }
     }
-    attractor_->FitHeight();
+    Arrange();
     rows.setUpdatesEnabled(true);
     rows.onChange = [this](Property& row) { AttractorRowChanged(row); };
     boundAttractor_ = &attractor;
@@ -215,7 +179,7 @@ void FloatingPalettes::BindBitmap(TForm_view& view, TBitmap3D& bitmap) {
     boundBitmap_ = &bitmap;
     renderView_ = &view;
     EnableRenderPalette(true);
-    render_->FitHeight();
+    Arrange();
     rows.onChange = [this](Property& row) { RenderRowChanged(row); };
 }
 
@@ -243,10 +207,33 @@ void FloatingPalettes::RenderRowChanged(Property& row) {
         }
         break;
     case kTagImageSize:
-        view->ResizeImage(width_, height_);
+        ApplyImageSize(*view);
         break;
     default:
         break;
+    }
+}
+
+void FloatingPalettes::ApplyImageSize(TForm_view& view) {
+    const QString problem = ImageSizeMessage(width_, height_);
+    if (problem.isEmpty()) {
+        view.ResizeImage(width_, height_);
+    }
+    // The rows show the size in use: the width rounded down to a multiple of 4, or the old
+    // size when the new one was refused.
+    width_ = view.GetBitmap()->imageWidth;
+    height_ = view.GetBitmap()->imageHeight;
+    for (const int id : {kStrWidth, kStrHeight}) {
+        if (Property* row = render_->rows->FindProperty(Text(id))) {
+            row->LoadFromVariable();
+        }
+    }
+    if (!problem.isEmpty()) {
+        // After the edit that asked for it has run its course (it may be a row's deactivation
+        // in the middle of a mouse press).
+        QTimer::singleShot(0, render_, [problem] {
+            ShowMessage(MessageKind::Warning, Text(kStrAppTitle), problem);
+        });
     }
 }
 
@@ -295,21 +282,40 @@ std::int32_t FloatingPalettes::UpdateCount() const {
 }
 
 void FloatingPalettes::SetVisible(bool visible) {
-    if (visible && !placed_) {
-        // At the frame's right edge: the attractor palette at the top of its client area,
-        // the render palette ending at its bottom.
-        placed_ = true;
-        const QRect client(frame_.mapToGlobal(frame_.centralWidget()->geometry().topLeft()),
-                           frame_.centralWidget()->size());
-        for (PaletteWindow* window : {attractor_, render_}) {
-            window->setMaximumHeight(std::max(client.height() - 6, 100));
-        }
-        const int left = client.right() - attractor_->frameGeometry().width() + 1;
-        attractor_->move(left, client.top() + 1);
-        render_->move(left, client.bottom() + 1 - render_->frameGeometry().height());
-    }
+    const bool showing = visible && !attractor_->isVisible();
     attractor_->setVisible(visible);
     render_->setVisible(visible);
+    if (showing) {
+        Arrange();
+    }
+}
+
+void FloatingPalettes::Arrange() {
+    QScreen* screen = frame_.screen();
+    const QWidget* client = frame_.centralWidget();
+    QRect area(client->mapToGlobal(QPoint(0, 0)), client->size());
+    if (screen) {
+        area &= screen->availableGeometry();
+    }
+    if (area.isEmpty()) {
+        return;
+    }
+    const PalettePlacement placement =
+        PlacePalettes(area, attractor_->Decoration(), attractor_->WantedClientSize(),
+                      render_->WantedClientSize());
+    const QRect onScreen = screen ? screen->availableGeometry() : area;
+    for (const auto& [window, wanted] :
+         {std::pair{attractor_, placement.attractor}, std::pair{render_, placement.render}}) {
+        if (!window->MovedByUser()) {
+            window->PlaceAt(wanted);
+            continue;
+        }
+        // Where the user put it, as tall as its rows ask, but not past the screen's edge.
+        QRect outer(window->frameGeometry().topLeft(), wanted.size());
+        outer.setHeight(std::max(window->Decoration().top() + 40,
+                                 std::min(wanted.height(), onScreen.bottom() + 1 - outer.top())));
+        window->PlaceAt(outer);
+    }
 }
 
 } // namespace vorticel

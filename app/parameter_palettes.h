@@ -2,37 +2,13 @@
 // (its renderer), each a PropertyPalette under a family or renderer list.
 #pragma once
 
+#include "app/palette_window.h"
 #include "app/palettes.h"
-
-#include <QWidget>
-
-class QComboBox;
-class QLabel;
 
 namespace vorticel {
 
 class Property;
-class PropertyPalette;
 class TMDIform;
-
-// One palette window: a top panel with a label and a list, and the rows below.
-class PaletteWindow : public QWidget {
-public:
-    PaletteWindow(TMDIform& frame, int captionId, int labelId, int labelWidth);
-    // The client height follows the rows.
-    void FitHeight();
-
-    QLabel* label = nullptr;
-    QComboBox* list = nullptr;
-    PropertyPalette* rows = nullptr;
-    QWidget* top = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    TMDIform& frame_;
-};
 
 class FloatingPalettes : public ParameterPalettes {
 public:
@@ -52,11 +28,16 @@ public:
 
     PaletteWindow* attractorWindow() const { return attractor_; }
     PaletteWindow* renderWindow() const { return render_; }
+    // Both palettes at the right edge of the frame's client area, wholly on its screen, one
+    // above the other; a palette the user moved keeps its place and only stays on screen.
+    void Arrange();
 
 private:
     void AttractorRowChanged(Property& row);
     void RenderRowChanged(Property& row);
     void DisableShadingRowsInPreview();
+    // A size typed or picked in "Largeur" / "Hauteur": applied when the renderers take it.
+    void ApplyImageSize(TForm_view& view);
 
     TMDIform& frame_;
     PaletteWindow* attractor_ = nullptr; // children of the frame window
@@ -69,7 +50,6 @@ private:
     std::int32_t height_ = 0;
     std::int8_t updates_ = kDefaultUpdateCount;
     bool selecting_ = false; // the lists are being set by the program, not the user
-    bool placed_ = false;    // put at the frame's right edge when first shown
 };
 
 } // namespace vorticel

@@ -42,7 +42,27 @@ std::int32_t PropertyPalette::RowHeightFor(std::uint8_t flags) const {
     return base;
 }
 
+void PropertyPalette::FitColumns(const QString& caption) {
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int label = metrics.horizontalAdvance(QStringLiteral(" ") + caption) + 6;
+    labelWidth = static_cast<std::int16_t>(std::max<int>(labelWidth, label));
+    // An edit box's frame and margins around "-0,00000".
+    const int value = fontMetrics().horizontalAdvance(QStringLiteral("-0") + DecimalPoint() +
+                                                      QStringLiteral("00000")) +
+                      12;
+    valueWidth = static_cast<std::int16_t>(std::max<int>(valueWidth, value));
+}
+
+void PropertyPalette::Scrolled() {
+    if (onExit) {
+        onExit();
+    }
+}
+
 void PropertyPalette::Insert(const QString& name, std::unique_ptr<Property> row) {
+    FitColumns(name);
     Property* raw = row.get();
     rows_.push_back(std::move(row));
     byName_[name.toUtf8()] = raw; // a row already of that name stays in the list
@@ -50,6 +70,7 @@ void PropertyPalette::Insert(const QString& name, std::unique_ptr<Property> row)
     raw->top = totalHeight_;
     raw->LoadFromVariable();
     totalHeight_ += raw->height;
+    setMinimumHeight(totalHeight_); // a hosting scroll area reaches the last row
     update();
 }
 
@@ -140,6 +161,8 @@ void PropertyPalette::Clear() {
     rows_.clear();
     activePool_.clear();
     paintPool_.clear();
+    dragTarget_ = nullptr;
+    setMinimumHeight(0);
     update();
 }
 
@@ -199,6 +222,9 @@ PropertyEditor* PropertyPalette::HandOutEditor(EditorKind kind, Property& row, b
             child->ensurePolished();
         }
         w->hide();
+        if (auto* label = dynamic_cast<PropertyLabel*>(created.get())) {
+            label->SetHighlighted(activePool);
+        }
         editor = created.get();
         pool.push_back(std::move(created));
     }
@@ -245,6 +271,17 @@ void PropertyPalette::paintEvent(QPaintEvent*) {
     painter_ = nullptr;
 }
 
+void PropertyPalette::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The active row's slider spans the new width.
+    if (Property* row = RowAt(activeRow_)) {
+        for (PropertyEditor* e : row->editors) {
+            PlaceEditor(*dynamic_cast<EditorBase*>(e), *row);
+        }
+        row->ShowValue();
+    }
+}
+
 void PropertyPalette::ActivateRow(std::int32_t index) {
     Property* row = RowAt(index);
     if (!row || index == activeRow_ || !row->enabled) {
@@ -260,6 +297,7 @@ void PropertyPalette::ActivateRow(std::int32_t index) {
 }
 
 void PropertyPalette::mousePressEvent(QMouseEvent* event) {
+    dragTarget_ = nullptr;
     const int y = static_cast<int>(event->position().y());
     std::int32_t index = -1;
     for (std::int32_t i = 0, top = 0; i < RowCount(); ++i) {
@@ -278,16 +316,51 @@ void PropertyPalette::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QCoreApplication::processEvents(); // the new editors exist on screen first
-    // The press that chose the row also reaches the editor under the pointer.
-    const QPoint at = event->position().toPoint();
+    ForwardPress(*event);
+}
+
+void PropertyPalette::ForwardPress(QMouseEvent& event) {
+    const QPoint at = event.position().toPoint();
     for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (child->isVisible() && child->geometry().contains(at)) {
-            QMouseEvent press(QEvent::MouseButtonPress, QPointF(at - child->pos()),
-                              event->globalPosition(), Qt::LeftButton, Qt::LeftButton,
-                              event->modifiers());
-            QCoreApplication::sendEvent(child, &press);
-            break;
+        if (!child->isVisible() || !child->geometry().contains(at)) {
+            continue;
         }
+        // The innermost control under the pointer: an editable combo box's text field.
+        QWidget* target = child->childAt(at - child->pos());
+        target = target ? target : child;
+        // A forwarded press is not a spontaneous one, so Qt's focus policy would not act on
+        // it: give the focus here, then the press places the caret or grabs the thumb.
+        if (target->focusPolicy() & Qt::ClickFocus) {
+            target->setFocus(Qt::MouseFocusReason);
+        }
+        dragTarget_ = target;
+        Forward(event);
+        return;
+    }
+}
+
+void PropertyPalette::Forward(QMouseEvent& event) {
+    if (!dragTarget_) {
+        return;
+    }
+    const QPointF local = dragTarget_->mapFrom(this, event.position().toPoint());
+    QMouseEvent forwarded(event.type(), local, event.scenePosition(), event.globalPosition(),
+                          event.button(), event.buttons(), event.modifiers());
+    QCoreApplication::sendEvent(dragTarget_, &forwarded);
+}
+
+void PropertyPalette::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton)) {
+        dragTarget_ = nullptr; // the release went elsewhere (a popup took it)
+        return;
+    }
+    Forward(*event);
+}
+
+void PropertyPalette::mouseReleaseEvent(QMouseEvent* event) {
+    Forward(*event);
+    if (!(event->buttons() & Qt::LeftButton)) {
+        dragTarget_ = nullptr;
     }
 }
 

@@ -9,7 +9,9 @@
 #include "props/property.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -51,7 +53,14 @@ public:
     // How many editor controls the pools hold (the paint pool never grows per row).
     std::size_t PaintPoolSize() const { return paintPool_.size(); }
 
+    // The scrolling that hosts the palette moved it: the palette's exit notification.
+    void Scrolled();
+
     ChangeHandler onChange;
+    // Called when the palette is scrolled (may be unset).
+    std::function<void()> onExit;
+    // Column widths: at least these, and wide enough for the font in use (every row's label
+    // whole, in bold as a modified row shows it; a short number whole in the value column).
     std::int16_t labelWidth = 48;
     std::int16_t valueWidth = 48;
 
@@ -67,12 +76,20 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Insert(const QString& name, std::unique_ptr<Property> row);
     std::int32_t RowHeightFor(std::uint8_t flags) const;
     std::int32_t RowTop(std::int32_t index) const;
     void PlaceEditor(EditorBase& editor, const Property& row) const;
+    void FitColumns(const QString& caption);
+    // The press that activated a row goes on to the editor under it, as do the moves and the
+    // release of the same drag (the palette holds the pointer's implicit grab).
+    void ForwardPress(QMouseEvent& event);
+    void Forward(QMouseEvent& event);
 
     std::vector<std::unique_ptr<Property>> rows_;
     std::map<QByteArray, Property*> byName_;
@@ -82,7 +99,8 @@ private:
     std::int32_t totalHeight_ = 0;
     bool immediateDefault_ = false;
     bool enabled_ = true;
-    QPainter* painter_ = nullptr; // set while paintEvent draws the inactive rows
+    QPainter* painter_ = nullptr;  // set while paintEvent draws the inactive rows
+    QPointer<QWidget> dragTarget_; // the editor that took the activating press
 };
 
 } // namespace vorticel

@@ -75,6 +75,14 @@ void TBitmap3D_Light::ResizeBuffers() {
 void TBitmap3D_Light::ClearImage() {
     TBitmap3D::ClearImage();
     ForgetPoints();
+    // An orbit that was never framed (no automatic adjust) has no step range yet: without
+    // one every point would keep the black start colour.
+    if (!(stepRange > 0.0)) {
+        MeasureStepsFromRing();
+        if (!(maxStep > kNoMaxStep)) {
+            stepRange = 0.0; // a ring that holds no step (nothing stored yet)
+        }
+    }
     maxChannel = 0.0f;
     const ColourRGB start{255.0f * backgroundColour.r, 255.0f * backgroundColour.g,
                           255.0f * backgroundColour.b};

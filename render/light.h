@@ -99,7 +99,8 @@ inline Vecd TBitmap3D_Light::ProjectPoint(const Vecd& p) {
     Vecd out;
     if (!IsZero(previousPoint)) {
         out = ProjectBase(previousPoint);
-        // Without a framing pass there is no step range to place the hue on: keep the colour.
+        // With no step range (a ring of one repeated point) there is no hue to place: keep
+        // the colour.
         if (stepRange > 0.0) {
             const Vecd a = p - previousPoint;
             const Vecd b = earlierPoint - previousPoint;

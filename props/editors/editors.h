@@ -45,6 +45,24 @@ public:
 class PropertyLabel : public QLabel, public EditorBase {
 public:
     explicit PropertyLabel(QWidget* parent) : QLabel(parent) { setAutoFillBackground(true); }
+    // The active row's label stands out in the selection colours (greyed when disabled); a
+    // label that only paints inactive rows keeps the palette's colours.
+    void SetHighlighted(bool highlighted) {
+        QPalette colours = parentWidget() ? parentWidget()->palette() : palette();
+        for (const QPalette::ColorGroup group :
+             {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            colours.setColor(group, QPalette::Window, colours.color(group, QPalette::Button));
+        }
+        if (highlighted) {
+            for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                colours.setColor(group, QPalette::Window,
+                                 colours.color(group, QPalette::Highlight));
+                colours.setColor(group, QPalette::WindowText,
+                                 colours.color(group, QPalette::HighlightedText));
+            }
+        }
+        setPalette(colours);
+    }
     EditorKind Kind() const override { return EditorKind::Label; }
     void Bind(Property& row) override {
         row_ = &row;
@@ -90,6 +108,14 @@ private:
     bool updating_ = false;
 };
 
+// A long number shows its first digits, as any form does; the caret stays where the user
+// is typing.
+inline void ShowTextStart(QLineEdit& line) {
+    if (!line.hasFocus()) {
+        line.setCursorPosition(0);
+    }
+}
+
 // Applies the key filter to a key typed into `line` for `row`. True when the key was dealt
 // with here (refused, replaced, committed, reverted); false when the line edit should take it.
 // Shortcuts (Ctrl+A, ...) and keys that type no character keep their usual meaning.
@@ -100,7 +126,10 @@ template <class T> bool FilterNumericKey(QKeyEvent* event, NumProperty<T>& row, 
         return false;
     }
     const QChar c = event->text().front();
-    if (c.unicode() < 32 && c.unicode() != 8 && c.unicode() != 13 && c.unicode() != 27) {
+    // Control characters other than Backspace, Enter and Escape (Tab, Delete's "\x7f", ...)
+    // are editing keys, not typed characters.
+    const bool filtered = c.unicode() == 8 || c.unicode() == 13 || c.unicode() == 27;
+    if (!filtered && (c.unicode() < 32 || c.unicode() == 127)) {
         return false;
     }
     const QChar point = row.palette->DecimalPoint();
@@ -149,6 +178,7 @@ public:
         updating_ = true;
         value = row_->pending;
         setText(row_->FormatValue(value));
+        ShowTextStart(*this);
         updating_ = false;
     }
 
@@ -201,16 +231,7 @@ public:
     void Bind(Property& row) override {
         row_ = dynamic_cast<NumProperty<T>*>(&row);
         setEditable(row_ && !row_->listOnly);
-        if (lineEdit() && !filtering_) {
-            lineEdit()->installEventFilter(this); // typed text goes through the key filter
-            filtering_ = true;
-        }
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (row_ && watched == lineEdit() && event->type() == QEvent::KeyPress) {
-            return FilterNumericKey(static_cast<QKeyEvent*>(event), *row_, *lineEdit());
-        }
-        return QComboBox::eventFilter(watched, event);
+        setInsertPolicy(QComboBox::NoInsert); // Enter commits the value; the list stays as given
     }
     QWidget* Widget() override { return this; }
     void ShowValue() override {
@@ -221,6 +242,7 @@ public:
         value = row_->pending;
         if (isEditable()) {
             setEditText(row_->FormatValue(value));
+            ShowTextStart(*lineEdit());
         } else {
             setCurrentIndex(row_->IndexOfValue(value));
         }
@@ -241,10 +263,18 @@ public:
 
     T value{};
 
+protected:
+    // The combo box is its line edit's focus proxy and hands it the keys directly, so the
+    // filter runs here, before the combo box's own Enter handling.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!row_ || !lineEdit() || !FilterNumericKey(event, *row_, *lineEdit())) {
+            QComboBox::keyPressEvent(event);
+        }
+    }
+
 private:
     NumProperty<T>* row_ = nullptr;
     bool updating_ = false;
-    bool filtering_ = false;
 };
 
 template <class T> class NumPropertyTrackBar : public QSlider, public EditorBase {
