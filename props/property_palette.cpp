@@ -297,6 +297,9 @@ void PropertyPalette::ActivateRow(std::int32_t index) {
 }
 
 void PropertyPalette::mousePressEvent(QMouseEvent* event) {
+    if (forwarding_) {
+        return;
+    }
     dragTarget_ = nullptr;
     const int y = static_cast<int>(event->position().y());
     std::int32_t index = -1;
@@ -340,13 +343,17 @@ void PropertyPalette::ForwardPress(QMouseEvent& event) {
 }
 
 void PropertyPalette::Forward(QMouseEvent& event) {
-    if (!dragTarget_) {
+    // An editor that ignores the event hands it back to its parent, this palette: it must
+    // not go round again.
+    if (!dragTarget_ || forwarding_) {
         return;
     }
     const QPointF local = dragTarget_->mapFrom(this, event.position().toPoint());
     QMouseEvent forwarded(event.type(), local, event.scenePosition(), event.globalPosition(),
                           event.button(), event.buttons(), event.modifiers());
+    forwarding_ = true;
     QCoreApplication::sendEvent(dragTarget_, &forwarded);
+    forwarding_ = false;
 }
 
 void PropertyPalette::mouseMoveEvent(QMouseEvent* event) {

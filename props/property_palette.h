@@ -101,6 +101,7 @@ private:
     bool enabled_ = true;
     QPainter* painter_ = nullptr;  // set while paintEvent draws the inactive rows
     QPointer<QWidget> dragTarget_; // the editor that took the activating press
+    bool forwarding_ = false;
 };
 
 } // namespace vorticel

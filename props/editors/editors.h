@@ -44,7 +44,10 @@ public:
 
 class PropertyLabel : public QLabel, public EditorBase {
 public:
-    explicit PropertyLabel(QWidget* parent) : QLabel(parent) { setAutoFillBackground(true); }
+    explicit PropertyLabel(QWidget* parent) : QLabel(parent) {
+        setAutoFillBackground(true);
+        setBackgroundRole(QPalette::Window); // not the palette's own role, which it would inherit
+    }
     // The active row's label stands out in the selection colours (greyed when disabled); a
     // label that only paints inactive rows keeps the palette's colours.
     void SetHighlighted(bool highlighted) {
