@@ -1,0 +1,97 @@
+// Framing a view with the mouse and the Vue menu: turn, pan, zoom, fit and centre.
+#include "app/main_frame.h"
+#include "app/palettes.h"
+#include "app/view.h"
+#include "app/view_operation.h"
+#include "render/bitmap3d.h"
+
+#include <QAction>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+namespace vorticel {
+namespace {
+
+constexpr double kWheelStep = 1.1;
+
+} // namespace
+
+void TForm_view::A_ajusterExecute() {
+    if (!busy_ && !scanned_ && attractor_) {
+        FitAndShow(static_cast<int>(FitMode::Adjust));
+    }
+}
+
+void TForm_view::A_centrerExecute() {
+    if (!busy_ && !scanned_ && attractor_) {
+        FitAndShow(static_cast<int>(FitMode::Center));
+    }
+}
+
+void TForm_view::MI_ajuster_autoClick() {
+    autoAdjust = MI_ajuster_auto->isChecked();
+    if (autoAdjust && !busy_ && !scanned_ && attractor_) {
+        FitAndShow(static_cast<int>(FitMode::Adjust));
+    }
+}
+
+void TForm_view::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton ||
+        (state_ != ViewState::Preview && state_ != ViewState::Rendered)) {
+        return;
+    }
+    dragging_ = true;
+    lastShiftBit_ = 2; // the first move always anchors the gesture
+    SetState(ViewState::Preview);
+}
+
+void TForm_view::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragging_ || !bitmap_) {
+        return;
+    }
+    const QPoint position = event->position().toPoint();
+    const std::uint8_t shift = (event->modifiers() & Qt::ShiftModifier) ? 1 : 0;
+    if (shift != lastShiftBit_) {
+        lastX_ = position.x();
+        lastY_ = position.y();
+        if (shift) {
+            panOriginX_ = bitmap_->panX;
+            panOriginY_ = bitmap_->panY;
+        }
+    }
+    if (!shift) {
+        bitmap_->RotateByDrag(position.x() - lastX_, lastY_ - position.y());
+        lastX_ = position.x();
+        lastY_ = position.y();
+    } else {
+        const double w = width();
+        bitmap_->panX = (lastX_ - position.x()) / w / bitmap_->zoom + panOriginX_;
+        bitmap_->panY = (lastY_ - position.y()) / w / bitmap_->zoom + panOriginY_;
+    }
+    bitmap_->DrawPreview();
+    lastShiftBit_ = shift;
+}
+
+void TForm_view::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragging_ = false;
+    }
+}
+
+void TForm_view::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if ((state_ != ViewState::Preview && state_ != ViewState::Rendered) || delta == 0 || !bitmap_) {
+        event->ignore();
+        return;
+    }
+    const OperationScope operation(*this);
+    bitmap_->zoom = delta < 0 ? bitmap_->zoom * kWheelStep : bitmap_->zoom * (1.0 / kWheelStep);
+    if (ParameterPalettes* palettes = frame_.Palettes()) {
+        palettes->RefreshZoom();
+    }
+    SetState(ViewState::Preview);
+    bitmap_->DrawPreview();
+    event->accept();
+}
+
+} // namespace vorticel

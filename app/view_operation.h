@@ -1,0 +1,31 @@
+// What the view's source files share: the scope that holds a close back while an operation
+// uses the view's attractor or bitmap.
+#pragma once
+
+#include "app/view.h"
+
+#include <QTimer>
+
+namespace vorticel {
+
+class TForm_view::OperationScope {
+public:
+    explicit OperationScope(TForm_view& view) : view_(view) { ++view_.operations_; }
+    ~OperationScope() {
+        if (--view_.operations_ == 0 && view_.closePending_ && !view_.busy_) {
+            view_.closePending_ = false;
+            TForm_view* view = &view_;
+            QTimer::singleShot(0, view, [view] {
+                QWidget* host = view->parentWidget() ? view->parentWidget() : view;
+                host->close();
+            });
+        }
+    }
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+
+private:
+    TForm_view& view_;
+};
+
+} // namespace vorticel
