@@ -1,12 +1,15 @@
 #!/bin/sh
-# Starts the real program on a virtual display and drives it with keys as a user would:
-# Ctrl+N and Enter (a new Icon view), F3 (search), F4 (render), then File > Save image,
-# and checks the window captions it can see and the BMP it wrote.
+# Starts the real program on a virtual display under a window manager and drives it with
+# keys and clicks as a user would: Ctrl+N and Enter (a new Icon view), F3 (search), F4
+# (render), File > Save image; one click in the palette's "Degré" box and typing, File >
+# Save attractor; then Quitter with the view open, and in a second run Alt+F4 on a palette:
+# both must end the program. It checks the captions it can see and the files written.
 # Usage: end_to_end.sh PROGRAM   (run under xvfb-run)
 set -u
 program=$1
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+pid=
+trap 'kill "$pid" "$wm" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Waits up to $2 seconds for a top-level window named exactly $1; prints its id.
@@ -33,6 +36,24 @@ press() { # focus window $1, then press the keys that follow
     xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
     sleep 0.3
     xdotool key --delay 100 "$@"
+}
+
+# Without a window manager no window takes the keyboard focus from a click.
+openbox >/dev/null 2>&1 &
+wm=$!
+sleep 1
+
+# Waits up to $1 seconds for the program to end; fails unless it ended with code 0.
+wait_exit() {
+    i=0
+    while kill -0 "$pid" 2>/dev/null; do
+        [ "$i" -lt $(($1 * 10)) ] || fail "$2: the program is still running after $1 s"
+        sleep 0.1
+        i=$((i + 1))
+    done
+    wait "$pid"
+    code=$?
+    [ "$code" -eq 0 ] || fail "$2: the program ended with code $code"
 }
 
 "$program" >"$work/log" 2>&1 &
@@ -73,4 +94,39 @@ lit=$(tail -c +55 "$image" | tr -d '\000' | wc -c)
 [ "$lit" -gt 1000 ] || fail "the image is (nearly) black"
 kill -0 "$pid" 2>/dev/null || fail "the program died"
 xdotool search --name "^Vorticel v 0.1\$" >/dev/null || fail "the main window lost its caption"
+
+# One click in the "Degré" box (the second row, under "Itérations") and the typed digit go
+# in: no second click is needed.
+palette=$(wait_window "attracteur" 5) || fail "no palette captioned 'attracteur'"
+# Below the 25-pixel top panel, rows are the font's height + 6 (about 21 pixels with the
+# default 9-point font), the first one 3 more for its separator: 34 pixels down is inside
+# the second row for fonts from 7 to 11 points.
+xdotool mousemove --window "$palette" 140 $((25 + 34)) click 1
+sleep 0.5
+xdotool key --delay 100 End BackSpace BackSpace BackSpace 7
+sleep 1
+params="$work/degre.vtc"
+press "$(frame)" alt+f a
+save=$(wait_window "Enregistrer sous" 10) || fail "no save dialog for the attractor"
+press "$save" ctrl+a
+xdotool type --delay 20 "$params"
+press "$save" Return
+sleep 2
+[ -f "$params" ] || fail "no parameter file written at $params"
+LC_ALL=C grep -a -q '^Degr.*=7' "$params" || fail "the typed degree did not reach the file: $(cat "$params")"
+
+# Quitter with a view open ends the program.
+press "$(frame)" alt+f q
+wait_exit 5 "Quitter"
+
+# Alt+F4 on a palette ends it too.
+"$program" >"$work/log2" 2>&1 &
+pid=$!
+wait_window "Vorticel v 0.1" 20 >/dev/null || fail "no main window in the second run"
+press "$(frame)" ctrl+n
+dialog=$(wait_window "Nouveau" 10) || fail "Ctrl+N opened no dialog in the second run"
+press "$dialog" Return
+palette=$(wait_window "vue" 10) || fail "no palette captioned 'vue'"
+press "$palette" alt+F4
+wait_exit 5 "Alt+F4 on a palette"
 echo "1 passed, 0 failed"
