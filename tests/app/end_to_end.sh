@@ -71,13 +71,18 @@ sleep 3
 press "$(frame)" F4
 sleep 10 # 20,000,000 iterations of an icon
 
+# File menu item with mnemonic $1, then the path $2 typed into the save dialog.
+save_as() {
+    press "$(frame)" alt+f "$1"
+    save=$(wait_window "Enregistrer sous" 10) || fail "no save dialog captioned 'Enregistrer sous'"
+    press "$save" ctrl+a
+    xdotool type --delay 20 "$2"
+    press "$save" Return
+    sleep 2
+}
+
 image="$work/rendu.bmp"
-press "$(frame)" alt+f e
-save=$(wait_window "Enregistrer sous" 10) || fail "no save dialog captioned 'Enregistrer sous'"
-press "$save" ctrl+a
-xdotool type --delay 20 "$image"
-press "$save" Return
-sleep 2
+save_as e "$image"
 
 [ -f "$image" ] || fail "no image written at $image (log: $(cat "$work/log"))"
 magic=$(head -c 2 "$image")
@@ -106,12 +111,7 @@ sleep 0.5
 xdotool key --delay 100 End BackSpace BackSpace BackSpace 7
 sleep 1
 params="$work/degre.vtc"
-press "$(frame)" alt+f a
-save=$(wait_window "Enregistrer sous" 10) || fail "no save dialog for the attractor"
-press "$save" ctrl+a
-xdotool type --delay 20 "$params"
-press "$save" Return
-sleep 2
+save_as a "$params"
 [ -f "$params" ] || fail "no parameter file written at $params"
 LC_ALL=C grep -a -q '^Degr.*=7' "$params" || fail "the typed degree did not reach the file: $(cat "$params")"
 
