@@ -2,6 +2,7 @@
 #include "app/main_frame.h"
 
 #include "app/app_state.h"
+#include "app/edit_menu.h"
 #include "app/messages.h"
 #include "app/new_dialog.h"
 #include "app/overview.h"
@@ -96,6 +97,8 @@ void TMDIform::CreateActions() {
     MM_fichier->addSeparator();
     MM_fichier->addAction(A_quitter);
     EnableViewActions(false);
+    edition_ = new EditMenu(*this);
+    addActions({edition_->A_annuler, edition_->A_retablir}); // shortcuts with the menu closed
 }
 
 void TMDIform::CreateStatusBar() {
@@ -173,12 +176,16 @@ void TMDIform::ActivityChanged() {
     const bool locked = active && (active->Busy() || active->Scanned());
     A_ouvrir->setEnabled(!locked);
     A_enreg_att_sous->setEnabled(active && !locked); // no saving half-searched parameters
+    // Nothing is undone under a loop that uses the attractor or bitmap.
+    edition_->SetActiveHistory(active ? active->History() : nullptr);
+    edition_->SetAllowed(!App().LongActivity() && !locked);
 }
 
 void TMDIform::ViewMenusChanged() {
     menuBar()->clear();
     menuBar()->addMenu(MM_fichier);
     if (TForm_view* view = App().activeView) {
+        menuBar()->addMenu(edition_->menu());
         menuBar()->addMenu(view->attractorMenu());
         menuBar()->addMenu(view->viewMenu());
     }
@@ -210,6 +217,7 @@ TForm_view* TMDIform::CreateView(int family) {
                        QStringLiteral("%1 x %2").arg(app.newWidth).arg(app.newHeight)));
         return nullptr;
     }
+    edition_->AddHistory(*view->History());
     QMdiSubWindow* window = area_->addSubWindow(view);
     window->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -258,6 +266,7 @@ TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* vie
         palettes_->RefreshValues();
     }
     view->FitAndShow(0);
+    view->RecordEdit(Text(kStrEditOpen));
     return view;
 }
 

@@ -16,6 +16,7 @@ class QProgressBar;
 namespace vorticel {
 
 class Attractor;
+class EditMenu;
 class ParameterPalettes;
 class TForm_set;
 class TForm_view;
@@ -58,6 +59,7 @@ public:
     ParameterPalettes* Palettes() const { return palettes_.get(); }
     void SetPalettes(std::unique_ptr<ParameterPalettes> palettes);
     QMdiArea* Area() const { return area_; }
+    EditMenu* Edition() const { return edition_; }
     // Opens a new overview window ("Vue Ensemble") and shows it.
     TForm_set* OpenOverview();
     QList<TForm_set*> Overviews() const;
@@ -89,6 +91,7 @@ private:
     QLabel* panels_[5] = {};
     QProgressBar* PB_iter = nullptr;
     std::unique_ptr<ParameterPalettes> palettes_;
+    EditMenu* edition_ = nullptr; // a child of the frame
     bool quitAfterScans_ = false;
 };
 

@@ -133,6 +133,7 @@ void TForm_set::B_runClick() {
     }
     if (scannedView_) {
         scannedView_->SetScanned(false);
+        scannedView_->RecordEdit(Text(kStrOverview)); // the scan leaves its Lorenz changed
     }
     scannedView_ = nullptr;
     update(dirty);

@@ -5,15 +5,13 @@
 #include "app/main_frame.h"
 #include "app/messages.h"
 #include "app/palette_placement.h"
+#include "app/shading_settings.h"
 #include "app/text.h"
 #include "app/view.h"
 #include "attractor/attractor.h"
 #include "attractor/catalogue.h"
 #include "props/property_palette.h"
 #include "render/bitmap3d.h"
-#include "render/gas.h"
-#include "render/light.h"
-#include "render/solid.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -34,12 +32,6 @@ enum RowTag : std::int32_t {
 constexpr std::int32_t kWidths[] = {320, 640, 1024, 1280, 1600};
 constexpr std::int32_t kHeights[] = {240, 480, 768, 1024, 1200};
 
-struct ShadingRow {
-    int textId;
-    float lo;
-    float hi;
-};
-
 } // namespace
 
 FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
@@ -56,7 +48,9 @@ FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
     QObject::connect(attractor_->list, QOverload<int>::of(&QComboBox::currentIndexChanged),
                      attractor_, [this](int index) {
                          if (!selecting_ && App().activeView) {
-                             App().activeView->ReplaceAttractor(index);
+                             TForm_view* view = App().activeView;
+                             view->ReplaceAttractor(index);
+                             view->RecordEdit(Text(kStrEditFamily));
                          }
                      });
 
@@ -67,7 +61,9 @@ FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
     QObject::connect(render_->list, QOverload<int>::of(&QComboBox::currentIndexChanged), render_,
                      [this](int index) {
                          if (!selecting_ && App().activeView) {
-                             App().activeView->ReplaceRenderer(index);
+                             TForm_view* view = App().activeView;
+                             view->ReplaceRenderer(index);
+                             view->RecordEdit(Text(kStrEditRenderer));
                          }
                      });
 }
@@ -122,9 +118,14 @@ void FloatingPalettes::UnbindAttractor() {
 }
 
 void FloatingPalettes::AttractorRowChanged(Property& row) {
-    if (row.tag == kTagRefit && App().activeView) {
-        App().activeView->FitAndShow(0);
+    TForm_view* view = App().activeView;
+    if (!view) {
+        return;
     }
+    if (row.tag == kTagRefit) {
+        view->FitAndShow(0);
+    }
+    view->RecordEdit(row.caption, row.caption, attractor_->rows->EditGesture());
 }
 
 void FloatingPalettes::BindBitmap(TForm_view& view, TBitmap3D& bitmap) {
@@ -159,22 +160,11 @@ void FloatingPalettes::BindBitmap(TForm_view& view, TBitmap3D& bitmap) {
     scale->SetSliderMaximum(1.0);
     scale->tag = kTagNone;
 
-    const auto shading = [&rows](float* setting, const ShadingRow& r) {
-        auto* row = rows.AddBound<float>(Text(r.textId), setting, kFlagSlider);
-        row->SetSliderMinimum(r.lo);
-        row->SetSliderMaximum(r.hi);
+    for (const ShadingSetting& setting : ShadingSettings(bitmap)) {
+        auto* row = rows.AddBound<float>(Text(setting.textId), setting.value, kFlagSlider);
+        row->SetSliderMinimum(setting.sliderLo);
+        row->SetSliderMaximum(setting.sliderHi);
         row->tag = kTagShading;
-    };
-    if (auto* solid = dynamic_cast<TBitmap3D_Solid*>(&bitmap)) {
-        shading(&solid->opacity, {kStrOpacity, 1.0f, 10.0f});
-        shading(&solid->gamma, {kStrGamma, 1.0f, 5.0f});
-        shading(&solid->roughness, {kStrRoughness, 0.001f, 0.3f});
-    } else if (auto* gas = dynamic_cast<TBitmap3D_Gas*>(&bitmap)) {
-        shading(&gas->brightness, {kStrLuminosity, 1.0f, 10.0f});
-        shading(&gas->gamma, {kStrGamma, 1.0f, 5.0f});
-    } else if (auto* light = dynamic_cast<TBitmap3D_Light*>(&bitmap)) {
-        shading(&light->brightness, {kStrLuminosity, 1.0f, 10.0f});
-        shading(&light->gamma, {kStrGamma, 1.0f, 5.0f});
     }
     boundBitmap_ = &bitmap;
     renderView_ = &view;
@@ -212,6 +202,7 @@ void FloatingPalettes::RenderRowChanged(Property& row) {
     default:
         break;
     }
+    view->RecordEdit(row.caption, row.caption, render_->rows->EditGesture());
 }
 
 void FloatingPalettes::ApplyImageSize(TForm_view& view) {

@@ -19,6 +19,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QStackedLayout>
+#include <QUndoStack>
 #include <ctime>
 
 namespace vorticel {
@@ -62,6 +63,9 @@ TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int
     }
     setFixedSize(bitmap_->imageWidth, bitmap_->imageHeight);
     ShowPage();
+    history_ = new QUndoStack(this);
+    history_->setUndoLimit(kHistoryLimit);
+    recorded_ = TakeSnapshot();
     // Only once the view is whole: a size that cannot be allocated leaves no trace.
     if (App().openViewCount == 1) {
         frame_.EnableViewActions(true);

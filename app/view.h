@@ -1,6 +1,7 @@
 // TForm_view: one attractor, one renderer, their preview and image, and the long runs.
 #pragma once
 
+#include "app/view_history.h"
 #include "attractor/vecd.h"
 #include "render/preview_surface.h"
 #include "render/render_run.h"
@@ -15,6 +16,7 @@
 class QAction;
 class QMenu;
 class QStackedLayout;
+class QUndoStack;
 
 namespace vorticel {
 
@@ -79,6 +81,19 @@ public:
     // Re-applies the enabling of Rechercher and Démarrer (another view's long run began or ended).
     void ApplyActivityGuards();
 
+    // The edit history: every edit a user makes in this view, undone and redone as a whole.
+    QUndoStack* History() const { return history_; }
+    // Everything of the view that its user edits, as it stands now.
+    ViewSnapshot TakeSnapshot() const;
+    // Puts the view back to `s` (attractor, renderer, size, camera) and shows it: the
+    // preview when the scene changed, a rebuilt image when only shading did.
+    void ApplySnapshot(const ViewSnapshot& s);
+    // An edit has taken effect: one undo step named `name` from the state recorded last.
+    // Steps with the same non-empty `mergeKey` and `gesture` in a row merge into one.
+    // Nothing is recorded while a snapshot is being applied or when nothing changed.
+    void RecordEdit(const QString& name, const QString& mergeKey = {}, std::uint64_t gesture = 0);
+    static constexpr int kHistoryLimit = 200;
+
     QMenu* attractorMenu() const { return MI_attractor; }
     QMenu* viewMenu() const { return MI_view; }
 
@@ -127,20 +142,17 @@ private:
     void EnablePalettes(bool attractorPalette, bool renderPalette);
     // The camera and preview ring, to undo the framing of a cancelled search.
     struct Framing {
-        double zoom = 1.0;
-        double savedZoom = 1.0;
-        double panX = 0.0;
-        double panY = 0.0;
-        double rotationAngle = 0.0;
-        Vecd centre, rotationAxis, screenMin, screenMax, boundsMin, boundsMax;
+        CameraState camera;
         std::vector<Vecd> ring;
         std::int32_t ringIndex = 0;
     };
     Framing SnapshotFraming() const;
     void RestoreFraming(const Framing& framing);
-    // The parameter values, to undo a cancelled search.
+    // The parameter values, exactly, in registry order.
     std::vector<double> SnapshotParameters() const;
     void RestoreParameters(const std::vector<double>& values);
+    // Makes the view show `s` after the attractor, renderer or size were put back.
+    void ShowRestored(const ViewSnapshot& before, const ViewSnapshot& s);
 
     TMDIform& frame_;
     std::unique_ptr<Attractor> attractor_;
@@ -162,6 +174,11 @@ private:
     bool scanned_ = false;
     int operations_ = 0;
     bool closePending_ = false;
+    QUndoStack* history_ = nullptr;
+    ViewSnapshot recorded_; // the state the last recorded edit left
+    bool applying_ = false;
+    std::uint64_t wheelRun_ = 0; // wheel turns close together form one step
+    QElapsedTimer wheelClock_;
     // Enabling that the state table asks for; the activity guards may still disable them.
     bool wantSearch_ = true;
     bool wantStart_ = false;

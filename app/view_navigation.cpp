@@ -1,6 +1,7 @@
 // Framing a view with the mouse and the Vue menu: turn, pan, zoom, fit and centre.
 #include "app/main_frame.h"
 #include "app/palettes.h"
+#include "app/text.h"
 #include "app/view.h"
 #include "app/view_operation.h"
 #include "render/bitmap3d.h"
@@ -13,18 +14,21 @@ namespace vorticel {
 namespace {
 
 constexpr double kWheelStep = 1.1;
+constexpr qint64 kWheelRunMs = 600; // turns closer than this are one zoom step
 
 } // namespace
 
 void TForm_view::A_ajusterExecute() {
     if (!busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Adjust));
+        RecordEdit(Text(kStrAdjust).remove(QLatin1Char('&')));
     }
 }
 
 void TForm_view::A_centrerExecute() {
     if (!busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Center));
+        RecordEdit(Text(kStrCentre).remove(QLatin1Char('&')));
     }
 }
 
@@ -32,6 +36,7 @@ void TForm_view::MI_ajuster_autoClick() {
     autoAdjust = MI_ajuster_auto->isChecked();
     if (autoAdjust && !busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Adjust));
+        RecordEdit(Text(kStrAutoAdjust).remove(QLatin1Char('&')));
     }
 }
 
@@ -73,8 +78,9 @@ void TForm_view::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TForm_view::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
+    if (event->button() == Qt::LeftButton && dragging_) {
         dragging_ = false;
+        RecordEdit(Text(lastShiftBit_ == 1 ? kStrEditPan : kStrEditRotation)); // one step a drag
     }
 }
 
@@ -91,6 +97,11 @@ void TForm_view::wheelEvent(QWheelEvent* event) {
     }
     SetState(ViewState::Preview);
     bitmap_->DrawPreview();
+    if (!wheelClock_.isValid() || wheelClock_.elapsed() > kWheelRunMs) {
+        ++wheelRun_;
+    }
+    wheelClock_.start();
+    RecordEdit(Text(kStrEditZoom), QStringLiteral("wheel"), wheelRun_);
     event->accept();
 }
 

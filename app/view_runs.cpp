@@ -40,31 +40,17 @@ void TForm_view::RestoreParameters(const std::vector<double>& values) {
 }
 
 TForm_view::Framing TForm_view::SnapshotFraming() const {
-    const TBitmap3D& b = *bitmap_;
-    return {b.zoom,      b.savedZoom,    b.panX,      b.panY,      b.rotationAngle,
-            b.centre,    b.rotationAxis, b.screenMin, b.screenMax, b.boundsMin,
-            b.boundsMax, b.pointRing,    b.ringIndex};
+    return {CameraState::Of(*bitmap_), bitmap_->pointRing, bitmap_->ringIndex};
 }
 
 void TForm_view::RestoreFraming(const Framing& f) {
     TBitmap3D& b = *bitmap_;
-    b.zoom = f.zoom;
-    b.savedZoom = f.savedZoom;
-    b.panX = f.panX;
-    b.panY = f.panY;
-    b.rotationAngle = f.rotationAngle;
-    b.centre = f.centre;
-    b.rotationAxis = f.rotationAxis;
-    b.screenMin = f.screenMin;
-    b.screenMax = f.screenMax;
-    b.boundsMin = f.boundsMin;
-    b.boundsMax = f.boundsMax;
     b.pointRing = f.ring;
     b.ringIndex = f.ringIndex;
     if (auto* light = dynamic_cast<TBitmap3D_Light*>(&b)) {
         light->MeasureStepsFromRing(); // the discarded framing pass reset them
     }
-    b.UpdateModelView();
+    f.camera.ApplyTo(b);
 }
 
 void TForm_view::A_rechercherExecute() {
@@ -136,6 +122,7 @@ void TForm_view::A_rechercherExecute() {
     if (ParameterPalettes* palettes = frame_.Palettes()) {
         palettes->RefreshValues();
     }
+    RecordEdit(Text(kStrEditSearch));
 }
 
 void TForm_view::A_demarrerExecute() {

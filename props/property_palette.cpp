@@ -222,6 +222,13 @@ PropertyEditor* PropertyPalette::HandOutEditor(EditorKind kind, Property& row, b
             child->ensurePolished();
         }
         w->hide();
+        if (activePool) {
+            // Presses straight on a live editor (its row already active) count too.
+            w->installEventFilter(this);
+            for (QWidget* child : w->findChildren<QWidget*>()) {
+                child->installEventFilter(this);
+            }
+        }
         if (auto* label = dynamic_cast<PropertyLabel*>(created.get())) {
             label->SetHighlighted(activePool);
         }
@@ -271,6 +278,13 @@ void PropertyPalette::paintEvent(QPaintEvent*) {
     painter_ = nullptr;
 }
 
+bool PropertyPalette::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && !forwarding_) {
+        ++gesture_;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void PropertyPalette::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The active row's slider spans the new width.
@@ -300,6 +314,7 @@ void PropertyPalette::mousePressEvent(QMouseEvent* event) {
     if (forwarding_) {
         return;
     }
+    ++gesture_;
     dragTarget_ = nullptr;
     const int y = static_cast<int>(event->position().y());
     std::int32_t index = -1;

@@ -53,6 +53,10 @@ public:
     // How many editor controls the pools hold (the paint pool never grows per row).
     std::size_t PaintPoolSize() const { return paintPool_.size(); }
 
+    // Counts the user's presses on the palette and its editors: edits of one row within one
+    // press (a slider drag, the digits typed after a click) share the count.
+    std::uint64_t EditGesture() const { return gesture_; }
+
     // The scrolling that hosts the palette moved it: the palette's exit notification.
     void Scrolled();
 
@@ -79,6 +83,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Insert(const QString& name, std::unique_ptr<Property> row);
@@ -102,6 +107,7 @@ private:
     QPainter* painter_ = nullptr;  // set while paintEvent draws the inactive rows
     QPointer<QWidget> dragTarget_; // the editor that took the activating press
     bool forwarding_ = false;
+    std::uint64_t gesture_ = 0;
 };
 
 } // namespace vorticel

@@ -103,6 +103,16 @@ constexpr Entry kTable[] = {
     {3169, "Unable to link rendering context."},
     {3170, "Unable to unlink rendering context."},
     {3171, "Unable to delete rendering context."},
+    {3200, "&Edition"},
+    {3201, "&Annuler"},
+    {3202, "&Rétablir"},
+    {3203, "rotation"},
+    {3204, "déplacement"},
+    {3205, "zoom"},
+    {3206, "recherche"},
+    {3207, "ouverture"},
+    {3208, "type d'attracteur"},
+    {3209, "rendu"},
 };
 
 constexpr bool IsSorted() {

@@ -62,8 +62,8 @@ enum StringId : int {
     kStrHeightTooSmall = 3151,
     kStrImageTooLarge = 3152,
     kStrRunButton = 3153,
-    kStrScanProgress = 3154,  // trial, trials, accepted
-    kStrScanFinished = 3155,  // trial, trials, accepted, seconds
+    kStrScanProgress = 3154, // trial, trials, accepted
+    kStrScanFinished = 3155, // trial, trials, accepted, seconds
     kStrAttractorPaletteCaption = 3156,
     kStrRenderPaletteCaption = 3157,
     kStrPaletteTypeLabel = 3158,
@@ -80,6 +80,16 @@ enum StringId : int {
     kStrGlLinkContext = 3169,
     kStrGlUnlinkContext = 3170,
     kStrGlDeleteContext = 3171,
+    kStrMenuEdit = 3200,
+    kStrUndo = 3201,
+    kStrRedo = 3202,
+    kStrEditRotation = 3203, // names of edits, after "Annuler : "
+    kStrEditPan = 3204,
+    kStrEditZoom = 3205,
+    kStrEditSearch = 3206,
+    kStrEditOpen = 3207,
+    kStrEditFamily = 3208,
+    kStrEditRenderer = 3209,
 };
 
 // The text of `id`; empty for an id the table does not hold.

@@ -51,11 +51,11 @@ TEST_F(FrameActions, StartsWithOnlyNewOpenAndQuit) {
     EXPECT_EQ(frame->StatusText(2), QStringLiteral("i/s :"));
 }
 
-TEST_F(FrameActions, TheActiveViewsMenusFollowTheFileMenu) {
+TEST_F(FrameActions, TheActiveViewsMenusFollowTheFileAndEditMenus) {
     NewView(2);
     EXPECT_EQ(MenuTitles(*frame),
-              (QStringList{QStringLiteral("&Fichier"), QStringLiteral("&Attracteur"),
-                           QStringLiteral("&Vue")}));
+              (QStringList{QStringLiteral("&Fichier"), QStringLiteral("&Edition"),
+                           QStringLiteral("&Attracteur"), QStringLiteral("&Vue")}));
     TForm_view* view = App().activeView;
     EXPECT_EQ(view->A_rechercher->shortcut(), QKeySequence(Qt::Key_F3));
     EXPECT_EQ(view->A_centrer->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));

@@ -1,0 +1,43 @@
+// The "Edition" menu: undo and redo of the active view's edits, named after the edit.
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class QUndoGroup;
+class QUndoStack;
+class QWidget;
+
+namespace vorticel {
+
+class EditMenu : public QObject {
+public:
+    explicit EditMenu(QWidget& frame);
+
+    // The history of a new view; it leaves the menu when the view (its owner) goes.
+    void AddHistory(QUndoStack& history);
+    // The active view's history, or none.
+    void SetActiveHistory(QUndoStack* history);
+    // Undo and redo are offered only when `allowed` (no search, render or scan runs) and
+    // there is something to take back or do again.
+    void SetAllowed(bool allowed);
+
+    void A_annulerExecute();
+    void A_retablirExecute();
+
+    QMenu* menu() const { return MM_edition; }
+    QUndoGroup* Group() const { return group_; }
+
+    QAction* A_annuler = nullptr;
+    QAction* A_retablir = nullptr;
+
+private:
+    void Update();
+
+    QMenu* MM_edition = nullptr;
+    QUndoGroup* group_ = nullptr;
+    bool allowed_ = true;
+};
+
+} // namespace vorticel

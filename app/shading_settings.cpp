@@ -1,0 +1,29 @@
+// Which setting of which renderer each shading row binds.
+#include "app/shading_settings.h"
+
+#include "render/gas.h"
+#include "render/light.h"
+#include "render/solid.h"
+#include "resources/strings.h"
+
+namespace vorticel {
+
+std::vector<ShadingSetting> ShadingSettings(TBitmap3D& bitmap) {
+    // A class counts with its descendants: liquid is a gas, plasma a light.
+    if (auto* solid = dynamic_cast<TBitmap3D_Solid*>(&bitmap)) {
+        return {{kStrOpacity, &solid->opacity, 1.0f, 10.0f},
+                {kStrGamma, &solid->gamma, 1.0f, 5.0f},
+                {kStrRoughness, &solid->roughness, 0.001f, 0.3f}};
+    }
+    if (auto* gas = dynamic_cast<TBitmap3D_Gas*>(&bitmap)) {
+        return {{kStrLuminosity, &gas->brightness, 1.0f, 10.0f},
+                {kStrGamma, &gas->gamma, 1.0f, 5.0f}};
+    }
+    if (auto* light = dynamic_cast<TBitmap3D_Light*>(&bitmap)) {
+        return {{kStrLuminosity, &light->brightness, 1.0f, 10.0f},
+                {kStrGamma, &light->gamma, 1.0f, 5.0f}};
+    }
+    return {};
+}
+
+} // namespace vorticel

@@ -1,0 +1,77 @@
+// Snapshots of a view and the undo step between two of them.
+#include "app/view_history.h"
+
+#include "app/view.h"
+#include "render/bitmap3d.h"
+
+namespace vorticel {
+namespace {
+
+bool Same(const Vecd& a, const Vecd& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+} // namespace
+
+CameraState CameraState::Of(const TBitmap3D& b) {
+    return {b.zoom,   b.savedZoom, b.panX,      b.panY,      b.rotationAngle, b.rotationAxis,
+            b.centre, b.screenMin, b.screenMax, b.boundsMin, b.boundsMax};
+}
+
+void CameraState::ApplyTo(TBitmap3D& b) const {
+    b.zoom = zoom;
+    b.savedZoom = savedZoom;
+    b.panX = panX;
+    b.panY = panY;
+    b.rotationAngle = rotationAngle;
+    b.rotationAxis = rotationAxis;
+    b.centre = centre;
+    b.screenMin = screenMin;
+    b.screenMax = screenMax;
+    b.boundsMin = boundsMin;
+    b.boundsMax = boundsMax;
+    b.UpdateModelView();
+}
+
+bool CameraState::operator==(const CameraState& o) const {
+    return zoom == o.zoom && savedZoom == o.savedZoom && panX == o.panX && panY == o.panY &&
+           rotationAngle == o.rotationAngle && Same(rotationAxis, o.rotationAxis) &&
+           Same(centre, o.centre) && Same(screenMin, o.screenMin) && Same(screenMax, o.screenMax) &&
+           Same(boundsMin, o.boundsMin) && Same(boundsMax, o.boundsMax);
+}
+
+bool ViewSnapshot::SameScene(const ViewSnapshot& o) const {
+    return family == o.family && parameters == o.parameters && renderer == o.renderer &&
+           width == o.width && height == o.height && camera == o.camera;
+}
+
+ViewEdit::ViewEdit(TForm_view& view, const QString& name, ViewSnapshot before, ViewSnapshot after,
+                   QString mergeKey, std::uint64_t gesture)
+    : view_(view), before_(std::move(before)), after_(std::move(after)),
+      mergeKey_(std::move(mergeKey)), gesture_(gesture) {
+    setText(name);
+}
+
+void ViewEdit::undo() {
+    view_.ApplySnapshot(before_);
+}
+
+void ViewEdit::redo() {
+    if (applied_) {
+        applied_ = false;
+        return;
+    }
+    view_.ApplySnapshot(after_);
+}
+
+bool ViewEdit::mergeWith(const QUndoCommand* other) {
+    const auto* edit = dynamic_cast<const ViewEdit*>(other);
+    if (!edit || edit->mergeKey_ != mergeKey_ || edit->gesture_ != gesture_ ||
+        &edit->view_ != &view_) {
+        return false;
+    }
+    after_ = edit->after_;
+    return true;
+}
+
+} // namespace vorticel

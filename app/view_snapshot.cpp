@@ -1,0 +1,102 @@
+// A view's edit history: taking snapshots, recording edits and putting a snapshot back.
+#include "app/app_state.h"
+#include "app/main_frame.h"
+#include "app/palettes.h"
+#include "app/shading_settings.h"
+#include "app/view.h"
+#include "app/view_operation.h"
+#include "attractor/attractor.h"
+#include "render/bitmap3d.h"
+
+#include <QUndoStack>
+
+namespace vorticel {
+namespace {
+
+std::vector<float> ShadingValues(TBitmap3D& bitmap) {
+    std::vector<float> values;
+    for (const ShadingSetting& setting : ShadingSettings(bitmap)) {
+        values.push_back(*setting.value);
+    }
+    return values;
+}
+
+} // namespace
+
+ViewSnapshot TForm_view::TakeSnapshot() const {
+    ViewSnapshot s;
+    if (!attractor_ || !bitmap_) {
+        return s;
+    }
+    s.family = attractor_->typeIndex;
+    s.parameters = SnapshotParameters();
+    s.iterationTarget = iterationTarget;
+    s.renderer = bitmap_->kind;
+    s.shading = ShadingValues(*bitmap_);
+    s.width = bitmap_->imageWidth;
+    s.height = bitmap_->imageHeight;
+    s.camera = CameraState::Of(*bitmap_);
+    return s;
+}
+
+void TForm_view::RecordEdit(const QString& name, const QString& mergeKey, std::uint64_t gesture) {
+    if (applying_ || !attractor_ || !bitmap_) {
+        return;
+    }
+    ViewSnapshot now = TakeSnapshot();
+    if (now.SameScene(recorded_) && now.iterationTarget == recorded_.iterationTarget &&
+        now.shading == recorded_.shading) {
+        return;
+    }
+    history_->push(new ViewEdit(*this, name, recorded_, now, mergeKey, gesture));
+    recorded_ = std::move(now);
+}
+
+void TForm_view::ApplySnapshot(const ViewSnapshot& s) {
+    if (busy_ || scanned_ || !attractor_ || !bitmap_) {
+        return;
+    }
+    const OperationScope operation(*this);
+    applying_ = true;
+    const ViewSnapshot before = TakeSnapshot();
+    // The family and renderer first: replacing them resets what the rest then restores.
+    if (s.family != attractor_->typeIndex) {
+        ReplaceAttractor(s.family);
+    }
+    if (s.renderer != bitmap_->kind) {
+        ReplaceRenderer(s.renderer);
+    }
+    if (s.width != bitmap_->imageWidth || s.height != bitmap_->imageHeight) {
+        ResizeImage(s.width, s.height);
+    }
+    RestoreParameters(s.parameters);
+    iterationTarget = s.iterationTarget;
+    const std::vector<ShadingSetting> shading = ShadingSettings(*bitmap_);
+    for (std::size_t i = 0; i < shading.size() && i < s.shading.size(); ++i) {
+        *shading[i].value = s.shading[i];
+    }
+    s.camera.ApplyTo(*bitmap_);
+    ShowRestored(before, s);
+    recorded_ = TakeSnapshot();
+    applying_ = false;
+}
+
+void TForm_view::ShowRestored(const ViewSnapshot& before, const ViewSnapshot& s) {
+    if (!before.SameScene(s)) {
+        // The preview of the restored scene, seen through the restored camera.
+        Fit(kFitPoints, FitMode::PreviewOnly);
+        if (!attractor_->diverged) {
+            SetState(ViewState::Preview);
+            bitmap_->DrawPreview();
+        }
+    } else if (before.shading != s.shading && state_ == ViewState::Rendered) {
+        bitmap_->FinishImage(); // from the kept accumulation, as the edit itself did
+        RepaintImage();
+    }
+    if (ParameterPalettes* palettes = frame_.Palettes(); palettes && App().activeView == this) {
+        palettes->RefreshValues();
+        palettes->RefreshZoom();
+    }
+}
+
+} // namespace vorticel
