@@ -2,7 +2,7 @@
 # Starts the real program on a virtual display under a window manager and drives it with
 # keys and clicks as a user would: Ctrl+N and Enter (a new Icon view), F3 (search), F4
 # (render), File > Save image; one click in the palette's "Degré" box and typing, File >
-# Save attractor; then Quitter with the view open, and in a second run Alt+F4 on a palette:
+# Save attractor, Ctrl+Z and save again; then Quitter with the view open, and in a second run Alt+F4 on a palette:
 # both must end the program. It checks the captions it can see and the files written.
 # Usage: end_to_end.sh PROGRAM   (run under xvfb-run)
 set -u
@@ -100,6 +100,14 @@ lit=$(tail -c +55 "$image" | tr -d '\000' | wc -c)
 kill -0 "$pid" 2>/dev/null || fail "the program died"
 xdotool search --name "^Vorticel v 0.1\$" >/dev/null || fail "the main window lost its caption"
 
+# The degree the search found, to tell the typed one from it and to come back to.
+found="$work/found.vtc"
+save_as a "$found"
+degree() { LC_ALL=C sed -n 's/^Degr.*=\([0-9]*\).*/\1/p' "$1"; }
+[ -n "$(degree "$found")" ] || fail "no degree in the saved parameters: $(cat "$found")"
+typed=7
+[ "$(degree "$found")" != 7 ] || typed=8
+
 # One click in the "Degré" box (the second row, under "Itérations") and the typed digit go
 # in: no second click is needed.
 palette=$(wait_window "attracteur" 5) || fail "no palette captioned 'attracteur'"
@@ -108,12 +116,19 @@ palette=$(wait_window "attracteur" 5) || fail "no palette captioned 'attracteur'
 # the second row for fonts from 7 to 11 points.
 xdotool mousemove --window "$palette" 140 $((25 + 34)) click 1
 sleep 0.5
-xdotool key --delay 100 End BackSpace BackSpace BackSpace 7
+xdotool key --delay 100 End BackSpace BackSpace BackSpace "$typed"
 sleep 1
 params="$work/degre.vtc"
 save_as a "$params"
 [ -f "$params" ] || fail "no parameter file written at $params"
-LC_ALL=C grep -a -q '^Degr.*=7' "$params" || fail "the typed degree did not reach the file: $(cat "$params")"
+[ "$(degree "$params")" = "$typed" ] || fail "the typed degree did not reach the file: $(cat "$params")"
+
+# Ctrl+Z takes the typed degree back: the file saved now is the one from before.
+press "$(frame)" ctrl+z
+sleep 1
+undone="$work/undone.vtc"
+save_as a "$undone"
+cmp -s "$found" "$undone" || fail "after Ctrl+Z the parameters are $(cat "$undone"), not $(cat "$found")"
 
 # Quitter with a view open ends the program.
 press "$(frame)" alt+f q
