@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
     try {
         vorticel::TMDIform frame;
         frame.showMaximized();
+        // "vorticel FILE..." opens each file in a view of its own (a desktop entry passes them).
+        for (const QString& file : QApplication::arguments().mid(1)) {
+            frame.OpenInNewView(file);
+        }
         return QApplication::exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, vorticel::Text(vorticel::kStrAppTitle),

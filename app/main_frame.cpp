@@ -3,6 +3,7 @@
 
 #include "app/app_state.h"
 #include "app/edit_menu.h"
+#include "app/file_menus.h"
 #include "app/messages.h"
 #include "app/new_dialog.h"
 #include "app/overview.h"
@@ -16,12 +17,15 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -57,6 +61,7 @@ TMDIform::TMDIform() {
             [this](QMdiSubWindow* window) { SubWindowActivated(window); });
     CreateActions();
     CreateStatusBar();
+    setAcceptDrops(true);
     AppState& app = App();
     app.appClosing = false;
     app.newFamily = 0;
@@ -91,6 +96,11 @@ void TMDIform::CreateActions() {
     MM_fichier = menuBar()->addMenu(Text(kStrMenuFile));
     MM_fichier->addAction(A_nouveau);
     MM_fichier->addAction(A_ouvrir);
+    files_ = new FileMenus(*this, [this](const QString& path) {
+        OpenInNewView(path, path.startsWith(ExamplesFolder() + QLatin1Char('/')));
+    });
+    MM_fichier->addMenu(files_->recentMenu());
+    MM_fichier->addMenu(files_->examplesMenu());
     MM_fichier->addAction(A_enreg_att_sous);
     MM_fichier->addAction(A_enreg_image_sous);
     MM_fichier->addAction(A_fermer);
@@ -267,7 +277,35 @@ TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* vie
     }
     view->FitAndShow(0);
     view->RecordEdit(Text(kStrEditOpen));
+    RecentFiles::Add(fileName);
     return view;
+}
+
+TForm_view* TMDIform::OpenInNewView(const QString& fileName, bool quickRender) {
+    TForm_view* view = OpenParameterFile(fileName, nullptr);
+    if (view && quickRender && view->State() == ViewState::Preview) {
+        view->QuickRender();
+    }
+    return view;
+}
+
+void TMDIform::dragEnterEvent(QDragEnterEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile() &&
+            url.toLocalFile().endsWith(QStringLiteral(".vtc"), Qt::CaseInsensitive)) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void TMDIform::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            OpenInNewView(url.toLocalFile());
+        }
+    }
+    event->acceptProposedAction();
 }
 
 void TMDIform::A_ouvrirExecute() {
@@ -285,6 +323,7 @@ void TMDIform::A_ouvrirExecute() {
 bool TMDIform::SaveAttractor(TForm_view& view, const QString& fileName) {
     try {
         view.GetAttractor()->SaveParameters(fileName.toStdString());
+        RecentFiles::Add(fileName);
         return true;
     } catch (const FileError&) {
         ShowError(Text(kStrCannotCreateFile, fileName));

@@ -17,6 +17,7 @@ namespace vorticel {
 
 class Attractor;
 class EditMenu;
+class FileMenus;
 class ParameterPalettes;
 class TForm_set;
 class TForm_view;
@@ -60,6 +61,10 @@ public:
     void SetPalettes(std::unique_ptr<ParameterPalettes> palettes);
     QMdiArea* Area() const { return area_; }
     EditMenu* Edition() const { return edition_; }
+    FileMenus* Files() const { return files_; }
+    // Opens a parameter file into a new view of its family; an example also gets a quick
+    // render. Used by the recent files, the examples, the command line and drops.
+    TForm_view* OpenInNewView(const QString& fileName, bool quickRender = false);
     // Opens a new overview window ("Vue Ensemble") and shows it.
     TForm_set* OpenOverview();
     QList<TForm_set*> Overviews() const;
@@ -79,6 +84,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateActions();
@@ -91,7 +98,8 @@ private:
     QLabel* panels_[5] = {};
     QProgressBar* PB_iter = nullptr;
     std::unique_ptr<ParameterPalettes> palettes_;
-    EditMenu* edition_ = nullptr; // a child of the frame
+    EditMenu* edition_ = nullptr; // children of the frame
+    FileMenus* files_ = nullptr;
     bool quitAfterScans_ = false;
 };
 

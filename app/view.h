@@ -54,6 +54,8 @@ public:
     void OnNoAttractor();
     // A new image size from the render palette: buffers, client area and preview follow.
     void ResizeImage(std::int32_t width, std::int32_t height);
+    // Renders the preview ring into the image at once, as a search ends.
+    void QuickRender();
     // Shows the image again after the renderer rebuilt it.
     void RepaintImage();
     // Called by the frame when this view becomes the active one.

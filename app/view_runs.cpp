@@ -125,6 +125,14 @@ void TForm_view::A_rechercherExecute() {
     RecordEdit(Text(kStrEditSearch));
 }
 
+void TForm_view::QuickRender() {
+    if (busy_ || !attractor_ || attractor_->diverged) {
+        return;
+    }
+    bitmap_->RenderStoredPoints();
+    SetState(ViewState::Rendered);
+}
+
 void TForm_view::A_demarrerExecute() {
     if (state_ == ViewState::Rendering || busy_ || operations_ > 0 || App().LongActivity() ||
         !attractor_) {

@@ -113,6 +113,8 @@ constexpr Entry kTable[] = {
     {3207, "ouverture"},
     {3208, "type d'attracteur"},
     {3209, "rendu"},
+    {3220, "Fichiers &récents"},
+    {3221, "E&xemples"},
 };
 
 constexpr bool IsSorted() {

@@ -90,6 +90,8 @@ enum StringId : int {
     kStrEditOpen = 3207,
     kStrEditFamily = 3208,
     kStrEditRenderer = 3209,
+    kStrRecentFiles = 3220,
+    kStrExamples = 3221,
 };
 
 // The text of `id`; empty for an id the table does not hold.

@@ -2,6 +2,7 @@
 #include "tests/app/app_test_support.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -20,6 +21,9 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     QApplication application(argc, argv);
+    // Settings (the recent files) go to a test location, never the user's own.
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setApplicationName(QStringLiteral("vorticel-tests"));
     vorticel::SetMessageSink(
         [](vorticel::MessageKind kind, const QString& caption, const QString& text) {
             vorticel::testing::Messages().push_back({kind, caption, text});

@@ -1,0 +1,47 @@
+// The two lists of the File menu: the files opened or saved last ("Fichiers récents", kept
+// between runs) and the example parameter sets shipped with the program ("Exemples").
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QMenu;
+class QWidget;
+
+namespace vorticel {
+
+// The most recent first, at most kMaximum, each file once; files that no longer exist are
+// dropped when the list is read. Kept in the user's settings under "recentFiles".
+class RecentFiles {
+public:
+    static constexpr int kMaximum = 8;
+
+    static QStringList List();
+    static void Add(const QString& path);
+};
+
+// The folder of the examples: beside an installed program, else the source tree's.
+QString ExamplesFolder();
+// The examples' files, in name order.
+QStringList ExampleFiles();
+
+// Keeps a "Fichiers récents" and an "Exemples" submenu filled; picking an entry calls
+// `open` with its path.
+class FileMenus : public QObject {
+public:
+    FileMenus(QWidget& frame, std::function<void(const QString&)> open);
+
+    QMenu* recentMenu() const { return MM_recent; }
+    QMenu* examplesMenu() const { return MM_examples; }
+    // Re-reads the recent files (after an open or a save).
+    void Refresh();
+
+private:
+    QMenu* MM_recent = nullptr;
+    QMenu* MM_examples = nullptr;
+    std::function<void(const QString&)> open_;
+};
+
+} // namespace vorticel
