@@ -5,7 +5,7 @@
 #include "app/main_frame.h"
 #include "app/messages.h"
 #include "app/palette_placement.h"
-#include "app/shading_settings.h"
+#include "render/shading_settings.h"
 #include "app/text.h"
 #include "app/view.h"
 #include "attractor/attractor.h"

@@ -2,7 +2,7 @@
 // one kind of undo step that goes from one snapshot to another.
 #pragma once
 
-#include "attractor/vecd.h"
+#include "render/camera_state.h"
 
 #include <QString>
 #include <QUndoCommand>
@@ -13,21 +13,6 @@ namespace vorticel {
 
 class TBitmap3D;
 class TForm_view;
-
-// The camera of a bitmap: what the mouse, the wheel, "Ajuster" and "Centrer" change.
-struct CameraState {
-    double zoom = 1.0;
-    double savedZoom = 1.0;
-    double panX = 0.0;
-    double panY = 0.0;
-    double rotationAngle = 0.0;
-    Vecd rotationAxis, centre, screenMin, screenMax, boundsMin, boundsMax;
-
-    static CameraState Of(const TBitmap3D& bitmap);
-    // Writes the camera back and rebuilds the matrices from it.
-    void ApplyTo(TBitmap3D& bitmap) const;
-    bool operator==(const CameraState& other) const;
-};
 
 // A view as its user edits it (not its buffers, its preview ring or its image).
 struct ViewSnapshot {

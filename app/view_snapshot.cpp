@@ -2,7 +2,7 @@
 #include "app/app_state.h"
 #include "app/main_frame.h"
 #include "app/palettes.h"
-#include "app/shading_settings.h"
+#include "render/shading_settings.h"
 #include "app/view.h"
 #include "app/view_operation.h"
 #include "attractor/attractor.h"

@@ -1,7 +1,7 @@
 // Undo and redo of every kind of edit of a view, restoring exact values.
 #include "app/edit_menu.h"
 #include "app/parameter_palettes.h"
-#include "app/shading_settings.h"
+#include "render/shading_settings.h"
 #include "app/text.h"
 #include "attractor/attractor.h"
 #include "attractor/families/lorenz.h"

@@ -1,5 +1,5 @@
 // Which setting of which renderer each shading row binds.
-#include "app/shading_settings.h"
+#include "render/shading_settings.h"
 
 #include "render/gas.h"
 #include "render/light.h"

@@ -1,5 +1,5 @@
-// The shading settings of each renderer as the render palette shows them and an edit
-// history keeps them: one list, so both see the same settings.
+// The shading settings of each renderer, in one list: the render palette shows them, an edit
+// history and an image's recipe keep them.
 #pragma once
 
 #include <vector>
