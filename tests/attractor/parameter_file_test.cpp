@@ -139,17 +139,25 @@ TEST_F(ParameterFile, LaterDuplicatesWinAndALastLineWithoutEndCounts) {
     EXPECT_EQ(l.dt, 0.25);
 }
 
-TEST_F(ParameterFile, ALineOver199CharactersEndsTheLoad) {
+TEST_F(ParameterFile, LinesUpToTheBoundLoadAndALongerOneChangesNothing) {
     ClassicLorenz l;
-    Write("long.vtc", "[Lorenz]\nA=1\nB=2" + std::string(197, ' ') + "\nC=3\n");
-    l.LoadParameters(Path("long.vtc"));
-    EXPECT_EQ(l.a, 1.0);
-    EXPECT_EQ(l.b, 28.0);
-    EXPECT_EQ(l.c, 2.667);
-    Write("fits.vtc", "[Lorenz]\nB=2" + std::string(196, ' ') + "\nC=3\n"); // 199 characters
+    const std::string longest = "B=2" + std::string(kMaxParameterLineLength - 3, ' ');
+    Write("fits.vtc", "[Lorenz]\nA=1\n" + longest + "\nC=3\n");
     l.LoadParameters(Path("fits.vtc"));
-    EXPECT_EQ(l.b, 2.0);
+    EXPECT_EQ(l.a, 1.0);
+    EXPECT_EQ(l.b, 2.0); // once the end of the load: lines after it count now
     EXPECT_EQ(l.c, 3.0);
+    ClassicLorenz m;
+    Write("long.vtc", "[Lorenz]\nA=1\n" + longest + " \nC=3\n");
+    try {
+        m.LoadParameters(Path("long.vtc"));
+        FAIL() << "a line over the bound was accepted";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.reason(), FileError::Reason::LineTooLong);
+        EXPECT_NE(std::string(e.what()).find("line 3 is longer"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(m.a, 10.0); // nothing applied, not even the lines before it
+    EXPECT_THROW(ReadFamilyIndex(Path("long.vtc")), FileError);
 }
 
 TEST_F(ParameterFile, PickoverFileSetsSharedNamesOfALorenz) {

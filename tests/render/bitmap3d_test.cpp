@@ -1,5 +1,5 @@
 // The bitmap core: size, projection, plotting margin, ring, framing, drag rotation, image.
-#include "attractor/file_io.h"
+#include "io/file_error.h"
 #include "render/bitmap3d.h"
 #include "render/gas.h"
 #include "render/light.h"
