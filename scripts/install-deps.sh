@@ -8,6 +8,7 @@ packages=(
     xvfb xauth xdotool x11-utils fonts-dejavu-core
     libcli11-dev libglm-dev libgtest-dev libgmock-dev libbenchmark-dev
     locales
+    clang libclang-rt-dev
 )
 
 missing=()
