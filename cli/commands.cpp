@@ -67,6 +67,9 @@ int RunSearch(const SearchOptions& options) {
     if (!family) {
         throw UsageError{"unknown attractor family: " + options.family};
     }
+    if (!options.output.empty()) {
+        CheckReplaceable(options.output); // a long search must not end in a refused save
+    }
     SeedGenerator(options.seed);
     std::unique_ptr<Attractor> attractor = CreateAttractor(*family);
 
