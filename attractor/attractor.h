@@ -60,7 +60,8 @@ public:
     std::vector<std::string> ParameterLines() const;
     // Writes the parameter file (Windows-1252, CRLF); throws FileError when it cannot.
     void SaveParameters(const std::string& fileName) const;
-    // Applies a parameter file's lines; throws FileError when it cannot be opened.
+    // Applies a parameter file's lines. Throws FileError when it cannot be read (nothing
+    // changes then) or when none of its lines names a parameter of this attractor.
     void LoadParameters(const std::string& fileName);
 
     std::int32_t lyapunovSamples = 0;

@@ -4,30 +4,10 @@
 #include "attractor/attractor.h"
 #include "attractor/catalogue.h"
 #include "attractor/text_codec.h"
-
-#include <fstream>
-#include <sys/stat.h>
+#include "io/read_file.h"
+#include "io/replace_file.h"
 
 namespace vorticel {
-namespace {
-
-// Lines longer than this end the load, as a fixed 200-byte line buffer would.
-constexpr std::streamsize kLineBuffer = 200;
-
-// A readable stream on `fileName`; a missing file or a folder is reported.
-std::ifstream OpenForReading(const std::string& fileName) {
-    struct stat info {};
-    std::ifstream in;
-    if (stat(fileName.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
-        in.open(fileName, std::ios::binary);
-    }
-    if (!in.is_open()) {
-        throw FileError(FileError::Kind::Open, fileName);
-    }
-    return in;
-}
-
-} // namespace
 
 std::vector<std::string> Attractor::ParameterLines() const {
     std::vector<std::string> lines;
@@ -48,25 +28,59 @@ std::string EncodeParameterFile(const Attractor& attractor) {
     return text;
 }
 
+ParameterFileText SplitParameterFile(std::string_view bytes) {
+    ParameterFileText text;
+    std::size_t number = 0;
+    while (!bytes.empty()) {
+        const std::size_t feed = bytes.find('\n');
+        const std::string_view line = bytes.substr(0, feed);
+        bytes.remove_prefix(feed == std::string_view::npos ? bytes.size() : feed + 1);
+        if (++number == 1) {
+            text.header = DecodeFileText(line);
+        } else {
+            text.lines.push_back(DecodeFileText(line));
+        }
+        if (line.size() > kMaxParameterLineLength && text.firstLongLine == 0) {
+            text.firstLongLine = number;
+        }
+    }
+    return text;
+}
+
+ParameterFileText ReadParameterFile(const std::string& fileName) {
+    ParameterFileText text = SplitParameterFile(ReadRegularFile(fileName, kMaxParameterFileBytes));
+    if (text.firstLongLine != 0) {
+        throw FileError(FileError::Kind::Read, fileName, FileError::Reason::LineTooLong,
+                        "line " + std::to_string(text.firstLongLine) + " is longer than " +
+                            std::to_string(kMaxParameterLineLength) + " characters");
+    }
+    return text;
+}
+
+std::size_t ApplyParameterLines(const ParameterList& parameters,
+                                const std::vector<std::string>& lines) {
+    std::size_t applied = 0;
+    for (const std::string& line : lines) {
+        applied += parameters.ParseLine(line) ? 1 : 0;
+    }
+    return applied;
+}
+
 void Attractor::SaveParameters(const std::string& fileName) const {
     WriteFileReplacing(fileName, EncodeParameterFile(*this));
 }
 
 void Attractor::LoadParameters(const std::string& fileName) {
-    std::ifstream in = OpenForReading(fileName);
-    std::string header;
-    std::getline(in, header); // the header is not compared with the family
-    char line[kLineBuffer];
-    while (in.getline(line, kLineBuffer)) {
-        parameters->ParseLine(DecodeFileText(line));
+    // Read whole first: a file that cannot be read changes nothing.
+    const ParameterFileText text = ReadParameterFile(fileName);
+    if (ApplyParameterLines(*parameters, text.lines) == 0) {
+        throw FileError(FileError::Kind::Read, fileName, FileError::Reason::NoParameters,
+                        "no parameter was read (no line names a parameter of " + displayName + ")");
     }
 }
 
 std::optional<int> ReadFamilyIndex(const std::string& fileName) {
-    std::ifstream in = OpenForReading(fileName);
-    std::string header;
-    std::getline(in, header);
-    return FamilyIndexFromHeader(DecodeFileText(header));
+    return FamilyIndexFromHeader(ReadParameterFile(fileName).header);
 }
 
 } // namespace vorticel

@@ -62,6 +62,16 @@ std::string FixedText(double v) {
     return std::string(buffer, result.ptr);
 }
 
+// A finite double beyond the float range becomes the largest float of its sign (a plain
+// conversion is undefined there); infinities and NaN convert as they are.
+float ToFloat(double v) {
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    if (std::isfinite(v) && std::fabs(v) > kLargest) {
+        return static_cast<float>(std::copysign(kLargest, v));
+    }
+    return static_cast<float>(v);
+}
+
 std::int32_t SaturatingInt32(double v) {
     if (!(v > std::numeric_limits<std::int32_t>::min())) {
         return std::isnan(v) ? 0 : std::numeric_limits<std::int32_t>::min();
@@ -142,7 +152,7 @@ void ParameterList::WriteValue(void* address, std::uint8_t type, double v) {
         Store(address, static_cast<std::uint32_t>(LowBits(v)));
         break;
     case kFloat:
-        Store(address, static_cast<float>(v));
+        Store(address, ToFloat(v));
         break;
     case kDouble:
         Store(address, v);
@@ -203,7 +213,13 @@ bool ParameterList::ParseLine(std::string_view text) const {
     if (equals == std::string_view::npos) {
         return false;
     }
-    WriteValue(entry->value, entry->type, ParseDecimal(text.substr(equals + 1)));
+    double v = ParseDecimal(text.substr(equals + 1));
+    // A number beyond the range of doubles keeps its sign as the largest double: infinity
+    // would be saved as a text no load reads back.
+    if (std::isinf(v)) {
+        v = std::copysign(std::numeric_limits<double>::max(), v);
+    }
+    WriteValue(entry->value, entry->type, v);
     return true;
 }
 

@@ -79,15 +79,17 @@ public:
 
     // The variable at `address`, exactly; 0 for an unknown type code.
     static long double ReadValue(std::uint8_t type, const void* address);
-    // Stores `v`; integers take the low bits of `v` truncated toward zero, a non-finite
-    // value stores 0; an unknown type code stores nothing.
+    // Stores `v`; integers take the low bits of `v` truncated toward zero (a non-finite
+    // value stores 0), a float a finite `v` beyond its range as its largest value of that
+    // sign; an unknown type code stores nothing.
     static void WriteValue(void* address, std::uint8_t type, double v);
 
     // "name=value" with the value as its type prints it (six decimals for reals).
     static std::string FormatLine(const ParameterEntry& entry);
 
     // Applies one "name=value" line (UTF-8) to the entry it names; true when a variable was
-    // written.
+    // written. A value beyond the range of doubles is taken as the largest double of its
+    // sign, so that whatever is loaded can be saved and loaded back.
     bool ParseLine(std::string_view text) const;
 
     // A random value in [minimum, maximum) quantised to `digits` decimals; 0 for an empty range.

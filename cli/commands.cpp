@@ -5,27 +5,59 @@
 #include "attractor/parameter_file.h"
 #include "cli/common.h"
 #include "cli/output.h"
+#include "io/replace_file.h"
 
-#include <fstream>
 #include <iostream>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 namespace vorticel::cli {
 namespace {
 
-void WritePoint(std::ostream& out, const Vecd& p) {
-    out << FormatNumber(p.x, 17) << ',' << FormatNumber(p.y, 17) << ',' << FormatNumber(p.z, 17)
-        << '\n';
+void WritePoint(std::ostream& out, const Vecd& p, char separator) {
+    out << FormatNumber(p.x, 17) << separator << FormatNumber(p.y, 17) << separator
+        << FormatNumber(p.z, 17) << '\n';
 }
 
-void WritePly(std::ostream& out, const std::vector<Vecd>& points) {
+// Up to `count` points of the orbit, one line each, until it diverges or `out` fails; the
+// number written.
+std::int64_t WriteCsv(std::ostream& out, Attractor& attractor, std::int32_t count) {
+    std::int64_t written = 0;
+    for (; written < count && out; ++written) {
+        attractor.Step();
+        if (attractor.diverged) {
+            break;
+        }
+        WritePoint(out, attractor.point, ',');
+    }
+    return written;
+}
+
+// A PLY header states the vertex count, so the points are gathered first.
+std::int64_t WritePly(std::ostream& out, Attractor& attractor, std::int32_t count) {
+    std::vector<Vecd> points;
+    try {
+        for (std::int32_t i = 0; i < count; ++i) {
+            attractor.Step();
+            if (attractor.diverged) {
+                break;
+            }
+            points.push_back(attractor.point);
+        }
+    } catch (const std::bad_alloc&) {
+        throw std::runtime_error("not enough memory to hold the " + std::to_string(count) +
+                                 " points a PLY file states before them (ran out after " +
+                                 std::to_string(points.size()) +
+                                 "); fewer --iterations or --format csv need less");
+    }
     out << "ply\nformat ascii 1.0\nelement vertex " << points.size()
         << "\nproperty double x\nproperty double y\nproperty double z\nend_header\n";
     for (const Vecd& p : points) {
-        out << FormatNumber(p.x, 17) << ' ' << FormatNumber(p.y, 17) << ' ' << FormatNumber(p.z, 17)
-            << '\n';
+        WritePoint(out, p, ' ');
     }
+    return static_cast<std::int64_t>(points.size());
 }
 
 } // namespace
@@ -34,6 +66,9 @@ int RunSearch(const SearchOptions& options) {
     const std::optional<int> family = FamilyIndexByName(options.family);
     if (!family) {
         throw UsageError{"unknown attractor family: " + options.family};
+    }
+    if (!options.output.empty()) {
+        CheckReplaceable(options.output); // a long search must not end in a refused save
     }
     SeedGenerator(options.seed);
     std::unique_ptr<Attractor> attractor = CreateAttractor(*family);
@@ -49,7 +84,7 @@ int RunSearch(const SearchOptions& options) {
 
     if (!result.cancelled) {
         if (options.output.empty()) {
-            std::cout << EncodeParameterFile(*attractor) << std::flush;
+            std::cout << EncodeParameterFile(*attractor);
         } else {
             attractor->SaveParameters(options.output);
         }
@@ -88,45 +123,25 @@ int RunPoints(const PointsOptions& options) {
     }
     std::unique_ptr<Attractor> attractor = LoadFromFile(options.file);
     SeedGenerator(options.seed);
-
-    std::ofstream file;
     if (!options.output.empty()) {
-        file.open(options.output, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            throw UsageError{"cannot create file " + options.output};
-        }
+        CheckReplaceable(options.output); // before the orbit runs, not after
     }
-    std::ostream& out = options.output.empty() ? std::cout : file;
 
-    attractor->Reset();
-    for (std::int32_t i = 0; i < options.skip && !attractor->diverged; ++i) {
-        attractor->Step();
-    }
-    // A PLY header states the vertex count, so those points are gathered first.
-    const bool ply = options.format == "ply";
-    std::vector<Vecd> gathered;
     std::int64_t written = 0;
-    for (std::int32_t i = 0; i < options.iterations && !attractor->diverged; ++i) {
-        attractor->Step();
-        if (attractor->diverged) {
-            break;
+    const auto writePoints = [&](std::ostream& out) {
+        attractor->Reset();
+        for (std::int32_t i = 0; i < options.skip && !attractor->diverged; ++i) {
+            attractor->Step();
         }
-        if (ply) {
-            gathered.push_back(attractor->point);
-        } else {
-            WritePoint(out, attractor->point);
-        }
-        ++written;
+        written = options.format == "ply" ? WritePly(out, *attractor, options.iterations)
+                                          : WriteCsv(out, *attractor, options.iterations);
+    };
+    if (options.output.empty()) {
+        writePoints(std::cout); // main checks standard output once the command is done
+    } else {
+        WriteFileReplacing(options.output, writePoints);
     }
-    if (ply) {
-        WritePly(out, gathered);
-    }
-    out.flush();
     PrintKey(std::cerr, "points", written);
-    if (!out) {
-        std::cerr << "error: writing the points failed\n";
-        return kExitFailed;
-    }
     if (attractor->diverged) {
         std::cerr << "the orbit diverged after " << attractor->count << " iterations\n";
         return kExitFailed;

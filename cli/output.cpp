@@ -2,6 +2,10 @@
 #include "cli/output.h"
 
 #include <charconv>
+#include <iostream>
+#include <stdexcept>
+#include <system_error>
+#include <unistd.h>
 
 namespace vorticel::cli {
 
@@ -22,6 +26,22 @@ void PrintKey(std::ostream& out, std::string_view key, double value) {
 
 void PrintKey(std::ostream& out, std::string_view key, std::int64_t value) {
     PrintKey(out, key, std::to_string(value));
+}
+
+CheckedStandardOutput::CheckedStandardOutput()
+    : buffer_(STDOUT_FILENO), previous_(std::cout.rdbuf(&buffer_)) {}
+
+CheckedStandardOutput::~CheckedStandardOutput() {
+    std::cout.flush();
+    std::cout.rdbuf(previous_);
+}
+
+void CheckedStandardOutput::Check() {
+    std::cout.flush();
+    if (buffer_.error() != 0) {
+        throw std::runtime_error("cannot write to standard output: " +
+                                 std::generic_category().message(buffer_.error()));
+    }
 }
 
 } // namespace vorticel::cli

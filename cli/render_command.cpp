@@ -2,7 +2,9 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/output.h"
+#include "io/replace_file.h"
 #include "render/bitmap3d.h"
+#include "render/image_size.h"
 #include "render/render_run.h"
 #include "resources/strings.h"
 
@@ -35,18 +37,38 @@ int RendererKindByName(const std::string& name) {
                      " (0..4, gaz, liquide, lumiere, plasma, solide)"};
 }
 
+// WIDTHxHEIGHT, checked as typed (in 64 bits, before the width is rounded down to a
+// multiple of 4), so the message names the size that was asked for.
 void ParseSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
     const std::size_t x = text.find_first_of("xX");
-    const auto parse = [&text](std::size_t from, std::size_t to, std::int32_t& out) {
+    const auto parse = [&text](std::size_t from, std::size_t to, std::int64_t& out) {
         const char* first = text.data() + from;
         const char* last = text.data() + to;
         const auto [end, error] = std::from_chars(first, last, out);
         return error == std::errc{} && end == last && first != last;
     };
-    if (x == std::string::npos || !parse(0, x, width) || !parse(x + 1, text.size(), height) ||
-        width < 4 || height < 1) {
-        throw UsageError{"bad size " + text + ": WIDTHxHEIGHT with a width of at least 4"};
+    std::int64_t w = 0;
+    std::int64_t h = 0;
+    if (x == std::string::npos || !parse(0, x, w) || !parse(x + 1, text.size(), h)) {
+        throw UsageError{"bad size " + text + ": WIDTHxHEIGHT expected, such as 640x480"};
     }
+    switch (CheckImageSize(w, h)) {
+    case ImageSizeCheck::Ok:
+        width = static_cast<std::int32_t>(w);
+        height = static_cast<std::int32_t>(h);
+        return;
+    case ImageSizeCheck::WidthTooSmall:
+        throw UsageError{"bad size " + text + ": the width must be at least " +
+                         std::to_string(kMinImageWidth)};
+    case ImageSizeCheck::HeightTooSmall:
+        throw UsageError{"bad size " + text + ": the height must be at least " +
+                         std::to_string(kMinImageHeight)};
+    case ImageSizeCheck::TooLarge:
+        break;
+    }
+    throw UsageError{"bad size " + text + ": the image is too large (widths up to " +
+                     std::to_string(kMaxImageWidth) + ", at most " +
+                     std::to_string(kMaxImagePixels) + " pixels)"};
 }
 
 FitMode FitModeByName(const std::string& name) {
@@ -102,6 +124,7 @@ int RunRender(const RenderOptions& options) {
         throw UsageError{"--updates takes 1 to 100"};
     }
     std::unique_ptr<Attractor> attractor = LoadFromFile(options.file);
+    CheckReplaceable(options.output); // before the render, not after it
     SeedGenerator(options.seed);
 
     const std::unique_ptr<TBitmap3D> bitmap = CreateRenderer(nullptr, kind);

@@ -1,7 +1,7 @@
 // The BMP layout, little-endian whatever the host.
 #include "render/bmp_writer.h"
 
-#include "attractor/file_io.h"
+#include "io/replace_file.h"
 
 namespace vorticel {
 namespace {
@@ -18,8 +18,8 @@ void Put32(std::string& out, std::uint32_t v) {
 
 } // namespace
 
-std::string EncodeBmp(std::int32_t width, std::int32_t height,
-                      const std::vector<std::uint8_t>& topDownRows) {
+void WriteBmpTo(std::ostream& out, std::int32_t width, std::int32_t height,
+                const std::vector<std::uint8_t>& topDownRows) {
     const std::size_t w = width > 0 ? static_cast<std::size_t>(width) : 0;
     const std::size_t h = height > 0 ? static_cast<std::size_t>(height) : 0;
     const std::size_t rowBytes = w * 3;
@@ -27,38 +27,41 @@ std::string EncodeBmp(std::int32_t width, std::int32_t height,
     const std::size_t imageSize = stride * h;
     constexpr std::uint32_t kHeaders = 14 + 40;
 
-    std::string out;
-    out.reserve(kHeaders + imageSize);
-    out += "BM";
-    Put32(out, static_cast<std::uint32_t>(kHeaders + imageSize));
-    Put32(out, 0); // reserved
-    Put32(out, kHeaders);
-    Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(w));
-    Put32(out, static_cast<std::uint32_t>(h));
-    Put16(out, 1);  // planes
-    Put16(out, 24); // bits per pixel
-    Put32(out, 0);  // no compression
-    Put32(out, static_cast<std::uint32_t>(imageSize));
-    Put32(out, 0); // horizontal resolution
-    Put32(out, 0); // vertical resolution
-    Put32(out, 0); // colours used
-    Put32(out, 0); // important colours
+    std::string headers;
+    headers += "BM";
+    Put32(headers, static_cast<std::uint32_t>(kHeaders + imageSize));
+    Put32(headers, 0); // reserved
+    Put32(headers, kHeaders);
+    Put32(headers, 40);
+    Put32(headers, static_cast<std::uint32_t>(w));
+    Put32(headers, static_cast<std::uint32_t>(h));
+    Put16(headers, 1);  // planes
+    Put16(headers, 24); // bits per pixel
+    Put32(headers, 0);  // no compression
+    Put32(headers, static_cast<std::uint32_t>(imageSize));
+    Put32(headers, 0); // horizontal resolution
+    Put32(headers, 0); // vertical resolution
+    Put32(headers, 0); // colours used
+    Put32(headers, 0); // important colours
+    out.write(headers.data(), static_cast<std::streamsize>(headers.size()));
+
     const bool complete = topDownRows.size() >= rowBytes * h;
+    const std::string black(rowBytes, '\0');
+    const char padding[3] = {};
     for (std::size_t row = h; row-- > 0;) {
-        if (complete) {
-            out.append(reinterpret_cast<const char*>(&topDownRows[row * rowBytes]), rowBytes);
-        } else {
-            out.append(rowBytes, '\0');
-        }
-        out.append(stride - rowBytes, '\0');
+        // Pointer arithmetic, not indexing: an empty image has no first element to index.
+        const char* bytes = complete
+                                ? reinterpret_cast<const char*>(topDownRows.data()) + row * rowBytes
+                                : black.data();
+        out.write(bytes, static_cast<std::streamsize>(rowBytes));
+        out.write(padding, static_cast<std::streamsize>(stride - rowBytes));
     }
-    return out;
 }
 
 void WriteBmp(const std::string& fileName, std::int32_t width, std::int32_t height,
               const std::vector<std::uint8_t>& topDownRows) {
-    WriteFileReplacing(fileName, EncodeBmp(width, height, topDownRows));
+    WriteFileReplacing(fileName,
+                       [&](std::ostream& out) { WriteBmpTo(out, width, height, topDownRows); });
 }
 
 } // namespace vorticel

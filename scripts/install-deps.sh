@@ -9,6 +9,7 @@ packages=(
     desktop-file-utils libxml2-utils
     libcli11-dev libglm-dev libgtest-dev libgmock-dev libbenchmark-dev
     locales
+    clang libclang-rt-dev
 )
 
 missing=()

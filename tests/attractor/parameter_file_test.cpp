@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -88,6 +89,63 @@ TEST_F(ParameterFile, SaveThenLoadIsTheIdentityForEveryFamily) {
     }
 }
 
+// The largest values each family's parameters can hold make the longest lines the program
+// writes; every one of them must load back.
+TEST_F(ParameterFile, TheExtremesOfEveryParameterSaveAndLoadBack) {
+    for (int family = 0; family < kFamilyCount; ++family) {
+        for (const bool largest : {true, false}) {
+            const auto saved = CreateAttractor(family);
+            for (const ParameterEntry* e = saved->parameters->Next(nullptr); e;
+                 e = saved->parameters->Next(e)) {
+                const double extreme = e->type == kInt8
+                                           ? (largest ? 127.0 : -128.0)
+                                           : (largest ? std::numeric_limits<double>::max()
+                                                      : std::numeric_limits<double>::lowest());
+                ParameterList::WriteValue(e->value, e->type, extreme);
+            }
+            saved->SaveParameters(Path("x.vtc"));
+            for (const std::string& line : saved->ParameterLines()) {
+                EXPECT_LE(line.size(), kMaxParameterLineLength);
+            }
+            const auto loaded = CreateAttractor(family);
+            loaded->LoadParameters(Path("x.vtc"));
+            EXPECT_EQ(loaded->ParameterLines(), saved->ParameterLines()) << family;
+        }
+    }
+}
+
+TEST_F(ParameterFile, AFileThatSetsNoParameterSaysSoAndChangesNothing) {
+    ClassicLorenz l;
+    for (const char* bytes : {"[Lorenz]\r\n", "[Lorenz]\nAlpha=1\nnothing\n", ""}) {
+        Write("h.vtc", bytes);
+        try {
+            l.LoadParameters(Path("h.vtc"));
+            ADD_FAILURE() << "no error for " << bytes;
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.reason(), FileError::Reason::NoParameters);
+            EXPECT_NE(std::string(e.what()).find("no parameter was read"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(l.a, 10.0);
+    EXPECT_EQ(l.dt, 0.01);
+}
+
+TEST_F(ParameterFile, OnlyRegularFilesOfBoundedSizeAreRead) {
+    ClassicLorenz l;
+    ASSERT_EQ(::mkfifo(Path("pipe.vtc").c_str(), 0644), 0);
+    EXPECT_THROW(l.LoadParameters(Path("pipe.vtc")), FileError); // no writer: must not wait
+    EXPECT_THROW(l.LoadParameters("/dev/zero"), FileError);      // no end: must not grow
+    EXPECT_THROW(ReadFamilyIndex("/dev/zero"), FileError);
+    // Short lines, but more than a parameter file ever holds.
+    std::string many = "[Lorenz]\n";
+    while (many.size() <= kMaxParameterFileBytes) {
+        many += "A=1\n";
+    }
+    Write("many.vtc", many);
+    EXPECT_THROW(l.LoadParameters(Path("many.vtc")), FileError);
+    EXPECT_EQ(l.a, 10.0);
+}
+
 TEST_F(ParameterFile, IconDegreeSurvivesInEitherEncoding) {
     Icon icon;
     Write("cp.vtc", "[Icon]\r\nDegr\xE9=7\r\nAlpha=1.5\r\n");
@@ -139,17 +197,25 @@ TEST_F(ParameterFile, LaterDuplicatesWinAndALastLineWithoutEndCounts) {
     EXPECT_EQ(l.dt, 0.25);
 }
 
-TEST_F(ParameterFile, ALineOver199CharactersEndsTheLoad) {
+TEST_F(ParameterFile, LinesUpToTheBoundLoadAndALongerOneChangesNothing) {
     ClassicLorenz l;
-    Write("long.vtc", "[Lorenz]\nA=1\nB=2" + std::string(197, ' ') + "\nC=3\n");
-    l.LoadParameters(Path("long.vtc"));
-    EXPECT_EQ(l.a, 1.0);
-    EXPECT_EQ(l.b, 28.0);
-    EXPECT_EQ(l.c, 2.667);
-    Write("fits.vtc", "[Lorenz]\nB=2" + std::string(196, ' ') + "\nC=3\n"); // 199 characters
+    const std::string longest = "B=2" + std::string(kMaxParameterLineLength - 3, ' ');
+    Write("fits.vtc", "[Lorenz]\nA=1\n" + longest + "\nC=3\n");
     l.LoadParameters(Path("fits.vtc"));
-    EXPECT_EQ(l.b, 2.0);
+    EXPECT_EQ(l.a, 1.0);
+    EXPECT_EQ(l.b, 2.0); // once the end of the load: lines after it count now
     EXPECT_EQ(l.c, 3.0);
+    ClassicLorenz m;
+    Write("long.vtc", "[Lorenz]\nA=1\n" + longest + " \nC=3\n");
+    try {
+        m.LoadParameters(Path("long.vtc"));
+        FAIL() << "a line over the bound was accepted";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.reason(), FileError::Reason::LineTooLong);
+        EXPECT_NE(std::string(e.what()).find("line 3 is longer"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(m.a, 10.0); // nothing applied, not even the lines before it
+    EXPECT_THROW(ReadFamilyIndex(Path("long.vtc")), FileError);
 }
 
 TEST_F(ParameterFile, PickoverFileSetsSharedNamesOfALorenz) {

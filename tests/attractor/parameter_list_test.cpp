@@ -215,6 +215,46 @@ TEST(ParameterConversions, NumbersIgnoreAFrenchLocale) {
     std::setlocale(LC_ALL, saved.c_str());
 }
 
+// Every type at the ends of its range: what FormatLine writes, ParseLine reads back exactly.
+template <class T> class ExtremeValues : public ::testing::Test {};
+using AllTypes = ::testing::Types<std::int8_t, std::uint8_t, std::int16_t, std::uint16_t,
+                                  std::int32_t, std::uint32_t, float, double>;
+TYPED_TEST_SUITE(ExtremeValues, AllTypes);
+
+TYPED_TEST(ExtremeValues, FormatThenParseIsTheIdentity) {
+    using Limits = std::numeric_limits<TypeParam>;
+    for (const TypeParam extreme : {Limits::lowest(), Limits::max(), TypeParam(0)}) {
+        TypeParam value = extreme;
+        const TypeParam lo = Limits::lowest();
+        const TypeParam hi = Limits::max();
+        ParameterList list;
+        const ParameterEntry* entry = list.Add("V", value, lo, hi);
+        const std::string line = ParameterList::FormatLine(*entry);
+        value = TypeParam(1);
+        ASSERT_TRUE(list.ParseLine(line)) << line;
+        EXPECT_EQ(value, extreme) << line;
+        EXPECT_EQ(ParameterList::FormatLine(*entry), line);
+    }
+}
+
+TEST(ParameterConversions, BeyondTheRangeOfDoublesReadsAsTheLargestDouble) {
+    double d = 0.0;
+    float f = 0.0f;
+    const double dLimit = 0.0;
+    const float fLimit = 0.0f;
+    ParameterList list;
+    list.Add("D", d, dLimit, dLimit);
+    list.Add("F", f, fLimit, fLimit);
+    ASSERT_TRUE(list.ParseLine("D=1e400"));
+    EXPECT_EQ(d, std::numeric_limits<double>::max()); // not infinity, which no load reads
+    ASSERT_TRUE(list.ParseLine("D=-1e99999"));
+    EXPECT_EQ(d, std::numeric_limits<double>::lowest());
+    ASSERT_TRUE(list.ParseLine("F=1e300")); // beyond the float range: its largest value
+    EXPECT_EQ(f, std::numeric_limits<float>::max());
+    ASSERT_TRUE(list.ParseLine("F=-1e400"));
+    EXPECT_EQ(f, std::numeric_limits<float>::lowest());
+}
+
 TEST(RandomDraw, StaysOnTheGridInsideTheRangeAndNeverReachesTheTop) {
     RandomSeed(12345);
     double v = 0.0;

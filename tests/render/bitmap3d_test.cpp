@@ -1,6 +1,7 @@
 // The bitmap core: size, projection, plotting margin, ring, framing, drag rotation, image.
-#include "attractor/file_io.h"
+#include "io/file_error.h"
 #include "render/bitmap3d.h"
+#include "render/bmp_writer.h"
 #include "render/gas.h"
 #include "render/light.h"
 #include "test_support.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <limits>
+#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -344,6 +346,18 @@ TEST(Bitmap3D, SavedBmpHasTheFirstBufferRowAtTheBottom) {
         EXPECT_EQ(f[i], 153);
         EXPECT_EQ(f[i + 1], 102);
         EXPECT_EQ(f[i + 2], 51);
+    }
+}
+
+TEST(Bitmap3D, AnImageWithoutPixelsIsJustTheHeaders) {
+    for (const auto& [width, height] : {std::pair{0, 5}, std::pair{8, 0}}) {
+        std::ostringstream out;
+        WriteBmpTo(out, width, height, {}); // no row to index: no null reference
+        const std::string f = out.str();
+        ASSERT_EQ(f.size(), 54u);
+        const std::vector<std::uint8_t> bytes(f.begin(), f.end());
+        EXPECT_EQ(Le(bytes, 2, 4), 54u);
+        EXPECT_EQ(Le(bytes, 18, 4), std::uint32_t(width));
     }
 }
 
