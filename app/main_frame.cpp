@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "app/edit_menu.h"
 #include "app/file_menus.h"
+#include "app/file_messages.h"
 #include "app/messages.h"
 #include "app/new_dialog.h"
 #include "app/overview.h"
@@ -255,6 +256,7 @@ void TMDIform::A_nouveauExecute() {
 
 TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* view) {
     const std::string path = fileName.toStdString();
+    bool created = false;
     try {
         if (!view) {
             const std::optional<int> family = ReadFamilyIndex(path);
@@ -266,10 +268,16 @@ TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* vie
             if (!view) {
                 return nullptr;
             }
+            created = true;
         }
         view->GetAttractor()->LoadParameters(path);
-    } catch (const FileError&) {
-        ShowError(Text(kStrCannotOpenFile, fileName));
+    } catch (const FileError& error) {
+        ShowError(FileErrorMessage(error, fileName));
+        if (created && view) {
+            // A view made for a file that cannot be read would only hold defaults.
+            view->parentWidget()->close();
+            return nullptr;
+        }
         return view;
     }
     if (palettes_) {
@@ -325,8 +333,8 @@ bool TMDIform::SaveAttractor(TForm_view& view, const QString& fileName) {
         view.GetAttractor()->SaveParameters(fileName.toStdString());
         RecentFiles::Add(fileName);
         return true;
-    } catch (const FileError&) {
-        ShowError(Text(kStrCannotCreateFile, fileName));
+    } catch (const FileError& error) {
+        ShowError(FileErrorMessage(error, fileName));
         return false;
     }
 }
@@ -334,8 +342,8 @@ bool TMDIform::SaveAttractor(TForm_view& view, const QString& fileName) {
 bool TMDIform::SaveImage(TForm_view& view, const QString& fileName) {
     try {
         view.GetBitmap()->SaveBmp(fileName.toStdString());
-    } catch (const FileError&) {
-        ShowError(Text(kStrCannotCreateFile, fileName));
+    } catch (const FileError& error) {
+        ShowError(FileErrorMessage(error, fileName));
         return false;
     }
     view.SetTitle(fileName);

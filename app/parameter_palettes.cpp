@@ -5,13 +5,13 @@
 #include "app/main_frame.h"
 #include "app/messages.h"
 #include "app/palette_placement.h"
-#include "render/shading_settings.h"
 #include "app/text.h"
 #include "app/view.h"
 #include "attractor/attractor.h"
 #include "attractor/catalogue.h"
 #include "props/property_palette.h"
 #include "render/bitmap3d.h"
+#include "render/shading_settings.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -2,11 +2,11 @@
 #include "app/app_state.h"
 #include "app/main_frame.h"
 #include "app/palettes.h"
-#include "render/shading_settings.h"
 #include "app/view.h"
 #include "app/view_operation.h"
 #include "attractor/attractor.h"
 #include "render/bitmap3d.h"
+#include "render/shading_settings.h"
 
 #include <QUndoStack>
 

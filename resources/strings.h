@@ -28,6 +28,14 @@ enum StringId : int {
     kStrCannotCreateFile = 3000, // "%s" stands for the file name
     kStrCannotOpenFile = 3001,
     kStrHeaderNamesNoFamily = 3002,
+    kStrFileIsFolder = 3010, // reasons, on the line after "Impossible de ..."
+    kStrFileIsDevice = 3011,
+    kStrFileIsFifo = 3012,
+    kStrFileNotRegular = 3013,
+    kStrFileReadOnly = 3014,
+    kStrFileTooLarge = 3015,
+    kStrFileLineTooLong = 3016,
+    kStrFileNoParameters = 3017,
     kStrFrameCaption = 3100,
     kStrAppTitle = 3101,
     kStrMenuFile = 3102,

@@ -110,5 +110,18 @@ TEST_F(FileMenusTest, FilesDroppedOnTheFrameOpenInViewsOfTheirOwn) {
     EXPECT_FALSE(refused.isAccepted());
 }
 
+TEST_F(FileMenusTest, AFileThatCannotBeReadLeavesNoViewBehind) {
+    // A header, then only a line longer than any the program writes.
+    const QString bad =
+        Write(QStringLiteral("bad.vtc"), "[Lorenz]\nA=" + QByteArray(100000, '1') + "\n");
+    EXPECT_EQ(frame->OpenInNewView(bad), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(frame->Views().isEmpty());
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_TRUE(
+        Messages().back().text.startsWith(QStringLiteral("Impossible d'ouvrir le fichier ") + bad));
+    EXPECT_TRUE(RecentFiles::List().isEmpty()); // nothing to reopen
+}
+
 } // namespace
 } // namespace vorticel::testing

@@ -15,6 +15,8 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 
 namespace vorticel::testing {
 namespace {
@@ -84,11 +86,26 @@ TEST_F(FrameActions, FileErrorsAreReportedWithTheFileName) {
     TForm_view* view = NewView(2);
     const QString missing = dir.filePath(QStringLiteral("missing.vtc"));
     frame->OpenParameterFile(missing, view);
-    EXPECT_EQ(Messages().back().text, QStringLiteral("Impossible d'ouvrir le fichier ") + missing);
+    // What failed on the first line, why on the second (in the system's words here).
+    const QString noEntry = QString::fromLocal8Bit(std::strerror(ENOENT));
+    EXPECT_EQ(Messages().back().text,
+              QStringLiteral("Impossible d'ouvrir le fichier ") + missing + "\n" + noEntry);
 
     const QString badPath = dir.filePath(QStringLiteral("no/such/x.bmp"));
     EXPECT_FALSE(frame->SaveImage(*view, badPath));
-    EXPECT_EQ(Messages().back().text, QStringLiteral("Impossible de créer le fichier ") + badPath);
+    EXPECT_EQ(Messages().back().text,
+              QStringLiteral("Impossible de créer le fichier ") + badPath + "\n" + noEntry);
+
+    // A read-only file is refused as a text editor refuses it, and left as it was.
+    const QString readOnly = WriteFile(dir, "r.vtc", "[Lorenz]\nA=1\n");
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_FALSE(frame->SaveAttractor(*view, readOnly));
+    EXPECT_EQ(Messages().back().text,
+              QStringLiteral("Impossible de créer le fichier ") + readOnly +
+                  QStringLiteral("\nLe fichier est en lecture seule : rien n'a été écrit."));
+    QFile kept(readOnly);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("[Lorenz]\nA=1\n"));
     EXPECT_EQ(view->Title(), QStringLiteral("Sans Titre 1")); // unchanged after a failed save
     EXPECT_FALSE(frame->SaveAttractor(*view, dir.filePath(QStringLiteral("no/such/x.vtc"))));
 }

@@ -1,13 +1,13 @@
 // Undo and redo of every kind of edit of a view, restoring exact values.
 #include "app/edit_menu.h"
 #include "app/parameter_palettes.h"
-#include "render/shading_settings.h"
 #include "app/text.h"
 #include "attractor/attractor.h"
 #include "attractor/families/lorenz.h"
 #include "props/property_palette.h"
 #include "render/bitmap3d.h"
 #include "render/colour.h"
+#include "render/shading_settings.h"
 #include "render/solid.h"
 #include "tests/app/app_test_support.h"
 
