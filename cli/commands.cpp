@@ -4,6 +4,7 @@
 #include "attractor/catalogue.h"
 #include "attractor/parameter_file.h"
 #include "cli/common.h"
+#include "cli/image_files.h"
 #include "cli/output.h"
 #include "io/replace_file.h"
 
@@ -150,6 +151,9 @@ int RunPoints(const PointsOptions& options) {
 }
 
 int RunShow(const std::string& file) {
+    if (IsPngName(file)) {
+        return ShowImageRecipe(file);
+    }
     const std::unique_ptr<Attractor> attractor = LoadFromFile(file);
     for (const std::string& line : attractor->ParameterLines()) {
         std::cout << line << '\n';

@@ -44,6 +44,12 @@ struct RenderOptions {
     std::optional<std::uint64_t> seed;
     std::string fit = "adjust";
     bool progress = false;
+    // Which of the above were given: an image's recipe supplies the others.
+    bool sizeGiven = false;
+    bool rendererGiven = false;
+    bool iterationsGiven = false;
+    bool updatesGiven = false;
+    bool fitGiven = false;
 };
 
 int RunSearch(const SearchOptions& options);

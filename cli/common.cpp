@@ -11,10 +11,11 @@
 
 namespace vorticel::cli {
 
-void SeedGenerator(const std::optional<std::uint64_t>& seed) {
+std::uint64_t SeedGenerator(const std::optional<std::uint64_t>& seed) {
     const std::uint64_t value = seed ? *seed : static_cast<std::uint64_t>(std::time(nullptr));
     RandomSeed(value);
     PrintKey(std::cerr, "seed", static_cast<std::int64_t>(value));
+    return value;
 }
 
 std::unique_ptr<Attractor> LoadFromFile(const std::string& file) {

@@ -17,8 +17,9 @@ inline double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Seeds the shared generator (from the clock unless given) and reports the seed on stderr.
-void SeedGenerator(const std::optional<std::uint64_t>& seed);
+// Seeds the shared generator (from the clock unless given), reports the seed on stderr and
+// returns it.
+std::uint64_t SeedGenerator(const std::optional<std::uint64_t>& seed);
 
 // The attractor of the family a file's header names, with the file applied; a header that
 // names no family is a UsageError, an unreadable file a FileError.

@@ -79,25 +79,39 @@ int main(int argc, char** argv) {
     pointsCmd->add_option("--seed", points.seed, "Seed of the random generator");
 
     std::string showFile;
-    CLI::App* showCmd = app.add_subcommand("show", "Print a parameter file as it would be saved");
-    showCmd->add_option("file", showFile, "Parameter file (.vtc)")->required();
+    CLI::App* showCmd = app.add_subcommand(
+        "show", "Print a parameter file as it would be saved, or the recipe of a PNG image");
+    showCmd->add_option("file", showFile, "Parameter file (.vtc) or image (.png)")->required();
 
     RenderOptions render;
-    CLI::App* renderCmd = app.add_subcommand("render", "Render a parameter file into a BMP image");
-    renderCmd->add_option("file", render.file, "Parameter file (.vtc)")->required();
-    renderCmd->add_option("-o,--output", render.output, "BMP file to write")->required();
+    CLI::App* renderCmd = app.add_subcommand(
+        "render",
+        "Render a parameter file, or a PNG image's recipe again, into a PNG or BMP image");
+    renderCmd->add_option("file", render.file, "Parameter file (.vtc) or image (.png)")->required();
+    renderCmd
+        ->add_option("-o,--output", render.output,
+                     "Image to write: PNG with its recipe for .png, else BMP")
+        ->required();
     renderCmd->add_option("--renderer", render.renderer,
                           "0..4 or gaz, liquide, lumiere, plasma, solide (default gaz)");
-    renderCmd->add_option("--size", render.size, "WIDTHxHEIGHT (default 640x480)");
+    renderCmd->add_option("--size", render.size,
+                          "WIDTHxHEIGHT (default 640x480, or an image's own size)");
     renderCmd->add_option("--iterations", render.iterations, "Iterations (default 20000000)")
         ->check(kCount);
     renderCmd->add_option("--updates", render.updates, "Image refreshes, 1..100 (default 10)");
     renderCmd->add_option("--seed", render.seed, "Seed of the random generator");
-    renderCmd->add_option("--fit", render.fit, "adjust (default), center or none");
+    renderCmd->add_option("--fit", render.fit,
+                          "adjust (default), center or none; an image keeps its framing unless "
+                          "given");
     renderCmd->add_flag("--progress", render.progress, "Show a progress bar on stderr");
 
     try {
         app.parse(argc, argv);
+        render.sizeGiven = renderCmd->count("--size") > 0;
+        render.rendererGiven = renderCmd->count("--renderer") > 0;
+        render.iterationsGiven = renderCmd->count("--iterations") > 0;
+        render.updatesGiven = renderCmd->count("--updates") > 0;
+        render.fitGiven = renderCmd->count("--fit") > 0;
     } catch (const CLI::CallForHelp& e) {
         return PrintHelp(app, e, standardOutput);
     } catch (const CLI::CallForAllHelp& e) {

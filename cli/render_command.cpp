@@ -1,6 +1,7 @@
-// vorticel-cli render: what a view does, from fit to BMP, without a window.
+// vorticel-cli render: what a view does, from fit to BMP or PNG, without a window.
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/image_files.h"
 #include "cli/output.h"
 #include "io/replace_file.h"
 #include "render/bitmap3d.h"
@@ -114,7 +115,10 @@ private:
 
 } // namespace
 
-int RunRender(const RenderOptions& options) {
+int RunRender(const RenderOptions& given) {
+    // An image is rendered again from its recipe, with what the command line changes.
+    const std::optional<ImageRecipe> recipe = InputRecipe(given);
+    const RenderOptions options = recipe ? WithRecipe(given, *recipe) : given;
     const int kind = RendererKindByName(options.renderer);
     std::int32_t width = 0;
     std::int32_t height = 0;
@@ -123,9 +127,10 @@ int RunRender(const RenderOptions& options) {
     if (options.updates < 1 || options.updates > 100) {
         throw UsageError{"--updates takes 1 to 100"};
     }
-    std::unique_ptr<Attractor> attractor = LoadFromFile(options.file);
+    std::unique_ptr<Attractor> attractor =
+        recipe ? MakeAttractor(*recipe) : LoadFromFile(options.file);
     CheckReplaceable(options.output); // before the render, not after it
-    SeedGenerator(options.seed);
+    const std::uint64_t seed = SeedGenerator(options.seed);
 
     const std::unique_ptr<TBitmap3D> bitmap = CreateRenderer(nullptr, kind);
     try {
@@ -136,6 +141,9 @@ int RunRender(const RenderOptions& options) {
     }
     bitmap->SetEye({0.0, 0.0, -5.0});
     bitmap->SetTarget({0.0, 0.0, 0.0});
+    if (recipe) {
+        ApplyToRenderer(*recipe, *bitmap); // the same framing at any size
+    }
     if (!Fit(*attractor, *bitmap, kFitPoints, fit)) {
         std::cerr << "error: the orbit diverged while framing it\n";
         return kExitFailed;
@@ -154,7 +162,7 @@ int RunRender(const RenderOptions& options) {
         bar.Show(result.count);
         bar.Finish();
     }
-    bitmap->SaveBmp(options.output);
+    SaveRenderedImage(options, *attractor, *bitmap, seed);
 
     PrintKey(std::cerr, "width", static_cast<std::int64_t>(bitmap->imageWidth));
     PrintKey(std::cerr, "height", static_cast<std::int64_t>(bitmap->imageHeight));

@@ -21,6 +21,10 @@ public:
         TooLarge,     // the file is larger than the reader takes
         LineTooLong,  // a line is longer than any line the program writes
         NoParameters, // no line names a parameter of the attractor
+        NotPng,       // the file is no PNG image, or a damaged one
+        NoRecipe,     // the image holds no recipe of this program
+        BadRecipe,    // the image's recipe breaks the rules of the recipe format
+        Encoder,      // the image encoder refused the image
     };
 
     // A refusal of the system, worded by its errno value.

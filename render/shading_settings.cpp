@@ -11,17 +11,17 @@ namespace vorticel {
 std::vector<ShadingSetting> ShadingSettings(TBitmap3D& bitmap) {
     // A class counts with its descendants: liquid is a gas, plasma a light.
     if (auto* solid = dynamic_cast<TBitmap3D_Solid*>(&bitmap)) {
-        return {{kStrOpacity, &solid->opacity, 1.0f, 10.0f},
-                {kStrGamma, &solid->gamma, 1.0f, 5.0f},
-                {kStrRoughness, &solid->roughness, 0.001f, 0.3f}};
+        return {{kStrOpacity, "opacity", &solid->opacity, 1.0f, 10.0f},
+                {kStrGamma, "gamma", &solid->gamma, 1.0f, 5.0f},
+                {kStrRoughness, "roughness", &solid->roughness, 0.001f, 0.3f}};
     }
     if (auto* gas = dynamic_cast<TBitmap3D_Gas*>(&bitmap)) {
-        return {{kStrLuminosity, &gas->brightness, 1.0f, 10.0f},
-                {kStrGamma, &gas->gamma, 1.0f, 5.0f}};
+        return {{kStrLuminosity, "brightness", &gas->brightness, 1.0f, 10.0f},
+                {kStrGamma, "gamma", &gas->gamma, 1.0f, 5.0f}};
     }
     if (auto* light = dynamic_cast<TBitmap3D_Light*>(&bitmap)) {
-        return {{kStrLuminosity, &light->brightness, 1.0f, 10.0f},
-                {kStrGamma, &light->gamma, 1.0f, 5.0f}};
+        return {{kStrLuminosity, "brightness", &light->brightness, 1.0f, 10.0f},
+                {kStrGamma, "gamma", &light->gamma, 1.0f, 5.0f}};
     }
     return {};
 }

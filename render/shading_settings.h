@@ -9,9 +9,10 @@ namespace vorticel {
 class TBitmap3D;
 
 struct ShadingSetting {
-    int textId;     // the row's name in the string table
-    float* value;   // the renderer's own setting
-    float sliderLo; // slider range, not limits
+    int textId;      // the row's name in the string table
+    const char* key; // its name in an image's recipe (ASCII, stable)
+    float* value;    // the renderer's own setting
+    float sliderLo;  // slider range, not limits
     float sliderHi;
 };
 

@@ -1,0 +1,69 @@
+// The recipe side of render and show.
+#include "cli/image_files.h"
+
+#include "cli/output.h"
+#include "render/bitmap3d.h"
+
+#include <iostream>
+
+namespace vorticel::cli {
+
+bool IsPngName(const std::string& fileName) {
+    if (fileName.size() < 4) {
+        return false;
+    }
+    std::string extension = fileName.substr(fileName.size() - 4);
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return extension == ".png";
+}
+
+std::optional<ImageRecipe> InputRecipe(const RenderOptions& options) {
+    if (!IsPngName(options.file)) {
+        return std::nullopt;
+    }
+    return LoadImageRecipe(options.file);
+}
+
+RenderOptions WithRecipe(const RenderOptions& given, const ImageRecipe& recipe) {
+    if (given.rendererGiven) {
+        throw UsageError{"--renderer does not apply to an image: its recipe names the renderer"};
+    }
+    RenderOptions options = given;
+    options.renderer = std::to_string(recipe.renderer);
+    if (!given.sizeGiven) {
+        options.size = std::to_string(recipe.width) + "x" + std::to_string(recipe.height);
+    }
+    if (!given.iterationsGiven) {
+        options.iterations = recipe.iterations;
+    }
+    if (!given.updatesGiven) {
+        options.updates = recipe.updates;
+    }
+    if (!given.seed) {
+        options.seed = recipe.seed;
+    }
+    if (!given.fitGiven) {
+        options.fit = "none";
+    }
+    return options;
+}
+
+void SaveRenderedImage(const RenderOptions& options, const Attractor& attractor, TBitmap3D& bitmap,
+                       std::uint64_t seed) {
+    if (!IsPngName(options.output)) {
+        bitmap.SaveBmp(options.output);
+        return;
+    }
+    ImageRecipe recipe = RecipeOf(attractor, bitmap, options.iterations, options.updates);
+    recipe.seed = seed;
+    SaveImagePng(options.output, recipe, bitmap);
+}
+
+int ShowImageRecipe(const std::string& fileName) {
+    std::cout << FormatRecipe(LoadImageRecipe(fileName));
+    return kExitOk;
+}
+
+} // namespace vorticel::cli

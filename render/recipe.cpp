@@ -1,0 +1,216 @@
+// Taking a recipe from a view's attractor and bitmap, writing it, and putting it back.
+#include "render/recipe.h"
+
+#include "attractor/attractor.h"
+#include "attractor/catalogue.h"
+#include "io/file_error.h"
+#include "render/bitmap3d.h"
+#include "render/light.h"
+#include "render/png_file.h"
+#include "render/recipe_text.h"
+#include "render/shading_settings.h"
+
+#include <stdexcept>
+
+#ifndef VORTICEL_PROGRAM
+#error "VORTICEL_PROGRAM and VORTICEL_VERSION come from the build"
+#endif
+
+namespace vorticel {
+namespace {
+
+using namespace recipe;
+
+class RecipeWriter {
+public:
+    void Put(std::string_view key, std::string_view value) {
+        text_.append(key).append("=").append(value).append("\n");
+    }
+    template <class T> void Number(std::string_view key, T v) { Put(key, NumberText(v)); }
+    void Point(std::string_view key, const Vecd& p) {
+        Put(key, NumberText(p.x) + " " + NumberText(p.y) + " " + NumberText(p.z));
+    }
+    void Colour(std::string_view key, const ColourRGB& c) {
+        Put(key, NumberText(c.r) + " " + NumberText(c.g) + " " + NumberText(c.b));
+    }
+    std::string Text() && { return std::move(text_); }
+
+private:
+    std::string text_;
+};
+
+} // namespace
+
+std::string ProgramNameAndVersion() {
+    return std::string(VORTICEL_PROGRAM) + " " + VORTICEL_VERSION;
+}
+
+ImageRecipe RecipeOf(const Attractor& attractor, TBitmap3D& bitmap, std::int32_t iterations,
+                     std::int32_t updates) {
+    ImageRecipe r;
+    r.program = ProgramNameAndVersion();
+    r.family = attractor.typeIndex;
+    const ParameterList& list = *attractor.parameters;
+    for (const ParameterEntry* e = list.Next(nullptr); e; e = list.Next(e)) {
+        r.parameters.push_back({e->name, ParameterList::FormatLine(*e),
+                                static_cast<double>(ParameterList::ReadValue(e->type, e->value))});
+    }
+    r.renderer = bitmap.kind;
+    for (const ShadingSetting& setting : ShadingSettings(bitmap)) {
+        r.shading.push_back({setting.key, *setting.value});
+    }
+    if (const auto* light = dynamic_cast<const TBitmap3D_Light*>(&bitmap)) {
+        r.lightSteps = LightSteps{light->minStep, light->maxStep, light->stepRange};
+    }
+    r.background = bitmap.backgroundColour;
+    r.pointColour = bitmap.pointColour;
+    r.width = bitmap.imageWidth;
+    r.height = bitmap.imageHeight;
+    r.eye = bitmap.eye;
+    r.target = bitmap.target;
+    r.camera = CameraState::Of(bitmap);
+    r.iterations = iterations;
+    r.updates = updates;
+    return r;
+}
+
+std::string FormatRecipe(const ImageRecipe& r) {
+    RecipeWriter w;
+    w.Number(kVersion, kRecipeVersion);
+    w.Put(kProgram, r.program);
+    w.Number(kFamily, r.family);
+    w.Put(kFamilyClass, FamilyClassName(r.family));
+    for (const RecipeParameter& p : r.parameters) {
+        // The line is "name=value": the key takes the name, the value the rest.
+        const std::size_t equals = p.line.find('=');
+        w.Put(std::string(kParameterPrefix) + p.name,
+              equals == std::string::npos ? std::string_view()
+                                          : std::string_view(p.line).substr(equals + 1));
+        w.Number(std::string(kExactPrefix) + p.name, p.value);
+    }
+    w.Number(kRenderer, r.renderer);
+    for (const RecipeSetting& setting : r.shading) {
+        w.Number(std::string(kShadingPrefix) + setting.key, setting.value);
+    }
+    if (r.lightSteps) {
+        w.Number(kMinStep, r.lightSteps->minStep);
+        w.Number(kMaxStep, r.lightSteps->maxStep);
+        w.Number(kStepRange, r.lightSteps->stepRange);
+    }
+    w.Colour(kBackground, r.background);
+    w.Colour(kPointColour, r.pointColour);
+    w.Number(kWidth, r.width);
+    w.Number(kHeight, r.height);
+    const CameraState& c = r.camera;
+    w.Point(kEye, r.eye);
+    w.Point(kTarget, r.target);
+    w.Number(kZoom, c.zoom);
+    w.Number(kSavedZoom, c.savedZoom);
+    w.Put(kPan, NumberText(c.panX) + " " + NumberText(c.panY));
+    w.Number(kRotationAngle, c.rotationAngle);
+    w.Point(kRotationAxis, c.rotationAxis);
+    w.Point(kCentre, c.centre);
+    w.Point(kScreenMin, c.screenMin);
+    w.Point(kScreenMax, c.screenMax);
+    w.Point(kBoundsMin, c.boundsMin);
+    w.Point(kBoundsMax, c.boundsMax);
+    w.Number(kIterations, r.iterations);
+    w.Number(kUpdates, r.updates);
+    if (r.seed) {
+        w.Number(kSeed, *r.seed);
+    }
+    return std::move(w).Text();
+}
+
+std::unique_ptr<Attractor> MakeAttractor(const ImageRecipe& recipe) {
+    std::unique_ptr<Attractor> attractor = CreateAttractor(recipe.family);
+    if (!attractor) {
+        throw std::invalid_argument("no attractor family " + std::to_string(recipe.family));
+    }
+    for (const RecipeParameter& p : recipe.parameters) {
+        const ParameterEntry* entry = attractor->parameters->Find(p.name);
+        if (!entry) {
+            throw std::invalid_argument("no parameter " + p.name + " in " + attractor->displayName);
+        }
+        ParameterList::WriteValue(entry->value, entry->type, p.value);
+    }
+    return attractor;
+}
+
+std::unique_ptr<TBitmap3D> MakeRenderer(const ImageRecipe& recipe, PreviewSurface* surface) {
+    std::unique_ptr<TBitmap3D> bitmap = CreateRenderer(surface, recipe.renderer);
+    if (!bitmap) {
+        throw std::invalid_argument("no renderer kind " + std::to_string(recipe.renderer));
+    }
+    bitmap->SetWidth(recipe.width);
+    bitmap->SetHeight(recipe.height);
+    ApplyToRenderer(recipe, *bitmap);
+    return bitmap;
+}
+
+void ApplyToRenderer(const ImageRecipe& recipe, TBitmap3D& bitmap) {
+    const std::vector<ShadingSetting> settings = ShadingSettings(bitmap);
+    auto* light = dynamic_cast<TBitmap3D_Light*>(&bitmap);
+    if (bitmap.kind != recipe.renderer || settings.size() != recipe.shading.size() ||
+        (light != nullptr) != recipe.lightSteps.has_value()) {
+        throw std::invalid_argument("the recipe is for renderer " +
+                                    std::to_string(recipe.renderer) + ", not " +
+                                    std::to_string(bitmap.kind));
+    }
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        if (recipe.shading[i].key != settings[i].key) {
+            throw std::invalid_argument("no shading setting " + recipe.shading[i].key);
+        }
+    }
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        *settings[i].value = recipe.shading[i].value;
+    }
+    if (light) {
+        light->minStep = recipe.lightSteps->minStep;
+        light->maxStep = recipe.lightSteps->maxStep;
+        light->stepRange = recipe.lightSteps->stepRange;
+    }
+    bitmap.SetBackgroundColour(recipe.background);
+    bitmap.SetPointColour(recipe.pointColour);
+    bitmap.SetEye(recipe.eye);
+    bitmap.SetTarget(recipe.target);
+    recipe.camera.ApplyTo(bitmap);
+}
+
+void SaveImagePng(const std::string& fileName, const Attractor& attractor, TBitmap3D& bitmap,
+                  std::int32_t iterations, std::int32_t updates) {
+    SaveImagePng(fileName, RecipeOf(attractor, bitmap, iterations, updates), bitmap);
+}
+
+void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const TBitmap3D& bitmap) {
+    WritePng(fileName, bitmap.imageWidth, bitmap.imageHeight, bitmap.bitmap,
+             {{std::string(kRecipeKeyword), FormatRecipe(recipe)},
+              {"Software", ProgramNameAndVersion()}});
+}
+
+ImageRecipe LoadImageRecipe(const std::string& fileName) {
+    const std::vector<PngText> texts = ReadPngTexts(fileName);
+    const PngText* found = nullptr;
+    for (const PngText& text : texts) {
+        if (text.first != kRecipeKeyword) {
+            continue;
+        }
+        if (found) {
+            throw FileError(FileError::Kind::Read, fileName, FileError::Reason::BadRecipe,
+                            "it holds two recipes");
+        }
+        found = &text;
+    }
+    if (!found) {
+        throw FileError(FileError::Kind::Read, fileName, FileError::Reason::NoRecipe,
+                        "the image holds no Vorticel recipe (it was not saved by Vorticel)");
+    }
+    try {
+        return ParseRecipe(found->second);
+    } catch (const RecipeError& e) {
+        throw FileError(FileError::Kind::Read, fileName, FileError::Reason::BadRecipe,
+                        std::string("its recipe is invalid: ") + e.what());
+    }
+}
+
+} // namespace vorticel

@@ -1,0 +1,134 @@
+// The recipe reader's rules: what it takes, and each way a text is refused, with its reason.
+#include "attractor/catalogue.h"
+#include "render/recipe.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace vorticel {
+namespace {
+
+// A real recipe: an Icon (an 8-bit degree beside doubles) rendered by Light (step statistics).
+std::string ValidText(int kind = kLight) {
+    const std::unique_ptr<Attractor> a = CreateAttractor(0);
+    a->LoadParameters(std::string(VORTICEL_TEST_EXAMPLES) + "/icone-6-branches.vtc");
+    const std::unique_ptr<TBitmap3D> b = test::MakeRenderer(kind, 64, 48);
+    Fit(*a, *b, 2000, FitMode::Adjust);
+    ImageRecipe r = RecipeOf(*a, *b, 5000, 5);
+    r.seed = 42;
+    return FormatRecipe(r);
+}
+
+// `text` with the line of `key` replaced by `line` (removed when `line` is empty).
+std::string WithLine(const std::string& text, const std::string& key, const std::string& line) {
+    std::istringstream in(text);
+    std::string out;
+    bool found = false;
+    for (std::string l; std::getline(in, l);) {
+        if (l.compare(0, key.size() + 1, key + "=") == 0) {
+            found = true;
+            if (!line.empty()) {
+                out += line + "\n";
+            }
+        } else {
+            out += l + "\n";
+        }
+    }
+    EXPECT_TRUE(found) << key;
+    return out;
+}
+
+std::string ErrorOf(const std::string& text) {
+    try {
+        ParseRecipe(text);
+    } catch (const RecipeError& e) {
+        return e.what();
+    }
+    return "(accepted)";
+}
+
+TEST(RecipeParser, ReadsWhatItsWriterWritesAndToleratesOnlyHarmlessVariations) {
+    const std::string text = ValidText();
+    const ImageRecipe r = ParseRecipe(text);
+    EXPECT_EQ(FormatRecipe(r), text);
+    EXPECT_EQ(r.family, 0);
+    EXPECT_EQ(r.parameters.front().line, "Degré=6");
+    EXPECT_EQ(r.seed, std::optional<std::uint64_t>(42));
+    // Keys in another order, CRLF line ends, no final line end, no seed.
+    const std::size_t at = text.find("\ncamera.zoom=") + 1;
+    const std::string zoomLine = text.substr(at, text.find('\n', at) - at);
+    const std::string shuffled = WithLine(WithLine(text, "seed", ""), "camera.zoom", "") + zoomLine;
+    const ImageRecipe again = ParseRecipe(shuffled);
+    EXPECT_FALSE(again.seed.has_value());
+    EXPECT_EQ(again.camera.zoom, r.camera.zoom);
+    std::string crlf;
+    for (const char c : text) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    EXPECT_EQ(FormatRecipe(ParseRecipe(crlf)), text);
+}
+
+struct Case {
+    const char* what;
+    std::string text;
+    std::string error;
+};
+
+TEST(RecipeParser, RefusesEveryBrokenRuleNamingTheLine) {
+    const std::string t = ValidText();
+    const std::string gas = ValidText(kGas);
+    const std::string huge(2000, '9');
+    const std::vector<Case> cases = {
+        {"empty", "", "the recipe is empty"},
+        {"no version", WithLine(t, "vorticel-recipe", ""), "line 1: not a version 1 recipe"},
+        {"other version", WithLine(t, "vorticel-recipe", "vorticel-recipe=2"),
+         "line 1: not a version 1 recipe (vorticel-recipe=1 expected)"},
+        {"missing key", WithLine(t, "camera.zoom", ""), "no camera.zoom= line"},
+        {"missing parameter", WithLine(t, "exact.Omega", ""), "no exact.Omega= line"},
+        {"duplicate", t + "width=64\n", "duplicate key width"},
+        {"unknown key", t + "colour=1\n", "unknown key colour"},
+        {"empty line", WithLine(t, "camera.pan", "\ncamera.pan=0 0"), "key=value expected"},
+        {"no equals", t + "width\n", "key=value expected"},
+        {"too long", WithLine(t, "program", "program=" + huge), "longer than 1024 characters"},
+        {"too large", t + std::string(70000, '#'), "longer than 65536 bytes"},
+        {"letters", WithLine(t, "camera.zoom", "camera.zoom=abc"), "camera.zoom=abc: a finite"},
+        {"blank", WithLine(t, "camera.zoom", "camera.zoom= 1"), "a finite number expected"},
+        {"infinite", WithLine(t, "camera.zoom", "camera.zoom=1e999"), "a finite number"},
+        {"nan", WithLine(t, "camera.zoom", "camera.zoom=nan"), "a finite number"},
+        {"two numbers", WithLine(t, "camera.eye", "camera.eye=1 2"), "3 finite numbers"},
+        {"two spaces", WithLine(t, "camera.eye", "camera.eye=1  2 3"), "3 finite numbers"},
+        {"four numbers", WithLine(t, "camera.eye", "camera.eye=1 2 3 4"), "3 finite numbers"},
+        {"colour", WithLine(t, "background", "background=0 0.5 1.5"), "in 0..1"},
+        {"fraction", WithLine(t, "width", "width=64.5"), "a whole number 4..65535"},
+        {"sign", WithLine(t, "updates", "updates=+5"), "a whole number 1..100"},
+        {"no updates", WithLine(t, "updates", "updates=0"), "a whole number 1..100"},
+        {"negative", WithLine(t, "iterations", "iterations=-1"), "0..2147483647"},
+        {"bad family", WithLine(t, "family", "family=9"), "family=9: a whole number 0..8"},
+        {"other class", WithLine(t, "family.class", "family.class=Lorenz_2L"), "family 0 is Icon"},
+        {"bad renderer", WithLine(t, "renderer", "renderer=5"), "a whole number 0..4"},
+        {"wide", WithLine(t, "width", "width=70000"), "width=70000: a whole number 4..65535"},
+        {"huge", WithLine(WithLine(t, "width", "width=65535"), "height", "height=65535"),
+         "the image size 65535x65535 is too large"},
+        {"narrow", WithLine(t, "width", "width=3"), "a whole number 4..65535"},
+        {"degree fraction", WithLine(t, "exact.Degré", "exact.Degré=6.5"),
+         "not a value of this parameter's type"},
+        {"degree wraps", WithLine(t, "exact.Degré", "exact.Degré=300"),
+         "not a value of this parameter's type"},
+        {"disagreeing", WithLine(t, "parameter.Alpha", "parameter.Alpha=1.000000"),
+         "the parameter file writes Alpha="},
+        {"foreign parameter", t + "parameter.dT=0.010000\n", "unknown key parameter.dT"},
+        {"other shading", gas + "shading.opacity=8\n", "unknown key shading.opacity"},
+        {"steps of a gas", gas + "light.min-step=1\n", "unknown key light.min-step"},
+        {"light lacks steps", WithLine(t, "light.max-step", ""), "no light.max-step= line"},
+        {"bad seed", WithLine(t, "seed", "seed=-1"), "seed=-1: a whole number"},
+    };
+    for (const Case& c : cases) {
+        const std::string error = ErrorOf(c.text);
+        EXPECT_NE(error.find(c.error), std::string::npos)
+            << c.what << ": \"" << error << "\" lacks \"" << c.error << "\"";
+    }
+}
+
+} // namespace
+} // namespace vorticel
