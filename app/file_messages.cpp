@@ -42,6 +42,18 @@ QString FileErrorMessage(const FileError& error, const QString& fileName) {
     case FileError::Reason::NoParameters:
         reason = kStrFileNoParameters;
         break;
+    case FileError::Reason::NotPng:
+        reason = kStrFileNotPng;
+        break;
+    case FileError::Reason::NoRecipe:
+        reason = kStrFileNoRecipe;
+        break;
+    case FileError::Reason::BadRecipe:
+        reason = kStrFileBadRecipe;
+        break;
+    case FileError::Reason::Encoder:
+        reason = kStrFileEncoder;
+        break;
     }
     return reason ? first + QLatin1Char('\n') + Text(reason) : first;
 }

@@ -214,18 +214,21 @@ void TMDIform::ShowError(const QString& message) {
     ShowMessage(MessageKind::Error, Text(kStrAppTitle), message);
 }
 
-TForm_view* TMDIform::CreateView(int family) {
+TForm_view* TMDIform::CreateView(int family, int renderer, std::int32_t width,
+                                 std::int32_t height) {
     AppState& app = App();
     app.untitledCounter = static_cast<std::int16_t>(app.untitledCounter + 1);
     app.openViewCount = static_cast<std::uint8_t>(app.openViewCount + 1);
+    // What is not given comes from the dialog's remembered values.
+    const std::int32_t w = width > 0 ? width : app.newWidth;
+    const std::int32_t h = height > 0 ? height : app.newHeight;
     TForm_view* view = nullptr;
     try {
-        view = new TForm_view(*this, family >= 0 ? family : app.newFamily, app.newWidth,
-                              app.newHeight, app.newRenderer);
+        view = new TForm_view(*this, family >= 0 ? family : app.newFamily, w, h,
+                              renderer >= 0 ? renderer : app.newRenderer);
     } catch (const RenderError&) {
         app.openViewCount = static_cast<std::uint8_t>(app.openViewCount - 1);
-        ShowError(Text(kStrImageTooLarge,
-                       QStringLiteral("%1 x %2").arg(app.newWidth).arg(app.newHeight)));
+        ShowError(Text(kStrImageTooLarge, QStringLiteral("%1 x %2").arg(w).arg(h)));
         return nullptr;
     }
     edition_->AddHistory(*view->History());
@@ -251,130 +254,6 @@ void TMDIform::A_nouveauExecute() {
     TForm_new dialog(this);
     if (dialog.exec() == QDialog::Accepted) {
         CreateView();
-    }
-}
-
-TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* view) {
-    const std::string path = fileName.toStdString();
-    bool created = false;
-    try {
-        if (!view) {
-            const std::optional<int> family = ReadFamilyIndex(path);
-            if (!family) {
-                ShowError(Text(kStrHeaderNamesNoFamily, fileName));
-                return nullptr;
-            }
-            view = CreateView(*family); // the dialog keeps the family the user chose last
-            if (!view) {
-                return nullptr;
-            }
-            created = true;
-        }
-        view->GetAttractor()->LoadParameters(path);
-    } catch (const FileError& error) {
-        ShowError(FileErrorMessage(error, fileName));
-        if (created && view) {
-            // A view made for a file that cannot be read would only hold defaults.
-            view->parentWidget()->close();
-            return nullptr;
-        }
-        return view;
-    }
-    if (palettes_) {
-        palettes_->RefreshValues();
-    }
-    view->FitAndShow(0);
-    view->RecordEdit(Text(kStrEditOpen));
-    RecentFiles::Add(fileName);
-    return view;
-}
-
-TForm_view* TMDIform::OpenInNewView(const QString& fileName, bool quickRender) {
-    TForm_view* view = OpenParameterFile(fileName, nullptr);
-    if (view && quickRender && view->State() == ViewState::Preview) {
-        view->QuickRender();
-    }
-    return view;
-}
-
-void TMDIform::dragEnterEvent(QDragEnterEvent* event) {
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile() &&
-            url.toLocalFile().endsWith(QStringLiteral(".vtc"), Qt::CaseInsensitive)) {
-            event->acceptProposedAction();
-            return;
-        }
-    }
-}
-
-void TMDIform::dropEvent(QDropEvent* event) {
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) {
-            OpenInNewView(url.toLocalFile());
-        }
-    }
-    event->acceptProposedAction();
-}
-
-void TMDIform::A_ouvrirExecute() {
-    TForm_view* view = App().activeView;
-    if (view && view->Busy()) {
-        return;
-    }
-    const QString fileName =
-        QFileDialog::getOpenFileName(this, QString(), QString(), DialogFilter(kStrParameterFilter));
-    if (!fileName.isEmpty()) {
-        OpenParameterFile(fileName, view);
-    }
-}
-
-bool TMDIform::SaveAttractor(TForm_view& view, const QString& fileName) {
-    try {
-        view.GetAttractor()->SaveParameters(fileName.toStdString());
-        RecentFiles::Add(fileName);
-        return true;
-    } catch (const FileError& error) {
-        ShowError(FileErrorMessage(error, fileName));
-        return false;
-    }
-}
-
-bool TMDIform::SaveImage(TForm_view& view, const QString& fileName) {
-    try {
-        view.GetBitmap()->SaveBmp(fileName.toStdString());
-    } catch (const FileError& error) {
-        ShowError(FileErrorMessage(error, fileName));
-        return false;
-    }
-    view.SetTitle(fileName);
-    return true;
-}
-
-void TMDIform::A_enreg_att_sousExecute() {
-    TForm_view* view = App().activeView;
-    if (!view || view->Busy() || view->Scanned()) {
-        return;
-    }
-    QFileDialog dialog(this, Text(kStrSaveDialogTitle), QString(),
-                       DialogFilter(kStrParameterFilter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("vtc"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        SaveAttractor(*view, dialog.selectedFiles().first());
-    }
-}
-
-void TMDIform::A_enreg_image_sousExecute() {
-    TForm_view* view = App().activeView;
-    if (!view) {
-        return;
-    }
-    QFileDialog dialog(this, Text(kStrSaveDialogTitle), view->Title(),
-                       DialogFilter(kStrBitmapFilter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("bmp"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        SaveImage(*view, dialog.selectedFiles().first());
     }
 }
 

@@ -40,7 +40,8 @@ public:
     // Builds a view from the dialog's remembered values (or of `family` when it is given),
     // shows it and makes it active. Returns null (after telling the user) when it cannot be
     // built.
-    TForm_view* CreateView(int family = -1);
+    TForm_view* CreateView(int family = -1, int renderer = -1, std::int32_t width = 0,
+                           std::int32_t height = 0);
     // Loads a parameter file into `view` (or into a new view of the file's family when
     // `view` is null) and fits it; errors are shown to the user. Returns the view used.
     TForm_view* OpenParameterFile(const QString& fileName, TForm_view* view);
@@ -64,6 +65,9 @@ public:
     FileMenus* Files() const { return files_; }
     // Opens a parameter file into a new view of its family; an example also gets a quick
     // render. Used by the recent files, the examples, the command line and drops.
+    // Restores an image's recipe into `view` (or a new view made for it): attractor,
+    // renderer, shading, size, camera. A PNG without a recipe is refused with a message.
+    TForm_view* OpenImage(const QString& fileName, TForm_view* view);
     TForm_view* OpenInNewView(const QString& fileName, bool quickRender = false);
     // Opens a new overview window ("Vue Ensemble") and shows it.
     TForm_set* OpenOverview();

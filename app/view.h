@@ -25,6 +25,7 @@ class ImageWidget;
 class PreviewWidget;
 class TBitmap3D;
 class TMDIform;
+struct ImageRecipe;
 
 enum class ViewState : int {
     Idle = 0,
@@ -90,6 +91,9 @@ public:
     // Puts the view back to `s` (attractor, renderer, size, camera) and shows it: the
     // preview when the scene changed, a rebuilt image when only shading did.
     void ApplySnapshot(const ViewSnapshot& s);
+    // Puts the attractor, renderer, shading, colours, size and camera of an image's recipe
+    // into this view and shows the preview, ready to render the same image again.
+    void ApplyRecipe(const ImageRecipe& recipe);
     // An edit has taken effect: one undo step named `name` from the state recorded last.
     // Steps with the same non-empty `mergeKey` and `gesture` in a row merge into one.
     // Nothing is recorded while a snapshot is being applied or when nothing changed.

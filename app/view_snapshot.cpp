@@ -6,6 +6,7 @@
 #include "app/view_operation.h"
 #include "attractor/attractor.h"
 #include "render/bitmap3d.h"
+#include "render/recipe.h"
 #include "render/shading_settings.h"
 
 #include <QUndoStack>
@@ -79,6 +80,34 @@ void TForm_view::ApplySnapshot(const ViewSnapshot& s) {
     ShowRestored(before, s);
     recorded_ = TakeSnapshot();
     applying_ = false;
+}
+
+void TForm_view::ApplyRecipe(const ImageRecipe& recipe) {
+    if (busy_ || scanned_ || !attractor_ || !bitmap_) {
+        return;
+    }
+    const OperationScope operation(*this);
+    applying_ = true; // one step, recorded by the caller
+    if (recipe.family != attractor_->typeIndex) {
+        ReplaceAttractor(recipe.family);
+    }
+    if (recipe.renderer != bitmap_->kind) {
+        ReplaceRenderer(recipe.renderer);
+    }
+    if (recipe.width != bitmap_->imageWidth || recipe.height != bitmap_->imageHeight) {
+        ResizeImage(recipe.width, recipe.height);
+    }
+    std::vector<double> values;
+    for (const RecipeParameter& p : recipe.parameters) {
+        values.push_back(p.value);
+    }
+    RestoreParameters(values);
+    iterationTarget = recipe.iterations;
+    ApplyToRenderer(recipe, *bitmap_);
+    applying_ = false;
+    ViewSnapshot unlike = TakeSnapshot();
+    unlike.family = -1; // always a new scene: the preview is filled again
+    ShowRestored(unlike, TakeSnapshot());
 }
 
 void TForm_view::ShowRestored(const ViewSnapshot& before, const ViewSnapshot& s) {
