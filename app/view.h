@@ -157,6 +157,9 @@ private:
     // The parameter values, exactly, in registry order.
     std::vector<double> SnapshotParameters() const;
     void RestoreParameters(const std::vector<double>& values);
+    // The family, renderer and image size of a restored state, each replaced only if it differs
+    // (what they reset is then restored by the caller).
+    void Become(int family, int renderer, std::int32_t width, std::int32_t height);
     // Makes the view show `s` after the attractor, renderer or size were put back.
     void ShowRestored(const ViewSnapshot& before, const ViewSnapshot& s);
 

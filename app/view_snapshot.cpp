@@ -53,6 +53,18 @@ void TForm_view::RecordEdit(const QString& name, const QString& mergeKey, std::u
     recorded_ = std::move(now);
 }
 
+void TForm_view::Become(int family, int renderer, std::int32_t width, std::int32_t height) {
+    if (family != attractor_->typeIndex) {
+        ReplaceAttractor(family);
+    }
+    if (renderer != bitmap_->kind) {
+        ReplaceRenderer(renderer);
+    }
+    if (width != bitmap_->imageWidth || height != bitmap_->imageHeight) {
+        ResizeImage(width, height);
+    }
+}
+
 void TForm_view::ApplySnapshot(const ViewSnapshot& s) {
     if (busy_ || scanned_ || !attractor_ || !bitmap_) {
         return;
@@ -61,15 +73,7 @@ void TForm_view::ApplySnapshot(const ViewSnapshot& s) {
     applying_ = true;
     const ViewSnapshot before = TakeSnapshot();
     // The family and renderer first: replacing them resets what the rest then restores.
-    if (s.family != attractor_->typeIndex) {
-        ReplaceAttractor(s.family);
-    }
-    if (s.renderer != bitmap_->kind) {
-        ReplaceRenderer(s.renderer);
-    }
-    if (s.width != bitmap_->imageWidth || s.height != bitmap_->imageHeight) {
-        ResizeImage(s.width, s.height);
-    }
+    Become(s.family, s.renderer, s.width, s.height);
     RestoreParameters(s.parameters);
     iterationTarget = s.iterationTarget;
     const std::vector<ShadingSetting> shading = ShadingSettings(*bitmap_);
@@ -88,15 +92,7 @@ void TForm_view::ApplyRecipe(const ImageRecipe& recipe) {
     }
     const OperationScope operation(*this);
     applying_ = true; // one step, recorded by the caller
-    if (recipe.family != attractor_->typeIndex) {
-        ReplaceAttractor(recipe.family);
-    }
-    if (recipe.renderer != bitmap_->kind) {
-        ReplaceRenderer(recipe.renderer);
-    }
-    if (recipe.width != bitmap_->imageWidth || recipe.height != bitmap_->imageHeight) {
-        ResizeImage(recipe.width, recipe.height);
-    }
+    Become(recipe.family, recipe.renderer, recipe.width, recipe.height);
     std::vector<double> values;
     for (const RecipeParameter& p : recipe.parameters) {
         values.push_back(p.value);
