@@ -2,6 +2,7 @@
 #pragma once
 
 #include "attractor/parameter_list.h"
+#include "attractor/rng.h"
 #include "attractor/vecd.h"
 
 #include <array>
@@ -45,8 +46,21 @@ public:
 
     // One iteration of the orbit with its bookkeeping (divergence, history, bounding box).
     void Step();
+    // Iterates up to `endCount` with the bookkeeping of Step, handing each point to
+    // `visit(const Vecd&)` before the step that moves it on; `map(Vecd&)` is the family's map.
+    // Stops after the step that diverges. The point, count and box stay in registers across
+    // the call: `map` must not read them from the object (the render loop passes the
+    // family's map by name so the compiler sees it whole).
+    template <class Map, class Visit> void Advance(std::int32_t endCount, Map&& map, Visit&& visit);
     // Sets `diverged` and tells the owner unless a search runs.
     void MarkDiverged();
+
+    // A new attractor of the same family with the same parameter values, not reset and
+    // without a divergence handler; null for a class that cannot make one.
+    std::unique_ptr<Attractor> Clone() const;
+    // Takes the orbit's point, history and count from `other` and widens the bounding box by
+    // its box (a render run hands its workers' orbits back this way).
+    void TakeOrbitFrom(const Attractor& other, std::int32_t totalCount);
 
     // Running estimates, called after each Step of a search or overview sample.
     double UpdateDimension();
@@ -85,8 +99,16 @@ public:
     Vecd bboxMax;
     std::int32_t count = 0;
     std::unique_ptr<ParameterList> parameters;
+    // The draws of the map (IFS). Not owned; a render worker points it at a stream of its own.
+    Random31* random = &SharedRandom();
 
 protected:
+    // The history slot and bounding box of the step from count `c` that reached `p`.
+    void Record(const Vecd& p, std::int32_t c, int slot, Vecd& lo, Vecd& hi);
+    // An attractor of the same class, before any parameter is copied; the catalogue's by
+    // default. A family whose constructor takes arguments, or a class outside the catalogue,
+    // overrides it.
+    virtual std::unique_ptr<Attractor> NewOfSameKind() const;
     // Registers the family's identity; called first by each family constructor.
     void SetFamily(int familyIndex);
     // The reset shared by all families, run after the family has placed `point`.
@@ -100,7 +122,20 @@ inline bool WithinBounds(const Vecd& p) {
            std::fabs(p.z) <= Attractor::kDivergenceBound;
 }
 
-// Inline: it is the innermost loop of every render, beside the one virtual map call.
+// Inline: the history and box of every step of every loop, the render loop's included.
+inline void Attractor::Record(const Vecd& p, std::int32_t c, int slot, Vecd& lo, Vecd& hi) {
+    history[static_cast<std::size_t>(slot)] = p;
+    if (c > kBoxStart) {
+        lo.x = p.x < lo.x ? p.x : lo.x;
+        lo.y = p.y < lo.y ? p.y : lo.y;
+        lo.z = p.z < lo.z ? p.z : lo.z;
+        hi.x = p.x > hi.x ? p.x : hi.x;
+        hi.y = p.y > hi.y ? p.y : hi.y;
+        hi.z = p.z > hi.z ? p.z : hi.z;
+    }
+}
+
+// Inline: the fit and the search step through here, one virtual map call per point.
 inline void Attractor::Step() {
     Iterate(point);
     const Vecd p = point;
@@ -109,16 +144,39 @@ inline void Attractor::Step() {
     }
     const std::int32_t c = count;
     historyIndex = static_cast<std::int16_t>(c % kHistorySize);
-    history[static_cast<std::size_t>(historyIndex)] = p;
-    if (c > kBoxStart) {
-        bboxMin.x = p.x < bboxMin.x ? p.x : bboxMin.x;
-        bboxMin.y = p.y < bboxMin.y ? p.y : bboxMin.y;
-        bboxMin.z = p.z < bboxMin.z ? p.z : bboxMin.z;
-        bboxMax.x = p.x > bboxMax.x ? p.x : bboxMax.x;
-        bboxMax.y = p.y > bboxMax.y ? p.y : bboxMax.y;
-        bboxMax.z = p.z > bboxMax.z ? p.z : bboxMax.z;
-    }
+    Record(p, c, historyIndex, bboxMin, bboxMax);
     count = c + 1;
+}
+
+template <class Map, class Visit>
+void Attractor::Advance(std::int32_t endCount, Map&& map, Visit&& visit) {
+    Vecd p = point;
+    const std::int32_t start = count;
+    std::int32_t c = start;
+    Vecd lo = bboxMin;
+    Vecd hi = bboxMax;
+    int slot = c % kHistorySize;
+    while (c < endCount) {
+        visit(static_cast<const Vecd&>(p));
+        map(p);
+        if (!WithinBounds(p)) {
+            point = p; // the owner is told with the point that went out, as by Step
+            MarkDiverged();
+        }
+        Record(p, c, slot, lo, hi);
+        slot = slot + 1 == kHistorySize ? 0 : slot + 1;
+        ++c;
+        if (diverged) {
+            break;
+        }
+    }
+    if (c != start) {
+        historyIndex = static_cast<std::int16_t>((c - 1) % kHistorySize);
+    }
+    point = p;
+    count = c;
+    bboxMin = lo;
+    bboxMax = hi;
 }
 
 } // namespace vorticel
