@@ -44,6 +44,7 @@ struct RenderOptions {
     std::optional<std::uint64_t> seed;
     std::string fit = "adjust";
     bool progress = false;
+    std::int32_t threads = 0; // 0: every hardware thread
 };
 
 int RunSearch(const SearchOptions& options);

@@ -59,6 +59,8 @@ int main(int argc, char** argv) {
     renderCmd->add_option("--seed", render.seed, "Seed of the random generator");
     renderCmd->add_option("--fit", render.fit, "adjust (default), center or none");
     renderCmd->add_flag("--progress", render.progress, "Show a progress bar on stderr");
+    renderCmd->add_option("--threads", render.threads, "Render threads (default 0: all)")
+        ->check(CLI::NonNegativeNumber);
 
     try {
         app.parse(argc, argv);
