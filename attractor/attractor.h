@@ -5,6 +5,7 @@
 #include "attractor/rng.h"
 #include "attractor/vecd.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -48,9 +49,10 @@ public:
     void Step();
     // Iterates up to `endCount` with the bookkeeping of Step, handing each point to
     // `visit(const Vecd&)` before the step that moves it on; `map(Vecd&)` is the family's map.
-    // Stops after the step that diverges. The point, count and box stay in registers across
-    // the call: `map` must not read them from the object (the render loop passes the
-    // family's map by name so the compiler sees it whole).
+    // Stops after the step that diverges; the owner is told once that step is recorded (Step
+    // tells it before). The point, count, history and box stay out of the object until the
+    // end: `map` must not read them from it (the render loop passes the family's map by name
+    // so the compiler sees it whole).
     template <class Map, class Visit> void Advance(std::int32_t endCount, Map&& map, Visit&& visit);
     // Sets `diverged` and tells the owner unless a search runs.
     void MarkDiverged();
@@ -103,8 +105,8 @@ public:
     Random31* random = &SharedRandom();
 
 protected:
-    // The history slot and bounding box of the step from count `c` that reached `p`.
-    void Record(const Vecd& p, std::int32_t c, int slot, Vecd& lo, Vecd& hi);
+    // Widens the box lo..hi by `p`, the point the step from count `c` reached.
+    static void GrowBox(const Vecd& p, std::int32_t c, Vecd& lo, Vecd& hi);
     // An attractor of the same class, before any parameter is copied; the catalogue's by
     // default. A family whose constructor takes arguments, or a class outside the catalogue,
     // overrides it.
@@ -122,9 +124,8 @@ inline bool WithinBounds(const Vecd& p) {
            std::fabs(p.z) <= Attractor::kDivergenceBound;
 }
 
-// Inline: the history and box of every step of every loop, the render loop's included.
-inline void Attractor::Record(const Vecd& p, std::int32_t c, int slot, Vecd& lo, Vecd& hi) {
-    history[static_cast<std::size_t>(slot)] = p;
+// Inline: the box of every step of every loop, the render loop's included.
+inline void Attractor::GrowBox(const Vecd& p, std::int32_t c, Vecd& lo, Vecd& hi) {
     if (c > kBoxStart) {
         lo.x = p.x < lo.x ? p.x : lo.x;
         lo.y = p.y < lo.y ? p.y : lo.y;
@@ -144,31 +145,42 @@ inline void Attractor::Step() {
     }
     const std::int32_t c = count;
     historyIndex = static_cast<std::int16_t>(c % kHistorySize);
-    Record(p, c, historyIndex, bboxMin, bboxMax);
+    history[static_cast<std::size_t>(historyIndex)] = p;
+    GrowBox(p, c, bboxMin, bboxMax);
     count = c + 1;
 }
 
 template <class Map, class Visit>
 void Attractor::Advance(std::int32_t endCount, Map&& map, Visit&& visit) {
+    // Everything the steps write stays local until the end: a store into the object could, for
+    // all the compiler knows, reach the renderer that `visit` reads, and would make it reload
+    // the renderer's matrix and buffers at every point.
     Vecd p = point;
     const std::int32_t start = count;
     std::int32_t c = start;
     Vecd lo = bboxMin;
     Vecd hi = bboxMax;
+    double recent[3 * kHistorySize]; // the history slots of this call, x y z
     int slot = c % kHistorySize;
+    bool out = false;
     while (c < endCount) {
         visit(static_cast<const Vecd&>(p));
         map(p);
-        if (!WithinBounds(p)) {
-            point = p; // the owner is told with the point that went out, as by Step
-            MarkDiverged();
-        }
-        Record(p, c, slot, lo, hi);
+        out = !WithinBounds(p);
+        recent[3 * slot] = p.x;
+        recent[3 * slot + 1] = p.y;
+        recent[3 * slot + 2] = p.z;
+        GrowBox(p, c, lo, hi);
         slot = slot + 1 == kHistorySize ? 0 : slot + 1;
         ++c;
-        if (diverged) {
+        if (out || diverged) {
             break;
         }
+    }
+    for (std::int32_t k = std::max(start, c - kHistorySize); k < c; ++k) {
+        const int s = k % kHistorySize;
+        history[static_cast<std::size_t>(s)] = {recent[3 * s], recent[3 * s + 1],
+                                                recent[3 * s + 2]};
     }
     if (c != start) {
         historyIndex = static_cast<std::int16_t>((c - 1) % kHistorySize);
@@ -177,6 +189,9 @@ void Attractor::Advance(std::int32_t endCount, Map&& map, Visit&& visit) {
     count = c;
     bboxMin = lo;
     bboxMax = hi;
+    if (out) {
+        MarkDiverged(); // the owner is told once the step is complete
+    }
 }
 
 } // namespace vorticel
