@@ -67,7 +67,8 @@ public:
     virtual std::unique_ptr<TBitmap3D> CopyForWorker() const = 0;
     // Sets this renderer's accumulation to the merge of the workers' (each a CopyForWorker of
     // this renderer, in worker order): the whole render as one image, ready for FinishImage.
-    virtual void MergeWorkers(const std::vector<const TBitmap3D*>& workers) = 0;
+    // Merged soft depths also go back to the workers (see render/merge.h).
+    virtual void MergeWorkers(const std::vector<TBitmap3D*>& workers) = 0;
     // Bytes of the accumulation buffers one worker holds.
     virtual std::int64_t AccumulationBytes() const = 0;
 

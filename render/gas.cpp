@@ -80,7 +80,7 @@ std::unique_ptr<TBitmap3D> TBitmap3D_Gas::CopyForWorker() const {
     return copy;
 }
 
-void TBitmap3D_Gas::MergeWorkers(const std::vector<const TBitmap3D*>& workers) {
+void TBitmap3D_Gas::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
     MergeSum(densityBuffer, workers, &TBitmap3D_Gas::densityBuffer);
 }
 
@@ -116,7 +116,7 @@ std::unique_ptr<TBitmap3D> TBitmap3D_Liquid::CopyForWorker() const {
     return copy;
 }
 
-void TBitmap3D_Liquid::MergeWorkers(const std::vector<const TBitmap3D*>& workers) {
+void TBitmap3D_Liquid::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
     TBitmap3D_Gas::MergeWorkers(workers);
     MergeNearest(depthBuffer, workers, &TBitmap3D_Liquid::depthBuffer);
 }

@@ -21,7 +21,7 @@ public:
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
     std::unique_ptr<TBitmap3D> CopyForWorker() const override;
     // Densities add up.
-    void MergeWorkers(const std::vector<const TBitmap3D*>& workers) override;
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
     std::int64_t AccumulationBytes() const override;
 
     std::vector<float> densityBuffer;
@@ -43,8 +43,8 @@ public:
     void ClearImage() override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
     std::unique_ptr<TBitmap3D> CopyForWorker() const override;
-    // Densities add up; the depth is the nearest of the workers' soft depths.
-    void MergeWorkers(const std::vector<const TBitmap3D*>& workers) override;
+    // Densities add up; the depth is the nearest of the workers' soft depths, shared again.
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
     std::int64_t AccumulationBytes() const override;
 
     std::vector<float> depthBuffer; // soft nearest depth, 0 near .. 1 far

@@ -158,7 +158,7 @@ std::unique_ptr<TBitmap3D> TBitmap3D_Light::CopyForWorker() const {
     return copy;
 }
 
-void TBitmap3D_Light::MergeWorkers(const std::vector<const TBitmap3D*>& workers) {
+void TBitmap3D_Light::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
     colourBuffer = WorkerBuffer(workers, 0, &TBitmap3D_Light::colourBuffer);
     const ColourRGB start = StartColour();
     for (std::size_t k = 1; k < workers.size(); ++k) {
@@ -203,7 +203,7 @@ std::unique_ptr<TBitmap3D> TBitmap3D_Plasma::CopyForWorker() const {
     return copy;
 }
 
-void TBitmap3D_Plasma::MergeWorkers(const std::vector<const TBitmap3D*>& workers) {
+void TBitmap3D_Plasma::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
     TBitmap3D_Light::MergeWorkers(workers);
     MergeNearest(depthBuffer, workers, &TBitmap3D_Plasma::depthBuffer);
 }

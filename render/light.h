@@ -55,7 +55,7 @@ public:
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
     std::unique_ptr<TBitmap3D> CopyForWorker() const override;
     // Colours add up; each worker's buffer started from the background, counted once.
-    void MergeWorkers(const std::vector<const TBitmap3D*>& workers) override;
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
     std::int64_t AccumulationBytes() const override;
     // The step statistics from the preview ring (when no framing pass measured them).
     void MeasureStepsFromRing();
@@ -98,8 +98,9 @@ public:
     void ClearImage() override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
     std::unique_ptr<TBitmap3D> CopyForWorker() const override;
-    // Colours as for the light; the depth is the nearest of the workers' soft depths.
-    void MergeWorkers(const std::vector<const TBitmap3D*>& workers) override;
+    // Colours as for the light; the depth is the nearest of the workers' soft depths, shared
+    // again.
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
     std::int64_t AccumulationBytes() const override;
 
     std::vector<float> depthBuffer; // soft nearest depth, 0 near .. 1 far

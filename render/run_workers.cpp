@@ -153,7 +153,7 @@ WorkerPool::Wake WorkerPool::WaitUntil(std::chrono::steady_clock::time_point dea
 }
 
 void WorkerPool::Merge(TBitmap3D& bitmap) {
-    std::vector<const TBitmap3D*> renderers;
+    std::vector<TBitmap3D*> renderers;
     renderers.reserve(workers_.size());
     for (const auto& worker : workers_) {
         renderers.push_back(worker->renderer.get());

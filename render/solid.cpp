@@ -249,10 +249,11 @@ std::unique_ptr<TBitmap3D> TBitmap3D_Solid::CopyForWorker() const {
     return copy;
 }
 
-void TBitmap3D_Solid::MergeWorkers(const std::vector<const TBitmap3D*>& workers) {
+void TBitmap3D_Solid::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
     MergeSum(densityBuffer, workers, &TBitmap3D_Solid::densityBuffer);
     MergeNearest(depthBuffer, workers, &TBitmap3D_Solid::depthBuffer);
-    // Each light's map as the image: densities add up, the depth is the nearest.
+    // Each light's map as the image: densities add up, the depth is the nearest, and goes
+    // back to every worker.
     for (std::size_t l = 0; l < lights.size(); ++l) {
         std::vector<DensityDepth>& map = lights[l].lightMap;
         map = static_cast<const TBitmap3D_Solid&>(*workers[0]).lights[l].lightMap;
@@ -262,6 +263,13 @@ void TBitmap3D_Solid::MergeWorkers(const std::vector<const TBitmap3D*>& workers)
             for (std::size_t i = 0; i < map.size(); ++i) {
                 map[i].density += in[i].density;
                 map[i].depth = in[i].depth < map[i].depth ? in[i].depth : map[i].depth;
+            }
+        }
+        for (std::size_t k = 0; k < workers.size() && workers.size() > 1; ++k) {
+            std::vector<DensityDepth>& own =
+                static_cast<TBitmap3D_Solid&>(*workers[k]).lights[l].lightMap;
+            for (std::size_t i = 0; i < map.size(); ++i) {
+                own[i].depth = map[i].depth;
             }
         }
     }

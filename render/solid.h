@@ -26,9 +26,9 @@ public:
     Vecd ProjectPoint(const Vecd& p) override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
     std::unique_ptr<TBitmap3D> CopyForWorker() const override;
-    // Densities add up and the depth is the nearest of the workers', in the image and in
-    // each light's map alike.
-    void MergeWorkers(const std::vector<const TBitmap3D*>& workers) override;
+    // Densities add up and the depth is the nearest of the workers' (shared again), in the
+    // image and in each light's map alike.
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
     std::int64_t AccumulationBytes() const override;
 
     std::vector<float> densityBuffer;

@@ -115,7 +115,7 @@ public:
         return std::unique_ptr<TBitmap3D>(new Tally(*this));
     }
     // Points add up; the first and last counts are the first worker's.
-    void MergeWorkers(const std::vector<const TBitmap3D*>& workers) override {
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override {
         const auto& first = static_cast<const Tally&>(*workers[0]);
         firstCount = first.firstCount;
         lastCount = first.lastCount;
