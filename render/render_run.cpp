@@ -115,23 +115,27 @@ RenderRunResult RenderRun(Attractor& attractor, TBitmap3D& bitmap, std::int32_t 
         }
         nextProgress = Clock::now() + kProgressInterval;
     };
-    // The merge and the shading off this thread, so the progress calls go on meanwhile; the
+    // Merges and shading run off this thread, so the progress calls go on meanwhile; the
     // shown image is written here only.
+    const auto offThread = [&](auto job) {
+        std::future<bool> done = std::async(std::launch::async, job);
+        while (done.wait_until(nextProgress) != std::future_status::ready) {
+            progress();
+        }
+        return done.get();
+    };
     const auto refresh = [&](bool release) {
-        std::future<bool> shading = std::async(std::launch::async, [&] {
-            pool.Merge(bitmap);
+        if (hooks.refreshStarting) {
+            hooks.refreshStarting();
+        }
+        const bool shaded = offThread([&] {
+            pool.Merge(bitmap, true);
             if (release) {
                 pool.Release();
             }
             return bitmap.ShadeImage();
         });
-        if (hooks.refreshStarting) {
-            hooks.refreshStarting();
-        }
-        while (shading.wait_until(nextProgress) != std::future_status::ready) {
-            progress();
-        }
-        if (shading.get()) {
+        if (shaded) {
             bitmap.CopyBufferToBitmap();
         }
         ++result.refreshes;
@@ -139,12 +143,23 @@ RenderRunResult RenderRun(Attractor& attractor, TBitmap3D& bitmap, std::int32_t 
             hooks.refreshed();
         }
     };
+    const auto shareDepths = [&] {
+        offThread([&] {
+            pool.Merge(bitmap, false);
+            pool.Release();
+            return true;
+        });
+    };
 
     pool.Start();
     for (;;) {
         const WorkerPool::Wake wake = pool.WaitUntil(nextProgress);
-        if (wake == WorkerPool::Wake::RefreshDue) {
-            refresh(true);
+        if (wake == WorkerPool::Wake::MeetingDue) {
+            if (pool.MeetingIsRefresh()) {
+                refresh(true);
+            } else {
+                shareDepths();
+            }
         } else if (wake == WorkerPool::Wake::Finished) {
             break;
         }
@@ -161,7 +176,7 @@ RenderRunResult RenderRun(Attractor& attractor, TBitmap3D& bitmap, std::int32_t 
     if (result.diverged) {
         attractor.MarkDiverged();
     }
-    if (pool.ChangedSinceMerge()) {
+    if (pool.ChangedSinceShown()) {
         refresh(false);
     }
     result.count = attractor.count;

@@ -51,6 +51,17 @@ WorkerPool::WorkerPool(const Attractor& attractor, const TBitmap3D& bitmap, std:
     if (count != n) {
         period_ = RefreshPeriod(target / count, updates);
     }
+    // A soft depth needs a few points per pixel to find its surface, and each worker finds it
+    // on its own: N workers would let N times as many of those first points count fully. So
+    // before the first refresh they share their depths after a quarter, a half, one, two ...
+    // points per pixel.
+    if (count > 1) {
+        const std::int64_t firstRefresh = NextMultiple(kWarmUp, period_);
+        for (std::int64_t m = std::max(bitmap.pixelCount / 4, 1); kWarmUp + m < firstRefresh;
+             m *= 2) {
+            shares_.push_back(static_cast<std::int32_t>(kWarmUp + m));
+        }
+    }
 }
 
 WorkerPool::~WorkerPool() {
@@ -86,22 +97,30 @@ void WorkerPool::Run(Worker& worker) {
         a.Step();
     }
     Publish(worker);
-    std::int32_t boundary = 0;
+    std::int32_t meeting = 0;
+    auto share = shares_.begin();
     while (!stop_.load(std::memory_order_relaxed) && !a.diverged && a.count < worker.target) {
         const std::int64_t c = a.count;
-        const auto end = static_cast<std::int32_t>(
-            std::min<std::int64_t>({NextMultiple(c, period_), worker.target, c + kChunk}));
+        while (share != shares_.end() && *share <= c) {
+            ++share;
+        }
+        const std::int64_t nextShare =
+            share != shares_.end() ? *share : std::numeric_limits<std::int32_t>::max();
+        const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(
+            {NextMultiple(c, period_), nextShare, worker.target, c + kChunk}));
         worker.renderer->Accumulate(a, end);
         Publish(worker);
         if (a.count != end) {
             break; // diverged inside the chunk
         }
-        if (end % period_ == 0) {
-            // A refresh boundary: wait here until the caller has merged.
+        const bool refresh = end % period_ == 0;
+        if (refresh || end == nextShare) {
+            // A meeting: wait here until the caller has merged.
             std::unique_lock<std::mutex> lock(mutex_);
-            worker.arrived = ++boundary;
+            worker.arrived = ++meeting;
+            worker.arrivedAtRefresh = refresh;
             toCaller_.notify_all();
-            toWorkers_.wait(lock, [&] { return released_ >= boundary; });
+            toWorkers_.wait(lock, [&] { return released_ >= meeting; });
         }
     }
     if (a.diverged) {
@@ -120,7 +139,7 @@ std::int32_t WorkerPool::Progress() const {
     return static_cast<std::int32_t>(total);
 }
 
-bool WorkerPool::RefreshDueLocked() const {
+bool WorkerPool::MeetingDueLocked() const {
     const std::int32_t next = released_ + 1;
     bool anyArrived = false;
     for (const auto& worker : workers_) {
@@ -141,23 +160,32 @@ bool WorkerPool::AllFinishedLocked() const {
 WorkerPool::Wake WorkerPool::WaitUntil(std::chrono::steady_clock::time_point deadline) {
     std::unique_lock<std::mutex> lock(mutex_);
     const bool woken = toCaller_.wait_until(lock, deadline, [this] {
-        return RefreshDueLocked() || AllFinishedLocked() || (diverged_.load() && !stop_.load());
+        return MeetingDueLocked() || AllFinishedLocked() || (diverged_.load() && !stop_.load());
     });
     if (!woken) {
         return Wake::Timeout;
     }
-    if (RefreshDueLocked()) {
-        return Wake::RefreshDue;
+    if (MeetingDueLocked()) {
+        return Wake::MeetingDue;
     }
     return AllFinishedLocked() ? Wake::Finished : Wake::Timeout;
 }
 
-void WorkerPool::Merge(TBitmap3D& bitmap) {
+bool WorkerPool::MeetingIsRefresh() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return std::any_of(workers_.begin(), workers_.end(), [this](const auto& worker) {
+        return worker->arrived > released_ && worker->arrivedAtRefresh;
+    });
+}
+
+void WorkerPool::Merge(TBitmap3D& bitmap, bool shown) {
     std::vector<TBitmap3D*> renderers;
     renderers.reserve(workers_.size());
     for (const auto& worker : workers_) {
         renderers.push_back(worker->renderer.get());
-        worker->mergedCount = worker->count.load(std::memory_order_relaxed);
+        if (shown) {
+            worker->shownCount = worker->count.load(std::memory_order_relaxed);
+        }
     }
     bitmap.MergeWorkers(renderers);
 }
@@ -170,9 +198,9 @@ void WorkerPool::Release() {
     toWorkers_.notify_all();
 }
 
-bool WorkerPool::ChangedSinceMerge() const {
+bool WorkerPool::ChangedSinceShown() const {
     return std::any_of(workers_.begin(), workers_.end(), [](const auto& worker) {
-        return worker->count.load(std::memory_order_relaxed) != worker->mergedCount;
+        return worker->count.load(std::memory_order_relaxed) != worker->shownCount;
     });
 }
 

@@ -1,5 +1,6 @@
 // The worker threads of a render run: each renders its own orbit into its own buffers, and
-// they meet only at the refresh boundaries, where the caller merges them.
+// they meet only at the refresh boundaries, where the caller merges them, and at a few early
+// points where only their soft depths are shared.
 #pragma once
 
 #include "attractor/attractor.h"
@@ -19,7 +20,7 @@ namespace vorticel {
 
 class WorkerPool {
 public:
-    enum class Wake { Timeout, RefreshDue, Finished };
+    enum class Wake { Timeout, MeetingDue, Finished };
 
     // Up to `threads` workers over `target` iterations, each with a copy of `attractor` (its
     // own generator stream; worker k > 0 starts nudged by k x kNudge) and a CopyForWorker of
@@ -41,15 +42,18 @@ public:
 
     // Iterations done by all workers, warm-ups included.
     std::int32_t Progress() const;
-    // Waits until a refresh is due, every worker has finished, or `deadline`.
+    // Waits until the workers meet, every worker has finished, or `deadline`.
     Wake WaitUntil(std::chrono::steady_clock::time_point deadline);
-    // Sets `bitmap`'s accumulation to the merge of the workers'. Only while a refresh is due
-    // or every worker has finished: the workers are then waiting or gone.
-    void Merge(TBitmap3D& bitmap);
-    // Lets the workers waiting at the due refresh boundary go on.
+    // Whether the due meeting is at a refresh boundary (else it only shares the depths).
+    bool MeetingIsRefresh() const;
+    // Sets `bitmap`'s accumulation to the merge of the workers' (which also hands the merged
+    // depths back to them). Only while a meeting is due or every worker has finished: the
+    // workers are then waiting or gone. `shown`: the merge is for an image refresh.
+    void Merge(TBitmap3D& bitmap, bool shown);
+    // Lets the workers waiting at the due meeting go on.
     void Release();
-    // True when some worker iterated since the last Merge.
-    bool ChangedSinceMerge() const;
+    // True when some worker iterated since the last merge that was shown.
+    bool ChangedSinceShown() const;
     // Asks every worker to stop at its next chunk boundary (after the due refresh, if any).
     void Stop();
     bool AnyDiverged() const;
@@ -67,26 +71,29 @@ private:
         std::int32_t index = 0;
         std::int32_t target = 0;
         std::atomic<std::int32_t> count{0};
-        std::int32_t mergedCount = 0;
-        std::int32_t arrived = 0; // refresh boundaries reached; guarded by mutex_
-        bool finished = false;    // guarded by mutex_
+        std::int32_t shownCount = 0;
+        std::int32_t arrived = 0;      // meetings reached; guarded by mutex_
+        bool arrivedAtRefresh = false; // the last of them a refresh; guarded by mutex_
+        bool finished = false;         // guarded by mutex_
         std::thread thread;
     };
 
     void Run(Worker& worker);
     void Publish(Worker& worker);
     // Under mutex_.
-    bool RefreshDueLocked() const;
+    bool MeetingDueLocked() const;
     bool AllFinishedLocked() const;
 
     std::vector<std::unique_ptr<Worker>> workers_;
     std::int32_t period_ = 1;
+    // Counts at which several workers share their depths before the first refresh.
+    std::vector<std::int32_t> shares_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> diverged_{false};
     mutable std::mutex mutex_;
     std::condition_variable toCaller_;
     std::condition_variable toWorkers_;
-    std::int32_t released_ = 0; // refresh boundaries the workers may pass; guarded by mutex_
+    std::int32_t released_ = 0; // meetings the workers may pass; guarded by mutex_
 };
 
 } // namespace vorticel

@@ -28,7 +28,7 @@ namespace {
 constexpr std::int32_t kScale = 5;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-constexpr std::int32_t kScale = 5;
+constexpr std::int32_t kScale = 1;
 #else
 constexpr std::int32_t kScale = 1;
 #endif
@@ -45,19 +45,26 @@ void SetLorenz(Lorenz_2L& l) {
     l.dt = 0.01;
 }
 
-// The classic Lorenz flow started a hair off its usual start: a second, independent orbit.
-class NudgedLorenz : public Lorenz_2L {
+void SetPickover(Pickover& p) {
+    p.a = 2.24;
+    p.b = 0.43;
+    p.c = -0.65;
+    p.d = -2.43;
+}
+
+// Pickover's map started a hair off its usual start: a second, independent orbit.
+class NudgedPickover : public Pickover {
 public:
-    explicit NudgedLorenz(double offset) : nudge(offset) { SetLorenz(*this); }
+    explicit NudgedPickover(double offset) : nudge(offset) { SetPickover(*this); }
     void Reset() override {
-        Lorenz_2L::Reset();
+        Pickover::Reset();
         point = point + Vecd{nudge, nudge, nudge};
     }
     const double nudge;
 
 protected:
     std::unique_ptr<Attractor> NewOfSameKind() const override {
-        return std::make_unique<NudgedLorenz>(nudge);
+        return std::make_unique<NudgedPickover>(nudge);
     }
 };
 
@@ -83,10 +90,7 @@ std::unique_ptr<Attractor> MakeSubject(int subject) {
     }
     default: {
         auto p = std::make_unique<Pickover>();
-        p->a = 2.24;
-        p->b = 0.43;
-        p->c = -0.65;
-        p->d = -2.43;
+        SetPickover(*p);
         return p;
     }
     }
@@ -147,7 +151,7 @@ class EachKind : public ::testing::TestWithParam<int> {};
 INSTANTIATE_TEST_SUITE_P(Kinds, EachKind, ::testing::Range(0, kRendererCount), test::KindName);
 
 TEST_P(EachKind, TheSameSeedAndThreadCountRepeatExactly) {
-    const std::int32_t target = 400000 / kScale;
+    const std::int32_t target = 2 * kMinWorkerIterations; // the least that takes two workers
     std::vector<std::uint8_t> images[3];
     for (int run = 0; run < 3; ++run) {
         const std::unique_ptr<Attractor> a = MakeSubject(kSierpinski); // the draws matter
@@ -214,50 +218,62 @@ std::string Describe(const Agreement& x) {
            std::to_string(x.correlation) + ", blocks " + std::to_string(x.blockMeanDifference);
 }
 
-// Two workers against one (the first worker's orbit is the single orbit's first half) and
-// against an orbit of its own; the yardstick is how two single orbits from different nudged
-// starts agree.
+// Two workers against one (whose orbit is the first worker's, twice as long) and against
+// orbits of their own. The yardstick is how far single orbits from different nudged starts
+// stray from one another: the worst of the pairs among the single-orbit images, the first one
+// included; two workers may stray a quarter further. A map rather than a flow: its points are
+// nearly independent draws, so a few hundred thousand already give steady statistics (a
+// flow's orbit lingers, and the brightest pixel that every image is normalised by would vary
+// from orbit to orbit).
 TEST_P(EachKind, TwoWorkersAgreeWithOneAsTwoSingleOrbitsDo) {
     constexpr int kWidth = 96;
     constexpr int kHeight = 72;
     const std::int32_t target = 2000000 / kScale;
     const int kind = GetParam();
-    const std::unique_ptr<Attractor> a = MakeSubject(kLorenz);
+    const std::unique_ptr<Attractor> a = MakeSubject(kPickover);
     const std::unique_ptr<TBitmap3D> b = Framed(*a, kind, kWidth, kHeight);
+    const auto densitySum = [&b] {
+        const auto* gas = dynamic_cast<const TBitmap3D_Gas*>(b.get());
+        return gas ? std::accumulate(gas->densityBuffer.begin(), gas->densityBuffer.end(), 0.0)
+                   : 0.0;
+    };
     const auto render = [&](Attractor& subject, std::int32_t threads) {
         EXPECT_EQ(RenderRun(subject, *b, target, kDefaultUpdates, {}, threads).threads, threads);
         return Grey(*b);
     };
-    const std::vector<double> one = render(*a, 1);
-    double oneDensity = 0.0;
-    if (const auto* gas = dynamic_cast<const TBitmap3D_Gas*>(b.get())) {
-        oneDensity = std::accumulate(gas->densityBuffer.begin(), gas->densityBuffer.end(), 0.0);
-    }
+    std::vector<std::vector<double>> singles = {render(*a, 1)};
+    const double oneDensity = densitySum();
     const std::vector<double> two = render(*a, 2);
-    if (const auto* gas = dynamic_cast<const TBitmap3D_Gas*>(b.get())) {
-        // Both workers' points are in the merge (one warm-up more, and a liquid's depth test
-        // weighs each worker's points against its own surface).
-        const double twoDensity =
-            std::accumulate(gas->densityBuffer.begin(), gas->densityBuffer.end(), 0.0);
-        EXPECT_NEAR(twoDensity / oneDensity, 1.0, 0.03);
+    // Both workers' points are in the merge (one warm-up more; a liquid weighs each worker's
+    // points against the surface as its worker saw it).
+    EXPECT_NEAR(densitySum(), oneDensity, 0.03 * oneDensity);
+    for (const double nudge : {3e-9, 5e-9, 7e-9}) {
+        NudgedPickover other(nudge);
+        singles.push_back(render(other, 1));
     }
-    NudgedLorenz third(3 * 1e-9);
-    NudgedLorenz fourth(5 * 1e-9);
-    const std::vector<double> other = render(third, 1);
-    const std::vector<double> another = render(fourth, 1);
 
-    const Agreement yardstick = Compare(other, another, kWidth, kHeight);
-    for (const auto* reference : {&one, &other}) {
-        const Agreement x = Compare(two, *reference, kWidth, kHeight);
-        RecordProperty(reference == &one ? "two_vs_one" : "two_vs_other", Describe(x));
-        EXPECT_LE(x.meanAbsoluteDifference, 1.2 * yardstick.meanAbsoluteDifference + 0.2)
+    Agreement yardstick{0.0, 1.0, 0.0};
+    for (std::size_t i = 0; i < singles.size(); ++i) {
+        for (std::size_t j = i + 1; j < singles.size(); ++j) {
+            const Agreement pair = Compare(singles[i], singles[j], kWidth, kHeight);
+            yardstick.meanAbsoluteDifference =
+                std::max(yardstick.meanAbsoluteDifference, pair.meanAbsoluteDifference);
+            yardstick.correlation = std::min(yardstick.correlation, pair.correlation);
+            yardstick.blockMeanDifference =
+                std::max(yardstick.blockMeanDifference, pair.blockMeanDifference);
+        }
+    }
+    RecordProperty("single_vs_single", Describe(yardstick));
+    for (std::size_t i = 0; i < 2; ++i) {
+        const Agreement x = Compare(two, singles[i], kWidth, kHeight);
+        RecordProperty(i == 0 ? "two_vs_one" : "two_vs_other", Describe(x));
+        EXPECT_LE(x.meanAbsoluteDifference, 1.25 * yardstick.meanAbsoluteDifference)
             << Describe(x) << " against " << Describe(yardstick);
         EXPECT_GE(x.correlation, yardstick.correlation - 0.01)
             << Describe(x) << " against " << Describe(yardstick);
-        EXPECT_LE(x.blockMeanDifference, 1.3 * yardstick.blockMeanDifference + 0.2)
+        EXPECT_LE(x.blockMeanDifference, 1.25 * yardstick.blockMeanDifference)
             << Describe(x) << " against " << Describe(yardstick);
     }
-    RecordProperty("single_vs_single", Describe(yardstick));
 }
 
 } // namespace
