@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace vorticel {
@@ -105,8 +106,8 @@ public:
     Random31* random = &SharedRandom();
 
 protected:
-    // Widens the box lo..hi by `p`, the point the step from count `c` reached.
-    static void GrowBox(const Vecd& p, std::int32_t c, Vecd& lo, Vecd& hi);
+    // Widens lo..hi by the coordinate v.
+    static void Grow(double v, double& lo, double& hi);
     // An attractor of the same class, before any parameter is copied; the catalogue's by
     // default. A family whose constructor takes arguments, or a class outside the catalogue,
     // overrides it.
@@ -124,16 +125,11 @@ inline bool WithinBounds(const Vecd& p) {
            std::fabs(p.z) <= Attractor::kDivergenceBound;
 }
 
-// Inline: the box of every step of every loop, the render loop's included.
-inline void Attractor::GrowBox(const Vecd& p, std::int32_t c, Vecd& lo, Vecd& hi) {
-    if (c > kBoxStart) {
-        lo.x = p.x < lo.x ? p.x : lo.x;
-        lo.y = p.y < lo.y ? p.y : lo.y;
-        lo.z = p.z < lo.z ? p.z : lo.z;
-        hi.x = p.x > hi.x ? p.x : hi.x;
-        hi.y = p.y > hi.y ? p.y : hi.y;
-        hi.z = p.z > hi.z ? p.z : hi.z;
-    }
+// Inline: the box of every step of every loop, the render loop's included. A coordinate
+// replaces the minimum only when smaller and the maximum only when greater.
+inline void Attractor::Grow(double v, double& lo, double& hi) {
+    lo = v < lo ? v : lo;
+    hi = v > hi ? v : hi;
 }
 
 // Inline: the fit and the search step through here, one virtual map call per point.
@@ -146,7 +142,11 @@ inline void Attractor::Step() {
     const std::int32_t c = count;
     historyIndex = static_cast<std::int16_t>(c % kHistorySize);
     history[static_cast<std::size_t>(historyIndex)] = p;
-    GrowBox(p, c, bboxMin, bboxMax);
+    if (c > kBoxStart) {
+        Grow(p.x, bboxMin.x, bboxMax.x);
+        Grow(p.y, bboxMin.y, bboxMax.y);
+        Grow(p.z, bboxMin.z, bboxMax.z);
+    }
     count = c + 1;
 }
 
@@ -158,24 +158,35 @@ void Attractor::Advance(std::int32_t endCount, Map&& map, Visit&& visit) {
     Vecd p = point;
     const std::int32_t start = count;
     std::int32_t c = start;
-    Vecd lo = bboxMin;
-    Vecd hi = bboxMax;
+    double lo[3] = {bboxMin.x, bboxMin.y, bboxMin.z};
+    double hi[3] = {bboxMax.x, bboxMax.y, bboxMax.z};
     double recent[3 * kHistorySize]; // the history slots of this call, x y z
     int slot = c % kHistorySize;
     bool out = false;
-    while (c < endCount) {
+    // One step; true when the orbit has diverged. The points up to count 100 stay out of the
+    // box, so the loop below is split there rather than testing the count at every point.
+    const auto step = [&](auto inBox) {
         visit(static_cast<const Vecd&>(p));
         map(p);
         out = !WithinBounds(p);
         recent[3 * slot] = p.x;
         recent[3 * slot + 1] = p.y;
         recent[3 * slot + 2] = p.z;
-        GrowBox(p, c, lo, hi);
+        if constexpr (decltype(inBox)::value) {
+            Grow(p.x, lo[0], hi[0]);
+            Grow(p.y, lo[1], hi[1]);
+            Grow(p.z, lo[2], hi[2]);
+        }
         slot = slot + 1 == kHistorySize ? 0 : slot + 1;
         ++c;
-        if (out || diverged) {
-            break;
-        }
+        return out || diverged;
+    };
+    bool stopped = false;
+    while (!stopped && c < endCount && c <= kBoxStart) {
+        stopped = step(std::false_type{});
+    }
+    while (!stopped && c < endCount) {
+        stopped = step(std::true_type{});
     }
     for (std::int32_t k = std::max(start, c - kHistorySize); k < c; ++k) {
         const int s = k % kHistorySize;
@@ -187,8 +198,8 @@ void Attractor::Advance(std::int32_t endCount, Map&& map, Visit&& visit) {
     }
     point = p;
     count = c;
-    bboxMin = lo;
-    bboxMax = hi;
+    bboxMin = {lo[0], lo[1], lo[2]};
+    bboxMax = {hi[0], hi[1], hi[2]};
     if (out) {
         MarkDiverged(); // the owner is told once the step is complete
     }
