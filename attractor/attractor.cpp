@@ -3,6 +3,7 @@
 
 #include "resources/strings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -40,6 +41,29 @@ void Attractor::CommonReset() {
     bboxMin = {m, m, m};
     bboxMax = {-m, -m, -m};
     shadow = {point.x + 1e-6, point.y, point.z};
+}
+
+std::unique_ptr<Attractor> Attractor::Clone() const {
+    std::unique_ptr<Attractor> copy = NewOfSameKind();
+    if (copy && !copy->parameters->CopyValuesFrom(*parameters)) {
+        return nullptr; // a differently built list: the values would land in the wrong places
+    }
+    if (copy) {
+        copy->dimensions = dimensions;
+        copy->order = order;
+    }
+    return copy;
+}
+
+void Attractor::TakeOrbitFrom(const Attractor& other, std::int32_t totalCount) {
+    point = other.point;
+    history = other.history;
+    historyIndex = other.historyIndex;
+    bboxMin = {std::min(bboxMin.x, other.bboxMin.x), std::min(bboxMin.y, other.bboxMin.y),
+               std::min(bboxMin.z, other.bboxMin.z)};
+    bboxMax = {std::max(bboxMax.x, other.bboxMax.x), std::max(bboxMax.y, other.bboxMax.y),
+               std::max(bboxMax.z, other.bboxMax.z)};
+    count = totalCount;
 }
 
 void Attractor::MarkDiverged() {

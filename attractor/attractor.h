@@ -2,14 +2,17 @@
 #pragma once
 
 #include "attractor/parameter_list.h"
+#include "attractor/rng.h"
 #include "attractor/vecd.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace vorticel {
@@ -45,8 +48,22 @@ public:
 
     // One iteration of the orbit with its bookkeeping (divergence, history, bounding box).
     void Step();
+    // Iterates up to `endCount` with the bookkeeping of Step, handing each point to
+    // `visit(const Vecd&)` before the step that moves it on; `map(Vecd&)` is the family's map.
+    // Stops after the step that diverges; the owner is told once that step is recorded (Step
+    // tells it before). The point, count, history and box stay out of the object until the
+    // end: `map` must not read them from it (the render loop passes the family's map by name
+    // so the compiler sees it whole).
+    template <class Map, class Visit> void Advance(std::int32_t endCount, Map&& map, Visit&& visit);
     // Sets `diverged` and tells the owner unless a search runs.
     void MarkDiverged();
+
+    // A new attractor of the same family with the same parameter values, not reset and
+    // without a divergence handler; null for a class that cannot make one.
+    std::unique_ptr<Attractor> Clone() const;
+    // Takes the orbit's point, history and count from `other` and widens the bounding box by
+    // its box (a render run hands its workers' orbits back this way).
+    void TakeOrbitFrom(const Attractor& other, std::int32_t totalCount);
 
     // Running estimates, called after each Step of a search or overview sample.
     double UpdateDimension();
@@ -86,8 +103,16 @@ public:
     Vecd bboxMax;
     std::int32_t count = 0;
     std::unique_ptr<ParameterList> parameters;
+    // The draws of the map (IFS). Not owned; a render worker points it at a stream of its own.
+    Random31* random = &SharedRandom();
 
 protected:
+    // Widens lo..hi by the coordinate v.
+    static void Grow(double v, double& lo, double& hi);
+    // An attractor of the same class, before any parameter is copied; the catalogue's by
+    // default. A family whose constructor takes arguments, or a class outside the catalogue,
+    // overrides it.
+    virtual std::unique_ptr<Attractor> NewOfSameKind() const;
     // Registers the family's identity; called first by each family constructor.
     void SetFamily(int familyIndex);
     // The reset shared by all families, run after the family has placed `point`.
@@ -101,7 +126,14 @@ inline bool WithinBounds(const Vecd& p) {
            std::fabs(p.z) <= Attractor::kDivergenceBound;
 }
 
-// Inline: it is the innermost loop of every render, beside the one virtual map call.
+// Inline: the box of every step of every loop, the render loop's included. A coordinate
+// replaces the minimum only when smaller and the maximum only when greater.
+inline void Attractor::Grow(double v, double& lo, double& hi) {
+    lo = v < lo ? v : lo;
+    hi = v > hi ? v : hi;
+}
+
+// Inline: the fit and the search step through here, one virtual map call per point.
 inline void Attractor::Step() {
     Iterate(point);
     const Vecd p = point;
@@ -112,14 +144,66 @@ inline void Attractor::Step() {
     historyIndex = static_cast<std::int16_t>(c % kHistorySize);
     history[static_cast<std::size_t>(historyIndex)] = p;
     if (c > kBoxStart) {
-        bboxMin.x = p.x < bboxMin.x ? p.x : bboxMin.x;
-        bboxMin.y = p.y < bboxMin.y ? p.y : bboxMin.y;
-        bboxMin.z = p.z < bboxMin.z ? p.z : bboxMin.z;
-        bboxMax.x = p.x > bboxMax.x ? p.x : bboxMax.x;
-        bboxMax.y = p.y > bboxMax.y ? p.y : bboxMax.y;
-        bboxMax.z = p.z > bboxMax.z ? p.z : bboxMax.z;
+        Grow(p.x, bboxMin.x, bboxMax.x);
+        Grow(p.y, bboxMin.y, bboxMax.y);
+        Grow(p.z, bboxMin.z, bboxMax.z);
     }
     count = c + 1;
+}
+
+template <class Map, class Visit>
+void Attractor::Advance(std::int32_t endCount, Map&& map, Visit&& visit) {
+    // Everything the steps write stays local until the end: a store into the object could, for
+    // all the compiler knows, reach the renderer that `visit` reads, and would make it reload
+    // the renderer's matrix and buffers at every point.
+    Vecd p = point;
+    const std::int32_t start = count;
+    std::int32_t c = start;
+    double lo[3] = {bboxMin.x, bboxMin.y, bboxMin.z};
+    double hi[3] = {bboxMax.x, bboxMax.y, bboxMax.z};
+    double recent[3 * kHistorySize]; // the history slots of this call, x y z
+    int slot = c % kHistorySize;
+    bool out = false;
+    // One step; true when the orbit has diverged. The points up to count 100 stay out of the
+    // box, so the loop below is split there rather than testing the count at every point.
+    const auto step = [&](auto inBox) {
+        visit(static_cast<const Vecd&>(p));
+        map(p);
+        out = !WithinBounds(p);
+        recent[3 * slot] = p.x;
+        recent[3 * slot + 1] = p.y;
+        recent[3 * slot + 2] = p.z;
+        if constexpr (decltype(inBox)::value) {
+            Grow(p.x, lo[0], hi[0]);
+            Grow(p.y, lo[1], hi[1]);
+            Grow(p.z, lo[2], hi[2]);
+        }
+        slot = slot + 1 == kHistorySize ? 0 : slot + 1;
+        ++c;
+        return out || diverged;
+    };
+    bool stopped = false;
+    while (!stopped && c < endCount && c <= kBoxStart) {
+        stopped = step(std::false_type{});
+    }
+    while (!stopped && c < endCount) {
+        stopped = step(std::true_type{});
+    }
+    for (std::int32_t k = std::max(start, c - kHistorySize); k < c; ++k) {
+        const int s = k % kHistorySize;
+        history[static_cast<std::size_t>(s)] = {recent[3 * s], recent[3 * s + 1],
+                                                recent[3 * s + 2]};
+    }
+    if (c != start) {
+        historyIndex = static_cast<std::int16_t>((c - 1) % kHistorySize);
+    }
+    point = p;
+    count = c;
+    bboxMin = {lo[0], lo[1], lo[2]};
+    bboxMax = {hi[0], hi[1], hi[2]};
+    if (out) {
+        MarkDiverged(); // the owner is told once the step is complete
+    }
 }
 
 } // namespace vorticel

@@ -68,6 +68,11 @@ std::unique_ptr<Attractor> CreateAttractor(int typeIndex) {
     }
 }
 
+// The catalogue knows which class each family index stands for.
+std::unique_ptr<Attractor> Attractor::NewOfSameKind() const {
+    return CreateAttractor(typeIndex);
+}
+
 std::string_view FamilyClassName(int familyIndex) {
     return (familyIndex >= 0 && familyIndex < kFamilyCount) ? kClassNames[familyIndex]
                                                             : std::string_view{};

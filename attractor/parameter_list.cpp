@@ -36,6 +36,26 @@ template <class T> T Load(const void* address) {
     return v;
 }
 
+// Bytes of a variable of registry type `type`; 0 for an unknown code.
+std::size_t ValueSize(std::uint8_t type) {
+    switch (type) {
+    case kInt8:
+    case kUInt8:
+        return 1;
+    case kInt16:
+    case kUInt16:
+        return 2;
+    case kInt32:
+    case kUInt32:
+    case kFloat:
+        return 4;
+    case kDouble:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
 bool IsKeyChar(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
@@ -100,6 +120,22 @@ ParameterEntry* ParameterList::Add(std::string_view name, std::uint8_t type, voi
     last = &entry;
     ++count;
     return &entry;
+}
+
+bool ParameterList::CopyValuesFrom(const ParameterList& other) const {
+    if (count != other.count) {
+        return false;
+    }
+    for (const ParameterEntry *a = first, *b = other.first; a && b; a = a->next, b = b->next) {
+        if (a->type != b->type || a->name != b->name) {
+            return false;
+        }
+    }
+    // Byte for byte, so every value arrives exactly (no round trip through text or double).
+    for (const ParameterEntry *a = first, *b = other.first; a && b; a = a->next, b = b->next) {
+        std::memcpy(a->value, b->value, ValueSize(a->type));
+    }
+    return true;
 }
 
 ParameterEntry* ParameterList::Find(std::string_view key) const {

@@ -74,6 +74,10 @@ public:
     // The first entry for null, else the entry after `entry`; null past the end.
     ParameterEntry* Next(const ParameterEntry* entry) const { return entry ? entry->next : first; }
 
+    // Copies every value of `other`, entry by entry; false (and nothing copied) unless both
+    // lists have the same entries in the same order, type for type.
+    bool CopyValuesFrom(const ParameterList& other) const;
+
     // The first entry named exactly `key`, or null (also for an empty key).
     ParameterEntry* Find(std::string_view key) const;
 

@@ -20,6 +20,15 @@ public:
         Advance();
     }
 
+    // An independent generator for stream `k`, fixed by this generator's state and `k`; this
+    // one does not advance. Render workers draw from such streams so that no two threads share
+    // a generator and a seed still repeats a multi-threaded render.
+    Random31 Stream(std::uint64_t k) const {
+        Random31 g;
+        g.Seed(Mix(state_ + (k + 1) * 0x9E3779B97F4A7C15ULL));
+        return g;
+    }
+
     // Uniform in 0 .. kMax.
     std::int32_t Next() {
         const std::uint64_t old = state_;
@@ -31,6 +40,12 @@ public:
     }
 
 private:
+    // The SplitMix64 finaliser: nearby inputs give unrelated seeds.
+    static std::uint64_t Mix(std::uint64_t z) {
+        z = (z ^ (z >> 30u)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27u)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31u);
+    }
     void Advance() { state_ = state_ * 6364136223846793005ULL + kIncrement; }
 
     static constexpr std::uint64_t kIncrement = 1442695040888963407ULL;
@@ -38,8 +53,9 @@ private:
 };
 
 namespace detail {
-// The process-wide generator. Every use is on the user-interface thread; it is defined
-// inline so the IFS map and the dimension estimate draw without a call.
+// The process-wide generator, used on the user-interface thread only: a render run's workers
+// each draw from a stream of their own (Attractor::random). Defined inline so the IFS map and
+// the dimension estimate draw without a call.
 inline Random31 sharedRandom;
 } // namespace detail
 

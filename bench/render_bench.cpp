@@ -1,61 +1,36 @@
-// Cost of the attractor step, of one render iteration per renderer, and of FinishImage.
+// Cost of the bare map, of the attractor step, of one render iteration per renderer, and of
+// FinishImage.
 //
 // Per-iteration figures are reported as ns_per_iter; compare each render iteration with
-// the bare Step of the same attractor measured in the same run.
-#include "attractor/catalogue.h"
-#include "attractor/families/icon.h"
-#include "attractor/families/lorenz.h"
-#include "attractor/families/pickover.h"
-#include "attractor/rng.h"
-#include "render/bitmap3d.h"
-#include "render/render_run.h"
+// the bare map and Step of the same attractor measured in the same run.
+#include "attractor/family_dispatch.h"
+#include "bench/subjects.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <type_traits>
 
-namespace vorticel {
+namespace vorticel::bench {
 namespace {
 
-constexpr std::int32_t kChunk = 10000;
-
-enum Subject { kLorenzSubject, kPickoverSubject, kIconSubject, kSprottSubject };
-const char* const kSubjectNames[] = {"Lorenz", "Pickover", "Icon", "Sprott"};
-
-std::unique_ptr<Attractor> MakeSubject(int subject) {
-    switch (subject) {
-    case kLorenzSubject: {
-        auto lorenz = std::make_unique<Lorenz_2L>();
-        lorenz->a = 10;
-        lorenz->b = 28;
-        lorenz->c = 2.667;
-        lorenz->dt = 0.01;
-        return lorenz;
-    }
-    case kPickoverSubject: {
-        auto pickover = std::make_unique<Pickover>();
-        pickover->a = 2.24;
-        pickover->b = 0.43;
-        pickover->c = -0.65;
-        pickover->d = -2.43;
-        return pickover;
-    }
-    case kIconSubject: {
-        auto icon = std::make_unique<Icon>(); // a published 3-fold symmetric icon
-        icon->degree = 3;
-        icon->alpha = -1.0;
-        icon->beta = 0.1;
-        icon->lambda = 1.56;
-        icon->gamma = -0.82;
-        icon->omega = 0.12;
-        return icon;
-    }
-    default: {
-        RandomSeed(7); // a fixed seed finds the same chaotic set every run
-        std::unique_ptr<Attractor> sprott = CreateAttractor(7);
-        sprott->Search();
-        return sprott;
-    }
-    }
+// The family's map alone on a point held in registers: what no render iteration can beat.
+void BareMap(benchmark::State& state) {
+    const std::unique_ptr<Attractor> attractor = MakeSubject(static_cast<int>(state.range(0)));
+    attractor->Reset();
+    WithFamily(*attractor, [&state](auto& family) {
+        using Family = std::remove_reference_t<decltype(family)>;
+        if constexpr (!std::is_same_v<Family, Attractor>) {
+            Vecd p = family.point;
+            for (auto _ : state) {
+                for (int i = 0; i < kChunk; ++i) {
+                    family.Family::Iterate(p);
+                }
+                benchmark::DoNotOptimize(p);
+            }
+        }
+    });
+    state.SetLabel(kSubjectNames[state.range(0)]);
+    state.counters["ns_per_iter"] = PerItem(static_cast<double>(state.iterations()) * kChunk);
 }
 
 void BareStep(benchmark::State& state) {
@@ -71,23 +46,7 @@ void BareStep(benchmark::State& state) {
         benchmark::DoNotOptimize(attractor->point);
     }
     state.SetLabel(kSubjectNames[state.range(0)]);
-    state.counters["ns_per_iter"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * kChunk,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
-// A renderer at 640x480 with the camera turned and fitted, so points land in the image and
-// in both shadow maps.
-std::unique_ptr<TBitmap3D> FramedRenderer(Attractor& attractor, int kind, std::int32_t width,
-                                          std::int32_t height) {
-    std::unique_ptr<TBitmap3D> bitmap = CreateRenderer(nullptr, kind);
-    bitmap->SetWidth(width);
-    bitmap->SetHeight(height);
-    bitmap->SetEye({0.0, 0.0, -5.0});
-    bitmap->SetTarget({0.0, 0.0, 0.0});
-    bitmap->RotateByDrag(120.0, 70.0);
-    Fit(attractor, *bitmap, kFitPoints, FitMode::Adjust);
-    return bitmap;
+    state.counters["ns_per_iter"] = PerItem(static_cast<double>(state.iterations()) * kChunk);
 }
 
 void RenderIteration(benchmark::State& state) {
@@ -110,9 +69,7 @@ void RenderIteration(benchmark::State& state) {
     }
     state.SetLabel(std::string(kSubjectNames[subject]) + "/" +
                    std::to_string(kind)); // 0 gas, 1 liquid, 2 light, 3 plasma, 4 solid
-    state.counters["ns_per_iter"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * kChunk,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_iter"] = PerItem(static_cast<double>(state.iterations()) * kChunk);
 }
 
 void FinishImage(benchmark::State& state) {
@@ -127,6 +84,7 @@ void FinishImage(benchmark::State& state) {
     state.SetLabel("1600x1200/" + std::to_string(kind));
 }
 
+BENCHMARK(BareMap)->DenseRange(kLorenzSubject, kSprottSubject);
 BENCHMARK(BareStep)->DenseRange(kLorenzSubject, kSprottSubject);
 BENCHMARK(RenderIteration)
     ->ArgsProduct({benchmark::CreateDenseRange(kLorenzSubject, kSprottSubject, 1),
@@ -134,6 +92,6 @@ BENCHMARK(RenderIteration)
 BENCHMARK(FinishImage)->DenseRange(kGas, kSolid)->Unit(benchmark::kMillisecond);
 
 } // namespace
-} // namespace vorticel
+} // namespace vorticel::bench
 
 BENCHMARK_MAIN();

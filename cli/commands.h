@@ -50,6 +50,7 @@ struct RenderOptions {
     bool iterationsGiven = false;
     bool updatesGiven = false;
     bool fitGiven = false;
+    std::int32_t threads = 0; // 0: every hardware thread
 };
 
 int RunSearch(const SearchOptions& options);

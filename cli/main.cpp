@@ -104,6 +104,8 @@ int main(int argc, char** argv) {
                           "adjust (default), center or none; an image keeps its framing unless "
                           "given");
     renderCmd->add_flag("--progress", render.progress, "Show a progress bar on stderr");
+    renderCmd->add_option("--threads", render.threads, "Render threads (default 0: all)")
+        ->check(CLI::NonNegativeNumber);
 
     try {
         app.parse(argc, argv);

@@ -156,7 +156,7 @@ int RunRender(const RenderOptions& given) {
     }
     const Clock::time_point start = Clock::now();
     const RenderRunResult result =
-        RenderRun(*attractor, *bitmap, options.iterations, options.updates, hooks);
+        RenderRun(*attractor, *bitmap, options.iterations, options.updates, hooks, options.threads);
     const double seconds = SecondsSince(start);
     if (hooks.progress) {
         bar.Show(result.count);
@@ -170,6 +170,7 @@ int RunRender(const RenderOptions& given) {
     PrintKey(std::cerr, "refreshes", static_cast<std::int64_t>(result.refreshes));
     PrintKey(std::cerr, "seconds", seconds);
     PrintKey(std::cerr, "rate", seconds > 0.0 ? result.count / seconds : 0.0);
+    PrintKey(std::cerr, "threads", static_cast<std::int64_t>(result.threads));
     if (result.diverged) {
         std::cerr << "the orbit diverged after " << result.count << " iterations\n";
         return kExitFailed;

@@ -279,6 +279,21 @@ void TBitmap3D::ClearImage() {
     CopyBufferToBitmap();
 }
 
+void TBitmap3D::FinishImage() {
+    if (ShadeImage()) {
+        CopyBufferToBitmap();
+    }
+}
+
+void TBitmap3D::DropImage() {
+    imageBuffer = std::vector<std::uint8_t>();
+    bitmap = std::vector<std::uint8_t>();
+    pointRing = std::vector<Vecd>();
+    ringSize = 0;
+    ringIndex = 0;
+    view = nullptr;
+}
+
 void TBitmap3D::CopyBufferToBitmap() {
     if (imageBuffer.empty()) {
         return;

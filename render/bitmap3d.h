@@ -29,7 +29,6 @@ public:
     static constexpr std::int64_t kMaxPixels = kMaxImagePixels;
 
     virtual ~TBitmap3D();
-    TBitmap3D(const TBitmap3D&) = delete;
     TBitmap3D& operator=(const TBitmap3D&) = delete;
 
     // Each renderer's own colours, shading values and kind.
@@ -46,8 +45,10 @@ public:
     virtual void PlotPoint(const Vecd& q) = 0;
     // Fills the image with the background and empties the accumulation.
     virtual void ClearImage();
-    // Turns the accumulation into the image.
-    virtual void FinishImage() {}
+    // Turns the accumulation into `imageBuffer`; false when there is nothing to show (the
+    // image keeps what ClearImage drew). Reads the accumulation and writes only `imageBuffer`
+    // and the maxima, so a render run can do it off the caller's thread.
+    virtual bool ShadeImage() { return false; }
     // Framing pass: ResetView, TrackPoint for each point, FitView.
     virtual void ResetView();
     virtual void TrackPoint(const Vecd& p);
@@ -60,6 +61,19 @@ public:
     // reaches `endCount` or it diverges. Dispatched once per chunk so the per-point calls
     // are direct.
     virtual void Accumulate(Attractor& attractor, std::int32_t endCount) = 0;
+
+    // For one worker of a render run: a renderer of the same class and state (camera,
+    // shading, the accumulation as it stands), without image, ring or surface.
+    virtual std::unique_ptr<TBitmap3D> CopyForWorker() const = 0;
+    // Sets this renderer's accumulation to the merge of the workers' (each a CopyForWorker of
+    // this renderer, in worker order): the whole render as one image, ready for FinishImage.
+    // Merged soft depths also go back to the workers (see render/merge.h).
+    virtual void MergeWorkers(const std::vector<TBitmap3D*>& workers) = 0;
+    // Bytes of the accumulation buffers one worker holds.
+    virtual std::int64_t AccumulationBytes() const = 0;
+
+    // Turns the accumulation into the image: ShadeImage, then CopyBufferToBitmap.
+    void FinishImage();
 
     // The width is rounded down to a multiple of 4 (below 65536). Buffers exist once both
     // sides are positive. Throws RenderError when they cannot be allocated; the bitmap is
@@ -126,6 +140,8 @@ public:
 
 protected:
     explicit TBitmap3D(PreviewSurface* surface);
+    // Everything, buffers included; CopyForWorker's start.
+    TBitmap3D(const TBitmap3D&) = default;
     // The shared part of switching kinds: camera, ring and colours from `source`.
     TBitmap3D(PreviewSurface* surface, const TBitmap3D& source);
 
@@ -142,6 +158,9 @@ protected:
     // Sets up the preview: fog colour from the current colours, surface told.
     void InitPreview();
     void NotifyStateChanged();
+    // Frees what only the shown renderer needs (image, bitmap, ring) and forgets the surface:
+    // what is left of a copy is the accumulation and what plotting reads.
+    void DropImage();
 
     PreviewSurface* view = nullptr; // not owned
 

@@ -63,11 +63,14 @@ Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
     return FromGlm(ToGlm(a) * ToGlm(b));
 }
 
+Unprojector::Unprojector(const Matrix4& modelView, const Matrix4& projection, double width,
+                         double height)
+    : inverse_(FromGlm(glm::inverse(ToGlm(projection) * ToGlm(modelView)))), width_(width),
+      height_(height) {}
+
 Vecd Unproject(const Vecd& window, const Matrix4& modelView, const Matrix4& projection,
                double width, double height) {
-    const glm::dvec3 r = glm::unProject(ToGlm(window), ToGlm(modelView), ToGlm(projection),
-                                        glm::dvec4(0.0, 0.0, width, height));
-    return {r.x, r.y, r.z};
+    return Unprojector(modelView, projection, width, height)(window);
 }
 
 std::array<double, 9> RotationRows(const Vecd& axis, double angle) {

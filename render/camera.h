@@ -43,7 +43,30 @@ inline Vecd Transform(const Matrix4& m, const Vecd& p) {
 }
 
 // gluUnProject: window (x, y, depth 0..1) back to object space through `modelView`,
-// `projection` and the viewport (0, 0, width, height).
+// `projection` and the viewport (0, 0, width, height). The inverse of projection x model-view
+// is taken once (GLM's inverse), so one object unprojects every pixel of an image.
+class Unprojector {
+public:
+    Unprojector(const Matrix4& modelView, const Matrix4& projection, double width, double height);
+
+    Vecd operator()(const Vecd& window) const {
+        const double in[4] = {window.x / width_ * 2.0 - 1.0, window.y / height_ * 2.0 - 1.0,
+                              window.z * 2.0 - 1.0, 1.0};
+        double out[4];
+        for (int row = 0; row < 4; ++row) {
+            out[row] = inverse_[row] * in[0] + inverse_[4 + row] * in[1] +
+                       inverse_[8 + row] * in[2] + inverse_[12 + row] * in[3];
+        }
+        return {out[0] / out[3], out[1] / out[3], out[2] / out[3]};
+    }
+
+private:
+    Matrix4 inverse_{};
+    double width_;
+    double height_;
+};
+
+// One point through an Unprojector.
 Vecd Unproject(const Vecd& window, const Matrix4& modelView, const Matrix4& projection,
                double width, double height);
 

@@ -2,6 +2,7 @@
 #include "render/gas.h"
 
 #include "render/accumulate.h"
+#include "render/merge.h"
 #include "render/splat.h"
 
 #include <algorithm>
@@ -49,10 +50,10 @@ void TBitmap3D_Gas::ComputeMaxima() {
     }
 }
 
-void TBitmap3D_Gas::FinishImage() {
+bool TBitmap3D_Gas::ShadeImage() {
     ComputeMaxima();
     if (!(maxDensity > 0.0f)) {
-        return;
+        return false;
     }
     const auto scale = static_cast<float>(brightness * 255.0);
     const double exponent = 1.0 / gamma;
@@ -66,11 +67,25 @@ void TBitmap3D_Gas::FinishImage() {
         }
         imageBuffer[3 * i] = imageBuffer[3 * i + 1] = imageBuffer[3 * i + 2] = grey;
     }
-    CopyBufferToBitmap();
+    return true;
 }
 
 void TBitmap3D_Gas::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateWith(*this, attractor, endCount);
+}
+
+std::unique_ptr<TBitmap3D> TBitmap3D_Gas::CopyForWorker() const {
+    std::unique_ptr<TBitmap3D_Gas> copy(new TBitmap3D_Gas(*this));
+    copy->DropImage();
+    return copy;
+}
+
+void TBitmap3D_Gas::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
+    MergeSum(densityBuffer, workers, &TBitmap3D_Gas::densityBuffer);
+}
+
+std::int64_t TBitmap3D_Gas::AccumulationBytes() const {
+    return BufferBytes(densityBuffer);
 }
 
 TBitmap3D_Liquid::TBitmap3D_Liquid(PreviewSurface* surface) : TBitmap3D_Gas(surface) {
@@ -93,6 +108,21 @@ void TBitmap3D_Liquid::ClearImage() {
 
 void TBitmap3D_Liquid::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateWith(*this, attractor, endCount);
+}
+
+std::unique_ptr<TBitmap3D> TBitmap3D_Liquid::CopyForWorker() const {
+    std::unique_ptr<TBitmap3D_Liquid> copy(new TBitmap3D_Liquid(*this));
+    copy->DropImage();
+    return copy;
+}
+
+void TBitmap3D_Liquid::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
+    TBitmap3D_Gas::MergeWorkers(workers);
+    MergeNearest(depthBuffer, workers, &TBitmap3D_Liquid::depthBuffer);
+}
+
+std::int64_t TBitmap3D_Liquid::AccumulationBytes() const {
+    return TBitmap3D_Gas::AccumulationBytes() + BufferBytes(depthBuffer);
 }
 
 } // namespace vorticel

@@ -17,13 +17,20 @@ public:
     void ResizeBuffers() override;
     void PlotPoint(const Vecd& q) override;
     void ClearImage() override;
-    void FinishImage() override;
+    bool ShadeImage() override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
+    std::unique_ptr<TBitmap3D> CopyForWorker() const override;
+    // Densities add up.
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
+    std::int64_t AccumulationBytes() const override;
 
     std::vector<float> densityBuffer;
     float maxDensity = 0.0f;
     float brightness = 2.0f; // "Luminosité", 1..10
     float gamma = 2.5f;      // "Gamma", 1..5
+
+protected:
+    TBitmap3D_Gas(const TBitmap3D_Gas&) = default;
 };
 
 class TBitmap3D_Liquid : public TBitmap3D_Gas {
@@ -35,8 +42,15 @@ public:
     void PlotPoint(const Vecd& q) override;
     void ClearImage() override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
+    std::unique_ptr<TBitmap3D> CopyForWorker() const override;
+    // Densities add up; the depth is the nearest of the workers' soft depths, shared again.
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
+    std::int64_t AccumulationBytes() const override;
 
     std::vector<float> depthBuffer; // soft nearest depth, 0 near .. 1 far
+
+protected:
+    TBitmap3D_Liquid(const TBitmap3D_Liquid&) = default;
 };
 
 // The per-point operations are defined here so the render loop can inline them.

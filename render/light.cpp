@@ -2,6 +2,7 @@
 #include "render/light.h"
 
 #include "render/accumulate.h"
+#include "render/merge.h"
 #include "render/splat.h"
 
 #include <algorithm>
@@ -72,6 +73,10 @@ void TBitmap3D_Light::ResizeBuffers() {
     colourBuffer.assign(static_cast<std::size_t>(pixelCount), ColourRGB{});
 }
 
+ColourRGB TBitmap3D_Light::StartColour() const {
+    return {255.0f * backgroundColour.r, 255.0f * backgroundColour.g, 255.0f * backgroundColour.b};
+}
+
 void TBitmap3D_Light::ClearImage() {
     TBitmap3D::ClearImage();
     ForgetPoints();
@@ -84,9 +89,7 @@ void TBitmap3D_Light::ClearImage() {
         }
     }
     maxChannel = 0.0f;
-    const ColourRGB start{255.0f * backgroundColour.r, 255.0f * backgroundColour.g,
-                          255.0f * backgroundColour.b};
-    std::fill(colourBuffer.begin(), colourBuffer.end(), start);
+    std::fill(colourBuffer.begin(), colourBuffer.end(), StartColour());
 }
 
 void TBitmap3D_Light::ComputeMaxima() {
@@ -125,10 +128,10 @@ void TBitmap3D_Light::FitView(bool recomputeZoom) {
     stepRange = maxStep - minStep;
 }
 
-void TBitmap3D_Light::FinishImage() {
+bool TBitmap3D_Light::ShadeImage() {
     ComputeMaxima();
     if (!(maxChannel > 0.0f)) {
-        return;
+        return false;
     }
     const double e = 1.0 / gamma;
     const auto m = static_cast<float>(brightness * 255.0);
@@ -150,11 +153,34 @@ void TBitmap3D_Light::FinishImage() {
         px[1] = toByte(c.g);
         px[2] = toByte(c.r);
     }
-    CopyBufferToBitmap();
+    return true;
 }
 
 void TBitmap3D_Light::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateWith(*this, attractor, endCount);
+}
+
+std::unique_ptr<TBitmap3D> TBitmap3D_Light::CopyForWorker() const {
+    std::unique_ptr<TBitmap3D_Light> copy(new TBitmap3D_Light(*this));
+    copy->DropImage();
+    return copy;
+}
+
+void TBitmap3D_Light::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
+    colourBuffer = WorkerBuffer(workers, 0, &TBitmap3D_Light::colourBuffer);
+    const ColourRGB start = StartColour();
+    for (std::size_t k = 1; k < workers.size(); ++k) {
+        const std::vector<ColourRGB>& in = WorkerBuffer(workers, k, &TBitmap3D_Light::colourBuffer);
+        for (std::size_t i = 0; i < colourBuffer.size(); ++i) {
+            colourBuffer[i].r += in[i].r - start.r;
+            colourBuffer[i].g += in[i].g - start.g;
+            colourBuffer[i].b += in[i].b - start.b;
+        }
+    }
+}
+
+std::int64_t TBitmap3D_Light::AccumulationBytes() const {
+    return BufferBytes(colourBuffer);
 }
 
 TBitmap3D_Plasma::TBitmap3D_Plasma(PreviewSurface* surface) : TBitmap3D_Light(surface) {
@@ -177,6 +203,21 @@ void TBitmap3D_Plasma::ClearImage() {
 
 void TBitmap3D_Plasma::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateWith(*this, attractor, endCount);
+}
+
+std::unique_ptr<TBitmap3D> TBitmap3D_Plasma::CopyForWorker() const {
+    std::unique_ptr<TBitmap3D_Plasma> copy(new TBitmap3D_Plasma(*this));
+    copy->DropImage();
+    return copy;
+}
+
+void TBitmap3D_Plasma::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
+    TBitmap3D_Light::MergeWorkers(workers);
+    MergeNearest(depthBuffer, workers, &TBitmap3D_Plasma::depthBuffer);
+}
+
+std::int64_t TBitmap3D_Plasma::AccumulationBytes() const {
+    return TBitmap3D_Light::AccumulationBytes() + BufferBytes(depthBuffer);
 }
 
 } // namespace vorticel

@@ -45,7 +45,7 @@ public:
     void ResizeBuffers() override;
     void PlotPoint(const Vecd& q) override;
     void ClearImage() override;
-    void FinishImage() override;
+    bool ShadeImage() override;
     void ResetView() override;
     void TrackPoint(const Vecd& p) override;
     void FitView(bool recomputeZoom) override;
@@ -53,6 +53,10 @@ public:
     // into and out of it.
     Vecd ProjectPoint(const Vecd& p) override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
+    std::unique_ptr<TBitmap3D> CopyForWorker() const override;
+    // Colours add up; each worker's buffer started from the background, counted once.
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
+    std::int64_t AccumulationBytes() const override;
     // The step statistics from the preview ring (when no framing pass measured them).
     void MeasureStepsFromRing();
 
@@ -68,10 +72,14 @@ public:
     ColourRGB pointColourNow;
 
 protected:
+    TBitmap3D_Light(const TBitmap3D_Light&) = default;
+
     static constexpr double kNoMinStep = 1.7976931348623157e308;
     static constexpr double kNoMaxStep = 2.2250738585072014e-308;
 
     void ForgetPoints();
+    // What ClearImage puts in every pixel of `colourBuffer`: 255 x the background.
+    ColourRGB StartColour() const;
     void AddColour(std::size_t texel, float weight) {
         ColourRGB& c = colourBuffer[texel];
         c.r += pointColourNow.r * weight;
@@ -89,8 +97,16 @@ public:
     void PlotPoint(const Vecd& q) override;
     void ClearImage() override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
+    std::unique_ptr<TBitmap3D> CopyForWorker() const override;
+    // Colours as for the light; the depth is the nearest of the workers' soft depths, shared
+    // again.
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
+    std::int64_t AccumulationBytes() const override;
 
     std::vector<float> depthBuffer; // soft nearest depth, 0 near .. 1 far
+
+protected:
+    TBitmap3D_Plasma(const TBitmap3D_Plasma&) = default;
 };
 
 // The per-point operations are defined here so the render loop can inline them.

@@ -3,8 +3,14 @@
 
 #include "attractor/attractor.h"
 #include "render/bitmap3d.h"
+#include "render/run_workers.h"
 
 #include <algorithm>
+#include <future>
+#include <thread>
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#endif
 
 namespace vorticel {
 namespace {
@@ -17,11 +23,6 @@ void Progress(const RunHooks& hooks, std::int32_t count) {
     if (hooks.progress) {
         hooks.progress(count);
     }
-}
-
-// The smallest multiple of `period` greater than `value`.
-std::int64_t NextMultiple(std::int64_t value, std::int64_t period) {
-    return (value / period + 1) * period;
 }
 
 } // namespace
@@ -61,54 +62,125 @@ std::int32_t RefreshPeriod(std::int32_t target, std::int32_t updates) {
     return std::max<std::int32_t>(period, 1);
 }
 
+std::int32_t HardwareThreads() {
+    const unsigned n = std::thread::hardware_concurrency();
+    return n > 0 ? static_cast<std::int32_t>(std::min<unsigned>(n, 1024)) : 1;
+}
+
+std::int64_t PhysicalMemoryBytes() {
+#if defined(_SC_PHYS_PAGES) && defined(_SC_PAGE_SIZE)
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages > 0 && pageSize > 0) {
+        return std::int64_t{pages} * pageSize;
+    }
+#endif
+    return 0;
+}
+
+std::int32_t RunThreadCount(std::int32_t requested, std::int32_t target,
+                            std::int64_t bytesPerWorker, std::int64_t memoryBudget) {
+    std::int64_t n = requested > 0 ? requested : HardwareThreads();
+    n = std::min<std::int64_t>(n, target / kMinWorkerIterations);
+    if (memoryBudget > 0 && bytesPerWorker > 0) {
+        n = std::min(n, memoryBudget / bytesPerWorker);
+    }
+    return static_cast<std::int32_t>(std::max<std::int64_t>(n, 1));
+}
+
+std::int64_t RunMemoryBytes(const TBitmap3D& bitmap, std::int32_t threads) {
+    const auto own = static_cast<std::int64_t>(bitmap.imageBuffer.size() + bitmap.bitmap.size() +
+                                               bitmap.pointRing.size() * sizeof(Vecd));
+    return own + (std::int64_t{threads} + 1) * bitmap.AccumulationBytes();
+}
+
 RenderRunResult RenderRun(Attractor& attractor, TBitmap3D& bitmap, std::int32_t target,
-                          std::int32_t updates, const RunHooks& hooks) {
+                          std::int32_t updates, const RunHooks& hooks, std::int32_t threads) {
+    using Clock = std::chrono::steady_clock;
     RenderRunResult result;
-    const std::int32_t period = RefreshPeriod(target, updates);
-    const auto refresh = [&] {
+    bitmap.ClearImage();
+    attractor.Reset();
+    const std::int32_t n =
+        RunThreadCount(threads, target, bitmap.AccumulationBytes(), PhysicalMemoryBytes() / 2);
+    WorkerPool pool(attractor, bitmap, target, updates, n);
+    result.threads = pool.Size();
+
+    Clock::time_point nextProgress = Clock::now() + kProgressInterval;
+    const auto progress = [&] {
+        attractor.count = pool.Progress();
+        Progress(hooks, attractor.count);
+        if (StopRequested(hooks)) {
+            result.stopped = true;
+            pool.Stop();
+        }
+        nextProgress = Clock::now() + kProgressInterval;
+    };
+    // Merges and shading run off this thread, so the progress calls go on meanwhile; the
+    // shown image is written here only.
+    const auto offThread = [&](auto job) {
+        std::future<bool> done = std::async(std::launch::async, job);
+        while (done.wait_until(nextProgress) != std::future_status::ready) {
+            progress();
+        }
+        return done.get();
+    };
+    const auto refresh = [&](bool release) {
         if (hooks.refreshStarting) {
             hooks.refreshStarting();
         }
-        bitmap.FinishImage();
+        const bool shaded = offThread([&] {
+            pool.Merge(bitmap, true);
+            if (release) {
+                pool.Release();
+            }
+            return bitmap.ShadeImage();
+        });
+        if (shaded) {
+            bitmap.CopyBufferToBitmap();
+        }
         ++result.refreshes;
         if (hooks.refreshed) {
             hooks.refreshed();
         }
     };
+    const auto shareDepths = [&] {
+        offThread([&] {
+            pool.Merge(bitmap, false);
+            pool.Release();
+            return true;
+        });
+    };
 
-    bitmap.ClearImage();
-    attractor.Reset();
-    while (!StopRequested(hooks) && !attractor.diverged && attractor.count < kWarmUp) {
-        attractor.Step();
-    }
-    // The point of count c is refreshed after when c + 1 is a multiple of the period, and
-    // the events are pumped after it when c is a multiple of 10,000: each chunk ends on the
-    // nearest such count + 1, which is where the loop below looks at both.
-    while (!StopRequested(hooks) && !attractor.diverged && attractor.count < target) {
-        const std::int64_t c = attractor.count;
-        const std::int64_t nextRefresh = NextMultiple(c, period);
-        const std::int64_t nextPump =
-            (c % kHookPeriod == 0) ? c + 1 : NextMultiple(c, kHookPeriod) + 1;
-        const auto end =
-            static_cast<std::int32_t>(std::min<std::int64_t>({nextRefresh, nextPump, target}));
-        bitmap.Accumulate(attractor, end);
-        const std::int32_t reached = attractor.count;
-        if (reached != end) {
-            break; // diverged inside the chunk
+    pool.Start();
+    for (;;) {
+        const WorkerPool::Wake wake = pool.WaitUntil(nextProgress);
+        if (wake == WorkerPool::Wake::MeetingDue) {
+            if (pool.MeetingIsRefresh()) {
+                refresh(true);
+            } else {
+                shareDepths();
+            }
+        } else if (wake == WorkerPool::Wake::Finished) {
+            break;
         }
-        if (reached % period == 0) {
-            refresh();
+        if (pool.AnyDiverged()) {
+            pool.Stop();
         }
-        if ((reached - 1) % kHookPeriod == 0) {
-            Progress(hooks, reached);
+        if (Clock::now() >= nextProgress) {
+            progress();
         }
     }
-    if (attractor.count % period != 0) {
-        refresh();
+    pool.Join();
+    pool.HandBack(attractor);
+    result.diverged = pool.AnyDiverged();
+    if (result.diverged) {
+        attractor.MarkDiverged();
+    }
+    if (pool.ChangedSinceShown()) {
+        refresh(false);
     }
     result.count = attractor.count;
-    result.stopped = StopRequested(hooks);
-    result.diverged = attractor.diverged;
+    result.stopped = result.stopped || StopRequested(hooks);
     return result;
 }
 

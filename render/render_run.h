@@ -1,7 +1,8 @@
 // The two long activities of a view on its renderer: the framing fit and the render run.
-// Both work in chunks and call back between them; neither pumps events itself.
+// Both call back while they work; neither pumps events itself.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -16,23 +17,30 @@ enum class FitMode : int {
     Adjust = 3,      // frame the points with a new zoom
 };
 
+// Every hook is called on the thread that called Fit or RenderRun.
 struct RunHooks {
-    // Called at least every 10,000 iterations with the attractor's count (the view pumps
-    // events here).
+    // The iterations done so far (the view pumps events here). A fit calls it every 10,000
+    // iterations; a render run about every kProgressInterval of wall time, also while an
+    // image refresh is being computed.
     std::function<void(std::int32_t count)> progress;
-    // Polled at every chunk boundary; true ends the run.
+    // Polled after each progress call (and in a fit at every chunk boundary); true ends the
+    // run: the workers stop within a few milliseconds, the last refresh still follows.
     std::function<bool()> stopRequested;
-    // Around each image refresh of a render run (the refresh itself is FinishImage).
+    // Around each image refresh of a render run: `refreshed` comes once the new image is in
+    // the bitmap's `bitmap`.
     std::function<void()> refreshStarting;
     std::function<void()> refreshed;
 };
 
 constexpr std::int32_t kFitSkip = 500;     // iterations discarded before a fit
 constexpr std::int32_t kFitPoints = 20000; // points a fit gathers
-constexpr std::int32_t kWarmUp = 1000;     // unplotted iterations of a render run
+constexpr std::int32_t kWarmUp = 1000;     // unplotted iterations of each orbit of a render run
 constexpr std::int32_t kDefaultIterations = 20000000;
 constexpr std::int32_t kDefaultUpdates = 10;
 constexpr std::int32_t kHookPeriod = 10000;
+constexpr std::chrono::milliseconds kProgressInterval{20};
+constexpr std::int32_t kAllThreads = 0;               // one worker per hardware thread
+constexpr std::int32_t kMinWorkerIterations = 100000; // a worker's least share of the target
 
 // Resets the attractor, discards 500 iterations and hands the next `points` points to the
 // renderer: to the preview ring only, or through a framing pass (ResetView, TrackPoint,
@@ -41,8 +49,9 @@ bool Fit(Attractor& attractor, TBitmap3D& bitmap, std::int32_t points, FitMode m
          const RunHooks& hooks = {});
 
 struct RenderRunResult {
-    std::int32_t count = 0;     // the attractor's count at the end
+    std::int32_t count = 0;     // iterations done by all workers, warm-ups included
     std::int32_t refreshes = 0; // FinishImage calls, the final one included
+    std::int32_t threads = 0;   // workers used
     bool stopped = false;
     bool diverged = false;
 };
@@ -50,10 +59,46 @@ struct RenderRunResult {
 // The refresh period: target / updates in integer division, at least 1.
 std::int32_t RefreshPeriod(std::int32_t target, std::int32_t updates);
 
-// ClearImage, reset, 1,000 warm-up steps, then ProjectPoint + PlotPoint + Step up to the
-// target; FinishImage after the point of every count c with (c + 1) a multiple of the
-// refresh period, and once more at the end unless the count is such a multiple.
+// The machine's hardware threads, at least 1.
+std::int32_t HardwareThreads();
+// The machine's physical memory in bytes; 0 when it cannot be told.
+std::int64_t PhysicalMemoryBytes();
+// The workers of a run: `requested` (kAllThreads: the hardware threads), at most one per
+// kMinWorkerIterations of the target, and only as many as keep their buffers
+// (`bytesPerWorker` each) within `memoryBudget` (0: no limit); at least 1.
+std::int32_t RunThreadCount(std::int32_t requested, std::int32_t target,
+                            std::int64_t bytesPerWorker, std::int64_t memoryBudget);
+// Bytes a run of `bitmap` holds with `threads` workers: the bitmap's image, ring and
+// accumulation, and one accumulation per worker.
+std::int64_t RunMemoryBytes(const TBitmap3D& bitmap, std::int32_t threads);
+
+// A render: ClearImage and Reset, then `threads` workers (see RunThreadCount; the memory
+// budget is half the physical memory) on threads of their own, each with its own copy of the
+// attractor and of the renderer's accumulation, its own generator stream and a start nudged
+// by its index (the first worker starts where a single orbit would). The target is split
+// between them; each runs the 1,000 unplotted iterations, then ProjectPoint + PlotPoint + Step
+// up to its share. Whenever the workers have all reached a multiple of the refresh period
+// (RefreshPeriod of a worker's share; for one worker the counts c + 1 = k x period), and once
+// more at the end unless nothing was plotted since, their buffers are merged into `bitmap`
+// (MergeWorkers) and the image is refreshed. One worker gives the single-orbit image bit for
+// bit; the same seed and thread count repeat a render exactly (unless it is stopped or
+// diverges, where the workers' stopping points depend on timing).
+//
+// The calling thread meanwhile stays in a loop that calls hooks.progress about every
+// kProgressInterval, with the total count also written into `attractor.count` (what a view's
+// rate timer reads), then polls hooks.stopRequested. A refresh runs the merge and ShadeImage
+// on a helper thread while that loop goes on; the image (`bitmap.bitmap`) is written on the
+// calling thread between hooks.refreshStarting and hooks.refreshed. So while the run lasts the
+// caller may draw `bitmap.bitmap` and read `attractor.count` and the settings of both, but
+// must change neither object.
+//
+// When a worker's orbit diverges the others stop; the attractor then gets the first worker's
+// orbit and MarkDiverged is called on the calling thread (its onDiverge fires there) before
+// the last refresh. At the end the attractor holds the first worker's point, history and
+// generator state (so one worker leaves it as a single orbit would), the union of the
+// workers' boxes and the total count.
 RenderRunResult RenderRun(Attractor& attractor, TBitmap3D& bitmap, std::int32_t target,
-                          std::int32_t updates, const RunHooks& hooks = {});
+                          std::int32_t updates, const RunHooks& hooks = {},
+                          std::int32_t threads = kAllThreads);
 
 } // namespace vorticel

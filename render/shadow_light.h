@@ -7,7 +7,6 @@
 #include "render/splat.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace vorticel {
@@ -64,6 +63,7 @@ inline void Light::SplatWorldPoint(const Vecd& p) {
     SplatDensityAndDepth(s, static_cast<float>(b.z), lightMap.data());
 }
 
-using LightArray = std::vector<std::unique_ptr<Light>>;
+// Held by value: a render worker copies the lights with their maps.
+using LightArray = std::vector<Light>;
 
 } // namespace vorticel

@@ -2,6 +2,7 @@
 #include "render/solid.h"
 
 #include "render/accumulate.h"
+#include "render/merge.h"
 #include "render/splat.h"
 
 #include <algorithm>
@@ -30,79 +31,6 @@ double Clamp01(double v) {
     return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v);
 }
 
-// Inverse of projection x model-view, computed once per image for the per-pixel unprojection.
-class Unprojector {
-public:
-    Unprojector(const Matrix4& modelView, const Matrix4& projection, double width, double height)
-        : width_(width), height_(height) {
-        inverse_ = Invert(Multiply(projection, modelView));
-    }
-
-    // gluUnProject of window point (x, y, depth).
-    Vecd operator()(double x, double y, double depth) const {
-        const double in[4] = {2.0 * x / width_ - 1.0, 2.0 * y / height_ - 1.0, 2.0 * depth - 1.0,
-                              1.0};
-        double out[4];
-        for (int row = 0; row < 4; ++row) {
-            out[row] = inverse_[row] * in[0] + inverse_[4 + row] * in[1] +
-                       inverse_[8 + row] * in[2] + inverse_[12 + row] * in[3];
-        }
-        if (out[3] == 0.0) {
-            return {};
-        }
-        return {out[0] / out[3], out[1] / out[3], out[2] / out[3]};
-    }
-
-private:
-    static Matrix4 Invert(const Matrix4& m);
-    Matrix4 inverse_{};
-    double width_;
-    double height_;
-};
-
-Matrix4 Unprojector::Invert(const Matrix4& m) {
-    // Gauss-Jordan on the column-major matrix viewed as rows of its transpose; the inverse
-    // of the transpose is the transpose of the inverse, so the layout works out.
-    double a[4][8];
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            a[r][c] = m[c * 4 + r];
-            a[r][c + 4] = r == c ? 1.0 : 0.0;
-        }
-    }
-    for (int col = 0; col < 4; ++col) {
-        int pivot = col;
-        for (int r = col + 1; r < 4; ++r) {
-            if (std::fabs(a[r][col]) > std::fabs(a[pivot][col])) {
-                pivot = r;
-            }
-        }
-        if (a[pivot][col] == 0.0) {
-            return Matrix4{}; // singular: every unprojection lands at the origin
-        }
-        std::swap(a[pivot], a[col]);
-        const double scale = 1.0 / a[col][col];
-        for (double& v : a[col]) {
-            v *= scale;
-        }
-        for (int r = 0; r < 4; ++r) {
-            if (r != col && a[r][col] != 0.0) {
-                const double f = a[r][col];
-                for (int c = 0; c < 8; ++c) {
-                    a[r][c] -= f * a[col][c];
-                }
-            }
-        }
-    }
-    Matrix4 inverse;
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            inverse[c * 4 + r] = a[r][c + 4];
-        }
-    }
-    return inverse;
-}
-
 } // namespace
 
 TBitmap3D_Solid::TBitmap3D_Solid(PreviewSurface* surface) : TBitmap3D(surface) {
@@ -119,12 +47,12 @@ void TBitmap3D_Solid::SetDefaults() {
     opacity = 8.0f;
     lights.clear();
     for (const LightSetting& setting : kDefaultLights) {
-        auto light = std::make_unique<Light>();
-        light->SetDirection(setting.direction);
-        light->colour = setting.colour;
-        light->opacity = opacity;
-        light->rotationAxis = rotationAxis;
-        light->rotationAngle = rotationAngle;
+        Light light;
+        light.SetDirection(setting.direction);
+        light.colour = setting.colour;
+        light.opacity = opacity;
+        light.rotationAxis = rotationAxis;
+        light.rotationAngle = rotationAngle;
         lights.push_back(std::move(light));
     }
     SetBackgroundColour({0.49f, 0.495f, 0.5f});
@@ -141,9 +69,9 @@ void TBitmap3D_Solid::SetDefaults() {
 
 void TBitmap3D_Solid::UpdateModelView() {
     TBitmap3D::UpdateModelView();
-    for (const auto& light : lights) {
-        light->rotationAxis = rotationAxis;
-        light->rotationAngle = rotationAngle;
+    for (Light& light : lights) {
+        light.rotationAxis = rotationAxis;
+        light.rotationAngle = rotationAngle;
     }
 }
 
@@ -152,8 +80,8 @@ void TBitmap3D_Solid::ComputeMaxima() {
     for (const float d : densityBuffer) {
         maxDensity = d > maxDensity ? d : maxDensity;
     }
-    for (const auto& light : lights) {
-        light->ComputeLightMaximum();
+    for (Light& light : lights) {
+        light.ComputeLightMaximum();
     }
 }
 
@@ -168,34 +96,34 @@ void TBitmap3D_Solid::ClearImage() {
     maxDensity = 0.0f;
     std::fill(densityBuffer.begin(), densityBuffer.end(), 0.0f);
     std::fill(depthBuffer.begin(), depthBuffer.end(), 1.0f);
-    for (const auto& light : lights) {
-        light->ClearLightMaps();
-        light->ResetLightBounds();
+    for (Light& light : lights) {
+        light.ClearLightMaps();
+        light.ResetLightBounds();
         for (const Vecd& p : pointRing) {
-            light->TrackLightPoint(p);
+            light.TrackLightPoint(p);
         }
-        light->UpdateLightMatrix();
+        light.UpdateLightMatrix();
     }
 }
 
 void TBitmap3D_Solid::ResetView() {
     TBitmap3D::ResetView();
-    for (const auto& light : lights) {
-        light->ResetLightBounds();
+    for (Light& light : lights) {
+        light.ResetLightBounds();
     }
 }
 
 void TBitmap3D_Solid::TrackPoint(const Vecd& p) {
     TBitmap3D::TrackPoint(p);
-    for (const auto& light : lights) {
-        light->TrackLightPoint(p);
+    for (Light& light : lights) {
+        light.TrackLightPoint(p);
     }
 }
 
 void TBitmap3D_Solid::FitView(bool recomputeZoom) {
     TBitmap3D::FitView(recomputeZoom);
-    for (const auto& light : lights) {
-        light->UpdateLightMatrix();
+    for (Light& light : lights) {
+        light.UpdateLightMatrix();
     }
 }
 
@@ -241,10 +169,10 @@ double TBitmap3D_Solid::ShadowFactor(const Light& light, const Vecd& world) {
     return behind >= light.shadowBias ? 1.0 - o : 1.0 - (behind / light.shadowBias) * o;
 }
 
-void TBitmap3D_Solid::FinishImage() {
+bool TBitmap3D_Solid::ShadeImage() {
     ComputeMaxima();
     if (!(maxDensity > 0.0f)) {
-        return;
+        return false;
     }
     const double eo = 1.0 / opacity;
     const double eg = 1.0 / gamma;
@@ -268,13 +196,13 @@ void TBitmap3D_Solid::FinishImage() {
                 continue;
             }
             const Vecd position{(x - imageWidth * 0.5) * s, (y - imageHeight * 0.5) * s, d / h};
-            const Vecd world = unproject(x, y, d);
+            const Vecd world = unproject({double(x), double(y), d});
             const Vecd normal = NormalisedIfPositive(
                 {-s * (depthBuffer[i + 1] - d) / h, -s * (depthBuffer[i + w] - d) / h, s * s});
             const Vecd toView = NormalisedIfPositive(position - eye);
             double colour[3] = {ambientColour.r, ambientColour.g, ambientColour.b};
             for (auto light = lights.rbegin(); light != lights.rend(); ++light) {
-                const Light& l = **light;
+                const Light& l = *light;
                 const double shadow = ShadowFactor(l, world);
                 const double lit[3] = {l.colour.r * shadow, l.colour.g * shadow,
                                        l.colour.b * shadow};
@@ -308,11 +236,51 @@ void TBitmap3D_Solid::FinishImage() {
             px[2] = bytes[0];
         }
     }
-    CopyBufferToBitmap();
+    return true;
 }
 
 void TBitmap3D_Solid::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateWith(*this, attractor, endCount);
+}
+
+std::unique_ptr<TBitmap3D> TBitmap3D_Solid::CopyForWorker() const {
+    std::unique_ptr<TBitmap3D_Solid> copy(new TBitmap3D_Solid(*this));
+    copy->DropImage();
+    return copy;
+}
+
+void TBitmap3D_Solid::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
+    MergeSum(densityBuffer, workers, &TBitmap3D_Solid::densityBuffer);
+    MergeNearest(depthBuffer, workers, &TBitmap3D_Solid::depthBuffer);
+    // Each light's map as the image: densities add up, the depth is the nearest, and goes
+    // back to every worker.
+    for (std::size_t l = 0; l < lights.size(); ++l) {
+        std::vector<DensityDepth>& map = lights[l].lightMap;
+        map = static_cast<const TBitmap3D_Solid&>(*workers[0]).lights[l].lightMap;
+        for (std::size_t k = 1; k < workers.size(); ++k) {
+            const std::vector<DensityDepth>& in =
+                static_cast<const TBitmap3D_Solid&>(*workers[k]).lights[l].lightMap;
+            for (std::size_t i = 0; i < map.size(); ++i) {
+                map[i].density += in[i].density;
+                map[i].depth = in[i].depth < map[i].depth ? in[i].depth : map[i].depth;
+            }
+        }
+        for (std::size_t k = 0; k < workers.size() && workers.size() > 1; ++k) {
+            std::vector<DensityDepth>& own =
+                static_cast<TBitmap3D_Solid&>(*workers[k]).lights[l].lightMap;
+            for (std::size_t i = 0; i < map.size(); ++i) {
+                own[i].depth = map[i].depth;
+            }
+        }
+    }
+}
+
+std::int64_t TBitmap3D_Solid::AccumulationBytes() const {
+    std::int64_t bytes = BufferBytes(densityBuffer) + BufferBytes(depthBuffer);
+    for (const Light& light : lights) {
+        bytes += BufferBytes(light.lightMap);
+    }
+    return bytes;
 }
 
 } // namespace vorticel

@@ -18,13 +18,18 @@ public:
     void ResizeBuffers() override;
     void PlotPoint(const Vecd& q) override;
     void ClearImage() override;
-    void FinishImage() override;
+    bool ShadeImage() override;
     void ResetView() override;
     void TrackPoint(const Vecd& p) override;
     void FitView(bool recomputeZoom) override;
     // The base projection, and the world point splatted into every light's maps.
     Vecd ProjectPoint(const Vecd& p) override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
+    std::unique_ptr<TBitmap3D> CopyForWorker() const override;
+    // Densities add up and the depth is the nearest of the workers' (shared again), in the
+    // image and in each light's map alike.
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
+    std::int64_t AccumulationBytes() const override;
 
     std::vector<float> densityBuffer;
     std::vector<float> depthBuffer; // soft nearest depth, 0 near .. 1 far
@@ -37,6 +42,9 @@ public:
     ColourRGB specularColour{0.5f, 0.5f, 0.5f};
     LightArray lights;
 
+protected:
+    TBitmap3D_Solid(const TBitmap3D_Solid&) = default;
+
 private:
     // How much of `light` reaches the world point `w` (1 = unshadowed).
     static double ShadowFactor(const Light& light, const Vecd& world);
@@ -45,8 +53,8 @@ private:
 // The per-point operations are defined here so the render loop can inline them.
 
 inline Vecd TBitmap3D_Solid::ProjectPoint(const Vecd& p) {
-    for (const auto& light : lights) {
-        light->SplatWorldPoint(p);
+    for (Light& light : lights) {
+        light.SplatWorldPoint(p);
     }
     return ProjectBase(p);
 }

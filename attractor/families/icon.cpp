@@ -20,22 +20,4 @@ void Icon::Reset() {
     CommonReset();
 }
 
-void Icon::Iterate(Vecd& p) {
-    const double x = p.x;
-    const double y = p.y;
-    const double zz = x * x + y * y;
-    // (a, b) = (x + iy)^(degree - 1)
-    double a = x;
-    double b = y;
-    for (int i = 2; i < degree; ++i) {
-        const double na = a * x - b * y;
-        b = b * x + a * y;
-        a = na;
-    }
-    const double s = alpha * zz + lambda + beta * (x * a - y * b);
-    p.x = s * x + gamma * a - omega * y;
-    p.y = s * y - gamma * b + omega * x;
-    p.z = zz;
-}
-
 } // namespace vorticel

@@ -24,6 +24,10 @@ IFS::IFS(int maps)
     }
 }
 
+std::unique_ptr<Attractor> IFS::NewOfSameKind() const {
+    return std::make_unique<IFS>(mapCount);
+}
+
 void IFS::Reset() {
     point = {0.05, 0.05, 0.05};
     CommonReset();
@@ -52,27 +56,6 @@ void IFS::Randomize() {
     for (int m = 0; m < mapCount; ++m) {
         probabilities[m] = VolumeFactor(m) / sum;
     }
-}
-
-void IFS::Iterate(Vecd& p) {
-    const double u = RandomNext() / 2147483647.0;
-    int m = 0;
-    double s = probabilities[0];
-    while (s < u) {
-        ++m;
-        if (m == mapCount) {
-            m = mapCount - 1;
-            break;
-        }
-        s += probabilities[m];
-    }
-    const double* c = &coefficients[kCoefficientsPerMap * m];
-    const double x = p.x;
-    const double y = p.y;
-    const double z = p.z;
-    p.x = c[0] * x + c[1] * y + c[2] * z + c[9];
-    p.y = c[3] * x + c[4] * y + c[5] * z + c[10];
-    p.z = c[6] * x + c[7] * y + c[8] * z + c[11];
 }
 
 } // namespace vorticel

@@ -27,6 +27,32 @@ public:
     std::int16_t coefficientCount = 0;
     std::vector<double> coefficients;
     std::vector<double> probabilities;
+
+protected:
+    // As many maps as this one.
+    std::unique_ptr<Attractor> NewOfSameKind() const override;
 };
+
+// The map, inline so that the render loop, which calls it by name, has it whole.
+inline void IFS::Iterate(Vecd& p) {
+    const double u = random->Next() / 2147483647.0;
+    int m = 0;
+    double s = probabilities[0];
+    while (s < u) {
+        ++m;
+        if (m == mapCount) {
+            m = mapCount - 1;
+            break;
+        }
+        s += probabilities[m];
+    }
+    const double* c = &coefficients[kCoefficientsPerMap * m];
+    const double x = p.x;
+    const double y = p.y;
+    const double z = p.z;
+    p.x = c[0] * x + c[1] * y + c[2] * z + c[9];
+    p.y = c[3] * x + c[4] * y + c[5] * z + c[10];
+    p.z = c[6] * x + c[7] * y + c[8] * z + c[11];
+}
 
 } // namespace vorticel

@@ -19,15 +19,4 @@ void Lorenz::Reset() {
     CommonReset();
 }
 
-void Lorenz_2L::Iterate(Vecd& p) {
-    const double x = p.x;
-    const double y = p.y;
-    const double z = p.z;
-    scaled = {x * dt, y * dt, z * dt};
-    const double dx = -aDt * x + aDt * y;
-    const double dy = bDt * x - scaled.y - z * scaled.x;
-    const double dz = -cDt * z + x * scaled.y;
-    p = {x + dx, y + dy, z + dz};
-}
-
 } // namespace vorticel

@@ -18,7 +18,6 @@ public:
     double aDt = 0.0;
     double bDt = 0.0;
     double cDt = 0.0;
-    Vecd scaled; // scratch of the map
     double a = 0.0;
     double b = 0.0;
     double c = 0.0;
@@ -33,5 +32,17 @@ class Lorenz_2L : public Lorenz {
 public:
     void Iterate(Vecd& p) override;
 };
+
+// The map, inline so that the render loop, which calls it by name, has it whole.
+inline void Lorenz_2L::Iterate(Vecd& p) {
+    const double x = p.x;
+    const double y = p.y;
+    const double z = p.z;
+    const Vecd scaled{x * dt, y * dt, z * dt};
+    const double dx = -aDt * x + aDt * y;
+    const double dy = bDt * x - scaled.y - z * scaled.x;
+    const double dz = -cDt * z + x * scaled.y;
+    p = {x + dx, y + dy, z + dz};
+}
 
 } // namespace vorticel

@@ -3,6 +3,8 @@
 
 #include "attractor/attractor.h"
 
+#include <cmath>
+
 namespace vorticel {
 
 class Pickover : public Attractor {
@@ -20,5 +22,15 @@ public:
     double c = 0.0;
     double d = 0.0;
 };
+
+// The map, inline so that the render loop, which calls it by name, has it whole.
+inline void Pickover::Iterate(Vecd& p) {
+    const double x = p.x;
+    const double y = p.y;
+    const double z = p.z;
+    p.x = std::sin(a * y) - z * std::cos(b * x);
+    p.y = z * std::sin(c * x) - std::cos(d * y);
+    p.z = std::sin(x);
+}
 
 } // namespace vorticel

@@ -6,8 +6,11 @@
 #include "render/render_run.h"
 #include "test_support.h"
 
+#include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <memory>
+#include <thread>
 #include <vector>
 
 namespace vorticel {
@@ -28,6 +31,13 @@ public:
         }
     }
     std::int32_t divergeAt = -1;
+
+protected:
+    std::unique_ptr<Attractor> NewOfSameKind() const override {
+        auto copy = std::make_unique<Seesaw>();
+        copy->divergeAt = divergeAt;
+        return copy;
+    }
 };
 
 // Walks along x one unit per step from (1, 0.5, 0), so a point tells its count.
@@ -45,32 +55,81 @@ public:
     }
 };
 
-// Counts what reaches it: each refresh remembers the count of the last plotted point and how
-// many points had been plotted.
-class Counting : public TBitmap3D {
+// Counts on in x up to 50,000, then carries into y: the point of count c is
+// (c mod 50,000, c div 50,000, 0), within the divergence bound however long the run.
+class Odometer : public Seesaw {
 public:
-    explicit Counting(const Attractor& a) : TBitmap3D(nullptr), attractor(a) { SetDefaults(); }
-    void SetDefaults() override { kind = kGas; }
-    void PlotPoint(const Vecd&) override {
-        if (plotted++ == 0) {
-            firstCount = attractor.count;
+    void Reset() override {
+        point = {0.0, 0.0, 0.0};
+        CommonReset();
+    }
+    void Iterate(Vecd& p) override {
+        p.x += 1.0;
+        if (p.x >= kWrap) {
+            p.x -= kWrap;
+            p.y += 1.0;
         }
-        lastCount = attractor.count;
+        if (count == divergeAt) {
+            p.x = 1e6;
+        }
+    }
+    // The count a point stands for; the start nudge of a second worker rounds away.
+    static std::int64_t CountOf(const Vecd& p) { return std::llround(p.y * kWrap + p.x); }
+
+protected:
+    std::unique_ptr<Attractor> NewOfSameKind() const override {
+        auto copy = std::make_unique<Odometer>();
+        copy->divergeAt = divergeAt;
+        return copy;
+    }
+
+private:
+    static constexpr double kWrap = 50000.0;
+};
+
+// Counts what reaches it (its projection passes world points through): each refresh
+// remembers the count of the last plotted point and how many points had been plotted.
+class Tally : public TBitmap3D {
+public:
+    Tally() : TBitmap3D(nullptr) { SetDefaults(); }
+    void SetDefaults() override { kind = kGas; }
+    Vecd ProjectPoint(const Vecd& p) override { return p; }
+    void PlotPoint(const Vecd& q) override {
+        if (plotted++ == 0) {
+            firstCount = Odometer::CountOf(q);
+        }
+        lastCount = Odometer::CountOf(q);
     }
     void ClearImage() override {
         TBitmap3D::ClearImage();
         ++clears;
     }
-    void FinishImage() override { refreshes.push_back({lastCount, plotted}); }
+    bool ShadeImage() override {
+        refreshes.push_back({lastCount, plotted});
+        return false;
+    }
     void Accumulate(Attractor& a, std::int32_t endCount) override {
         AccumulateWith(*this, a, endCount);
     }
+    std::unique_ptr<TBitmap3D> CopyForWorker() const override {
+        return std::unique_ptr<TBitmap3D>(new Tally(*this));
+    }
+    // Points add up; the first and last counts are the first worker's.
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override {
+        const auto& first = static_cast<const Tally&>(*workers[0]);
+        firstCount = first.firstCount;
+        lastCount = first.lastCount;
+        plotted = 0;
+        for (const TBitmap3D* w : workers) {
+            plotted += static_cast<const Tally&>(*w).plotted;
+        }
+    }
+    std::int64_t AccumulationBytes() const override { return 0; }
 
     struct Refresh {
         std::int64_t lastCount;
         std::int64_t plotted;
     };
-    const Attractor& attractor;
     std::int64_t plotted = 0;
     std::int64_t firstCount = -1;
     std::int64_t lastCount = -1;
@@ -100,24 +159,25 @@ TEST(RefreshPeriod, IsTargetOverUpdatesAndAtLeastOne) {
 }
 
 TEST(RenderRun, DefaultRunRefreshesTenTimesOnPeriodBoundaries) {
-    Seesaw a;
+    Odometer a;
     a.count = 777; // whatever the attractor did before, the run resets it
-    Counting b(a);
+    Tally b;
     int starting = 0;
     int finished = 0;
-    std::vector<std::int32_t> progress;
     RunHooks hooks;
-    hooks.progress = [&](std::int32_t c) { progress.push_back(c); };
     hooks.refreshStarting = [&] { ++starting; };
     hooks.refreshed = [&] { ++finished; };
     ASSERT_EQ(kDefaultIterations, 20000000);
     ASSERT_EQ(kDefaultUpdates, 10);
-    const RenderRunResult r = RenderRun(a, b, kLongRun, kDefaultUpdates, hooks);
+    const RenderRunResult r = RenderRun(a, b, kLongRun, kDefaultUpdates, hooks, 1);
 
+    EXPECT_EQ(r.threads, 1);
     EXPECT_EQ(b.clears, 1);
     EXPECT_EQ(b.firstCount, 1000); // the first 1,000 iterations are not plotted
     EXPECT_EQ(b.plotted, kLongRun - 1000);
     EXPECT_EQ(r.count, kLongRun);
+    EXPECT_EQ(a.count, kLongRun);
+    EXPECT_EQ(Odometer::CountOf(a.point), kLongRun); // the orbit is handed back
     EXPECT_FALSE(r.stopped);
     EXPECT_FALSE(r.diverged);
     ASSERT_EQ(b.refreshes.size(), std::size_t(10)); // none extra at the end
@@ -129,20 +189,36 @@ TEST(RenderRun, DefaultRunRefreshesTenTimesOnPeriodBoundaries) {
         EXPECT_EQ(b.refreshes[k].lastCount, boundary - 1) << k;
         EXPECT_EQ(b.refreshes[k].plotted, boundary - 1000) << k;
     }
-    // Events are pumped at least every 10,000 iterations, all through the run.
-    ASSERT_FALSE(progress.empty());
-    EXPECT_LE(progress.front(), 10001);
-    EXPECT_GE(progress.back(), kLongRun - 10000);
-    for (std::size_t i = 1; i < progress.size(); ++i) {
-        ASSERT_LE(progress[i] - progress[i - 1], 10000) << i;
-        ASSERT_GT(progress[i], progress[i - 1]) << i;
+}
+
+TEST(RenderRun, TwoWorkersShareTheTargetAndMeetAtEachRefresh) {
+    Odometer a;
+    Tally b;
+    const RenderRunResult r = RenderRun(a, b, 400000, 10, {}, 2);
+    EXPECT_EQ(r.threads, 2);
+    EXPECT_EQ(r.count, 400000); // the target is the total over the workers
+    EXPECT_EQ(b.plotted, 400000 - 2 * 1000);
+    // Each worker renders 200,000 with a period of 20,000; the merge at each boundary holds
+    // both halves exactly as far.
+    ASSERT_EQ(b.refreshes.size(), std::size_t(10));
+    for (std::size_t k = 0; k < 10; ++k) {
+        EXPECT_EQ(b.refreshes[k].plotted, 2 * (std::int64_t(k + 1) * 20000 - 1000)) << k;
+        EXPECT_EQ(b.refreshes[k].lastCount, std::int64_t(k + 1) * 20000 - 1) << k;
     }
 }
 
+TEST(RenderRun, ThreadsAreCappedByTheTarget) {
+    Odometer a;
+    Tally b;
+    EXPECT_EQ(RenderRun(a, b, 150000, 10, {}, 4).threads, 1);
+    EXPECT_EQ(RenderRun(a, b, 300000, 10, {}, 4).threads, 3);
+    EXPECT_EQ(a.count, 300000);
+}
+
 TEST(RenderRun, TargetOffThePeriodGetsOneLastRefresh) {
-    Seesaw a;
-    Counting b(a);
-    const RenderRunResult r = RenderRun(a, b, 1000005, 10);
+    Odometer a;
+    Tally b;
+    const RenderRunResult r = RenderRun(a, b, 1000005, 10, {}, 1);
     ASSERT_EQ(b.refreshes.size(), std::size_t(11));
     EXPECT_EQ(r.refreshes, 11);
     EXPECT_EQ(b.refreshes[9].lastCount, 999999);
@@ -151,8 +227,8 @@ TEST(RenderRun, TargetOffThePeriodGetsOneLastRefresh) {
 }
 
 TEST(RenderRun, TargetBelowTheUpdateCountRefreshesAfterEveryPoint) {
-    Seesaw a;
-    Counting b(a);
+    Odometer a;
+    Tally b;
     RenderRun(a, b, 1005, 2000);
     ASSERT_EQ(b.refreshes.size(), std::size_t(5));
     for (std::size_t k = 0; k < 5; ++k) {
@@ -160,40 +236,90 @@ TEST(RenderRun, TargetBelowTheUpdateCountRefreshesAfterEveryPoint) {
     }
 }
 
-TEST(RenderRun, StopEndsTheRunAndStillRefreshes) {
-    Seesaw a;
-    Counting b(a);
-    bool stop = false;
+class StopKinds : public ::testing::TestWithParam<int> {};
+INSTANTIATE_TEST_SUITE_P(Threads, StopKinds, ::testing::Values(1, 2));
+
+// A target that would take minutes: only the progress calls and the stop can end the run.
+TEST_P(StopKinds, ProgressComesWhileTheRunGoesAndAStopEndsIt) {
+    Odometer a;
+    Tally b;
+    const std::thread::id caller = std::this_thread::get_id();
+    int calls = 0;
+    bool countsAgree = true;
+    bool onCaller = true;
+    std::int32_t last = 0;
     std::int32_t stopAt = 0;
     RunHooks hooks;
     hooks.progress = [&](std::int32_t c) {
-        if (!stop && c >= 50000) {
-            stop = true;
+        ++calls;
+        countsAgree = countsAgree && c == a.count && c >= last;
+        onCaller = onCaller && std::this_thread::get_id() == caller;
+        last = c;
+        if (stopAt == 0 && c > 50000) {
             stopAt = c;
         }
     };
-    hooks.stopRequested = [&] { return stop; };
-    const RenderRunResult r = RenderRun(a, b, 1000000, 10, hooks);
+    hooks.stopRequested = [&] { return stopAt != 0; };
+    const RenderRunResult r = RenderRun(a, b, 2000000000, 10, hooks, GetParam());
     EXPECT_TRUE(r.stopped);
+    EXPECT_FALSE(r.diverged);
+    EXPECT_GE(calls, 1);
+    EXPECT_TRUE(countsAgree);
+    EXPECT_TRUE(onCaller);
     EXPECT_GE(r.count, stopAt);
-    EXPECT_LE(r.count, stopAt + 1);
-    ASSERT_EQ(b.refreshes.size(), std::size_t(1)); // before the first period ends
+    EXPECT_LT(r.count, 2000000000);
+    ASSERT_FALSE(b.refreshes.empty()); // the last refresh still happens
     EXPECT_EQ(b.refreshes.back().plotted, b.plotted);
-    EXPECT_EQ(b.plotted, r.count - 1000);
+    // Every iteration after a worker's warm-up is plotted (a worker stopped before the end of
+    // its warm-up plots nothing).
+    EXPECT_LE(r.count - b.plotted, 1000 * GetParam());
+    EXPECT_GE(r.count - b.plotted, 1000);
 }
 
 TEST(RenderRun, DivergenceEndsTheRun) {
-    Seesaw a;
+    Odometer a;
     a.divergeAt = 123456;
-    Counting b(a);
-    const RenderRunResult r = RenderRun(a, b, 1000000, 10);
+    int notified = 0;
+    std::int32_t countWhenNotified = 0;
+    a.onDiverge = [&](Attractor& d) {
+        ++notified;
+        countWhenNotified = d.count;
+    };
+    Tally b;
+    const RenderRunResult r = RenderRun(a, b, 1000000, 10, {}, 1);
     EXPECT_TRUE(r.diverged);
+    EXPECT_TRUE(a.diverged);
     EXPECT_FALSE(r.stopped);
     EXPECT_EQ(r.count, 123457);
+    EXPECT_EQ(notified, 1);
+    EXPECT_EQ(countWhenNotified, 123457);
     EXPECT_EQ(b.lastCount, 123456); // its last good point is plotted, the wild one is not
     ASSERT_EQ(b.refreshes.size(), std::size_t(2));
     EXPECT_EQ(b.refreshes[0].lastCount, 99999);
     EXPECT_EQ(b.refreshes[1].plotted, b.plotted);
+}
+
+TEST(RenderRun, OneDivergingWorkerStopsTheOthersAndTellsTheCaller) {
+    Odometer a;
+    a.divergeAt = 150000; // every worker's orbit counts alike, so each diverges there
+    const std::thread::id caller = std::this_thread::get_id();
+    bool onCaller = false;
+    a.onDiverge = [&](Attractor&) { onCaller = std::this_thread::get_id() == caller; };
+    Tally b;
+    const RenderRunResult r = RenderRun(a, b, 2000000, 10, {}, 2);
+    EXPECT_TRUE(r.diverged);
+    EXPECT_TRUE(onCaller);
+    EXPECT_LE(r.count, 2 * 150001);
+    EXPECT_EQ(b.refreshes.back().plotted, b.plotted);
+}
+
+TEST(RunThreadCount, RequestTargetAndMemoryEachCap) {
+    EXPECT_EQ(RunThreadCount(kAllThreads, 2000000000, 1, 0), HardwareThreads());
+    EXPECT_EQ(RunThreadCount(16, 20000000, 1000, 0), 16);
+    EXPECT_EQ(RunThreadCount(16, 1000000, 1000, 0), 10); // 100,000 iterations a worker at least
+    EXPECT_EQ(RunThreadCount(16, 50000, 1000, 0), 1);
+    EXPECT_EQ(RunThreadCount(16, 20000000, 1000, 5500), 5); // what the budget holds
+    EXPECT_EQ(RunThreadCount(16, 20000000, 1000, 10), 1);   // one worker whatever it costs
 }
 
 TEST(RenderRun, GasAccumulatesEveryPointAfterTheWarmUp) {

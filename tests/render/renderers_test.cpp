@@ -383,7 +383,7 @@ TEST(Solid, ClearImageFitsEachLightBoxAroundTheRing) {
     for (const auto& light : dynamic_cast<TBitmap3D_Solid&>(*b).lights) {
         Vecd lo{1e300, 1e300, 1e300}, hi{-1e300, -1e300, -1e300};
         for (const Vecd& p : b->pointRing) {
-            const Vecd c = Transform(light->lightMatrix, p);
+            const Vecd c = Transform(light.lightMatrix, p);
             const Vecd box{(c.x + 1) * 0.5, (c.y + 1) * 0.5, (c.z + 1) * 0.5};
             lo = {std::min(lo.x, box.x), std::min(lo.y, box.y), std::min(lo.z, box.z)};
             hi = {std::max(hi.x, box.x), std::max(hi.y, box.y), std::max(hi.z, box.z)};
@@ -485,9 +485,9 @@ TEST(Switch, SolidAlwaysStartsFromItsDefaults) {
         EXPECT_EQ(s.roughness, 0.008f);
         ASSERT_EQ(s.lights.size(), std::size_t(2));
         const double n0 = std::sqrt(0.64 + 0.64 + 1.0); // key light (-0.8, 0.8, 1) normalised
-        EXPECT_NEAR(s.lights[0]->direction.x, -0.8 / n0, 1e-12);
-        EXPECT_EQ(s.lights[0]->colour.b, 0.4f);
-        EXPECT_EQ(s.lights[1]->colour.g, 0.31f);
+        EXPECT_NEAR(s.lights[0].direction.x, -0.8 / n0, 1e-12);
+        EXPECT_EQ(s.lights[0].colour.b, 0.4f);
+        EXPECT_EQ(s.lights[1].colour.g, 0.31f);
     }
 }
 
