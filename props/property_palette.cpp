@@ -350,10 +350,24 @@ void PropertyPalette::ForwardPress(QMouseEvent& event) {
         // it: give the focus here, then the press places the caret or grabs the thumb.
         if (target->focusPolicy() & Qt::ClickFocus) {
             target->setFocus(Qt::MouseFocusReason);
+        } else {
+            FocusValueBox();
         }
         dragTarget_ = target;
         Forward(event);
         return;
+    }
+    FocusValueBox();
+}
+
+void PropertyPalette::FocusValueBox() {
+    // A press on the label or a separator: the row's value box takes the keys.
+    if (Property* row = RowAt(activeRow_)) {
+        for (PropertyEditor* e : row->editors) {
+            if (e->Kind() == EditorKind::Edit || e->Kind() == EditorKind::ComboBox) {
+                dynamic_cast<EditorBase*>(e)->Widget()->setFocus(Qt::MouseFocusReason);
+            }
+        }
     }
 }
 

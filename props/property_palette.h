@@ -95,6 +95,7 @@ private:
     // release of the same drag (the palette holds the pointer's implicit grab).
     void ForwardPress(QMouseEvent& event);
     void Forward(QMouseEvent& event);
+    void FocusValueBox();
 
     std::vector<std::unique_ptr<Property>> rows_;
     std::map<QByteArray, Property*> byName_;

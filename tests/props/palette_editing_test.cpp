@@ -79,6 +79,22 @@ TEST_F(EditingTest, OnePressChoosesTheRowFocusesItsEditBoxAndPlacesTheCaret) {
     EXPECT_EQ(edit->text(), QStringLiteral("1234567"));
 }
 
+TEST_F(EditingTest, APressOnALabelGivesTheValueBoxTheKeys) {
+    double a = 1.0;
+    double b = 2.0;
+    palette.AddBound<double>(QStringLiteral("A"), &a, 0);
+    palette.AddBound<double>(QStringLiteral("B"), &b, 0);
+    QLineEdit elsewhere(&palette);
+    elsewhere.setGeometry(0, 200, 40, 20);
+    elsewhere.show();
+    elsewhere.setFocus();
+    PressRow(1, 2); // on the label
+    EXPECT_EQ(palette.ActiveRow(), 1);
+    auto* edit = VisibleChild<QLineEdit>(palette);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(edit->hasFocus());
+}
+
 TEST_F(EditingTest, OnePressOnASliderThumbDragsIt) {
     double a = 0.0;
     double b = 0.0; // thumb at the left end
