@@ -133,6 +133,15 @@ std::string Latin1ToUtf8(const char* text, std::size_t length) {
     return out;
 }
 
+bool IsAscii(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool IsPrintableAscii(const std::string& keyword) {
     for (const char c : keyword) {
         if (c < 0x20 || c > 0x7E) {
@@ -155,11 +164,20 @@ void EncodePng(std::ostream& out, const std::string& fileName, std::int32_t widt
             throw fail("the text keyword \"" + texts[i].first + "\" is not printable ASCII");
         }
         png_text& chunk = chunks[i];
-        chunk.compression = texts[i].second.size() > kCompressAbove ? PNG_ITXT_COMPRESSION_zTXt
-                                                                    : PNG_ITXT_COMPRESSION_NONE;
+        const std::string& text = texts[i].second;
         chunk.key = const_cast<char*>(texts[i].first.c_str()); // libpng copies, never writes
-        chunk.text = const_cast<char*>(texts[i].second.c_str());
-        chunk.itxt_length = texts[i].second.size();
+        chunk.text = const_cast<char*>(text.c_str());
+        if (text.size() > kCompressAbove) {
+            chunk.compression = PNG_ITXT_COMPRESSION_zTXt;
+            chunk.itxt_length = text.size();
+        } else if (IsAscii(text)) {
+            // The same bytes in Latin-1: a plain tEXt, which every tool shows.
+            chunk.compression = PNG_TEXT_COMPRESSION_NONE;
+            chunk.text_length = text.size();
+        } else {
+            chunk.compression = PNG_ITXT_COMPRESSION_NONE;
+            chunk.itxt_length = text.size();
+        }
     }
 
     PngIo io;

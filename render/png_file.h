@@ -16,9 +16,11 @@ using PngText = std::pair<std::string, std::string>;
 constexpr std::size_t kMaxPngFileBytes = std::size_t{1} << 30;
 
 // Writes a 24-bit RGB PNG by replacement (io/replace_file.h). `bitmap` is TBitmap3D::bitmap:
-// top row first, blue green red, width x 3 bytes a row. Each text becomes an iTXt chunk before
-// the image data, compressed when long. Throws FileError: Reason::Encoder when the image is
-// empty or libpng refuses it, the system's reason when the file cannot be written.
+// top row first, blue green red, width x 3 bytes a row. Each text becomes a chunk before the
+// image data: a compressed iTXt when long, a plain iTXt when it holds UTF-8 beyond ASCII, else
+// a tEXt (the same bytes in Latin-1, which tools that ignore iTXt show too). Throws FileError:
+// Reason::Encoder when the image is empty or libpng refuses it, the system's reason when the
+// file cannot be written.
 void WritePng(const std::string& fileName, std::int32_t width, std::int32_t height,
               const std::vector<std::uint8_t>& bitmap, const std::vector<PngText>& texts);
 

@@ -169,43 +169,12 @@ RecipeParameter Parameter(RecipeLines& lines, const ParameterEntry& entry) {
     const Line written = lines.Take(lineKey);
     double v[1];
     Numbers(exactKey, exact, v);
-    double lo = -std::numeric_limits<double>::max();
-    double hi = std::numeric_limits<double>::max();
-    const auto range = [&](auto sample) {
-        lo = static_cast<double>(std::numeric_limits<decltype(sample)>::lowest());
-        hi = static_cast<double>(std::numeric_limits<decltype(sample)>::max());
-    };
-    switch (entry.type) {
-    case kInt8:
-        range(std::int8_t{});
-        break;
-    case kUInt8:
-        range(std::uint8_t{});
-        break;
-    case kInt16:
-        range(std::int16_t{});
-        break;
-    case kUInt16:
-        range(std::uint16_t{});
-        break;
-    case kInt32:
-        range(std::int32_t{});
-        break;
-    case kUInt32:
-        range(std::uint32_t{});
-        break;
-    case kFloat:
-        range(float{});
-        break;
-    default:
-        break;
-    }
-    const bool integer = entry.type <= kUInt32;
-    if (v[0] < lo || v[0] > hi || (integer && v[0] != std::trunc(v[0])) ||
-        (entry.type == kFloat && static_cast<double>(static_cast<float>(v[0])) != v[0])) {
+    // A value the variable's type holds comes back unchanged; one out of its range, with a
+    // fraction for an integer or beyond a float's precision does not.
+    ParameterList::WriteValue(entry.value, entry.type, v[0]);
+    if (static_cast<double>(ParameterList::ReadValue(entry.type, entry.value)) != v[0]) {
         Refuse(exactKey, exact, "not a value of this parameter's type");
     }
-    ParameterList::WriteValue(entry.value, entry.type, v[0]);
     const std::string line = ParameterList::FormatLine(entry);
     if (line != entry.name + "=" + std::string(written.value)) {
         Refuse(lineKey, written,

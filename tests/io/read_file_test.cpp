@@ -33,6 +33,30 @@ TEST_F(ReadFile, ReadsUpToTheBoundAndNoFurther) {
     EXPECT_EQ(ReadRegularFile(Path("link"), 10), "0123456789");
 }
 
+// In pieces, the bound counts every byte read so far, not one piece.
+TEST_F(ReadFile, ReadsInPiecesUpToTheBoundOverAll) {
+    Write("ten.txt", "0123456789");
+    RegularFileReader whole(Path("ten.txt"), 10);
+    char piece[4];
+    EXPECT_EQ(whole.Read(piece, 4), 4u);
+    EXPECT_EQ(std::string(piece, 4), "0123");
+    EXPECT_EQ(whole.Read(piece, 4), 4u);
+    EXPECT_EQ(whole.Read(piece, 4), 2u); // the end of the file
+    EXPECT_EQ(std::string(piece, 2), "89");
+    EXPECT_EQ(whole.Read(piece, 4), 0u);
+    RegularFileReader bounded(Path("ten.txt"), 9);
+    EXPECT_EQ(bounded.Read(piece, 4), 4u);
+    EXPECT_EQ(bounded.Read(piece, 4), 4u);
+    try {
+        bounded.Read(piece, 4);
+        ADD_FAILURE() << "read past the bound";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.reason(), FileError::Reason::TooLarge);
+        EXPECT_EQ(e.kind(), FileError::Kind::Read);
+    }
+    EXPECT_THROW(RegularFileReader(dir.string(), 10), FileError);
+}
+
 TEST_F(ReadFile, RefusesAtOnceWhatIsNoRegularFile) {
     ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0644), 0); // no writer: an open would block
     EXPECT_EQ(RefusalOf(Path("pipe")), FileError::Reason::Fifo);
