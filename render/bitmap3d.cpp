@@ -279,6 +279,14 @@ void TBitmap3D::ClearImage() {
     CopyBufferToBitmap();
 }
 
+bool TBitmap3D::ShadeImage() {
+    if (!BeginShade()) {
+        return false;
+    }
+    ShadeRows(0, imageHeight);
+    return true;
+}
+
 void TBitmap3D::FinishImage() {
     if (ShadeImage()) {
         CopyBufferToBitmap();

@@ -17,6 +17,14 @@ namespace vorticel {
 class Attractor;
 class PreviewSurface;
 
+// Part `index` of `count` of a job cut into slices of its buffers (a merge of workers' buffers).
+struct MergePart {
+    std::size_t index = 0;
+    std::size_t count = 1;
+    std::size_t Begin(std::size_t size) const { return size * index / count; }
+    std::size_t End(std::size_t size) const { return size * (index + 1) / count; }
+};
+
 // An image size whose buffers cannot be allocated.
 class RenderError : public std::runtime_error {
 public:
@@ -45,10 +53,15 @@ public:
     virtual void PlotPoint(const Vecd& q) = 0;
     // Fills the image with the background and empties the accumulation.
     virtual void ClearImage();
-    // Turns the accumulation into `imageBuffer`; false when there is nothing to show (the
-    // image keeps what ClearImage drew). Reads the accumulation and writes only `imageBuffer`
-    // and the maxima, so a render run can do it off the caller's thread.
-    virtual bool ShadeImage() { return false; }
+    // Turns the accumulation into `imageBuffer` in two parts, so that a render run can shade
+    // bands of rows on several threads off the caller's: BeginShade finds the maxima and says
+    // whether there is anything to show (false: the image keeps what ClearImage drew), then
+    // ShadeRows fills rows firstRow .. endRow - 1 (row 0 at the bottom), bands in any order.
+    // Both read the accumulation and write only the maxima and `imageBuffer`.
+    virtual bool BeginShade() { return false; }
+    virtual void ShadeRows(std::int32_t /*firstRow*/, std::int32_t /*endRow*/) {}
+    // BeginShade, then ShadeRows over the whole image.
+    bool ShadeImage();
     // Framing pass: ResetView, TrackPoint for each point, FitView.
     virtual void ResetView();
     virtual void TrackPoint(const Vecd& p);
@@ -67,8 +80,11 @@ public:
     virtual std::unique_ptr<TBitmap3D> CopyForWorker() const = 0;
     // Sets this renderer's accumulation to the merge of the workers' (each a CopyForWorker of
     // this renderer, in worker order): the whole render as one image, ready for FinishImage.
-    // Merged soft depths also go back to the workers (see render/merge.h).
-    virtual void MergeWorkers(const std::vector<TBitmap3D*>& workers) = 0;
+    // Merged soft depths also go back to the workers (see render/merge.h). Does `part` of the
+    // work only, a slice of every buffer; the parts may run at once on different threads.
+    virtual void MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) = 0;
+    // Whether the accumulation holds soft depths, which a run's workers share as they go.
+    virtual bool KeepsSoftDepths() const { return false; }
     // Bytes of the accumulation buffers one worker holds.
     virtual std::int64_t AccumulationBytes() const = 0;
 

@@ -50,14 +50,17 @@ void TBitmap3D_Gas::ComputeMaxima() {
     }
 }
 
-bool TBitmap3D_Gas::ShadeImage() {
+bool TBitmap3D_Gas::BeginShade() {
     ComputeMaxima();
-    if (!(maxDensity > 0.0f)) {
-        return false;
-    }
+    return maxDensity > 0.0f;
+}
+
+void TBitmap3D_Gas::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
     const auto scale = static_cast<float>(brightness * 255.0);
     const double exponent = 1.0 / gamma;
-    for (std::size_t i = densityBuffer.size(); i-- > 0;) {
+    const auto w = static_cast<std::size_t>(imageWidth);
+    const std::size_t first = static_cast<std::size_t>(firstRow) * w;
+    for (std::size_t i = static_cast<std::size_t>(endRow) * w; i-- > first;) {
         const float d = densityBuffer[i];
         std::uint8_t grey = 0;
         if (d > 0.0f) {
@@ -67,7 +70,6 @@ bool TBitmap3D_Gas::ShadeImage() {
         }
         imageBuffer[3 * i] = imageBuffer[3 * i + 1] = imageBuffer[3 * i + 2] = grey;
     }
-    return true;
 }
 
 void TBitmap3D_Gas::Accumulate(Attractor& attractor, std::int32_t endCount) {
@@ -80,8 +82,8 @@ std::unique_ptr<TBitmap3D> TBitmap3D_Gas::CopyForWorker() const {
     return copy;
 }
 
-void TBitmap3D_Gas::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
-    MergeSum(densityBuffer, workers, &TBitmap3D_Gas::densityBuffer);
+void TBitmap3D_Gas::MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) {
+    MergeSum(densityBuffer, workers, &TBitmap3D_Gas::densityBuffer, part);
 }
 
 std::int64_t TBitmap3D_Gas::AccumulationBytes() const {
@@ -116,9 +118,9 @@ std::unique_ptr<TBitmap3D> TBitmap3D_Liquid::CopyForWorker() const {
     return copy;
 }
 
-void TBitmap3D_Liquid::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
-    TBitmap3D_Gas::MergeWorkers(workers);
-    MergeNearest(depthBuffer, workers, &TBitmap3D_Liquid::depthBuffer);
+void TBitmap3D_Liquid::MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) {
+    TBitmap3D_Gas::MergeWorkers(workers, part);
+    MergeNearest(depthBuffer, workers, &TBitmap3D_Liquid::depthBuffer, part);
 }
 
 std::int64_t TBitmap3D_Liquid::AccumulationBytes() const {

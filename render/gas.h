@@ -17,11 +17,12 @@ public:
     void ResizeBuffers() override;
     void PlotPoint(const Vecd& q) override;
     void ClearImage() override;
-    bool ShadeImage() override;
+    bool BeginShade() override;
+    void ShadeRows(std::int32_t firstRow, std::int32_t endRow) override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
     std::unique_ptr<TBitmap3D> CopyForWorker() const override;
     // Densities add up.
-    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) override;
     std::int64_t AccumulationBytes() const override;
 
     std::vector<float> densityBuffer;
@@ -44,7 +45,8 @@ public:
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
     std::unique_ptr<TBitmap3D> CopyForWorker() const override;
     // Densities add up; the depth is the nearest of the workers' soft depths, shared again.
-    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) override;
+    bool KeepsSoftDepths() const override { return true; }
     std::int64_t AccumulationBytes() const override;
 
     std::vector<float> depthBuffer; // soft nearest depth, 0 near .. 1 far

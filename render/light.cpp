@@ -128,11 +128,12 @@ void TBitmap3D_Light::FitView(bool recomputeZoom) {
     stepRange = maxStep - minStep;
 }
 
-bool TBitmap3D_Light::ShadeImage() {
+bool TBitmap3D_Light::BeginShade() {
     ComputeMaxima();
-    if (!(maxChannel > 0.0f)) {
-        return false;
-    }
+    return maxChannel > 0.0f;
+}
+
+void TBitmap3D_Light::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
     const double e = 1.0 / gamma;
     const auto m = static_cast<float>(brightness * 255.0);
     const auto toByte = [&](float value) -> std::uint8_t {
@@ -146,14 +147,15 @@ bool TBitmap3D_Light::ShadeImage() {
         v *= m;
         return static_cast<std::uint8_t>(v < 0.0 ? 0.0 : (v > 255.0 ? 255.0 : v));
     };
-    for (std::size_t i = colourBuffer.size(); i-- > 0;) {
+    const auto w = static_cast<std::size_t>(imageWidth);
+    const std::size_t first = static_cast<std::size_t>(firstRow) * w;
+    for (std::size_t i = static_cast<std::size_t>(endRow) * w; i-- > first;) {
         const ColourRGB& c = colourBuffer[i];
         std::uint8_t* px = &imageBuffer[3 * i];
         px[0] = toByte(c.b);
         px[1] = toByte(c.g);
         px[2] = toByte(c.r);
     }
-    return true;
 }
 
 void TBitmap3D_Light::Accumulate(Attractor& attractor, std::int32_t endCount) {
@@ -166,17 +168,14 @@ std::unique_ptr<TBitmap3D> TBitmap3D_Light::CopyForWorker() const {
     return copy;
 }
 
-void TBitmap3D_Light::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
-    colourBuffer = WorkerBuffer(workers, 0, &TBitmap3D_Light::colourBuffer);
+void TBitmap3D_Light::MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) {
     const ColourRGB start = StartColour();
-    for (std::size_t k = 1; k < workers.size(); ++k) {
-        const std::vector<ColourRGB>& in = WorkerBuffer(workers, k, &TBitmap3D_Light::colourBuffer);
-        for (std::size_t i = 0; i < colourBuffer.size(); ++i) {
-            colourBuffer[i].r += in[i].r - start.r;
-            colourBuffer[i].g += in[i].g - start.g;
-            colourBuffer[i].b += in[i].b - start.b;
-        }
-    }
+    MergeEach(colourBuffer, workers, Member(&TBitmap3D_Light::colourBuffer), part,
+              [start](ColourRGB& o, const ColourRGB& v) {
+                  o.r += v.r - start.r;
+                  o.g += v.g - start.g;
+                  o.b += v.b - start.b;
+              });
 }
 
 std::int64_t TBitmap3D_Light::AccumulationBytes() const {
@@ -211,9 +210,9 @@ std::unique_ptr<TBitmap3D> TBitmap3D_Plasma::CopyForWorker() const {
     return copy;
 }
 
-void TBitmap3D_Plasma::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
-    TBitmap3D_Light::MergeWorkers(workers);
-    MergeNearest(depthBuffer, workers, &TBitmap3D_Plasma::depthBuffer);
+void TBitmap3D_Plasma::MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) {
+    TBitmap3D_Light::MergeWorkers(workers, part);
+    MergeNearest(depthBuffer, workers, &TBitmap3D_Plasma::depthBuffer, part);
 }
 
 std::int64_t TBitmap3D_Plasma::AccumulationBytes() const {

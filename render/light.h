@@ -45,7 +45,8 @@ public:
     void ResizeBuffers() override;
     void PlotPoint(const Vecd& q) override;
     void ClearImage() override;
-    bool ShadeImage() override;
+    bool BeginShade() override;
+    void ShadeRows(std::int32_t firstRow, std::int32_t endRow) override;
     void ResetView() override;
     void TrackPoint(const Vecd& p) override;
     void FitView(bool recomputeZoom) override;
@@ -55,7 +56,7 @@ public:
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
     std::unique_ptr<TBitmap3D> CopyForWorker() const override;
     // Colours add up; each worker's buffer started from the background, counted once.
-    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) override;
     std::int64_t AccumulationBytes() const override;
     // The step statistics from the preview ring (when no framing pass measured them).
     void MeasureStepsFromRing();
@@ -100,7 +101,8 @@ public:
     std::unique_ptr<TBitmap3D> CopyForWorker() const override;
     // Colours as for the light; the depth is the nearest of the workers' soft depths, shared
     // again.
-    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) override;
+    bool KeepsSoftDepths() const override { return true; }
     std::int64_t AccumulationBytes() const override;
 
     std::vector<float> depthBuffer; // soft nearest depth, 0 near .. 1 far

@@ -1,16 +1,19 @@
 // How the workers' accumulation buffers of a render run become one: sums and nearest depths.
 //
 // Each merge starts from the first worker's buffer and folds in the others in worker order, so
-// one worker merges to an exact copy and a given set of workers always to the same bits.
+// one worker merges to an exact copy and a given set of workers always to the same bits. A
+// merge is cut into parts (MergePart), each a slice of every buffer, so several threads can
+// share it.
 //
 // A soft depth only ever moves toward the points in front of it, each pulling it a share of
 // the way; two workers' depths after n points each are both further than one depth after all
 // 2n, and their nearest is still too far. So the merged depth goes back to every worker: from
-// each refresh on, all of them pull on the surface found so far, as a single orbit would.
+// each meeting on, all of them pull on the surface found so far, as a single orbit would.
 #pragma once
 
 #include "render/bitmap3d.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -19,43 +22,60 @@ namespace vorticel {
 
 using WorkerRenderers = std::vector<TBitmap3D*>;
 
-// The buffer `member` of worker k, as the class R that made the copies.
-template <class R, class T>
-std::vector<T>& WorkerBuffer(const WorkerRenderers& workers, std::size_t k,
-                             std::vector<T> R::*member) {
-    return static_cast<R&>(*workers[k]).*member;
+// The accessor of buffer `member` of a worker made by class R.
+template <class R, class T> auto Member(std::vector<T> R::*member) {
+    return
+        [member](TBitmap3D& worker) -> std::vector<T>& { return static_cast<R&>(worker).*member; };
 }
 
-// Densities (and anything else that adds up): out = the sum of the workers' buffers.
+// out = the first worker's buffer, then combine(out[i], worker's[i]) for each further worker,
+// over this part's slice.
+template <class T, class Buffer, class Combine>
+void MergeEach(std::vector<T>& out, const WorkerRenderers& workers, Buffer bufferOf, MergePart part,
+               Combine combine) {
+    const std::size_t begin = part.Begin(out.size());
+    const std::size_t end = part.End(out.size());
+    const std::vector<T>& first = bufferOf(*workers[0]);
+    std::copy(first.begin() + begin, first.begin() + end, out.begin() + begin);
+    for (std::size_t k = 1; k < workers.size(); ++k) {
+        const std::vector<T>& in = bufferOf(*workers[k]);
+        for (std::size_t i = begin; i < end; ++i) {
+            combine(out[i], in[i]);
+        }
+    }
+}
+
+// assign(worker's[i], merged[i]) for every worker over this part's slice, when there is more
+// than one worker (one worker's buffer already is the merge).
+template <class T, class Buffer, class Assign>
+void HandBack(const std::vector<T>& merged, const WorkerRenderers& workers, Buffer bufferOf,
+              MergePart part, Assign assign) {
+    if (workers.size() < 2) {
+        return;
+    }
+    const std::size_t begin = part.Begin(merged.size());
+    const std::size_t end = part.End(merged.size());
+    for (TBitmap3D* worker : workers) {
+        std::vector<T>& own = bufferOf(*worker);
+        for (std::size_t i = begin; i < end; ++i) {
+            assign(own[i], merged[i]);
+        }
+    }
+}
+
+// Densities (and anything else that adds up).
 template <class R>
 void MergeSum(std::vector<float>& out, const WorkerRenderers& workers,
-              std::vector<float> R::*member) {
-    out = WorkerBuffer(workers, 0, member);
-    for (std::size_t k = 1; k < workers.size(); ++k) {
-        const std::vector<float>& in = WorkerBuffer(workers, k, member);
-        for (std::size_t i = 0; i < out.size(); ++i) {
-            out[i] += in[i];
-        }
-    }
+              std::vector<float> R::*member, MergePart part) {
+    MergeEach(out, workers, Member(member), part, [](float& o, float v) { o += v; });
 }
 
-// Soft depths: out = the nearest (smallest) of the workers' depths, handed back to each.
+// Soft depths: the nearest (smallest) of the workers' depths, handed back to each.
 template <class R>
 void MergeNearest(std::vector<float>& out, const WorkerRenderers& workers,
-                  std::vector<float> R::*member) {
-    out = WorkerBuffer(workers, 0, member);
-    for (std::size_t k = 1; k < workers.size(); ++k) {
-        const std::vector<float>& in = WorkerBuffer(workers, k, member);
-        for (std::size_t i = 0; i < out.size(); ++i) {
-            out[i] = in[i] < out[i] ? in[i] : out[i];
-        }
-    }
-    for (std::size_t k = 1; k < workers.size(); ++k) {
-        WorkerBuffer(workers, k, member) = out;
-    }
-    if (workers.size() > 1) {
-        WorkerBuffer(workers, 0, member) = out;
-    }
+                  std::vector<float> R::*member, MergePart part) {
+    MergeEach(out, workers, Member(member), part, [](float& o, float v) { o = v < o ? v : o; });
+    HandBack(out, workers, Member(member), part, [](float& own, float v) { own = v; });
 }
 
 template <class T> std::int64_t BufferBytes(const std::vector<T>& buffer) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <future>
 #include <thread>
+#include <vector>
 #if __has_include(<unistd.h>)
 #include <unistd.h>
 #endif
@@ -23,6 +24,24 @@ void Progress(const RunHooks& hooks, std::int32_t count) {
     if (hooks.progress) {
         hooks.progress(count);
     }
+}
+
+// ShadeImage in `bands` bands of rows on as many threads. With as many bands as workers,
+// shading slows every worker alike instead of one, which would keep the others waiting at the
+// next meeting.
+bool ShadeInBands(TBitmap3D& bitmap, std::int32_t bands) {
+    if (!bitmap.BeginShade()) {
+        return false;
+    }
+    const std::int32_t rows = bitmap.imageHeight;
+    InParts(std::max<std::int32_t>(1, std::min(bands, rows)),
+            [&bitmap, rows](std::int32_t k, std::int32_t n) {
+                const auto row = [rows, n](std::int64_t j) {
+                    return static_cast<std::int32_t>(rows * j / n);
+                };
+                bitmap.ShadeRows(row(k), row(k + 1));
+            });
+    return true;
 }
 
 } // namespace
@@ -133,7 +152,7 @@ RenderRunResult RenderRun(Attractor& attractor, TBitmap3D& bitmap, std::int32_t 
             if (release) {
                 pool.Release();
             }
-            return bitmap.ShadeImage();
+            return ShadeInBands(bitmap, pool.Size());
         });
         if (shaded) {
             bitmap.CopyBufferToBitmap();

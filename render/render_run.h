@@ -86,11 +86,11 @@ std::int64_t RunMemoryBytes(const TBitmap3D& bitmap, std::int32_t threads);
 //
 // The calling thread meanwhile stays in a loop that calls hooks.progress about every
 // kProgressInterval, with the total count also written into `attractor.count` (what a view's
-// rate timer reads), then polls hooks.stopRequested. A refresh runs the merge and ShadeImage
-// on a helper thread while that loop goes on; the image (`bitmap.bitmap`) is written on the
-// calling thread between hooks.refreshStarting and hooks.refreshed. So while the run lasts the
-// caller may draw `bitmap.bitmap` and read `attractor.count` and the settings of both, but
-// must change neither object.
+// rate timer reads), then polls hooks.stopRequested. A refresh runs the merge and the shading
+// (in as many bands of rows as there are workers) on helper threads while that loop goes on; the
+// image (`bitmap.bitmap`) is written on the calling thread between hooks.refreshStarting and
+// hooks.refreshed. So while the run lasts the caller may draw `bitmap.bitmap` and read
+// `attractor.count` and the settings of both, but must change neither object.
 //
 // When a worker's orbit diverges the others stop; the attractor then gets the first worker's
 // orbit and MarkDiverged is called on the calling thread (its onDiverge fires there) before

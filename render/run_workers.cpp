@@ -4,6 +4,7 @@
 #include "render/render_run.h"
 
 #include <algorithm>
+#include <future>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -17,6 +18,18 @@ std::int64_t NextMultiple(std::int64_t value, std::int64_t period) {
 }
 
 } // namespace
+
+void InParts(std::int32_t parts, const std::function<void(std::int32_t, std::int32_t)>& job) {
+    const std::int32_t n = std::max<std::int32_t>(parts, 1);
+    std::vector<std::future<void>> others;
+    for (std::int32_t k = 1; k < n; ++k) {
+        others.push_back(std::async(std::launch::async, [&job, k, n] { job(k, n); }));
+    }
+    job(0, n);
+    for (std::future<void>& other : others) {
+        other.get();
+    }
+}
 
 WorkerPool::WorkerPool(const Attractor& attractor, const TBitmap3D& bitmap, std::int32_t target,
                        std::int32_t updates, std::int32_t threads) {
@@ -55,7 +68,7 @@ WorkerPool::WorkerPool(const Attractor& attractor, const TBitmap3D& bitmap, std:
     // on its own: N workers would let N times as many of those first points count fully. So
     // before the first refresh they share their depths after a quarter, a half, one, two ...
     // points per pixel.
-    if (count > 1) {
+    if (count > 1 && bitmap.KeepsSoftDepths()) {
         const std::int64_t firstRefresh = NextMultiple(kWarmUp, period_);
         for (std::int64_t m = std::max(bitmap.pixelCount / 4, 1); kWarmUp + m < firstRefresh;
              m *= 2) {
@@ -187,7 +200,11 @@ void WorkerPool::Merge(TBitmap3D& bitmap, bool shown) {
             worker->shownCount = worker->count.load(std::memory_order_relaxed);
         }
     }
-    bitmap.MergeWorkers(renderers);
+    // The workers wait meanwhile: one slice of the buffers per worker, on as many threads.
+    InParts(Size(), [&bitmap, &renderers](std::int32_t k, std::int32_t n) {
+        bitmap.MergeWorkers(renderers,
+                            MergePart{static_cast<std::size_t>(k), static_cast<std::size_t>(n)});
+    });
 }
 
 void WorkerPool::Release() {

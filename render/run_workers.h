@@ -11,12 +11,17 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 namespace vorticel {
+
+// job(k, parts) for k = 0 .. parts - 1, each but the first on a thread of its own; returns once
+// all are done.
+void InParts(std::int32_t parts, const std::function<void(std::int32_t, std::int32_t)>& job);
 
 class WorkerPool {
 public:

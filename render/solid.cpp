@@ -169,11 +169,12 @@ double TBitmap3D_Solid::ShadowFactor(const Light& light, const Vecd& world) {
     return behind >= light.shadowBias ? 1.0 - o : 1.0 - (behind / light.shadowBias) * o;
 }
 
-bool TBitmap3D_Solid::ShadeImage() {
+bool TBitmap3D_Solid::BeginShade() {
     ComputeMaxima();
-    if (!(maxDensity > 0.0f)) {
-        return false;
-    }
+    return maxDensity > 0.0f;
+}
+
+void TBitmap3D_Solid::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
     const double eo = 1.0 / opacity;
     const double eg = 1.0 / gamma;
     const double es = 1.0 / roughness;
@@ -183,7 +184,8 @@ bool TBitmap3D_Solid::ShadeImage() {
     const double background[3] = {backgroundColour.r, backgroundColour.g, backgroundColour.b};
     const auto w = static_cast<std::size_t>(imageWidth);
 
-    for (std::int32_t y = imageHeight - 2; y >= 0; --y) {
+    // The top row and the right column keep the background of ClearImage.
+    for (std::int32_t y = std::min(endRow, imageHeight - 1) - 1; y >= firstRow; --y) {
         for (std::int32_t x = imageWidth - 2; x >= 0; --x) {
             const std::size_t i = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
             const double d = depthBuffer[i];
@@ -236,7 +238,6 @@ bool TBitmap3D_Solid::ShadeImage() {
             px[2] = bytes[0];
         }
     }
-    return true;
 }
 
 void TBitmap3D_Solid::Accumulate(Attractor& attractor, std::int32_t endCount) {
@@ -249,29 +250,22 @@ std::unique_ptr<TBitmap3D> TBitmap3D_Solid::CopyForWorker() const {
     return copy;
 }
 
-void TBitmap3D_Solid::MergeWorkers(const std::vector<TBitmap3D*>& workers) {
-    MergeSum(densityBuffer, workers, &TBitmap3D_Solid::densityBuffer);
-    MergeNearest(depthBuffer, workers, &TBitmap3D_Solid::depthBuffer);
+void TBitmap3D_Solid::MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) {
+    MergeSum(densityBuffer, workers, &TBitmap3D_Solid::densityBuffer, part);
+    MergeNearest(depthBuffer, workers, &TBitmap3D_Solid::depthBuffer, part);
     // Each light's map as the image: densities add up, the depth is the nearest, and goes
     // back to every worker.
     for (std::size_t l = 0; l < lights.size(); ++l) {
+        const auto mapOf = [l](TBitmap3D& worker) -> std::vector<DensityDepth>& {
+            return static_cast<TBitmap3D_Solid&>(worker).lights[l].lightMap;
+        };
         std::vector<DensityDepth>& map = lights[l].lightMap;
-        map = static_cast<const TBitmap3D_Solid&>(*workers[0]).lights[l].lightMap;
-        for (std::size_t k = 1; k < workers.size(); ++k) {
-            const std::vector<DensityDepth>& in =
-                static_cast<const TBitmap3D_Solid&>(*workers[k]).lights[l].lightMap;
-            for (std::size_t i = 0; i < map.size(); ++i) {
-                map[i].density += in[i].density;
-                map[i].depth = in[i].depth < map[i].depth ? in[i].depth : map[i].depth;
-            }
-        }
-        for (std::size_t k = 0; k < workers.size() && workers.size() > 1; ++k) {
-            std::vector<DensityDepth>& own =
-                static_cast<TBitmap3D_Solid&>(*workers[k]).lights[l].lightMap;
-            for (std::size_t i = 0; i < map.size(); ++i) {
-                own[i].depth = map[i].depth;
-            }
-        }
+        MergeEach(map, workers, mapOf, part, [](DensityDepth& o, const DensityDepth& v) {
+            o.density += v.density;
+            o.depth = v.depth < o.depth ? v.depth : o.depth;
+        });
+        HandBack(map, workers, mapOf, part,
+                 [](DensityDepth& own, const DensityDepth& v) { own.depth = v.depth; });
     }
 }
 

@@ -18,7 +18,8 @@ public:
     void ResizeBuffers() override;
     void PlotPoint(const Vecd& q) override;
     void ClearImage() override;
-    bool ShadeImage() override;
+    bool BeginShade() override;
+    void ShadeRows(std::int32_t firstRow, std::int32_t endRow) override;
     void ResetView() override;
     void TrackPoint(const Vecd& p) override;
     void FitView(bool recomputeZoom) override;
@@ -28,7 +29,8 @@ public:
     std::unique_ptr<TBitmap3D> CopyForWorker() const override;
     // Densities add up and the depth is the nearest of the workers' (shared again), in the
     // image and in each light's map alike.
-    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override;
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) override;
+    bool KeepsSoftDepths() const override { return true; }
     std::int64_t AccumulationBytes() const override;
 
     std::vector<float> densityBuffer;

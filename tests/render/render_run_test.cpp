@@ -104,7 +104,7 @@ public:
         TBitmap3D::ClearImage();
         ++clears;
     }
-    bool ShadeImage() override {
+    bool BeginShade() override {
         refreshes.push_back({lastCount, plotted});
         return false;
     }
@@ -114,8 +114,11 @@ public:
     std::unique_ptr<TBitmap3D> CopyForWorker() const override {
         return std::unique_ptr<TBitmap3D>(new Tally(*this));
     }
-    // Points add up; the first and last counts are the first worker's.
-    void MergeWorkers(const std::vector<TBitmap3D*>& workers) override {
+    // Points add up; the first and last counts are the first worker's. All in the first part.
+    void MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) override {
+        if (part.index != 0) {
+            return;
+        }
         const auto& first = static_cast<const Tally&>(*workers[0]);
         firstCount = first.firstCount;
         lastCount = first.lastCount;

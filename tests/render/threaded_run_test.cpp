@@ -164,6 +164,35 @@ TEST_P(EachKind, TheSameSeedAndThreadCountRepeatExactly) {
     EXPECT_NE(images[0], images[2]); // another seed, other draws
 }
 
+// What the threads of a run split between them: the shading in bands of rows and the merge in
+// slices of the buffers give the same bits as the whole job done at once.
+TEST_P(EachKind, BandsAndSlicesGiveTheWholeJobsBits) {
+    const std::unique_ptr<Attractor> a = MakeSubject(kLorenz);
+    const std::unique_ptr<TBitmap3D> b = Framed(*a, GetParam(), 64, 48);
+    b->ClearImage();
+    std::vector<std::unique_ptr<TBitmap3D>> workers;
+    std::vector<TBitmap3D*> renderers;
+    a->Reset();
+    for (int k = 0; k < 3; ++k) {
+        workers.push_back(b->CopyForWorker());
+        renderers.push_back(workers.back().get());
+        workers.back()->Accumulate(*a, a->count + 20000);
+    }
+    b->MergeWorkers(renderers, MergePart{});
+    ASSERT_TRUE(b->ShadeImage());
+    const std::vector<std::uint8_t> whole = b->imageBuffer;
+
+    b->ClearImage();
+    for (std::size_t part : {2u, 0u, 1u}) { // any order
+        b->MergeWorkers(renderers, MergePart{part, 3});
+    }
+    ASSERT_TRUE(b->BeginShade());
+    b->ShadeRows(30, 48);
+    b->ShadeRows(0, 7);
+    b->ShadeRows(7, 30);
+    EXPECT_EQ(b->imageBuffer, whole);
+}
+
 // Grey levels, the mean of the three bytes of each pixel.
 std::vector<double> Grey(const TBitmap3D& b) {
     std::vector<double> g(static_cast<std::size_t>(b.pixelCount));
