@@ -2,7 +2,9 @@
 #include "tests/app/app_test_support.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -21,9 +23,12 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     QApplication application(argc, argv);
-    // Settings (the recent files) go to a test location, never the user's own.
+    // Settings (the recent files) go to a folder of this process, never the user's own nor
+    // another test process's (CTest runs them side by side).
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setApplicationName(QStringLiteral("vorticel-tests"));
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     vorticel::SetMessageSink(
         [](vorticel::MessageKind kind, const QString& caption, const QString& text) {
             vorticel::testing::Messages().push_back({kind, caption, text});

@@ -11,7 +11,9 @@
 #include "tests/app/app_test_support.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <algorithm>
 
@@ -92,12 +94,21 @@ TEST_F(PaletteWindows, ClosingAPaletteQuitsUnlessAViewRenders) {
 }
 
 TEST_F(PaletteWindows, ASpeedColouredQuickRenderWithoutAutomaticAdjustIsNotBlack) {
+    QTemporaryDir dir;
+    // An icon that stands inside the default frame, so the camera is never fitted.
+    const QString path = dir.filePath(QStringLiteral("icon.vtc"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Icon]\nDegr\xe9=5\nAlpha=-2.5\nBeta=-0.1\nLambda=1.6\nGamma=0.9\nOmega=0.2\n");
+    file.close();
     for (const int renderer : {kLight, kPlasma}) {
-        TForm_view* view = NewView(0, 64, 48, renderer); // an icon stays in the default frame
+        TForm_view* view = NewView(0, 64, 48, renderer);
         ASSERT_NE(view, nullptr);
         view->MI_ajuster_auto->setChecked(false);
         view->MI_ajuster_autoClick();
-        view->A_rechercherExecute();
+        frame->OpenParameterFile(path, view); // a preview fill, no framing pass
+        ASSERT_EQ(view->State(), ViewState::Preview);
+        view->QuickRender(); // as a search ends
         ASSERT_EQ(view->State(), ViewState::Rendered);
         const std::vector<std::uint8_t>& image = view->GetBitmap()->bitmap;
         EXPECT_LT(std::count(image.begin(), image.end(), 0), static_cast<long>(image.size()))
