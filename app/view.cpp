@@ -231,6 +231,7 @@ void TForm_view::ResizeImage(std::int32_t width, std::int32_t height) {
     try {
         bitmap_->SetWidth(width);
         bitmap_->SetHeight(height);
+        imageUnsaved_ = false; // new buffers: the rendered image is gone
     } catch (const RenderError&) {
         ShowMessage(MessageKind::Error, Text(kStrAppTitle),
                     Text(kStrImageTooLarge, QStringLiteral("%1 x %2").arg(width).arg(height)));
@@ -293,6 +294,7 @@ void TForm_view::ReplaceRenderer(int kind) {
     }
     image_->SetBitmap(nullptr);
     bitmap_ = std::move(replacement);
+    imageUnsaved_ = false; // the new renderer starts from a blank image
     RebindPalettes();
     if (state_ != ViewState::NoAttractor) {
         SetState(ViewState::Preview);

@@ -120,6 +120,7 @@ void TForm_view::A_rechercherExecute() {
         return;
     }
     bitmap_->RenderStoredPoints();
+    imageUnsaved_ = false; // the quick render took the place of any earlier one
     SetState(ViewState::Rendered);
     frame_.ActivityChanged();
     if (ParameterPalettes* palettes = frame_.Palettes()) {

@@ -5,6 +5,7 @@
 #include "app/text.h"
 #include "attractor/attractor.h"
 #include "attractor/families/lorenz.h"
+#include "render/colour.h"
 #include "tests/app/app_test_support.h"
 
 #include <QFile>
@@ -69,6 +70,9 @@ TEST_F(CloseTest, UnsavedWorkIsARenderOrParametersThatNoFileHas) {
     view->A_demarrerExecute();
     ASSERT_TRUE(frame->SaveImage(*view, dir.filePath(QStringLiteral("a.png"))));
     EXPECT_TRUE(UnsavedWorkLines(frame->Views()).isEmpty()); // a PNG holds both
+    view->A_demarrerExecute();
+    view->ReplaceRenderer(kSolid); // a new renderer starts blank: no image left to lose
+    EXPECT_FALSE(view->ImageUnsaved());
 
     LorenzOf(*view).c += 0.5;
     ASSERT_NE(frame->OpenParameterFile(dir.filePath(QStringLiteral("found.vtc")), view), nullptr);
