@@ -28,6 +28,15 @@ bool IsImageFile(const QString& fileName) {
 
 } // namespace
 
+TForm_view* TMDIform::CreateViewForFile(int family, int renderer, std::int32_t width,
+                                        std::int32_t height) {
+    TForm_view* view = CreateView(family, renderer, width, height);
+    // Titled after its file, it takes no number: the next untitled view gets this one.
+    AppState& app = App();
+    app.untitledCounter = static_cast<std::int16_t>(app.untitledCounter - 1);
+    return view;
+}
+
 TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* view) {
     if (IsImageFile(fileName)) {
         return OpenImage(fileName, view);
@@ -42,7 +51,7 @@ TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* vie
             return view;
         }
         if (!view) {
-            view = CreateView(*family); // the dialog keeps the family the user chose last
+            view = CreateViewForFile(*family); // the dialog keeps the family chosen last
             if (!view) {
                 return nullptr;
             }
@@ -91,7 +100,7 @@ TForm_view* TMDIform::OpenImage(const QString& fileName, TForm_view* view) {
         return view;
     }
     if (!view) {
-        view = CreateView(recipe.family, recipe.renderer, recipe.width, recipe.height);
+        view = CreateViewForFile(recipe.family, recipe.renderer, recipe.width, recipe.height);
         if (!view) {
             return nullptr;
         }

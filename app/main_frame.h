@@ -102,6 +102,9 @@ protected:
 private:
     void CreateActions();
     void CreateStatusBar();
+    // CreateView for a view that a file is opened into.
+    TForm_view* CreateViewForFile(int family, int renderer = -1, std::int32_t width = 0,
+                                  std::int32_t height = 0);
     // A file was opened into `view`: one undo step, the file's name as title, nothing unsaved.
     void Opened(TForm_view& view, const QString& fileName);
     void SubWindowActivated(QMdiSubWindow* window);

@@ -85,6 +85,7 @@ TEST_F(FrameActions, AFileBringsItsFamilyIntoAnyViewInOneUndoStep) {
     const std::vector<double> fromFile =
         frame->OpenParameterFile(path, nullptr)->TakeSnapshot().parameters;
     TForm_view* view = NewView(3); // Pickover: A, B, C as Lorenz has, and D
+    EXPECT_EQ(view->Title(), QStringLiteral("Sans Titre 1")); // the file's view took no number
     const ViewSnapshot before = view->TakeSnapshot();
     const int steps = view->History()->count();
 
