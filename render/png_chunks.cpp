@@ -55,7 +55,10 @@ bool IsTextChunk(const std::string& type) {
 // The source read through a buffer, every byte counted against the size it declared.
 class ChunkInput {
 public:
-    ChunkInput(const PngByteSource& source, std::uint64_t size) : source_(source), size_(size) {}
+    // The buffer is no larger than the source: a small file costs a small buffer.
+    ChunkInput(const PngByteSource& source, std::uint64_t size)
+        : source_(source), size_(size),
+          buffer_(static_cast<std::size_t>(std::min<std::uint64_t>(size, kBufferBytes)) + 1) {}
 
     std::uint64_t left() const { return consumed_ < size_ ? size_ - consumed_ : 0; }
 
@@ -100,7 +103,7 @@ private:
     const PngByteSource& source_;
     std::uint64_t size_;
     std::uint64_t consumed_ = 0;
-    std::vector<unsigned char> buffer_ = std::vector<unsigned char>(kBufferBytes);
+    std::vector<unsigned char> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
 };
