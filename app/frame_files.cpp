@@ -1,5 +1,6 @@
 // The frame's file actions: opening parameter files and images, saving them, drops.
 #include "app/app_state.h"
+#include "app/file_dialogs.h"
 #include "app/file_menus.h"
 #include "app/file_messages.h"
 #include "app/main_frame.h"
@@ -120,9 +121,11 @@ void TMDIform::A_ouvrirExecute() {
     const QString filters = DialogFilter(kStrOpenFilter) + QStringLiteral(";;") +
                             DialogFilter(kStrParameterFilter) + QStringLiteral(";;") +
                             DialogFilter(kStrPngFilter);
-    const QString fileName = QFileDialog::getOpenFileName(this, QString(), QString(), filters);
-    if (!fileName.isEmpty()) {
-        OpenParameterFile(fileName, view);
+    QFileDialog dialog(this, QString(), QString(), filters);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    HideTypeColumn(dialog);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        OpenParameterFile(dialog.selectedFiles().first(), view);
     }
 }
 
@@ -166,6 +169,7 @@ void TMDIform::A_enreg_att_sousExecute() {
                        DialogFilter(kStrParameterFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("vtc"));
+    HideTypeColumn(dialog);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         SaveAttractor(*view, dialog.selectedFiles().first());
     }
@@ -182,6 +186,7 @@ void TMDIform::A_enreg_image_sousExecute() {
                        png + QStringLiteral(";;") + bmp);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("png"));
+    HideTypeColumn(dialog);
     // The extension follows the kind of image chosen.
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, bmp](const QString& f) {
         dialog.setDefaultSuffix(f == bmp ? QStringLiteral("bmp") : QStringLiteral("png"));

@@ -117,7 +117,7 @@ constexpr Entry kTable[] = {
     {3169, "Unable to link rendering context."},
     {3170, "Unable to unlink rendering context."},
     {3171, "Unable to delete rendering context."},
-    {3200, "&Edition"},
+    {3200, "&Édition"},
     {3201, "&Annuler"},
     {3202, "&Rétablir"},
     {3203, "rotation"},
@@ -129,6 +129,19 @@ constexpr Entry kTable[] = {
     {3209, "rendu"},
     {3220, "Fichiers &récents"},
     {3221, "E&xemples"},
+    {3240, "Icône à 16 branches"},
+    {3241, "Icône à 3 branches"},
+    {3242, "Icône à 6 branches"},
+    {3243, "IFS dragon"},
+    {3244, "Lorenz papillon"},
+    {3245, "Lorenz ruban"},
+    {3246, "Pickover nœud"},
+    {3247, "Polynôme A ailes"},
+    {3248, "Polynôme B voile"},
+    {3249, "Polynôme C tulipe"},
+    {3250, "Sprott anneau"},
+    {3251, "Sprott coquille"},
+    {3252, "Unravel éclats"},
 };
 
 constexpr bool IsSorted() {

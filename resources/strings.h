@@ -106,6 +106,7 @@ enum StringId : int {
     kStrEditRenderer = 3209,
     kStrRecentFiles = 3220,
     kStrExamples = 3221,
+    kStrExampleFirst = 3240, // the examples' proper names, in the order of their files
 };
 
 // The text of `id`; empty for an id the table does not hold.

@@ -1,0 +1,97 @@
+#!/bin/sh
+# The real program started with two files on a virtual display under openbox: the frame
+# opens maximised with the palettes at its right edge, and the palettes are tool windows of
+# the frame: above it, below the save dialog and the message boxes the program opens (the
+# window manager's stacking order, _NET_CLIENT_LIST_STACKING, bottom first).
+# Usage: window_stacking.sh PROGRAM CLI   (run under xvfb-run, a 1024x768 screen)
+set -u
+program=$1
+cli=$2
+examples=$(dirname "$0")/../../examples
+work=$(mktemp -d)
+pid=
+wm=
+trap 'kill "$pid" "$wm" 2>/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+wait_window() { # name, seconds: prints the id of the visible window named exactly so
+    i=0
+    while [ "$i" -lt $(($2 * 10)) ]; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+        i=$((i + 1))
+    done
+    return 1
+}
+frame() { wait_window "Vorticel v 0.1" 10 || fail "no main window captioned 'Vorticel v 0.1'"; }
+press() {
+    window=$1
+    shift
+    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+    sleep 0.3
+    xdotool key --delay 100 "$@"
+}
+# The place of window $1 in the stacking order (0 at the bottom).
+level() {
+    xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //' | tr ',' '\n' | tr -d ' ' |
+        while read -r w; do printf '%d\n' "$w"; done | grep -nx "$1" | cut -d: -f1
+}
+# Fails unless window $1 (named $2) stands above both palettes, and they above the frame.
+check_above_palettes() {
+    top=$(level "$1")
+    [ -n "$top" ] || fail "$2 is not in the stacking list"
+    for p in "$attractor" "$render"; do
+        [ "$(level "$p")" -lt "$top" ] || fail "a palette stands above $2: $(xprop -root _NET_CLIENT_LIST_STACKING)"
+        [ "$(level "$p")" -gt "$(level "$(frame)")" ] || fail "a palette stands below the frame"
+    done
+}
+geometry() { # x y width height of window $1's frame
+    xdotool getwindowgeometry --shell "$1" | sed -n 's/^[XYWH][A-Z]*=//p' | tr '\n' ' '
+}
+
+openbox >/dev/null 2>&1 &
+wm=$!
+sleep 1
+
+cp "$examples/lorenz-papillon.vtc" "$work/a.vtc"
+"$cli" render "$examples/icone-6-branches.vtc" -o "$work/b.png" --size 320x240 \
+    --iterations 100000 >/dev/null 2>&1 || fail "the CLI made no PNG"
+
+"$program" "$work/a.vtc" "$work/b.png" >"$work/log" 2>&1 &
+pid=$!
+frame >/dev/null
+attractor=$(wait_window "attracteur" 20) || fail "no palette captioned 'attracteur'"
+render=$(wait_window "vue" 10) || fail "no palette captioned 'vue'"
+sleep 2
+
+# Maximised as a plain start is, the palettes at its right edge.
+xprop -id "$(frame)" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ ||
+    fail "the frame is not maximised: $(xprop -id "$(frame)" _NET_WM_STATE)"
+set -- $(geometry "$(frame)")
+[ "$3" -ge 1000 ] || fail "the frame is $3 pixels wide"
+for p in "$attractor" "$render"; do
+    set -- $(geometry "$p")
+    right=$(($1 + $3))
+    [ "$right" -ge 1000 ] && [ "$right" -le 1024 ] || fail "a palette ends at x=$right, not at the frame's right edge"
+done
+
+# The save dialog stands above the palettes.
+press "$(frame)" alt+f a
+save=$(wait_window "Enregistrer sous" 10) || fail "no save dialog captioned 'Enregistrer sous'"
+check_above_palettes "$save" "the save dialog"
+# ... and so does the program's message box when the file cannot be written.
+press "$save" ctrl+a
+xdotool type --delay 20 "/proc/vorticel-stacking.vtc"
+press "$save" Return
+box=$(wait_window "Vorticel" 10) || fail "no message box for a file that cannot be written"
+check_above_palettes "$box" "the message box"
+press "$box" Return
+sleep 0.5
+save=$(wait_window "Enregistrer sous" 2) && press "$save" Escape
+
+kill "$pid" 2>/dev/null
+echo "1 passed, 0 failed"
