@@ -1,5 +1,6 @@
 // The frame's windows as a user sees them: the palettes as tool windows of the frame, where
 // new views go, views larger than the frame, the program's icon and menu captions.
+#include "app/file_dialogs.h"
 #include "app/overview.h"
 #include "app/parameter_palettes.h"
 #include "app/text.h"
@@ -7,10 +8,13 @@
 #include "tests/app/app_test_support.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTreeView>
 #include <QWindow>
 
 namespace vorticel::testing {
@@ -113,6 +117,17 @@ TEST_F(FrameWindows, PalettesFollowTheFrameWhenItGrows) {
     // Within what the window manager's borders may add.
     EXPECT_NEAR(Palettes(*frame).attractorWindow()->frameGeometry().right(), areaRight, 4);
     EXPECT_NEAR(Palettes(*frame).renderWindow()->frameGeometry().right(), areaRight, 4);
+}
+
+TEST(FileDialogs, QtsOwnDialogShowsNoTypeColumnAndWholeDates) {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    HideTypeColumn(dialog);
+    auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(details, nullptr); // the name Qt gives its detail view
+    EXPECT_TRUE(details->header()->isSectionHidden(2));
+    EXPECT_FALSE(details->header()->isSectionHidden(0));
+    EXPECT_EQ(details->header()->sectionResizeMode(3), QHeaderView::ResizeToContents);
 }
 
 } // namespace

@@ -49,8 +49,8 @@ check_above_palettes() {
         [ "$(level "$p")" -gt "$(level "$(frame)")" ] || fail "a palette stands below the frame"
     done
 }
-geometry() { # x y width height of window $1's frame
-    xdotool getwindowgeometry --shell "$1" | sed -n 's/^[XYWH][A-Z]*=//p' | tr '\n' ' '
+geometry() { # x y width height of window $1
+    xdotool getwindowgeometry --shell "$1" | sed -n 's/^\(X\|Y\|WIDTH\|HEIGHT\)=//p' | tr '\n' ' '
 }
 
 openbox >/dev/null 2>&1 &
