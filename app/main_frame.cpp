@@ -13,6 +13,7 @@
 #include "app/preview_widget.h"
 #include "app/text.h"
 #include "app/view.h"
+#include "app/window_cascade.h"
 #include "attractor/attractor.h"
 #include "attractor/parameter_file.h"
 #include "render/bitmap3d.h"
@@ -36,7 +37,6 @@
 #include <QStyle>
 #include <QTime>
 #include <QTimer>
-#include <optional>
 
 namespace vorticel {
 namespace {
@@ -287,25 +287,9 @@ void TMDIform::ShowSubWindow(QMdiSubWindow& window) {
             taken.append(other->pos());
         }
     }
-    // Down the diagonal, one title bar at a time (pushed back into the free part where it
-    // would stick out), to the first place no other window has taken.
+    // One title bar down and right from the last, clear of the palettes if it fits there.
     const int step = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
-    std::optional<QPoint> first;
-    std::optional<QPoint> fitting;
-    for (int k = 0; k <= taken.size() && !fitting; ++k) {
-        const QPoint at(std::max(0, std::min(k * step, free.right() + 1 - window.width())),
-                        std::max(0, std::min(k * step, free.bottom() + 1 - window.height())));
-        if (taken.contains(at)) {
-            continue;
-        }
-        if (!first) {
-            first = at;
-        }
-        if (free.contains(QRect(at, window.size()))) {
-            fitting = at;
-        }
-    }
-    window.move(fitting.value_or(first.value_or(QPoint(0, 0))));
+    window.move(CascadePosition(free, window.size(), step, taken));
 }
 
 void TMDIform::moveEvent(QMoveEvent* event) {

@@ -4,6 +4,7 @@
 #include "app/overview.h"
 #include "app/parameter_palettes.h"
 #include "app/text.h"
+#include "app/window_cascade.h"
 #include "props/property_palette.h"
 #include "tests/app/app_test_support.h"
 
@@ -117,6 +118,19 @@ TEST_F(FrameWindows, PalettesFollowTheFrameWhenItGrows) {
     // Within what the window manager's borders may add.
     EXPECT_NEAR(Palettes(*frame).attractorWindow()->frameGeometry().right(), areaRight, 4);
     EXPECT_NEAR(Palettes(*frame).renderWindow()->frameGeometry().right(), areaRight, 4);
+}
+
+TEST(WindowCascade, DownTheDiagonalToAFreePlaceInsideTheFreePart) {
+    const QRect free(0, 0, 500, 400);
+    const QSize small(200, 150);
+    EXPECT_EQ(CascadePosition(free, small, 20, {}), QPoint(0, 0));
+    EXPECT_EQ(CascadePosition(free, small, 20, {QPoint(0, 0), QPoint(20, 20)}), QPoint(40, 40));
+    // Pushed back inside where the diagonal would carry it out.
+    EXPECT_EQ(CascadePosition(free, QSize(470, 150), 20, {QPoint(0, 0)}), QPoint(20, 20));
+    EXPECT_EQ(CascadePosition(free, QSize(470, 150), 20, {QPoint(0, 0), QPoint(20, 20)}),
+              QPoint(30, 40));
+    // Wider than the free part: the first place no other window holds.
+    EXPECT_EQ(CascadePosition(free, QSize(6552, 480), 20, {QPoint(0, 0)}), QPoint(20, 20));
 }
 
 TEST(FileDialogs, QtsOwnDialogShowsNoTypeColumnAndWholeDates) {

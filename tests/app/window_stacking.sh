@@ -67,7 +67,7 @@ cp "$examples/lorenz-papillon.vtc" "$work/a.vtc"
 
 "$program" "$work/a.vtc" "$work/b.png" "$work/c.vtc" >"$work/log" 2>&1 &
 pid=$!
-frame >/dev/null
+wait_window "Vorticel v 0.1" 30 >/dev/null || fail "no main window captioned 'Vorticel v 0.1'"
 attractor=$(wait_window "attracteur" 20) || fail "no palette captioned 'attracteur'"
 render=$(wait_window "vue" 10) || fail "no palette captioned 'vue'"
 
