@@ -1,4 +1,4 @@
-// The "Edition" menu: undo and redo of the active view's edits, named after the edit.
+// The "Édition" menu: undo and redo of the active view's edits, named after the edit.
 #pragma once
 
 #include <QObject>

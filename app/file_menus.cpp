@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
+#include <iterator>
 
 #ifndef VORTICEL_SOURCE_EXAMPLES
 #define VORTICEL_SOURCE_EXAMPLES ""
@@ -19,19 +20,44 @@ namespace {
 
 const QString kRecentKey = QStringLiteral("recentFiles");
 
+// The examples with a proper name, by file name without extension; the name of the n-th is
+// the text kStrExampleFirst + n.
+constexpr const char* kExampleStems[] = {
+    "icone-16-branches", "icone-3-branches",  "icone-6-branches", "ifs-dragon",
+    "lorenz-papillon",   "lorenz-ruban",      "pickover-noeud",   "polynome-a-ailes",
+    "polynome-b-voile",  "polynome-c-tulipe", "sprott-anneau",    "sprott-coquille",
+    "unravel-eclats",
+};
+
 } // namespace
+
+bool RecentFiles::Opens(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.compare(QStringLiteral("vtc"), Qt::CaseInsensitive) == 0 ||
+           suffix.compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
+}
 
 QStringList RecentFiles::List() {
     QStringList kept;
     for (const QString& path : QSettings().value(kRecentKey).toStringList()) {
-        if (QFileInfo(path).isFile() && !kept.contains(path) && kept.size() < kMaximum) {
+        if (Opens(path) && QFileInfo(path).isFile() && !kept.contains(path) &&
+            kept.size() < kMaximum) {
             kept.append(path);
         }
     }
     return kept;
 }
 
+void RecentFiles::Remove(const QString& path) {
+    QStringList list = List();
+    list.removeAll(QFileInfo(path).absoluteFilePath());
+    QSettings().setValue(kRecentKey, list);
+}
+
 void RecentFiles::Add(const QString& path) {
+    if (!Opens(path)) {
+        return;
+    }
     const QString absolute = QFileInfo(path).absoluteFilePath();
     QStringList list = List();
     list.removeAll(absolute);
@@ -65,15 +91,28 @@ QStringList ExampleFiles() {
     return files;
 }
 
-FileMenus::FileMenus(QWidget& frame, std::function<void(const QString&)> open)
+QString ExampleName(const QString& path) {
+    const QString stem = QFileInfo(path).completeBaseName();
+    for (std::size_t i = 0; i < std::size(kExampleStems); ++i) {
+        if (stem == QLatin1String(kExampleStems[i])) {
+            return Text(kStrExampleFirst + static_cast<int>(i));
+        }
+    }
+    // "lorenz-ruban.vtc" reads "Lorenz ruban".
+    QString name = stem;
+    name.replace(QLatin1Char('-'), QLatin1Char(' '));
+    if (!name.isEmpty()) {
+        name[0] = name[0].toUpper();
+    }
+    return name;
+}
+
+FileMenus::FileMenus(QWidget& frame, std::function<bool(const QString&)> open)
     : QObject(&frame), open_(std::move(open)) {
     MM_recent = new QMenu(Text(kStrRecentFiles), &frame);
     MM_examples = new QMenu(Text(kStrExamples), &frame);
     for (const QString& path : ExampleFiles()) {
-        // "lorenz-butterfly.vtc" is listed as "lorenz butterfly".
-        QString name = QFileInfo(path).completeBaseName();
-        name.replace(QLatin1Char('-'), QLatin1Char(' '));
-        QAction* action = MM_examples->addAction(name);
+        QAction* action = MM_examples->addAction(ExampleName(path));
         connect(action, &QAction::triggered, this, [this, path] { open_(path); });
     }
     MM_examples->setEnabled(!MM_examples->isEmpty());
@@ -89,7 +128,12 @@ void FileMenus::Refresh() {
         // "&1 name" lets the keyboard pick the first nine.
         const QString text = i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(path) : path;
         QAction* action = MM_recent->addAction(text);
-        connect(action, &QAction::triggered, this, [this, path] { open_(path); });
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (!open_(path)) {
+                RecentFiles::Remove(path);
+                Refresh();
+            }
+        });
     }
     MM_recent->setEnabled(!files.isEmpty());
 }

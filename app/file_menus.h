@@ -12,26 +12,35 @@ class QWidget;
 
 namespace vorticel {
 
-// The most recent first, at most kMaximum, each file once; files that no longer exist are
-// dropped when the list is read. Kept in the user's settings under "recentFiles".
+// The most recent first, at most kMaximum, each file once, only files the program opens
+// (parameter files and PNG images, not BMPs); files that no longer exist are dropped when the
+// list is read. Kept in the user's settings under "recentFiles".
 class RecentFiles {
 public:
     static constexpr int kMaximum = 8;
 
     static QStringList List();
+    // Does nothing for a file of a kind the program does not open.
     static void Add(const QString& path);
+    static void Remove(const QString& path);
+    // A parameter file or a PNG image, by its extension.
+    static bool Opens(const QString& path);
 };
 
 // The folder of the examples: beside an installed program, else the source tree's.
 QString ExamplesFolder();
 // The examples' files, in name order.
 QStringList ExampleFiles();
+// How the "Exemples" menu names an example file: its proper name ("Icône à 16 branches"),
+// or for a file the program has no name for, the file's name in words ("Lorenz ruban").
+QString ExampleName(const QString& path);
 
 // Keeps a "Fichiers récents" and an "Exemples" submenu filled; picking an entry calls
-// `open` with its path.
+// `open` with its path, which says whether the file opened. A recent file that does not
+// open (`open` has told the user why) leaves the list.
 class FileMenus : public QObject {
 public:
-    FileMenus(QWidget& frame, std::function<void(const QString&)> open);
+    FileMenus(QWidget& frame, std::function<bool(const QString&)> open);
 
     QMenu* recentMenu() const { return MM_recent; }
     QMenu* examplesMenu() const { return MM_examples; }
@@ -41,7 +50,7 @@ public:
 private:
     QMenu* MM_recent = nullptr;
     QMenu* MM_examples = nullptr;
-    std::function<void(const QString&)> open_;
+    std::function<bool(const QString&)> open_;
 };
 
 } // namespace vorticel

@@ -1,5 +1,6 @@
 // The frame's file actions: opening parameter files and images, saving them, drops.
 #include "app/app_state.h"
+#include "app/file_dialogs.h"
 #include "app/file_menus.h"
 #include "app/file_messages.h"
 #include "app/main_frame.h"
@@ -146,9 +147,11 @@ void TMDIform::A_ouvrirExecute() {
     const QString filters = DialogFilter(kStrOpenFilter) + QStringLiteral(";;") +
                             DialogFilter(kStrParameterFilter) + QStringLiteral(";;") +
                             DialogFilter(kStrPngFilter);
-    const QString fileName = QFileDialog::getOpenFileName(this, QString(), QString(), filters);
-    if (!fileName.isEmpty()) {
-        OpenParameterFile(fileName, view);
+    QFileDialog dialog(this, QString(), QString(), filters);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    HideTypeColumn(dialog);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        OpenParameterFile(dialog.selectedFiles().first(), view);
     }
 }
 
@@ -191,6 +194,7 @@ QString TMDIform::AskAttractorFileName() {
                        DialogFilter(kStrParameterFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("vtc"));
+    HideTypeColumn(dialog);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         return dialog.selectedFiles().first();
     }
@@ -220,6 +224,7 @@ QString TMDIform::AskImageFileName(const TForm_view& view) {
     QFileDialog dialog(this, Text(kStrSaveDialogTitle), proposal, png + QStringLiteral(";;") + bmp);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("png"));
+    HideTypeColumn(dialog);
     // The extension follows the kind of image chosen.
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, bmp](const QString& f) {
         dialog.setDefaultSuffix(f == bmp ? QStringLiteral("bmp") : QStringLiteral("png"));

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <QTranslator>
 #include <exception>
 
@@ -20,10 +21,13 @@ int main(int argc, char** argv) {
     try {
         vorticel::TMDIform frame;
         frame.showMaximized();
-        // "vorticel FILE..." opens each file in a view of its own (a desktop entry passes them).
-        for (const QString& file : QApplication::arguments().mid(1)) {
-            frame.OpenInNewView(file);
-        }
+        // "vorticel FILE..." opens each file in a view of its own (a desktop entry passes them),
+        // once the loop runs: the frame is then shown as a plain start shows it.
+        QTimer::singleShot(0, &frame, [&frame] {
+            for (const QString& file : QApplication::arguments().mid(1)) {
+                frame.OpenInNewView(file);
+            }
+        });
         return QApplication::exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, vorticel::Text(vorticel::kStrAppTitle),

@@ -11,13 +11,16 @@
 #include "app/overview.h"
 #include "app/palettes.h"
 #include "app/parameter_palettes.h"
+#include "app/preview_widget.h"
 #include "app/text.h"
 #include "app/view.h"
+#include "app/window_cascade.h"
 #include "attractor/attractor.h"
 #include "attractor/parameter_file.h"
 #include "render/bitmap3d.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -28,9 +31,11 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QOpenGLWidget>
 #include <QProgressBar>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTime>
 #include <QTimer>
 #include <utility>
@@ -47,6 +52,10 @@ TForm_view* ViewOf(QMdiSubWindow* window) {
 
 } // namespace
 
+QIcon ProgramIcon() {
+    return QIcon(QStringLiteral(":/vorticel.png"));
+}
+
 QString FormatDuration(qint64 milliseconds) {
     const qint64 inDay = ((milliseconds % kDayMs) + kDayMs) % kDayMs;
     QString format = QLocale().timeFormat(QLocale::LongFormat);
@@ -55,16 +64,27 @@ QString FormatDuration(qint64 milliseconds) {
 }
 
 TMDIform::TMDIform() {
+    // For every window of the program: the frame, the views (not Qt's logo), the palettes.
+    QApplication::setWindowIcon(ProgramIcon());
     setWindowTitle(Text(kStrFrameCaption));
     resize(640, 449);
     area_ = new QMdiArea(this);
     area_->setBackground(palette().brush(QPalette::Dark));
+    // A view larger than the area (an image wider than the screen) scrolls into sight.
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(area_);
     connect(area_, &QMdiArea::subWindowActivated, this,
             [this](QMdiSubWindow* window) { SubWindowActivated(window); });
     CreateActions();
     CreateStatusBar();
     closeGuard_ = std::make_unique<CloseGuard>(*this);
+    if (PreviewWidget::Available()) {
+        // The views' previews are OpenGL widgets. A frame that holds one from the start
+        // composites through OpenGL from its first show; otherwise Qt builds its window anew
+        // when the first view comes, and the new window forgets that it was maximised.
+        (new QOpenGLWidget(this))->hide();
+    }
     setAcceptDrops(true);
     AppState& app = App();
     app.appClosing = false;
@@ -101,7 +121,7 @@ void TMDIform::CreateActions() {
     MM_fichier->addAction(A_nouveau);
     MM_fichier->addAction(A_ouvrir);
     files_ = new FileMenus(*this, [this](const QString& path) {
-        OpenInNewView(path, path.startsWith(ExamplesFolder() + QLatin1Char('/')));
+        return OpenInNewView(path, path.startsWith(ExamplesFolder() + QLatin1Char('/'))) != nullptr;
     });
     MM_fichier->addMenu(files_->recentMenu());
     MM_fichier->addMenu(files_->examplesMenu());
@@ -241,11 +261,7 @@ TForm_view* TMDIform::CreateView(int family, int renderer, std::int32_t width,
     }
     edition_->AddHistory(*view->History());
     QMdiSubWindow* window = area_->addSubWindow(view);
-    window->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    window->show();
-    window->adjustSize();
-    window->setFixedSize(window->size());
+    ShowSubWindow(*window);
     app.activeView = nullptr; // activation binds the palettes to the new view
     area_->setActiveSubWindow(window);
     if (App().activeView != view) {
@@ -256,6 +272,46 @@ TForm_view* TMDIform::CreateView(int family, int renderer, std::int32_t width,
         palettes_->SetVisible(true);
     }
     return view;
+}
+
+void TMDIform::ShowSubWindow(QMdiSubWindow& window) {
+    window.setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    window.show();
+    window.adjustSize();
+    window.setFixedSize(window.size());
+    QRect free = area_->viewport()->rect();
+    if (palettes_) {
+        // The palettes stand over the right edge of the area.
+        const QRect palettes = palettes_->Footprint();
+        const int left = area_->viewport()->mapFromGlobal(palettes.topLeft()).x();
+        if (!palettes.isEmpty() && left > 0 && left < free.right()) {
+            free.setRight(left - 1);
+        }
+    }
+    QList<QPoint> taken;
+    for (const QMdiSubWindow* other : area_->subWindowList()) {
+        if (other != &window) {
+            taken.append(other->pos());
+        }
+    }
+    // One title bar down and right from the last, clear of the palettes if it fits there.
+    const int step = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+    window.move(CascadePosition(free, window.size(), step, taken));
+}
+
+void TMDIform::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (palettes_) {
+        palettes_->FrameGeometryChanged();
+    }
+}
+
+void TMDIform::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (palettes_) {
+        palettes_->FrameGeometryChanged();
+    }
 }
 
 void TMDIform::A_nouveauExecute() {
@@ -280,12 +336,7 @@ void TMDIform::A_quitterExecute() {
 
 TForm_set* TMDIform::OpenOverview() {
     auto* overview = new TForm_set(*this);
-    QMdiSubWindow* window = area_->addSubWindow(overview);
-    window->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    window->show();
-    window->adjustSize();
-    window->setFixedSize(window->size());
+    ShowSubWindow(*area_->addSubWindow(overview));
     return overview;
 }
 

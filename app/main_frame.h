@@ -1,6 +1,7 @@
 // TMDIform: the main window with its File actions, status bar and the views inside it.
 #pragma once
 
+#include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -22,6 +23,9 @@ class FileMenus;
 class ParameterPalettes;
 class TForm_set;
 class TForm_view;
+
+// The program's icon (the one its desktop entry names).
+QIcon ProgramIcon();
 
 // A duration as a time of day in the locale's long time format; a day or more wraps.
 QString FormatDuration(qint64 milliseconds);
@@ -96,6 +100,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -108,6 +114,9 @@ private:
     // A file was opened into `view`: one undo step, the file's name as title, nothing unsaved.
     void Opened(TForm_view& view, const QString& fileName);
     void SubWindowActivated(QMdiSubWindow* window);
+    // Shows a new view or overview window at its size, cascaded from the others, clear of the
+    // palettes when it fits beside them.
+    void ShowSubWindow(QMdiSubWindow& window);
     void ShowError(const QString& message);
 
     QMdiArea* area_ = nullptr;

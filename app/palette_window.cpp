@@ -32,9 +32,9 @@ QMargins MarginsOf(const QWidget& window) {
 } // namespace
 
 PaletteWindow::PaletteWindow(TMDIform& frame, int captionId, int labelId, int labelWidth)
-    : QWidget(&frame,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      frame_(frame) {
+    // A tool window of the frame (transient for it): above the frame, but under the dialogs and
+    // message boxes the program opens, and under other programs' windows.
+    : QWidget(&frame, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), frame_(frame) {
     setWindowTitle(Text(captionId));
     top = new QWidget(this);
     top->setFixedHeight(kTopHeight);

@@ -2,6 +2,7 @@
 // exist a view works without them (UpdateCount then gives the default of 10).
 #pragma once
 
+#include <QRect>
 #include <cstdint>
 
 namespace vorticel {
@@ -30,6 +31,10 @@ public:
     // Image refreshes per render run ("Mises à jour"), 1..100.
     virtual std::int32_t UpdateCount() const = 0;
     virtual void SetVisible(bool visible) = 0;
+    // The frame moved or changed size: palettes it placed follow its client area.
+    virtual void FrameGeometryChanged() {}
+    // Where the shown palettes stand on the screen (global coordinates); empty when hidden.
+    virtual QRect Footprint() const { return {}; }
 };
 
 } // namespace vorticel

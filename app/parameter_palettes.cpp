@@ -39,6 +39,10 @@ FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
     render_ = new PaletteWindow(frame, kStrRenderPaletteCaption, kStrPaletteRenderLabel, 64);
     for (PaletteWindow* window : {attractor_, render_}) {
         window->onDecorationChanged = [this] { Arrange(); };
+        // A longer value widened a column: the window follows once the row is drawn.
+        window->rows->onColumnsChanged = [this, window] {
+            QTimer::singleShot(0, window, [this] { Arrange(); });
+        };
     }
     attractor_->list->setFixedWidth(144);
     for (int i = 0; i < kFamilyCount; ++i) {
@@ -279,6 +283,16 @@ void FloatingPalettes::SetVisible(bool visible) {
     if (showing) {
         Arrange();
     }
+}
+
+QRect FloatingPalettes::Footprint() const {
+    QRect footprint;
+    for (const PaletteWindow* window : {attractor_, render_}) {
+        if (window->isVisible()) {
+            footprint |= window->frameGeometry();
+        }
+    }
+    return footprint;
 }
 
 void FloatingPalettes::Arrange() {

@@ -25,6 +25,8 @@ public:
     void EnableRenderPalette(bool enabled) override;
     std::int32_t UpdateCount() const override;
     void SetVisible(bool visible) override;
+    void FrameGeometryChanged() override { Arrange(); }
+    QRect Footprint() const override;
 
     PaletteWindow* attractorWindow() const { return attractor_; }
     PaletteWindow* renderWindow() const { return render_; }

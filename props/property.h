@@ -61,6 +61,9 @@ public:
     virtual void PaintInactive(Property& row) = 0;
     // The list item of `index` shows `text`.
     virtual void SetItemText(std::int32_t index, const QString& text) = 0;
+    // A row is about to show a text in its value box (beside a slider or not, in a combo
+    // box with choices or an edit box): the host may widen its value column to hold it.
+    virtual void ValueShown(const QString& /*text*/, bool /*besideSlider*/, bool /*choices*/) {}
 };
 
 class Property {
@@ -203,6 +206,7 @@ public:
     }
 
     void ShowValue() override {
+        palette->ValueShown(FormatValue(pending), hasSlider, hasChoices);
         for (PropertyEditor* e : editors) {
             e->ShowValue();
         }

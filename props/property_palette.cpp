@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOption>
 
 namespace vorticel {
 namespace {
@@ -48,11 +49,46 @@ void PropertyPalette::FitColumns(const QString& caption) {
     const QFontMetrics metrics(bold);
     const int label = metrics.horizontalAdvance(QStringLiteral(" ") + caption) + 6;
     labelWidth = static_cast<std::int16_t>(std::max<int>(labelWidth, label));
-    // An edit box's frame and margins around "-0,00000".
-    const int value = fontMetrics().horizontalAdvance(QStringLiteral("-0") + DecimalPoint() +
-                                                      QStringLiteral("00000")) +
-                      12;
+    // At least "-0,00000"; longer values widen the column as they are shown.
+    const int value =
+        BoxWidthFor(QStringLiteral("-0") + DecimalPoint() + QStringLiteral("00000"), false);
     valueWidth = static_cast<std::int16_t>(std::max<int>(valueWidth, value));
+}
+
+int PropertyPalette::BoxWidthFor(const QString& text, bool choices) const {
+    const QFontMetrics metrics = fontMetrics();
+    // The line edit's own side margins (2 each) and its caret.
+    const QSize content(metrics.horizontalAdvance(text) + 5, metrics.height());
+    if (choices) {
+        QStyleOptionComboBox option;
+        option.initFrom(this);
+        option.editable = true;
+        option.frame = true;
+        return style()->sizeFromContents(QStyle::CT_ComboBox, &option, content, this).width();
+    }
+    QStyleOptionFrame option;
+    option.initFrom(this);
+    option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
+    return style()->sizeFromContents(QStyle::CT_LineEdit, &option, content, this).width();
+}
+
+void PropertyPalette::ValueShown(const QString& text, bool besideSlider, bool choices) {
+    const int box = BoxWidthFor(text, choices);
+    // A box without a slider spans two columns.
+    const int column = besideSlider ? box : (box + 1) / 2;
+    if (column <= valueWidth) {
+        return;
+    }
+    valueWidth = static_cast<std::int16_t>(column);
+    if (Property* row = RowAt(activeRow_)) {
+        for (PropertyEditor* e : row->editors) {
+            PlaceEditor(*dynamic_cast<EditorBase*>(e), *row);
+        }
+    }
+    update();
+    if (onColumnsChanged) {
+        onColumnsChanged();
+    }
 }
 
 void PropertyPalette::Scrolled() {

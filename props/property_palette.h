@@ -63,8 +63,10 @@ public:
     ChangeHandler onChange;
     // Called when the palette is scrolled (may be unset).
     std::function<void()> onExit;
+    // Called when the value column grew for a longer value (may be unset).
+    std::function<void()> onColumnsChanged;
     // Column widths: at least these, and wide enough for the font in use (every row's label
-    // whole, in bold as a modified row shows it; a short number whole in the value column).
+    // whole, in bold as a modified row shows it; every value shown so far whole in its box).
     std::int16_t labelWidth = 48;
     std::int16_t valueWidth = 48;
 
@@ -76,6 +78,7 @@ public:
     PropertyEditor* HandOutEditor(EditorKind kind, Property& row, bool activePool) override;
     void PaintInactive(Property& row) override;
     void SetItemText(std::int32_t, const QString&) override {}
+    void ValueShown(const QString& text, bool besideSlider, bool choices) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -91,6 +94,8 @@ private:
     std::int32_t RowTop(std::int32_t index) const;
     void PlaceEditor(EditorBase& editor, const Property& row) const;
     void FitColumns(const QString& caption);
+    // The width of an edit box (or combo box) that shows `text` whole.
+    int BoxWidthFor(const QString& text, bool choices) const;
     // The press that activated a row goes on to the editor under it, as do the moves and the
     // release of the same drag (the palette holds the pointer's implicit grab).
     void ForwardPress(QMouseEvent& event);

@@ -122,7 +122,7 @@ constexpr Entry kTable[] = {
     {3169, "Unable to link rendering context."},
     {3170, "Unable to unlink rendering context."},
     {3171, "Unable to delete rendering context."},
-    {3200, "&Edition"},
+    {3200, "&Édition"},
     {3201, "&Annuler"},
     {3202, "&Rétablir"},
     {3203, "rotation"},
@@ -142,6 +142,19 @@ constexpr Entry kTable[] = {
     {3245, "Fermeture impossible : une recherche est en cours (Arrêter, F5)."},
     {3246, " (rendu, divergé)"},
     {3247, "divergé à l'itération %1 (%2 %)"},
+    {3260, "Icône à 16 branches"},
+    {3261, "Icône à 3 branches"},
+    {3262, "Icône à 6 branches"},
+    {3263, "IFS dragon"},
+    {3264, "Lorenz papillon"},
+    {3265, "Lorenz ruban"},
+    {3266, "Pickover nœud"},
+    {3267, "Polynôme A ailes"},
+    {3268, "Polynôme B voile"},
+    {3269, "Polynôme C tulipe"},
+    {3270, "Sprott anneau"},
+    {3271, "Sprott coquille"},
+    {3272, "Unravel éclats"},
 };
 
 constexpr bool IsSorted() {

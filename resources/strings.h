@@ -119,6 +119,7 @@ enum StringId : int {
     kStrCloseRefusedSearch = 3245,
     kStrSuffixDiverged = 3246, // the caption's suffix of an image whose orbit diverged
     kStrDivergedAt = 3247,     // iteration, percent of the target
+    kStrExampleFirst = 3260, // the examples' proper names, in the order of their files
 };
 
 // The text of `id`; empty for an id the table does not hold.

@@ -1,5 +1,6 @@
 // Recent files, the examples, and opening files dropped on the frame.
 #include "app/file_menus.h"
+#include "app/text.h"
 #include "attractor/attractor.h"
 #include "render/bitmap3d.h"
 #include "tests/app/app_test_support.h"
@@ -121,6 +122,58 @@ TEST_F(FileMenusTest, AFileThatCannotBeReadLeavesNoViewBehind) {
     EXPECT_TRUE(
         Messages().back().text.startsWith(QStringLiteral("Impossible d'ouvrir le fichier ") + bad));
     EXPECT_TRUE(RecentFiles::List().isEmpty()); // nothing to reopen
+}
+
+TEST_F(FileMenusTest, RecentFilesListOnlyWhatOpensAndAFileThatFailsLeavesWithAReason) {
+    TForm_view* view = NewView(2);
+    ASSERT_NE(view, nullptr);
+    const QString bmp = dir.filePath(QStringLiteral("image.bmp"));
+    const QString png = dir.filePath(QStringLiteral("image.png"));
+    ASSERT_TRUE(frame->SaveImage(*view, bmp));
+    ASSERT_TRUE(frame->SaveImage(*view, png));
+    const QString good = Write(QStringLiteral("good.vtc"), lorenz);
+    const QString spoilt = Write(QStringLiteral("spoilt.vtc"), lorenz);
+    RecentFiles::Add(good);
+    RecentFiles::Add(spoilt);
+    // A list kept by an earlier version may still name a BMP: it is not offered.
+    QStringList kept = QSettings().value(QStringLiteral("recentFiles")).toStringList();
+    kept.prepend(bmp);
+    QSettings().setValue(QStringLiteral("recentFiles"), kept);
+    EXPECT_EQ(RecentFiles::List(), (QStringList{spoilt, good, png}));
+
+    Write(QStringLiteral("spoilt.vtc"), "[Lorenz]\nA=" + QByteArray(100000, '1') + "\n");
+    frame->Files()->Refresh();
+    Messages().clear();
+    frame->Files()->recentMenu()->actions().front()->trigger();
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(Messages()[0].text.contains(spoilt));
+    EXPECT_TRUE(Messages()[0].text.contains(Text(kStrFileLineTooLong)))
+        << Messages()[0].text.toStdString();
+    EXPECT_EQ(RecentFiles::List(), (QStringList{good, png}));
+    const QList<QAction*> items = frame->Files()->recentMenu()->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_TRUE(items[0]->text().endsWith(good));
+}
+
+TEST_F(FileMenusTest, ExamplesAreListedByTheirProperNames) {
+    const QList<QAction*> items = frame->Files()->examplesMenu()->actions();
+    const QStringList examples = ExampleFiles();
+    ASSERT_EQ(items.size(), examples.size());
+    QStringList names;
+    for (int id = kStrExampleFirst; !Text(id).isEmpty(); ++id) {
+        names.append(Text(id));
+    }
+    for (int i = 0; i < items.size(); ++i) {
+        SCOPED_TRACE(examples[i].toStdString());
+        // Every shipped example has a proper name of its own (a new one needs its entry).
+        EXPECT_TRUE(names.contains(items[i]->text())) << items[i]->text().toStdString();
+    }
+    EXPECT_EQ(ExampleName(QStringLiteral("/x/icone-16-branches.vtc")),
+              QStringLiteral("Icône à 16 branches"));
+    EXPECT_EQ(ExampleName(QStringLiteral("/x/polynome-a-ailes.vtc")),
+              QStringLiteral("Polynôme A ailes"));
+    EXPECT_EQ(ExampleName(QStringLiteral("/x/lorenz-spirale-double.vtc")),
+              QStringLiteral("Lorenz spirale double"));
 }
 
 } // namespace

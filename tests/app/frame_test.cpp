@@ -59,7 +59,7 @@ TEST_F(FrameActions, StartsWithOnlyNewOpenAndQuit) {
 TEST_F(FrameActions, TheActiveViewsMenusFollowTheFileAndEditMenus) {
     NewView(2);
     EXPECT_EQ(MenuTitles(*frame),
-              (QStringList{QStringLiteral("&Fichier"), QStringLiteral("&Edition"),
+              (QStringList{QStringLiteral("&Fichier"), QStringLiteral("&Édition"),
                            QStringLiteral("&Attracteur"), QStringLiteral("&Vue")}));
     TForm_view* view = App().activeView;
     EXPECT_EQ(view->A_rechercher->shortcut(), QKeySequence(Qt::Key_F3));

@@ -2,7 +2,9 @@
 #include "props/number_text.h"
 
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace vorticel {
@@ -40,6 +42,35 @@ TEST(NumberText, RealsWithFifteenSignificantDigits) {
     EXPECT_EQ(Format(FLT_MAX), "3,40282346638529E38");
     EXPECT_EQ(Format(-DBL_MAX), "-1,79769313486232E308");
     EXPECT_EQ(Format(LDBL_MAX), "1,18973149535723E4932");
+}
+
+TEST(NumberText, FloatsShowTheShortestTextThatReadsBackAsTheSameFloat) {
+    const auto text = [](float v) { return FormatNumber<float>(v, kComma).toStdString(); };
+    EXPECT_EQ(text(0.013f), "0,013");
+    EXPECT_EQ(text(0.008f), "0,008");
+    EXPECT_EQ(text(0.1f), "0,1");
+    EXPECT_EQ(text(-2.5f), "-2,5");
+    EXPECT_EQ(text(3.0f), "3");
+    EXPECT_EQ(text(0.0f), "0");
+    EXPECT_EQ(text(1e-5f), "1E-5");
+    EXPECT_EQ(text(FLT_MAX), "3,4028235E38");
+    EXPECT_EQ(text(FLT_TRUE_MIN), "1E-45");
+    // Every float of a wide sweep of magnitudes comes back bit for bit, its text no longer
+    // than nine significant digits need.
+    std::uint32_t bits = 0x00800000u; // the smallest normal float
+    for (int i = 0; i < 50000; ++i, bits += 42437u) {
+        float v = 0.0f;
+        std::memcpy(&v, &bits, sizeof v);
+        if (!std::isfinite(v)) {
+            break;
+        }
+        for (const float signedV : {v, -v}) {
+            const QString shown = FormatNumber<float>(signedV, kComma);
+            const float back = ParseClamped<float>(shown, kComma, -FLT_MAX, FLT_MAX);
+            ASSERT_EQ(std::memcmp(&back, &signedV, sizeof back), 0) << shown.toStdString();
+            ASSERT_LE(shown.size(), 16) << shown.toStdString();
+        }
+    }
 }
 
 TEST(NumberText, ParsingTakesTheLocalesSeparatorAndAnExponent) {

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOption>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -122,6 +124,39 @@ TEST_F(PaletteTest, TypingIntoAnEditBoxUnderAFrenchLocale) {
     EXPECT_EQ(a, 0.0); // deferred until Enter
     type(Qt::Key_Return, QStringLiteral("\r"));
     EXPECT_EQ(a, 1.5);
+    QLocale::setDefault(saved);
+}
+
+TEST_F(PaletteTest, TheValueColumnHoldsEveryValueItShowsWhole) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    float roughness = 0.013f;
+    double a = -1.23456789012345;
+    double tiny = -0.000123456789012345;
+    std::int32_t iterations = 2147483647;
+    palette.AddBound<float>(QStringLiteral("Rugosité"), &roughness, kFlagSlider);
+    palette.AddBound<double>(QStringLiteral("A"), &a, kFlagSlider);
+    palette.AddBound<double>(QStringLiteral("B"), &tiny, 0);
+    palette.AddBound<std::int32_t>(QStringLiteral("Itérations"), &iterations, 0);
+    const std::vector<std::string> shown = {"0,013", "-1,23456789012345", "-0,000123456789012345",
+                                            "2147483647"};
+    for (std::int32_t i = 0; i < palette.RowCount(); ++i) {
+        palette.ActivateRow(i);
+        QLineEdit* box = nullptr;
+        for (QLineEdit* edit : palette.findChildren<QLineEdit*>()) {
+            box = edit->isVisible() ? edit : box;
+        }
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text().toStdString(), shown[static_cast<std::size_t>(i)]);
+        // The style's text area of the box, less the line edit's own side margins.
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.rect = box->rect();
+        option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+        const QRect text = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+        EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()) + 4, text.width())
+            << box->text().toStdString();
+    }
     QLocale::setDefault(saved);
 }
 
