@@ -14,7 +14,7 @@
 #include "app/view.h"
 #include "attractor/attractor.h"
 #include "attractor/parameter_file.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -3,7 +3,7 @@
 #include "app/new_dialog.h"
 #include "app/overview.h"
 #include "attractor/attractor.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 #include "tests/app/app_test_support.h"
 
 #include <QAction>
