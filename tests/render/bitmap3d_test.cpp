@@ -73,6 +73,40 @@ TEST(Bitmap3D, DefaultCameraProjectionWorkedByHand) {
     EXPECT_NEAR(q.z, 5.0 / 49.0, 1e-12); // farther away is deeper
 }
 
+// A band of rows (what a strip of a larger image needs) accumulates those rows of the whole
+// image point for point, but for its own margin rows; by default the band is the image.
+TEST(Bitmap3D, ABandAccumulatesTheRowsItCoversAsTheWholeImageDoes) {
+    auto whole = MakeRenderer(kGas, 64, 48);
+    auto band = MakeRenderer(kGas, 64, 48);
+    EXPECT_EQ(whole->FirstRow(), 0);
+    EXPECT_EQ(whole->BandRows(), 48);
+    band->SetBand(10, 30);
+    ASSERT_EQ(band->BandRows(), 20);
+    EXPECT_EQ(band->PixelCount(), 64 * 20);
+    EXPECT_EQ(band->GetImage().Height(), 20);
+    whole->ClearImage();
+    band->ClearImage();
+    for (int i = 0; i < 5000; ++i) {
+        const Vecd p{0.45 * std::sin(i * 0.37), 0.45 * std::cos(i * 0.91),
+                     0.1 * std::sin(i * 0.13)};
+        whole->PlotPoint(whole->ProjectPoint(p));
+        band->PlotPoint(band->ProjectPoint(p));
+    }
+    const std::vector<float>& w = dynamic_cast<const GasRenderer&>(*whole).Density();
+    const std::vector<float>& b = dynamic_cast<const GasRenderer&>(*band).Density();
+    float inside = 0.0f;
+    for (std::size_t row = 2; row < 19; ++row) {
+        for (std::size_t x = 0; x < 64; ++x) {
+            ASSERT_EQ(b[row * 64 + x], w[(10 + row) * 64 + x]) << row << " " << x;
+            inside += b[row * 64 + x];
+        }
+    }
+    EXPECT_GT(inside, 100.0f);
+    for (std::size_t x = 0; x < 64; ++x) {
+        EXPECT_EQ(b[x], 0.0f); // the band's bottom row is a margin
+    }
+}
+
 TEST(Bitmap3D, StorePointWrapsAroundTheRing) {
     auto b = MakeRenderer(kGas, 8, 8);
     ASSERT_EQ(b->Ring().Size(), 20000);
