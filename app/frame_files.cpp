@@ -7,6 +7,7 @@
 #include "app/text.h"
 #include "app/view.h"
 #include "attractor/attractor.h"
+#include "attractor/catalogue.h"
 #include "attractor/parameter_file.h"
 #include "io/file_error.h"
 #include "render/bmp_writer.h"
@@ -16,6 +17,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMimeData>
 
 namespace vorticel {
@@ -27,6 +29,15 @@ bool IsImageFile(const QString& fileName) {
 
 } // namespace
 
+TForm_view* TMDIform::CreateViewForFile(int family, int renderer, std::int32_t width,
+                                        std::int32_t height) {
+    TForm_view* view = CreateView(family, renderer, width, height);
+    // Titled after its file, it takes no number: the next untitled view gets this one.
+    AppState& app = App();
+    app.untitledCounter = static_cast<std::int16_t>(app.untitledCounter - 1);
+    return view;
+}
+
 TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* view) {
     if (IsImageFile(fileName)) {
         return OpenImage(fileName, view);
@@ -34,19 +45,30 @@ TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* vie
     const std::string path = fileName.toStdString();
     bool created = false;
     try {
+        // One file, one result, into whichever view: the file's family comes with it.
+        const std::optional<int> family = ReadFamilyIndex(path);
+        if (!family) {
+            ShowError(Text(kStrHeaderNamesNoFamily, fileName));
+            return view;
+        }
         if (!view) {
-            const std::optional<int> family = ReadFamilyIndex(path);
-            if (!family) {
-                ShowError(Text(kStrHeaderNamesNoFamily, fileName));
-                return nullptr;
-            }
-            view = CreateView(*family); // the dialog keeps the family the user chose last
+            view = CreateViewForFile(*family); // the dialog keeps the family chosen last
             if (!view) {
                 return nullptr;
             }
             created = true;
         }
-        view->GetAttractor()->LoadParameters(path);
+        if (view->GetAttractor()->typeIndex == *family) {
+            view->GetAttractor()->LoadParameters(path);
+            view->FitAndShow(0);
+        } else {
+            // Loaded aside first: a file that cannot be read leaves the view as it was.
+            std::unique_ptr<Attractor> loaded = CreateAttractor(*family);
+            loaded->LoadParameters(path);
+            if (!view->ReplaceAttractor(std::move(loaded))) {
+                return view;
+            }
+        }
     } catch (const FileError& error) {
         ShowError(FileErrorMessage(error, fileName));
         if (created && view) {
@@ -59,10 +81,15 @@ TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* vie
     if (palettes_) {
         palettes_->RefreshValues();
     }
-    view->FitAndShow(0);
-    view->RecordEdit(Text(kStrEditOpen));
-    RecentFiles::Add(fileName);
+    Opened(*view, fileName);
     return view;
+}
+
+void TMDIform::Opened(TForm_view& view, const QString& fileName) {
+    view.RecordEdit(Text(kStrEditOpen)); // one step, the family change included
+    view.SetTitle(QFileInfo(fileName).fileName());
+    view.MarkParametersSaved();
+    RecentFiles::Add(fileName);
 }
 
 TForm_view* TMDIform::OpenImage(const QString& fileName, TForm_view* view) {
@@ -74,14 +101,13 @@ TForm_view* TMDIform::OpenImage(const QString& fileName, TForm_view* view) {
         return view;
     }
     if (!view) {
-        view = CreateView(recipe.family, recipe.renderer, recipe.width, recipe.height);
+        view = CreateViewForFile(recipe.family, recipe.renderer, recipe.width, recipe.height);
         if (!view) {
             return nullptr;
         }
     }
     view->ApplyRecipe(recipe);
-    view->RecordEdit(Text(kStrEditOpen));
-    RecentFiles::Add(fileName);
+    Opened(*view, fileName);
     return view;
 }
 
@@ -130,6 +156,7 @@ void TMDIform::A_ouvrirExecute() {
 bool TMDIform::SaveAttractor(TForm_view& view, const QString& fileName) {
     try {
         view.GetAttractor()->SaveParameters(fileName.toStdString());
+        view.MarkParametersSaved();
         RecentFiles::Add(fileName);
         return true;
     } catch (const FileError& error) {
@@ -146,6 +173,7 @@ bool TMDIform::SaveImage(TForm_view& view, const QString& fileName) {
                          view.iterationTarget,
                          palettes_ ? palettes_->UpdateCount()
                                    : ParameterPalettes::kDefaultUpdateCount);
+            view.MarkParametersSaved();
         } else {
             SaveBmp(fileName.toStdString(), view.GetBitmap()->GetImage());
         }
@@ -154,8 +182,20 @@ bool TMDIform::SaveImage(TForm_view& view, const QString& fileName) {
         ShowError(FileErrorMessage(error, fileName));
         return false;
     }
+    view.MarkImageSaved();
     view.SetTitle(fileName);
     return true;
+}
+
+QString TMDIform::AskAttractorFileName() {
+    QFileDialog dialog(this, Text(kStrSaveDialogTitle), QString(),
+                       DialogFilter(kStrParameterFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("vtc"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        return dialog.selectedFiles().first();
+    }
+    return {};
 }
 
 void TMDIform::A_enreg_att_sousExecute() {
@@ -163,24 +203,22 @@ void TMDIform::A_enreg_att_sousExecute() {
     if (!view || view->Busy() || view->Scanned()) {
         return;
     }
-    QFileDialog dialog(this, Text(kStrSaveDialogTitle), QString(),
-                       DialogFilter(kStrParameterFilter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("vtc"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        SaveAttractor(*view, dialog.selectedFiles().first());
+    const QString fileName = AskAttractorFileName();
+    if (!fileName.isEmpty()) {
+        SaveAttractor(*view, fileName);
     }
 }
 
-void TMDIform::A_enreg_image_sousExecute() {
-    TForm_view* view = App().activeView;
-    if (!view) {
-        return;
-    }
+QString TMDIform::AskImageFileName(const TForm_view& view) {
     const QString png = DialogFilter(kStrPngFilter);
     const QString bmp = DialogFilter(kStrBitmapFilter);
-    QFileDialog dialog(this, Text(kStrSaveDialogTitle), view->Title(),
-                       png + QStringLiteral(";;") + bmp);
+    // A view titled after its parameter file proposes an image of the same name, never the
+    // parameter file itself.
+    QString proposal = view.Title();
+    if (proposal.endsWith(QStringLiteral(".vtc"), Qt::CaseInsensitive)) {
+        proposal.chop(4);
+    }
+    QFileDialog dialog(this, Text(kStrSaveDialogTitle), proposal, png + QStringLiteral(";;") + bmp);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("png"));
     // The extension follows the kind of image chosen.
@@ -188,7 +226,19 @@ void TMDIform::A_enreg_image_sousExecute() {
         dialog.setDefaultSuffix(f == bmp ? QStringLiteral("bmp") : QStringLiteral("png"));
     });
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        SaveImage(*view, dialog.selectedFiles().first());
+        return dialog.selectedFiles().first();
+    }
+    return {};
+}
+
+void TMDIform::A_enreg_image_sousExecute() {
+    TForm_view* view = App().activeView;
+    if (!view) {
+        return;
+    }
+    const QString fileName = AskImageFileName(*view);
+    if (!fileName.isEmpty()) {
+        SaveImage(*view, fileName);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "app/main_frame.h"
 
 #include "app/app_state.h"
+#include "app/close_guard.h"
 #include "app/edit_menu.h"
 #include "app/file_menus.h"
 #include "app/file_messages.h"
@@ -32,6 +33,7 @@
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
+#include <utility>
 
 namespace vorticel {
 namespace {
@@ -62,6 +64,7 @@ TMDIform::TMDIform() {
             [this](QMdiSubWindow* window) { SubWindowActivated(window); });
     CreateActions();
     CreateStatusBar();
+    closeGuard_ = std::make_unique<CloseGuard>(*this);
     setAcceptDrops(true);
     AppState& app = App();
     app.appClosing = false;
@@ -165,6 +168,11 @@ void TMDIform::ResetStatusBar() {
     PB_iter->setValue(0);
     panels_[2]->setText(Text(kStrRate).trimmed());
     panels_[3]->setText(QString());
+    panels_[4]->setText(QString());
+}
+
+void TMDIform::TellCloseRefused(bool searching) {
+    panels_[4]->setText(Text(searching ? kStrCloseRefusedSearch : kStrCloseRefusedRender));
 }
 
 void TMDIform::SetStatusText(int panel, const QString& text) {
@@ -305,6 +313,20 @@ void TMDIform::ScanEnded() {
 }
 
 void TMDIform::closeEvent(QCloseEvent* event) {
+    for (const TForm_view* view : Views()) {
+        if (view->Busy()) {
+            // A view that searches or renders keeps the program open, and says so.
+            TellCloseRefused(view->State() == ViewState::Searching);
+            event->ignore();
+            return;
+        }
+    }
+    // One question for all views, before anything is stopped or closed.
+    const bool settled = std::exchange(closeSettled_, false);
+    if (!settled && !closeGuard_->MayClose(Views())) {
+        event->ignore();
+        return;
+    }
     bool scanning = false;
     for (TForm_set* overview : Overviews()) {
         if (overview->Scanning()) {
@@ -314,14 +336,9 @@ void TMDIform::closeEvent(QCloseEvent* event) {
     }
     if (scanning) {
         quitAfterScans_ = true;
+        closeSettled_ = true;
         event->ignore();
         return;
-    }
-    for (const TForm_view* view : Views()) {
-        if (view->Busy()) {
-            event->ignore(); // a view that searches or renders keeps the program open
-            return;
-        }
     }
     App().appClosing = true;
     area_->closeAllSubWindows();

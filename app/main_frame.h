@@ -16,6 +16,7 @@ class QProgressBar;
 namespace vorticel {
 
 class Attractor;
+class CloseGuard;
 class EditMenu;
 class FileMenus;
 class ParameterPalettes;
@@ -48,6 +49,13 @@ public:
     // Saves the image of `view`; true on success (the view's title becomes the path).
     bool SaveImage(TForm_view& view, const QString& fileName);
     bool SaveAttractor(TForm_view& view, const QString& fileName);
+    // The save dialogs of the two save actions: the chosen file name, empty when cancelled.
+    QString AskImageFileName(const TForm_view& view);
+    QString AskAttractorFileName();
+    // What every close path asks before views with unsaved work close.
+    CloseGuard& Closing() const { return *closeGuard_; }
+    // A close was refused because a search (or a render) runs: the status bar says why.
+    void TellCloseRefused(bool searching);
 
     void ResetStatusBar();
     void SetStatusText(int panel, const QString& text);
@@ -94,6 +102,11 @@ protected:
 private:
     void CreateActions();
     void CreateStatusBar();
+    // CreateView for a view that a file is opened into.
+    TForm_view* CreateViewForFile(int family, int renderer = -1, std::int32_t width = 0,
+                                  std::int32_t height = 0);
+    // A file was opened into `view`: one undo step, the file's name as title, nothing unsaved.
+    void Opened(TForm_view& view, const QString& fileName);
     void SubWindowActivated(QMdiSubWindow* window);
     void ShowError(const QString& message);
 
@@ -105,6 +118,8 @@ private:
     EditMenu* edition_ = nullptr; // children of the frame
     FileMenus* files_ = nullptr;
     bool quitAfterScans_ = false;
+    bool closeSettled_ = false; // the user already answered for the close that waits on scans
+    std::unique_ptr<CloseGuard> closeGuard_;
 };
 
 } // namespace vorticel

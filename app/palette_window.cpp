@@ -132,7 +132,9 @@ void PaletteWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
-    if (!App().renderRunning && frame_.close()) {
+    if (App().renderRunning) {
+        frame_.TellCloseRefused(false);
+    } else if (frame_.close()) {
         event->accept();
     }
 }

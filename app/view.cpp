@@ -3,6 +3,7 @@
 #include "app/view.h"
 
 #include "app/app_state.h"
+#include "app/close_guard.h"
 #include "app/gl_errors.h"
 #include "app/image_widget.h"
 #include "app/main_frame.h"
@@ -52,6 +53,7 @@ TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int
     attractor_ = CreateAttractor(family);
     AttachNotification();
     UpdateCaption();
+    MarkParametersSaved(); // a new view's defaults are nothing to lose
 
     bitmap_ = CreateRenderer(this, renderer);
     bitmap_->SetWidth(width);
@@ -135,8 +137,23 @@ QString TForm_view::Caption() const {
     if (!attractor_) {
         return title_;
     }
+    const int suffix = state_ == ViewState::Rendered && renderDiverged_
+                           ? kStrSuffixDiverged
+                           : kStrStateSuffixFirst + static_cast<int>(state_);
     return title_ + QStringLiteral(" - ") + QString::fromStdString(attractor_->displayName) +
-           Text(kStrStateSuffixFirst + static_cast<int>(state_));
+           Text(suffix);
+}
+
+bool TForm_view::ParametersUnsaved() const {
+    return attractor_ &&
+           (attractor_->typeIndex != savedFamily_ || SnapshotParameters() != savedParameters_);
+}
+
+void TForm_view::MarkParametersSaved() {
+    if (attractor_) {
+        savedFamily_ = attractor_->typeIndex;
+        savedParameters_ = SnapshotParameters();
+    }
 }
 
 void TForm_view::UpdateCaption() {
@@ -214,6 +231,7 @@ void TForm_view::ResizeImage(std::int32_t width, std::int32_t height) {
     try {
         bitmap_->SetWidth(width);
         bitmap_->SetHeight(height);
+        imageUnsaved_ = false; // new buffers: the rendered image is gone
     } catch (const RenderError&) {
         ShowMessage(MessageKind::Error, Text(kStrAppTitle),
                     Text(kStrImageTooLarge, QStringLiteral("%1 x %2").arg(width).arg(height)));
@@ -233,20 +251,23 @@ void TForm_view::ResizeImage(std::int32_t width, std::int32_t height) {
 }
 
 void TForm_view::ReplaceAttractor(int family) {
-    if (!attractor_ || family == attractor_->typeIndex || busy_ || scanned_) {
-        return;
+    if (attractor_ && family != attractor_->typeIndex) {
+        ReplaceAttractor(CreateAttractor(family));
+    }
+}
+
+bool TForm_view::ReplaceAttractor(std::unique_ptr<Attractor> replacement) {
+    if (!attractor_ || !replacement || busy_ || scanned_) {
+        return false;
     }
     const OperationScope operation(*this);
-    std::unique_ptr<Attractor> replacement = CreateAttractor(family);
-    if (!replacement) {
-        return;
-    }
     frame_.AttractorGoing(attractor_.get());
     attractor_ = std::move(replacement);
     AttachNotification();
     RebindPalettes();
     UpdateCaption();
     FitAndShow(0);
+    return true;
 }
 
 void TForm_view::ReplaceRenderer(int kind) {
@@ -272,6 +293,7 @@ void TForm_view::ReplaceRenderer(int kind) {
     }
     image_->SetBitmap(nullptr);
     bitmap_ = std::move(replacement);
+    imageUnsaved_ = false; // the new renderer starts from a blank image
     RebindPalettes();
     if (state_ != ViewState::NoAttractor) {
         SetState(ViewState::Preview);
@@ -291,7 +313,9 @@ void TForm_view::RebindPalettes() {
 }
 
 void TForm_view::FormActivate() {
-    if (state_ != ViewState::Idle && !App().renderRunning) {
+    // The status bar speaks of the view it was written for: another view's times go when
+    // this one takes over (not when it merely gets the focus back from a palette).
+    if (App().activeView != this && !App().renderRunning) {
         frame_.ResetStatusBar();
     }
     ApplyActivityGuards();
@@ -318,11 +342,17 @@ void TForm_view::ShowImage(const Renderer&) {
 
 void TForm_view::closeEvent(QCloseEvent* event) {
     if (busy_ || state_ == ViewState::Searching || state_ == ViewState::Rendering) {
-        event->ignore(); // refused quietly: the window stays open
+        frame_.TellCloseRefused(state_ == ViewState::Searching);
+        event->ignore();
         return;
     }
     if (operations_ > 0) {
         closePending_ = true; // closes as soon as the operation lets go of the view
+        event->ignore();
+        return;
+    }
+    // A quitting frame has asked about every view at once already.
+    if (!App().appClosing && !frame_.Closing().MayClose({this})) {
         event->ignore();
         return;
     }

@@ -51,6 +51,9 @@ public:
     // Mode 0 follows the automatic-adjust item; then the preview is shown unless diverged.
     void FitAndShow(int mode);
     void ReplaceAttractor(int family);
+    // Puts `replacement` (of any family, its parameters already set) in place of the
+    // attractor and fits it; false (and nothing changed) while a loop or scan uses the view.
+    bool ReplaceAttractor(std::unique_ptr<Attractor> replacement);
     void ReplaceRenderer(int kind);
     void OnNoAttractor();
     // A new image size from the render palette: buffers, client area and preview follow.
@@ -83,6 +86,13 @@ public:
     void SetScanned(bool scanned);
     // Re-applies the enabling of Rechercher and Démarrer (another view's long run began or ended).
     void ApplyActivityGuards();
+
+    // What the view holds that no file has: an image rendered since the image was last
+    // saved; a family or parameters other than those last saved or opened.
+    bool ImageUnsaved() const { return imageUnsaved_; }
+    bool ParametersUnsaved() const;
+    void MarkImageSaved() { imageUnsaved_ = false; }
+    void MarkParametersSaved();
 
     // The edit history: every edit a user makes in this view, undone and redone as a whole.
     QUndoStack* History() const { return history_; }
@@ -181,6 +191,10 @@ private:
     bool stopRequested_ = false;
     bool busy_ = false;
     bool scanned_ = false;
+    bool imageUnsaved_ = false;
+    bool renderDiverged_ = false; // the image shown is that of an orbit that diverged
+    int savedFamily_ = -1;
+    std::vector<double> savedParameters_;
     int operations_ = 0;
     bool closePending_ = false;
     QUndoStack* history_ = nullptr;

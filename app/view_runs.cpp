@@ -13,7 +13,9 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLocale>
 #include <QProgressBar>
+#include <algorithm>
 
 namespace vorticel {
 namespace {
@@ -94,6 +96,7 @@ void TForm_view::A_rechercherExecute() {
     AttachNotification();
     busy_ = false;
     App().searchRunning = false;
+    frame_.SetStatusText(4, QString()); // a refused close is no longer refused
 
     if (cancelled) {
         // Back to the parameters and the state from before the search.
@@ -116,6 +119,7 @@ void TForm_view::A_rechercherExecute() {
         return;
     }
     bitmap_->RenderStoredPoints();
+    imageUnsaved_ = false; // the quick render took the place of any earlier one
     SetState(ViewState::Rendered);
     frame_.ActivityChanged();
     if (ParameterPalettes* palettes = frame_.Palettes()) {
@@ -171,6 +175,16 @@ void TForm_view::A_demarrerExecute() {
         frame_.Progress()->setValue(attractor_->count);
         frame_.SetStatusText(3, Text(kStrTotalTime) + FormatDuration(startTick_.elapsed()));
     }
+    // A diverged orbit ends the run early: say where, or the image passes for a whole one.
+    const QLocale locale;
+    frame_.SetStatusText(
+        4, lastRun.diverged ? Text(kStrDivergedAt)
+                                  .arg(locale.toString(lastRun.count))
+                                  .arg(locale.toString(
+                                      100.0 * lastRun.count / std::max(iterationTarget, 1), 'f', 0))
+                            : QString());
+    imageUnsaved_ = lastRun.count > lastRun.threads * kWarmUp; // something was plotted
+    renderDiverged_ = lastRun.diverged;
     busy_ = false;
     SetState(ViewState::Rendered);
     App().renderRunning = false;

@@ -19,6 +19,9 @@ void TForm_view::SetState(ViewState state, bool pump) {
         wantStart_ = true;
     }
     state_ = state;
+    if (state != ViewState::Rendered) {
+        renderDiverged_ = false; // the diverged image is no longer what the view shows
+    }
     const bool busyState = state == ViewState::Searching || state == ViewState::Rendering;
     switch (state) {
     case ViewState::Idle:

@@ -129,6 +129,14 @@ constexpr Entry kTable[] = {
     {3209, "rendu"},
     {3220, "Fichiers &récents"},
     {3221, "E&xemples"},
+    {3240, "Enregistrer le travail avant de fermer ?"},
+    {3241, "%s : image rendue non enregistrée"},
+    {3242, "%s : paramètres non enregistrés"},
+    {3243, "%s : image rendue et paramètres non enregistrés"},
+    {3244, "Fermeture impossible : un rendu est en cours (Arrêter, F5)."},
+    {3245, "Fermeture impossible : une recherche est en cours (Arrêter, F5)."},
+    {3246, " (rendu, divergé)"},
+    {3247, "divergé à l'itération %1 (%2 %)"},
 };
 
 constexpr bool IsSorted() {

@@ -106,6 +106,14 @@ enum StringId : int {
     kStrEditRenderer = 3209,
     kStrRecentFiles = 3220,
     kStrExamples = 3221,
+    kStrUnsavedQuestion = 3240,
+    kStrUnsavedImage = 3241, // "%s" stands for the view's title
+    kStrUnsavedParameters = 3242,
+    kStrUnsavedBoth = 3243,
+    kStrCloseRefusedRender = 3244,
+    kStrCloseRefusedSearch = 3245,
+    kStrSuffixDiverged = 3246, // the caption's suffix of an image whose orbit diverged
+    kStrDivergedAt = 3247,     // iteration, percent of the target
 };
 
 // The text of `id`; empty for an id the table does not hold.

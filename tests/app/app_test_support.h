@@ -2,12 +2,14 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "app/close_guard.h"
 #include "app/main_frame.h"
 #include "app/messages.h"
 #include "app/view.h"
 
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -30,6 +32,15 @@ protected:
         Messages().clear();
         frame = std::make_unique<TMDIform>();
         frame->show();
+        // The question before a close and its save dialogs answer as the test says.
+        frame->Closing().ask = [this](const QStringList& lines) {
+            questions.push_back(lines);
+            return closeAnswer;
+        };
+        frame->Closing().chooseFile = [this](TForm_view&, SaveKind kind) {
+            saveDialogs.push_back(kind);
+            return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+        };
     }
     void TearDown() override {
         frame.reset();
@@ -44,6 +55,10 @@ protected:
         return frame->CreateView();
     }
     std::unique_ptr<TMDIform> frame;
+    std::vector<QStringList> questions;             // each question asked, its lines
+    CloseAnswer closeAnswer = CloseAnswer::Discard; // what the user answers
+    std::vector<SaveKind> saveDialogs;              // each save dialog shown
+    QStringList fileNames;                          // what the save dialogs return, in turn
 };
 
 } // namespace vorticel::testing

@@ -3,7 +3,8 @@
 # keys and clicks as a user would: Ctrl+N and Enter (a new Icon view), F3 (search), F4
 # (render), File > Save image; one click in the palette's "Degré" box and typing, File >
 # Save attractor, Ctrl+Z and save again; then Quitter with the view open, and in a second run Alt+F4 on a palette:
-# both must end the program. It checks the captions it can see and the files written.
+# both must end the program. A third run leaves unsaved work: Alt+F4 asks first, and
+# Annuler keeps it. It checks the captions it can see and the files written.
 # Usage: end_to_end.sh PROGRAM   (run under xvfb-run)
 set -u
 program=$1
@@ -144,4 +145,27 @@ press "$dialog" Return
 palette=$(wait_window "vue" 10) || fail "no palette captioned 'vue'"
 press "$palette" alt+F4
 wait_exit 5 "Alt+F4 on a palette"
+
+# With unsaved work (the parameters of a search) Alt+F4 on a palette asks first: Escape
+# (Annuler) keeps the program and its view, which a second Alt+F4 shows by asking again;
+# "Ne pas tenir compte" (the second button) then ends the program.
+"$program" >"$work/log3" 2>&1 &
+pid=$!
+wait_window "Vorticel v 0.1" 20 >/dev/null || fail "no main window in the third run"
+press "$(frame)" ctrl+n
+dialog=$(wait_window "Nouveau" 10) || fail "Ctrl+N opened no dialog in the third run"
+press "$dialog" Return
+sleep 1
+press "$(frame)" F3
+sleep 3
+palette=$(wait_window "vue" 10) || fail "no palette captioned 'vue' in the third run"
+press "$palette" alt+F4
+question=$(wait_window "Vorticel" 10) || fail "Alt+F4 with unsaved parameters asked nothing"
+press "$question" Escape
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "Annuler ended the program"
+press "$palette" alt+F4
+question=$(wait_window "Vorticel" 10) || fail "the second Alt+F4 asked nothing: the view was lost"
+press "$question" Tab space
+wait_exit 5 "Ne pas tenir compte"
 echo "1 passed, 0 failed"

@@ -2,6 +2,8 @@
 #include "app/gl_errors.h"
 #include "app/new_dialog.h"
 #include "app/overview.h"
+#include "app/palette_window.h"
+#include "app/parameter_palettes.h"
 #include "attractor/attractor.h"
 #include "render/renderer.h"
 #include "tests/app/app_test_support.h"
@@ -15,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <cerrno>
 #include <cstring>
 
@@ -72,7 +75,45 @@ TEST_F(FrameActions, OpeningWithoutAViewCreatesOneOfTheFilesFamily) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->GetAttractor()->typeIndex, 2);
     EXPECT_EQ(view->State(), ViewState::Preview);
-    EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz (aperçu)"));
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("l.vtc - Lorenz (aperçu)")); // the file's name
+}
+
+TEST_F(FrameActions, AFileBringsItsFamilyIntoAnyViewInOneUndoStep) {
+    QTemporaryDir dir;
+    const QString path =
+        WriteFile(dir, "l.vtc", "[Lorenz]\r\nA=10\r\nB=28\r\nC=2.667\r\ndT=0.01\r\n");
+    const std::vector<double> fromFile =
+        frame->OpenParameterFile(path, nullptr)->TakeSnapshot().parameters;
+    TForm_view* view = NewView(3); // Pickover: A, B, C as Lorenz has, and D
+    EXPECT_EQ(view->Title(), QStringLiteral("Sans Titre 1")); // the file's view took no number
+    const ViewSnapshot before = view->TakeSnapshot();
+    const int steps = view->History()->count();
+
+    EXPECT_EQ(frame->OpenParameterFile(path, view), view);
+    EXPECT_EQ(view->GetAttractor()->typeIndex, 2);
+    EXPECT_EQ(view->TakeSnapshot().parameters, fromFile); // as a new view opens it
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("l.vtc - Lorenz (aperçu)"));
+    auto& palettes = dynamic_cast<FloatingPalettes&>(*frame->Palettes());
+    EXPECT_EQ(palettes.attractorWindow()->list->currentIndex(), 2); // the palette follows
+    ASSERT_EQ(view->History()->count(), steps + 1);
+    view->History()->undo();
+    EXPECT_EQ(view->GetAttractor()->typeIndex, 3);
+    EXPECT_EQ(view->TakeSnapshot().parameters, before.parameters);
+
+    // Refused with a message, the view left as it was: a header of no family of ours, and
+    // a file of another family that sets none of its parameters.
+    for (const char* bytes : {"[Mandelbrot]\nA=1\n", "[Lorenz]\nX=1\n"}) {
+        Messages().clear();
+        const QString bad = WriteFile(dir, "bad.vtc", bytes);
+        EXPECT_EQ(frame->OpenParameterFile(bad, view), view);
+        ASSERT_EQ(Messages().size(), 1u) << bytes;
+        EXPECT_TRUE(Messages()[0].text.contains(bad));
+        EXPECT_EQ(view->GetAttractor()->typeIndex, 3);
+        EXPECT_EQ(view->TakeSnapshot().parameters, before.parameters);
+        EXPECT_EQ(view->History()->count(), steps + 1);
+    }
+    EXPECT_EQ(Messages()[0].text.section(QLatin1Char('\n'), 0, 0),
+              QStringLiteral("Impossible d'ouvrir le fichier ") + dir.filePath("bad.vtc"));
 }
 
 TEST_F(FrameActions, FileErrorsAreReportedWithTheFileName) {

@@ -6,6 +6,7 @@
 #include "tests/app/app_test_support.h"
 
 #include <QAction>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -237,6 +238,43 @@ TEST_F(ViewTest, DivergenceShowsNoAttractor) {
     view->FitAndShow(0);
     EXPECT_EQ(view->State(), ViewState::NoAttractor);
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (aucun attracteur)")));
+}
+
+TEST_F(ViewTest, ARenderThatDivergesSaysSoAndWhere) {
+    TForm_view* view = NewView(2);
+    MakeClassicLorenz(*view);
+    view->FitAndShow(0);
+    view->iterationTarget = 200000;
+    auto& lorenz = dynamic_cast<Lorenz_2L&>(*view->GetAttractor());
+    lorenz.dt = 10.0; // taken by the run's reset: the orbit is gone at once
+    view->A_demarrerExecute();
+    ASSERT_TRUE(view->lastRun.diverged);
+    EXPECT_EQ(view->State(), ViewState::Rendered);
+    EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (rendu, divergé)")));
+    EXPECT_EQ(frame->StatusText(4), QStringLiteral("divergé à l'itération %1 (0 %)")
+                                        .arg(QLocale().toString(view->lastRun.count)));
+
+    lorenz.dt = 0.01; // a whole render says nothing of the kind
+    view->FitAndShow(0);
+    EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (aperçu)")));
+    view->A_demarrerExecute();
+    EXPECT_FALSE(view->lastRun.diverged);
+    EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (rendu)")));
+    EXPECT_EQ(frame->StatusText(4), QString());
+}
+
+TEST_F(ViewTest, TheStatusBarSpeaksOfTheActiveViewOnly) {
+    TForm_view* first = NewView(2);
+    MakeClassicLorenz(*first);
+    first->FitAndShow(0);
+    first->iterationTarget = 100000;
+    first->A_demarrerExecute();
+    ASSERT_TRUE(frame->StatusText(3).startsWith(QStringLiteral("temps total : ")));
+    first->FormActivate(); // the focus back from a palette: the same view, the same status
+    EXPECT_TRUE(frame->StatusText(3).startsWith(QStringLiteral("temps total : ")));
+    NewView(2); // another view, never rendered, takes over
+    EXPECT_EQ(frame->StatusText(3), QString());
+    EXPECT_EQ(frame->Progress()->value(), 0);
 }
 
 TEST_F(ViewTest, MouseTurnsPansAndZooms) {
