@@ -15,7 +15,7 @@ using PngText = std::pair<std::string, std::string>;
 // A PNG of a larger file is refused when read: it would be no image the program renders.
 constexpr std::size_t kMaxPngFileBytes = std::size_t{1} << 30;
 
-// Writes a 24-bit RGB PNG by replacement (io/replace_file.h). `bitmap` is Renderer::bitmap:
+// Writes a 24-bit RGB PNG by replacement (io/replace_file.h). `bitmap` is Image::Shown():
 // top row first, blue green red, width x 3 bytes a row. Each text becomes a chunk before the
 // image data: a compressed iTXt when long, a plain iTXt when it holds UTF-8 beyond ASCII, else
 // a tEXt (the same bytes in Latin-1, which tools that ignore iTXt show too). Throws FileError:
