@@ -45,6 +45,21 @@ QString FileErrorMessage(const FileError& error, const QString& fileName) {
     case FileError::Reason::NotPng:
         reason = kStrFileNotPng;
         break;
+    case FileError::Reason::ImageTooLarge:
+        reason = kStrFileImageTooLarge;
+        break;
+    case FileError::Reason::ChunkPastEnd:
+        reason = kStrFileChunkPastEnd;
+        break;
+    case FileError::Reason::TooManyTexts:
+        reason = kStrFileTooManyTexts;
+        break;
+    case FileError::Reason::TextTooLarge:
+        reason = kStrFileTextTooLarge;
+        break;
+    case FileError::Reason::RecipeTooLarge:
+        reason = kStrFileRecipeTooLarge;
+        break;
     case FileError::Reason::NoRecipe:
         reason = kStrFileNoRecipe;
         break;

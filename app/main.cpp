@@ -2,6 +2,7 @@
 #include "app/main_frame.h"
 #include "app/qt_texts.h"
 #include "app/text.h"
+#include "io/temporary_files.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -9,6 +10,9 @@
 #include <exception>
 
 int main(int argc, char** argv) {
+    // A save over the file size limit (ulimit -f) fails with its message instead of killing
+    // the program with the user's work.
+    vorticel::ReportFileSizeLimitAsWriteError();
     QApplication application(argc, argv);
     QApplication::setApplicationName(vorticel::Text(vorticel::kStrAppTitle));
     QTranslator qtTexts;

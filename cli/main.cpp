@@ -123,8 +123,10 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
-    // An interrupted save leaves no temporary file behind.
+    // An interrupted save leaves no temporary file behind; one over the file size limit fails
+    // as a full disk would.
     vorticel::RemoveTemporariesOnSignals();
+    vorticel::ReportFileSizeLimitAsWriteError();
     try {
         int code = kExitOk;
         if (*searchCmd) {

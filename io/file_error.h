@@ -12,19 +12,24 @@ public:
     enum class Kind { Create, Write, Open, Read };
     // Why, so a window can word it in its own language; what() words it in English.
     enum class Reason {
-        System,       // the system refused: systemError() is the errno value
-        Folder,       // a folder stands at the path
-        Device,       // a device stands at the path
-        Fifo,         // a named pipe stands at the path
-        NotRegular,   // something else that is no regular file (a socket)
-        ReadOnly,     // the file to replace has no write permission
-        TooLarge,     // the file is larger than the reader takes
-        LineTooLong,  // a line is longer than any line the program writes
-        NoParameters, // no line names a parameter of the attractor
-        NotPng,       // the file is no PNG image, or a damaged one
-        NoRecipe,     // the image holds no recipe of this program
-        BadRecipe,    // the image's recipe breaks the rules of the recipe format
-        Encoder,      // the image encoder refused the image
+        System,         // the system refused: systemError() is the errno value
+        Folder,         // a folder stands at the path
+        Device,         // a device stands at the path
+        Fifo,           // a named pipe stands at the path
+        NotRegular,     // something else that is no regular file (a socket)
+        ReadOnly,       // the file to replace has no write permission
+        TooLarge,       // the file is larger than the reader takes
+        LineTooLong,    // a line is longer than any line the program writes
+        NoParameters,   // no line names a parameter of the attractor
+        NotPng,         // the file is no PNG image, or a damaged one
+        ImageTooLarge,  // the PNG declares more pixels than the program renders
+        ChunkPastEnd,   // a PNG text chunk declares more bytes than the file has left
+        TooManyTexts,   // a PNG holds more text chunks than the reader takes
+        TextTooLarge,   // a PNG text is longer than the reader takes
+        RecipeTooLarge, // the image's recipe is longer than any the program writes
+        NoRecipe,       // the image holds no recipe of this program
+        BadRecipe,      // the image's recipe breaks the rules of the recipe format
+        Encoder,        // the image encoder refused the image
     };
 
     // A refusal of the system, worded by its errno value.

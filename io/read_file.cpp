@@ -24,6 +24,7 @@ RegularFileReader::RegularFileReader(const std::string& fileName, std::size_t ma
             throw FileError(FileError::Kind::Open, fileName, error);
         }
         RequireRegularFile(FileError::Kind::Open, fileName, info.st_mode);
+        size_ = static_cast<std::uint64_t>(info.st_size);
     } catch (...) {
         close(fd_); // no destructor runs for an object whose constructor threw
         throw;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace vorticel {
@@ -22,11 +23,14 @@ public:
     std::size_t Read(char* data, std::size_t size);
 
     const std::string& fileName() const { return fileName_; }
+    // The file's size when it was opened, in bytes.
+    std::uint64_t size() const { return size_; }
 
 private:
     std::string fileName_;
     std::size_t maxBytes_;
     std::size_t readSoFar_ = 0;
+    std::uint64_t size_ = 0;
     int fd_ = -1;
 };
 

@@ -2,7 +2,9 @@
 #include "io/replace_file.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,6 +14,7 @@ namespace vorticel {
 namespace {
 
 constexpr int kMaxLinks = 40; // as the kernel's own limit on a chain of links
+constexpr char kNameCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
 // What a save would replace.
 struct Target {
@@ -96,7 +99,8 @@ mode_t NewFileMode() {
 
 } // namespace
 
-FileReplacement::FileReplacement(const std::string& fileName) : fileName_(fileName) {
+FileReplacement::FileReplacement(const std::string& fileName, TemporaryKind kind)
+    : fileName_(fileName) {
     const Target target = Resolve(fileName);
     RefuseUnwritable(fileName, target);
     target_ = target.path;
@@ -105,12 +109,21 @@ FileReplacement::FileReplacement(const std::string& fileName) : fileName_(fileNa
     owner_ = target.info.st_uid;
     group_ = target.info.st_gid;
 
-    temporary_ = DirectoryOf(target_) + "/.vorticel-XXXXXX";
-    fd_ = mkostemp(temporary_.data(), O_CLOEXEC);
-    if (fd_ < 0) {
-        throw FileError(FileError::Kind::Create, fileName, errno);
+    folder_ = DirectoryOf(target_);
+    SweepStaleTemporaries(folder_);
+    if (kind == TemporaryKind::Unnamed) {
+        fd_ = open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     }
-    registered_.emplace(temporary_);
+    if (fd_ < 0) {
+        // No unnamed files here (or none asked for): a named one, which tells a later save
+        // whose it was. An error that is no lack of O_TMPFILE recurs, and is reported, here.
+        temporary_ = TemporaryNamePrefix(folder_) + "XXXXXX";
+        fd_ = mkostemp(temporary_.data(), O_CLOEXEC);
+        if (fd_ < 0) {
+            throw FileError(FileError::Kind::Create, fileName, errno);
+        }
+        registered_.emplace(temporary_);
+    }
     buffer_.emplace(fd_);
     stream_.rdbuf(&*buffer_);
     stream_.exceptions(std::ios::badbit);
@@ -129,6 +142,36 @@ void FileReplacement::Discard() {
         unlink(temporary_.c_str());
         registered_.reset();
     }
+}
+
+// Gives the unnamed file a name of this process beside the target, for the rename: a link
+// cannot replace a file. Through /proc, as any user may; without /proc, as only the privileged
+// may.
+void FileReplacement::LinkTemporary() {
+    const std::string prefix = TemporaryNamePrefix(folder_);
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    const auto now =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    for (std::uint64_t attempt = 0; attempt < 100; ++attempt) {
+        std::string name = prefix;
+        std::uint64_t bits = (now + attempt) * 0x9E3779B97F4A7C15u;
+        for (int i = 0; i < 6; ++i, bits >>= 6) {
+            name += kNameCharacters[bits % (sizeof kNameCharacters - 1)];
+        }
+        int linked = linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+        if (linked != 0 && errno == ENOENT) {
+            linked = linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
+        }
+        if (linked == 0) {
+            temporary_ = std::move(name);
+            registered_.emplace(temporary_);
+            return;
+        }
+        if (errno != EEXIST) {
+            Fail(FileError::Kind::Create, errno);
+        }
+    }
+    Fail(FileError::Kind::Create, EEXIST);
 }
 
 void FileReplacement::Fail(FileError::Kind kind, int error) {
@@ -151,6 +194,9 @@ void FileReplacement::Commit() {
     }
     if (fchmod(fd_, mode_) != 0 || fsync(fd_) != 0) {
         Fail(FileError::Kind::Write, errno);
+    }
+    if (!registered_) {
+        LinkTemporary();
     }
     const int fd = fd_;
     fd_ = -1;

@@ -2,6 +2,9 @@
 //
 // The bytes go to a temporary file beside the target, which is synced and renamed over the
 // target only once complete, so a failed or interrupted save leaves the old file as it was.
+// The temporary file has no name while it is written (O_TMPFILE), so even a killed process
+// leaves nothing; it is linked to a name just before the rename. Where the file system has no
+// unnamed files, it is named for its process, and stale ones are swept by the next save.
 // A symbolic link is followed: its target is replaced and the link stays. The replaced file
 // keeps its mode (and its owner where the system allows). A path where a folder, device or
 // named pipe stands, or a read-only file, is refused before anything is written.
@@ -34,11 +37,18 @@ void WriteFileReplacing(const std::string& fileName, const FileContentWriter& wr
 // long jobs that would otherwise learn it only at the end.
 void CheckReplaceable(const std::string& fileName);
 
+// Where the bytes go while the file is written.
+enum class TemporaryKind {
+    Unnamed, // an unnamed file where the file system has them, else a named one
+    Named,   // a named file in any case (what a file system without unnamed files gets)
+};
+
 // One save in progress. The stream throws std::ios_base::failure on the first failed write.
 class FileReplacement {
 public:
     // Checks the target and creates the temporary file. Throws FileError.
-    explicit FileReplacement(const std::string& fileName);
+    explicit FileReplacement(const std::string& fileName,
+                             TemporaryKind kind = TemporaryKind::Unnamed);
     // Removes the temporary file unless Commit succeeded.
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
@@ -51,12 +61,14 @@ public:
 
 private:
     void Discard();
+    void LinkTemporary();
     [[noreturn]] void Fail(FileError::Kind kind, int error);
 
-    std::string fileName_; // as the caller named it, for messages
-    std::string target_;   // the path that is replaced: the link's target for a link
-    std::string temporary_;
-    std::optional<RegisteredTemporary> registered_;
+    std::string fileName_;  // as the caller named it, for messages
+    std::string target_;    // the path that is replaced: the link's target for a link
+    std::string folder_;    // the target's folder, where the temporary file is
+    std::string temporary_; // its name, once it has one
+    std::optional<RegisteredTemporary> registered_; // while the temporary file has a name
     int fd_ = -1;
     bool replacesExisting_ = false;
     mode_t mode_ = 0;

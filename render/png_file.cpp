@@ -7,9 +7,7 @@
 #include "render/png_file.h"
 
 #include "io/file_error.h"
-#include "io/read_file.h"
 #include "io/replace_file.h"
-#include "render/image_size.h"
 
 #include <cstdio>
 #include <exception>
@@ -20,21 +18,15 @@
 namespace vorticel {
 namespace {
 
-constexpr std::size_t kPngSignatureBytes = 8;
 // Short texts stay readable with any tool; longer ones (a recipe) are worth compressing.
 constexpr std::size_t kCompressAbove = 256;
-// Per text chunk, once decompressed; a longer one is left out (libpng warns, we stay silent).
-constexpr png_alloc_size_t kMaxChunkBytes = 256 * 1024;
-constexpr png_uint_32 kMaxTextChunks = 256;
 
 // What the callbacks share with the code that called libpng.
 struct PngIo {
     std::ostream* out = nullptr;
-    RegularFileReader* in = nullptr;
     std::exception_ptr failure; // thrown by the stream or the file inside a callback
     bool streamFailed = false;  // a stream without exceptions went bad
-    bool endOfFile = false;
-    char message[256] = {}; // libpng's own words for its error
+    char message[256] = {};     // libpng's own words for its error
 };
 
 [[noreturn]] void OnError(png_structp png, png_const_charp message) {
@@ -63,21 +55,6 @@ void OnWrite(png_structp png, png_bytep data, std::size_t length) {
 
 void OnFlush(png_structp) {} // the replacement flushes and syncs once, when it commits
 
-bool ReadIn(PngIo& io, png_bytep data, std::size_t length) noexcept {
-    try {
-        io.endOfFile = io.in->Read(reinterpret_cast<char*>(data), length) != length;
-    } catch (...) {
-        io.failure = std::current_exception();
-    }
-    return !io.failure && !io.endOfFile;
-}
-
-void OnRead(png_structp png, png_bytep data, std::size_t length) {
-    if (!ReadIn(*static_cast<PngIo*>(png_get_io_ptr(png)), data, length)) {
-        png_error(png, "the file ends before the image does");
-    }
-}
-
 // Runs `calls` (libpng calls only, creating no object with a destructor) under setjmp: false
 // when libpng reported an error, whose text is then in the PngIo.
 template <class Calls> bool Guarded(png_structp png, const Calls& calls) {
@@ -88,50 +65,27 @@ template <class Calls> bool Guarded(png_structp png, const Calls& calls) {
     return true;
 }
 
-// The libpng structures of one write or one read, destroyed on every way out.
-class PngStructs {
+// The libpng structures of one write, destroyed on every way out.
+class PngWriteStructs {
 public:
-    PngStructs(PngIo& io, bool writing) : writing_(writing) {
-        png_ = writing ? png_create_write_struct(PNG_LIBPNG_VER_STRING, &io, OnError, OnWarning)
-                       : png_create_read_struct(PNG_LIBPNG_VER_STRING, &io, OnError, OnWarning);
+    explicit PngWriteStructs(PngIo& io)
+        : png_(png_create_write_struct(PNG_LIBPNG_VER_STRING, &io, OnError, OnWarning)) {
         if (png_) {
             info_ = png_create_info_struct(png_);
         }
     }
-    ~PngStructs() {
-        if (writing_) {
-            png_destroy_write_struct(&png_, &info_);
-        } else {
-            png_destroy_read_struct(&png_, &info_, nullptr);
-        }
-    }
-    PngStructs(const PngStructs&) = delete;
-    PngStructs& operator=(const PngStructs&) = delete;
+    ~PngWriteStructs() { png_destroy_write_struct(&png_, &info_); }
+    PngWriteStructs(const PngWriteStructs&) = delete;
+    PngWriteStructs& operator=(const PngWriteStructs&) = delete;
 
     bool ok() const { return png_ && info_; }
     png_structp png() const { return png_; }
     png_infop info() const { return info_; }
 
 private:
-    bool writing_;
     png_structp png_ = nullptr;
     png_infop info_ = nullptr;
 };
-
-std::string Latin1ToUtf8(const char* text, std::size_t length) {
-    std::string out;
-    out.reserve(length);
-    for (std::size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 bool IsAscii(const std::string& text) {
     for (const char c : text) {
@@ -150,6 +104,8 @@ bool IsPrintableAscii(const std::string& keyword) {
     }
     return true;
 }
+
+} // namespace
 
 void EncodePng(std::ostream& out, const std::string& fileName, std::int32_t width,
                std::int32_t height, const std::vector<std::uint8_t>& bitmap,
@@ -182,7 +138,7 @@ void EncodePng(std::ostream& out, const std::string& fileName, std::int32_t widt
 
     PngIo io;
     io.out = &out;
-    const PngStructs png(io, true);
+    const PngWriteStructs png(io);
     if (!png.ok()) {
         throw fail("libpng could not be started");
     }
@@ -216,8 +172,6 @@ void EncodePng(std::ostream& out, const std::string& fileName, std::int32_t widt
     throw fail(std::string("the PNG encoder failed: ") + io.message);
 }
 
-} // namespace
-
 void WritePng(const std::string& fileName, std::int32_t width, std::int32_t height,
               const std::vector<std::uint8_t>& bitmap, const std::vector<PngText>& texts) {
     // A PNG has at least one pixel; checked before the target is touched.
@@ -230,83 +184,6 @@ void WritePng(const std::string& fileName, std::int32_t width, std::int32_t heig
     WriteFileReplacing(fileName, [&](std::ostream& out) {
         EncodePng(out, fileName, width, height, bitmap, texts);
     });
-}
-
-std::vector<PngText> ReadPngTexts(const std::string& fileName) {
-    RegularFileReader reader(fileName, kMaxPngFileBytes);
-    png_byte signature[kPngSignatureBytes];
-    if (reader.Read(reinterpret_cast<char*>(signature), sizeof signature) != sizeof signature ||
-        png_sig_cmp(signature, 0, sizeof signature) != 0) {
-        throw FileError(FileError::Kind::Read, fileName, FileError::Reason::NotPng,
-                        "it is not a PNG image");
-    }
-
-    PngIo io;
-    io.in = &reader;
-    const PngStructs png(io, false);
-    const auto fail = [&](FileError::Reason reason, const std::string& why) {
-        if (io.failure) {
-            std::rethrow_exception(io.failure); // the file's own error: unreadable, too large
-        }
-        throw FileError(FileError::Kind::Read, fileName, reason, why);
-    };
-    if (!png.ok()) {
-        fail(FileError::Reason::NotPng, "libpng could not be started");
-    }
-    const png_structp p = png.png();
-    const png_infop info = png.info();
-    const auto damaged = [&] {
-        fail(FileError::Reason::NotPng,
-             std::string("it is a damaged PNG image (") + io.message + ")");
-    };
-
-    int passes = 1;
-    if (!Guarded(p, [&] {
-            png_set_read_fn(p, &io, OnRead);
-            png_set_sig_bytes(p, static_cast<int>(kPngSignatureBytes));
-            // Any size PNG allows gets through, so that too many pixels are named as such.
-            png_set_user_limits(p, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
-            png_set_chunk_malloc_max(p, kMaxChunkBytes);
-            png_set_chunk_cache_max(p, kMaxTextChunks);
-            png_read_info(p, info);
-            passes = png_set_interlace_handling(p);
-            png_read_update_info(p, info);
-        })) {
-        damaged();
-    }
-    // The rows are decoded to reach the texts after them: no more of them than we render.
-    const std::uint64_t pixels =
-        std::uint64_t{png_get_image_width(p, info)} * png_get_image_height(p, info);
-    if (pixels > static_cast<std::uint64_t>(kMaxImagePixels)) {
-        fail(FileError::Reason::TooLarge,
-             "the image has more than " + std::to_string(kMaxImagePixels) + " pixels");
-    }
-    std::vector<png_byte> row(png_get_rowbytes(p, info));
-    const png_uint_32 height = png_get_image_height(p, info);
-    if (!Guarded(p, [&] {
-            for (int pass = 0; pass < passes; ++pass) {
-                for (png_uint_32 y = 0; y < height; ++y) {
-                    png_read_row(p, row.data(), nullptr);
-                }
-            }
-            png_read_end(p, info);
-        })) {
-        damaged();
-    }
-
-    png_textp text = nullptr;
-    int count = 0;
-    png_get_text(p, info, &text, &count);
-    std::vector<PngText> texts;
-    for (int i = 0; i < count; ++i) {
-        const png_text& t = text[i];
-        const bool utf8 = t.compression == PNG_ITXT_COMPRESSION_NONE ||
-                          t.compression == PNG_ITXT_COMPRESSION_zTXt;
-        texts.emplace_back(Latin1ToUtf8(t.key, std::char_traits<char>::length(t.key)),
-                           utf8 ? std::string(t.text, t.itxt_length)
-                                : Latin1ToUtf8(t.text, t.text_length));
-    }
-    return texts;
 }
 
 } // namespace vorticel

@@ -186,7 +186,20 @@ void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const 
 }
 
 ImageRecipe LoadImageRecipe(const std::string& fileName) {
-    const std::vector<PngText> texts = ReadPngTexts(fileName);
+    PngTextLimits limits;
+    limits.keyword = kRecipeKeyword;
+    limits.maxTextBytes = kMaxRecipeBytes;
+    std::vector<PngText> texts;
+    try {
+        texts = ReadPngTexts(fileName, limits);
+    } catch (const FileError& e) {
+        if (e.reason() != FileError::Reason::TextTooLarge) {
+            throw;
+        }
+        throw FileError(FileError::Kind::Read, fileName, FileError::Reason::RecipeTooLarge,
+                        "its recipe is too large (more than " + std::to_string(kMaxRecipeBytes) +
+                            " bytes)");
+    }
     const PngText* found = nullptr;
     for (const PngText& text : texts) {
         if (text.first != kRecipeKeyword) {

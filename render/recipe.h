@@ -147,8 +147,9 @@ void SaveImagePng(const std::string& fileName, const Attractor& attractor, Rende
                   std::int32_t iterations, std::int32_t updates);
 // The same with a recipe of the caller's (one that records the seed, say).
 void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const Renderer& bitmap);
-// The recipe of a PNG. Throws FileError: NotPng, NoRecipe when the PNG holds none,
-// BadRecipe when it breaks the rules (or holds two), or what reading the file met.
+// The recipe of a PNG, read without decoding the image (ReadPngTexts). Throws FileError:
+// NotPng, NoRecipe when the PNG holds none, BadRecipe when it breaks the rules (or holds two),
+// RecipeTooLarge when it is longer than kMaxRecipeBytes, or what reading the file met.
 ImageRecipe LoadImageRecipe(const std::string& fileName);
 
 } // namespace vorticel

@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev libqt6opengl6-dev libxkbcommon-dev libgl-dev libgl1-mesa-dri
     xvfb xauth xdotool x11-utils fonts-dejavu-core openbox imagemagick qt6-translations-l10n
     desktop-file-utils libxml2-utils
-    libcli11-dev libglm-dev libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
+    libcli11-dev libglm-dev libpng-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
     locales
     clang libclang-rt-dev
 )

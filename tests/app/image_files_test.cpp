@@ -6,6 +6,7 @@
 #include "render/renderer.h"
 #include "render/solid.h"
 #include "tests/app/app_test_support.h"
+#include "tests/render/png_test_support.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -52,7 +53,7 @@ TEST_F(ImageFiles, AViewSavedAsPngOpensAgainWhole) {
     EXPECT_EQ(other->GetBitmap()->Width(), 96);
 }
 
-TEST_F(ImageFiles, APngWithoutARecipeIsRefusedInFrench) {
+TEST_F(ImageFiles, APngWithoutARecipeOrOfNoRenderableSizeIsRefusedInFrench) {
     QTemporaryDir dir;
     const QString plain = dir.filePath(QStringLiteral("plain.png"));
     WritePng(plain.toStdString(), 4, 1, std::vector<std::uint8_t>(12, 200), {});
@@ -70,6 +71,18 @@ TEST_F(ImageFiles, APngWithoutARecipeIsRefusedInFrench) {
     EXPECT_EQ(frame->OpenInNewView(fake), nullptr);
     EXPECT_EQ(Messages().back().text,
               Text(kStrCannotOpenFile, fake) + QLatin1Char('\n') + Text(kStrFileNotPng));
+
+    // A small file that declares an image no one could render says so, not that it is large.
+    const QString huge = dir.filePath(QStringLiteral("huge.png"));
+    QFile hugeFile(huge);
+    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly));
+    const std::string bytes = test::PngStart(2147483647, 2147483647) + test::PngChunk("IDAT", "x") +
+                              test::PngChunk("IEND", "");
+    hugeFile.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    hugeFile.close();
+    EXPECT_EQ(frame->OpenInNewView(huge), nullptr);
+    EXPECT_EQ(Messages().back().text,
+              Text(kStrCannotOpenFile, huge) + QLatin1Char('\n') + Text(kStrFileImageTooLarge));
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #!/bin/sh
 # save_checks.sh CLI DATA DIR: what a save through vorticel-cli does to the files around it:
 # a link keeps pointing at its updated target, a read-only file is refused and kept, a disk
-# that fills up midway leaves the old file whole, and no temporary file is ever left behind.
+# that fills up midway (or a file size limit) leaves the old file whole, and no temporary file
+# is ever left behind.
 cli=$1
 data=$2
 dir=$3/save-checks
@@ -35,6 +36,15 @@ message=$( (trap '' XFSZ; ulimit -f 8; "$cli" points "$data/lorenz-classic.vtc" 
 [ $? -eq 1 ] || fail "a failed write did not fail the command"
 echo "$message" | grep -q "cannot write file target.csv: File too large" || fail "message: $message"
 [ "$(cat target.csv)" = "$good" ] || fail "a failed write changed the old file"
+
+# Without the shell's help: the program itself ignores SIGXFSZ, so the limit fails the write
+# through the same road (exit 1, message, old file kept) instead of killing it midway.
+printf 'old image' > old.png
+message=$( (ulimit -f 4; "$cli" render "$data/lorenz-classic.vtc" -o old.png --size 256x192 --iterations 200000 --seed 1) 2>&1)
+code=$?
+[ $code -eq 1 ] || fail "a save over the file size limit ended with $code, not 1"
+echo "$message" | grep -q "cannot write file old.png: File too large" || fail "message: $message"
+[ "$(cat old.png)" = "old image" ] || fail "a save over the file size limit changed the old file"
 
 leftovers=$(ls -A | grep '^\.vorticel-')
 [ -z "$leftovers" ] || fail "temporary files left: $leftovers"

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <new>
 #include <sys/resource.h>
@@ -179,25 +180,65 @@ TEST_F(ReplaceFile, AWriteThatFailsMidwayIsReportedWithItsReason) {
 }
 
 // The child process is stopped by the signal in the middle of a save, as a user's Ctrl+C
-// would stop it; the handler removes the temporary file and the signal still ends it.
+// would stop it; the handler removes a named temporary file and the signal still ends it.
 TEST_F(ReplaceFile, ATerminatingSignalRemovesTheTemporaryFile) {
     Write("keep.txt", "good");
-    for (const int signalNumber : {SIGINT, SIGTERM}) {
+    for (const TemporaryKind kind : {TemporaryKind::Unnamed, TemporaryKind::Named}) {
+        for (const int signalNumber : {SIGINT, SIGTERM}) {
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                RemoveTemporariesOnSignals();
+                FileReplacement save(Path("keep.txt"), kind);
+                save.Stream() << std::string(100000, 'x');
+                ::raise(signalNumber);
+                ::_exit(0); // not reached
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFSIGNALED(status)) << status;
+            EXPECT_EQ(WTERMSIG(status), signalNumber);
+            EXPECT_EQ(Read("keep.txt"), "good");
+            EXPECT_EQ(Names(), (Strings{"keep.txt"}));
+        }
+    }
+}
+
+// SIGKILL (or a power cut) runs no handler. An unnamed temporary file goes with the process;
+// a named one, where the file system has no unnamed files, is swept by the next save there,
+// while those of running processes and of other machines stay.
+TEST_F(ReplaceFile, AKilledSaveLeavesNothingBehind) {
+    Write("keep.txt", "good");
+    const std::string live = TemporaryNamePrefix(dir.string()) + "abcdef"; // this process's
+    Write(std::filesystem::path(live).filename().string(), "being written");
+    Write(".vorticel-elsewhere-0-1-abcdef", "another machine's");
+    const Strings others = Names();
+    for (const TemporaryKind kind : {TemporaryKind::Unnamed, TemporaryKind::Named}) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            RemoveTemporariesOnSignals();
-            FileReplacement save(Path("keep.txt"));
-            save.Stream() << std::string(100000, 'x');
-            ::raise(signalNumber);
+            FileReplacement save(Path("keep.txt"), kind);
+            save.Stream() << std::string(100000, 'x') << std::flush;
+            (void)!::write(ready[1], "w", 1);
+            ::pause();
             ::_exit(0); // not reached
         }
+        char byte = 0;
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status)) << status;
-        EXPECT_EQ(WTERMSIG(status), signalNumber);
+        ::close(ready[0]);
+        ::close(ready[1]);
         EXPECT_EQ(Read("keep.txt"), "good");
-        EXPECT_EQ(Names(), (Strings{"keep.txt"}));
+        if (kind == TemporaryKind::Named) {
+            EXPECT_EQ(Names().size(), others.size() + 1); // the dead child's
+            WriteFileReplacing(Path("next.txt"), "next");
+            ASSERT_EQ(std::remove(Path("next.txt").c_str()), 0);
+        }
+        EXPECT_EQ(Names(), others) << (kind == TemporaryKind::Named ? "named" : "unnamed");
     }
 }
 

@@ -134,6 +134,57 @@ TEST_F(PngFile, WhatIsNoPngOrADamagedOneIsRefused) {
     EXPECT_EQ(ErrorOf([&] { ReadPngTexts(Path("missing.png")); }).systemError(), ENOENT);
 }
 
+// Whatever a header declares, the reader answers from the chunks alone, saying what is wrong.
+TEST_F(PngFile, HostileChunksAreRefusedByWhatTheyDeclare) {
+    using Reason = FileError::Reason;
+    using test::PngChunk;
+    using test::PngStart;
+    using namespace std::string_literals;
+    const std::string data = PngChunk("IDAT", std::string(64, 'x'));
+    const std::string end = PngChunk("IEND", "");
+    const auto reasonOf = [&](const std::string& name, const std::string& bytes) {
+        Write(name, bytes);
+        return ErrorOf([&] { ReadPngTexts(Path(name)); }).reason();
+    };
+    EXPECT_EQ(reasonOf("huge.png", PngStart(2147483647, 2147483647) + data + end),
+              Reason::ImageTooLarge);
+    EXPECT_EQ(reasonOf("wide.png", PngStart(134217728, 1, 16, 6) + data + end),
+              Reason::ImageTooLarge);
+    EXPECT_EQ(reasonOf("past.png", PngStart(8, 8) + PngChunk("tEXt", "k\0v"s, 1400000000) + end),
+              Reason::ChunkPastEnd);
+    std::string many = PngStart(8, 8);
+    for (int i = 0; i < 257; ++i) {
+        many += PngChunk("tEXt", "k\0v"s);
+    }
+    EXPECT_EQ(reasonOf("many.png", many + data + end), Reason::TooManyTexts);
+    // 8 MB of zeros deflate to some 8 KB: refused once past the limit, never inflated whole.
+    std::string zeros(8 << 20, '\0');
+    std::vector<Bytef> packed(compressBound(zeros.size()));
+    uLongf packedSize = packed.size();
+    ASSERT_EQ(compress(packed.data(), &packedSize, reinterpret_cast<const Bytef*>(zeros.data()),
+                       zeros.size()),
+              Z_OK);
+    const std::string bomb = std::string("k\0\0", 3) +
+                             std::string(reinterpret_cast<const char*>(packed.data()), packedSize);
+    EXPECT_EQ(reasonOf("bomb.png", PngStart(8, 8) + PngChunk("zTXt", bomb) + data + end),
+              Reason::TextTooLarge);
+    // Damage the walk meets without decoding a row.
+    EXPECT_EQ(reasonOf("critical.png", PngStart(8, 8) + PngChunk("ABCD", "") + data + end),
+              Reason::NotPng);
+    EXPECT_EQ(reasonOf("nodata.png", PngStart(8, 8) + end), Reason::NotPng);
+    EXPECT_EQ(reasonOf("cut.png", PngStart(8, 8) + PngChunk("IDAT", "x", 1000) + end),
+              Reason::NotPng);
+    // Texts of another keyword are checked and dropped unread; an ancillary chunk with a bad
+    // CRC that is no text is skipped, as other readers skip it.
+    std::string odd = PngChunk("tIME", "1234567");
+    odd[odd.size() - 1] = static_cast<char>(odd.back() ^ 1);
+    Write("kept.png", PngStart(8, 8) + PngChunk("tEXt", "other\0x"s) + odd + data +
+                          PngChunk("tEXt", "mine\0y"s) + end);
+    PngTextLimits mine;
+    mine.keyword = "mine";
+    EXPECT_EQ(ReadPngTexts(Path("kept.png"), mine), (std::vector<PngText>{{"mine", "y"}}));
+}
+
 TEST_F(PngFile, ARefusedSaveWritesNothing) {
     using Reason = FileError::Reason;
     Write("old.png", "old bytes");

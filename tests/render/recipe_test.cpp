@@ -235,6 +235,14 @@ TEST_F(ImageRecipeTest, APngWithoutAValidRecipeIsRefusedSayingWhy) {
     WritePng(Path("two.png"), 16, 4, pixels,
              {{std::string(kRecipeKeyword), "a"}, {std::string(kRecipeKeyword), "b"}});
     EXPECT_THROW(LoadImageRecipe(Path("two.png")), FileError);
+    WritePng(Path("long.png"), 16, 4, pixels,
+             {{std::string(kRecipeKeyword), std::string(kMaxRecipeBytes + 1, 'x')}});
+    try {
+        LoadImageRecipe(Path("long.png"));
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.reason(), FileError::Reason::RecipeTooLarge);
+    }
 }
 
 TEST_F(ImageRecipeTest, ASaveOverAReadOnlyImageWritesNothing) {
