@@ -11,8 +11,9 @@
 #include "attractor/catalogue.h"
 #include "attractor/parameter_file.h"
 #include "io/file_error.h"
-#include "render/bitmap3d.h"
+#include "render/bmp_writer.h"
 #include "render/recipe.h"
+#include "render/renderer.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -177,7 +178,7 @@ bool TMDIform::SaveImage(TForm_view& view, const QString& fileName) {
                                    : ParameterPalettes::kDefaultUpdateCount);
             view.MarkParametersSaved();
         } else {
-            view.GetBitmap()->SaveBmp(fileName.toStdString());
+            SaveBmp(fileName.toStdString(), view.GetBitmap()->GetImage());
         }
         RecentFiles::Add(fileName);
     } catch (const FileError& error) {

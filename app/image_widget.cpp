@@ -1,7 +1,7 @@
 // Painting the renderer's 24-bit image through a QImage over its own bytes.
 #include "app/image_widget.h"
 
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 
 #include <QImage>
 #include <QPainter>
@@ -12,17 +12,18 @@ ImageWidget::ImageWidget(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
 }
 
-void ImageWidget::SetBitmap(const TBitmap3D* bitmap) {
+void ImageWidget::SetBitmap(const Renderer* bitmap) {
     bitmap_ = bitmap;
     update();
 }
 
 void ImageWidget::paintEvent(QPaintEvent*) {
-    if (!bitmap_ || bitmap_->bitmap.empty()) {
+    if (!bitmap_ || bitmap_->GetImage().Empty()) {
         return; // the background is the window colour
     }
-    const QImage image(bitmap_->bitmap.data(), bitmap_->imageWidth, bitmap_->imageHeight,
-                       static_cast<qsizetype>(bitmap_->imageWidth) * 3, QImage::Format_BGR888);
+    const Image& shown = bitmap_->GetImage();
+    const QImage image(shown.Shown().data(), shown.Width(), shown.Height(),
+                       static_cast<qsizetype>(shown.Width()) * 3, QImage::Format_BGR888);
     QPainter painter(this);
     painter.drawImage(0, 0, image);
 }

@@ -5,19 +5,19 @@
 
 namespace vorticel {
 
-class TBitmap3D;
+class Renderer;
 
 class ImageWidget : public QWidget {
 public:
     explicit ImageWidget(QWidget* parent);
     // The renderer whose image is shown; null shows the window colour only.
-    void SetBitmap(const TBitmap3D* bitmap);
+    void SetBitmap(const Renderer* bitmap);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const TBitmap3D* bitmap_ = nullptr;
+    const Renderer* bitmap_ = nullptr;
 };
 
 } // namespace vorticel

@@ -17,7 +17,7 @@
 #include "app/window_cascade.h"
 #include "attractor/attractor.h"
 #include "attractor/parameter_file.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 
 #include <QAction>
 #include <QApplication>

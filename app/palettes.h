@@ -8,7 +8,7 @@
 namespace vorticel {
 
 class Attractor;
-class TBitmap3D;
+class Renderer;
 class TForm_view;
 
 class ParameterPalettes {
@@ -20,7 +20,7 @@ public:
     virtual void BindAttractor(TForm_view& view, Attractor& attractor) = 0;
     virtual void UnbindAttractor() = 0;
     // Rows for `bitmap`; nothing when already bound.
-    virtual void BindBitmap(TForm_view& view, TBitmap3D& bitmap) = 0;
+    virtual void BindBitmap(TForm_view& view, Renderer& bitmap) = 0;
     virtual void UnbindBitmap() = 0;
     // Every row re-reads its variable (after a search or a file load).
     virtual void RefreshValues() = 0;

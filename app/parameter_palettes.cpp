@@ -10,7 +10,7 @@
 #include "attractor/attractor.h"
 #include "attractor/catalogue.h"
 #include "props/property_palette.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 #include "render/shading_settings.h"
 
 #include <QComboBox>
@@ -132,17 +132,17 @@ void FloatingPalettes::AttractorRowChanged(Property& row) {
     view->RecordEdit(row.caption, row.caption, attractor_->rows->EditGesture());
 }
 
-void FloatingPalettes::BindBitmap(TForm_view& view, TBitmap3D& bitmap) {
+void FloatingPalettes::BindBitmap(TForm_view& view, Renderer& bitmap) {
     if (boundBitmap_ == &bitmap) {
         return;
     }
     selecting_ = true;
-    render_->list->setCurrentIndex(bitmap.kind);
+    render_->list->setCurrentIndex(bitmap.Kind());
     selecting_ = false;
     UnbindBitmap();
     PropertyPalette& rows = *render_->rows;
-    width_ = bitmap.imageWidth;
-    height_ = bitmap.imageHeight;
+    width_ = bitmap.Width();
+    height_ = bitmap.Height();
     updates_ = kDefaultUpdateCount;
     auto* width = rows.AddBound<std::int32_t>(Text(kStrWidth), &width_, kFlagChoices);
     auto* height = rows.AddBound<std::int32_t>(Text(kStrHeight), &height_, kFlagChoices);
@@ -157,8 +157,8 @@ void FloatingPalettes::BindBitmap(TForm_view& view, TBitmap3D& bitmap) {
     auto* updates = rows.AddBound<std::int8_t>(Text(kStrUpdates), &updates_, 0);
     updates->SetMinimum(1);
     updates->SetMaximum(100);
-    auto* scale =
-        rows.AddBound<double>(Text(kStrScale), &bitmap.zoom, kFlagSlider | kFlagSeparator);
+    auto* scale = rows.AddBound<double>(Text(kStrScale), bitmap.GetCamera().ZoomBinding(),
+                                        kFlagSlider | kFlagSeparator);
     scale->SetImmediate(true);
     scale->SetSliderMinimum(0.01);
     scale->SetSliderMaximum(1.0);
@@ -216,8 +216,8 @@ void FloatingPalettes::ApplyImageSize(TForm_view& view) {
     }
     // The rows show the size in use: the width rounded down to a multiple of 4, or the old
     // size when the new one was refused.
-    width_ = view.GetBitmap()->imageWidth;
-    height_ = view.GetBitmap()->imageHeight;
+    width_ = view.GetBitmap()->Width();
+    height_ = view.GetBitmap()->Height();
     for (const int id : {kStrWidth, kStrHeight}) {
         if (Property* row = render_->rows->FindProperty(Text(id))) {
             row->LoadFromVariable();

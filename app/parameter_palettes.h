@@ -17,7 +17,7 @@ public:
 
     void BindAttractor(TForm_view& view, Attractor& attractor) override;
     void UnbindAttractor() override;
-    void BindBitmap(TForm_view& view, TBitmap3D& bitmap) override;
+    void BindBitmap(TForm_view& view, Renderer& bitmap) override;
     void UnbindBitmap() override;
     void RefreshValues() override;
     void RefreshZoom() override;
@@ -45,7 +45,7 @@ private:
     PaletteWindow* attractor_ = nullptr; // children of the frame window
     PaletteWindow* render_ = nullptr;
     Attractor* boundAttractor_ = nullptr;
-    TBitmap3D* boundBitmap_ = nullptr;
+    Renderer* boundBitmap_ = nullptr;
     TForm_view* attractorView_ = nullptr;
     TForm_view* renderView_ = nullptr;
     std::int32_t width_ = 0;

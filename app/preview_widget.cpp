@@ -2,7 +2,7 @@
 #include "app/preview_widget.h"
 
 #include "app/gl_errors.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 
 #include <GL/gl.h>
 #include <QGuiApplication>
@@ -79,7 +79,7 @@ void PreviewWidget::paintGL() {
     if (!contextOk_) {
         return;
     }
-    const TBitmap3D* b = bitmap_;
+    const Renderer* b = bitmap_;
     if (!b) {
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -87,18 +87,22 @@ void PreviewWidget::paintGL() {
     }
     const qreal ratio = devicePixelRatio();
     glViewport(0, 0, static_cast<GLsizei>(width() * ratio), static_cast<GLsizei>(height() * ratio));
-    glClearColor(b->backgroundColour.r, b->backgroundColour.g, b->backgroundColour.b, 0.0f);
+    const ColourRGB& background = b->BackgroundColour();
+    glClearColor(background.r, background.g, background.b, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const GLfloat fog[4] = {b->fogColour.r, b->fogColour.g, b->fogColour.b, 1.0f};
+    const ColourRGB& fogColour = b->FogColour();
+    const GLfloat fog[4] = {fogColour.r, fogColour.g, fogColour.b, 1.0f};
     glFogfv(GL_FOG_COLOR, fog);
     glMatrixMode(GL_PROJECTION);
-    glLoadMatrixd(b->projectionMatrix.data());
+    glLoadMatrixd(b->GetCamera().Projection().data());
     glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixd(b->modelViewMatrix.data());
-    glColor3f(b->pointColour.r, b->pointColour.g, b->pointColour.b);
+    glLoadMatrixd(b->GetCamera().ModelView().data());
+    const ColourRGB& point = b->PointColour();
+    glColor3f(point.r, point.g, point.b);
     // The ring's own storage is the vertex array: x, y, z doubles, 24 bytes a point.
-    glVertexPointer(3, GL_DOUBLE, static_cast<GLsizei>(sizeof(Vecd)), b->pointRing.data());
-    glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(b->pointRing.size()));
+    const std::vector<Vecd>& ring = b->Ring().Points();
+    glVertexPointer(3, GL_DOUBLE, static_cast<GLsizei>(sizeof(Vecd)), ring.data());
+    glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(ring.size()));
     glFlush();
 }
 

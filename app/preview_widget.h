@@ -5,7 +5,7 @@
 
 namespace vorticel {
 
-class TBitmap3D;
+class Renderer;
 
 // Fixed-function GL: matrices from the renderer loaded as they are, depth test, linear fog,
 // and the ring drawn as a vertex array of doubles straight from its storage.
@@ -18,7 +18,7 @@ public:
     static bool Available();
 
     // The renderer whose ring and camera are drawn (not owned; may be null).
-    void SetBitmap(const TBitmap3D* bitmap) { bitmap_ = bitmap; }
+    void SetBitmap(const Renderer* bitmap) { bitmap_ = bitmap; }
     // Whether a usable context was made; false after a context error was reported.
     bool HasContext() const { return contextOk_; }
 
@@ -28,7 +28,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    const TBitmap3D* bitmap_ = nullptr;
+    const Renderer* bitmap_ = nullptr;
     bool contextOk_ = false;
     bool checked_ = false;
 };

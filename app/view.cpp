@@ -14,7 +14,7 @@
 #include "app/view_operation.h"
 #include "attractor/catalogue.h"
 #include "attractor/rng.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -58,12 +58,12 @@ TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int
     bitmap_ = CreateRenderer(this, renderer);
     bitmap_->SetWidth(width);
     bitmap_->SetHeight(height);
-    bitmap_->SetEye({0.0, 0.0, -5.0});
-    bitmap_->SetTarget({0.0, 0.0, 0.0});
+    bitmap_->GetCamera().SetEye({0.0, 0.0, -5.0});
+    bitmap_->GetCamera().SetTarget({0.0, 0.0, 0.0});
     if (preview_) {
         preview_->SetBitmap(bitmap_.get());
     }
-    setFixedSize(bitmap_->imageWidth, bitmap_->imageHeight);
+    setFixedSize(bitmap_->Width(), bitmap_->Height());
     ShowPage();
     history_ = new QUndoStack(this);
     history_->setUndoLimit(kHistoryLimit);
@@ -222,12 +222,12 @@ void TForm_view::RepaintImage() {
 }
 
 void TForm_view::ResizeImage(std::int32_t width, std::int32_t height) {
-    if (!bitmap_ || busy_ || (width == bitmap_->imageWidth && height == bitmap_->imageHeight)) {
+    if (!bitmap_ || busy_ || (width == bitmap_->Width() && height == bitmap_->Height())) {
         return;
     }
     const OperationScope operation(*this);
-    const std::int32_t oldWidth = bitmap_->imageWidth;
-    const std::int32_t oldHeight = bitmap_->imageHeight;
+    const std::int32_t oldWidth = bitmap_->Width();
+    const std::int32_t oldHeight = bitmap_->Height();
     try {
         bitmap_->SetWidth(width);
         bitmap_->SetHeight(height);
@@ -238,7 +238,7 @@ void TForm_view::ResizeImage(std::int32_t width, std::int32_t height) {
         bitmap_->SetWidth(oldWidth);
         bitmap_->SetHeight(oldHeight);
     }
-    setFixedSize(bitmap_->imageWidth, bitmap_->imageHeight);
+    setFixedSize(bitmap_->Width(), bitmap_->Height());
     if (QWidget* window = parentWidget()) {
         window->setMinimumSize(0, 0);
         window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -271,19 +271,18 @@ bool TForm_view::ReplaceAttractor(std::unique_ptr<Attractor> replacement) {
 }
 
 void TForm_view::ReplaceRenderer(int kind) {
-    if (!bitmap_ || kind == bitmap_->kind || busy_) {
+    if (!bitmap_ || kind == bitmap_->Kind() || busy_) {
         return;
     }
     const OperationScope operation(*this);
-    std::unique_ptr<TBitmap3D> replacement;
+    std::unique_ptr<Renderer> replacement;
     try {
         replacement = CreateRenderer(kind, *bitmap_);
     } catch (const RenderError&) {
         // Keep the renderer there is rather than lose the view.
-        ShowMessage(
-            MessageKind::Error, Text(kStrAppTitle),
-            Text(kStrImageTooLarge,
-                 QStringLiteral("%1 x %2").arg(bitmap_->imageWidth).arg(bitmap_->imageHeight)));
+        ShowMessage(MessageKind::Error, Text(kStrAppTitle),
+                    Text(kStrImageTooLarge,
+                         QStringLiteral("%1 x %2").arg(bitmap_->Width()).arg(bitmap_->Height())));
         return;
     }
     if (!replacement) {
@@ -327,17 +326,17 @@ void TForm_view::FormActivate() {
     }
 }
 
-void TForm_view::StateChanged(const TBitmap3D&) {
+void TForm_view::StateChanged(const Renderer&) {
     if (state_ == ViewState::Preview) {
         UpdatePreview();
     }
 }
 
-void TForm_view::DrawPreview(const TBitmap3D&) {
+void TForm_view::DrawPreview(const Renderer&) {
     UpdatePreview();
 }
 
-void TForm_view::ShowImage(const TBitmap3D&) {
+void TForm_view::ShowImage(const Renderer&) {
     image_->update();
 }
 

@@ -23,7 +23,7 @@ namespace vorticel {
 class Attractor;
 class ImageWidget;
 class PreviewWidget;
-class TBitmap3D;
+class Renderer;
 class TMDIform;
 struct ImageRecipe;
 
@@ -78,7 +78,7 @@ public:
     ViewState State() const { return state_; }
     const QString& Title() const { return title_; }
     Attractor* GetAttractor() const { return attractor_.get(); }
-    TBitmap3D* GetBitmap() const { return bitmap_.get(); }
+    Renderer* GetBitmap() const { return bitmap_.get(); }
     // True while a search or render of this view is in its loop.
     bool Busy() const { return busy_; }
     // True while the overview scans this view's attractor: nothing else may change it.
@@ -114,9 +114,9 @@ public:
     QMenu* viewMenu() const { return MI_view; }
 
     // PreviewSurface
-    void StateChanged(const TBitmap3D& bitmap) override;
-    void DrawPreview(const TBitmap3D& bitmap) override;
-    void ShowImage(const TBitmap3D& bitmap) override;
+    void StateChanged(const Renderer& bitmap) override;
+    void DrawPreview(const Renderer& bitmap) override;
+    void ShowImage(const Renderer& bitmap) override;
 
     std::int32_t iterationTarget = kDefaultIterations;
     bool autoAdjust = true;
@@ -158,7 +158,7 @@ private:
     void EnablePalettes(bool attractorPalette, bool renderPalette);
     // The camera and preview ring, to undo the framing of a cancelled search.
     struct Framing {
-        CameraState camera;
+        Camera camera;
         std::vector<Vecd> ring;
         std::int32_t ringIndex = 0;
     };
@@ -175,7 +175,7 @@ private:
 
     TMDIform& frame_;
     std::unique_ptr<Attractor> attractor_;
-    std::unique_ptr<TBitmap3D> bitmap_;
+    std::unique_ptr<Renderer> bitmap_;
     PreviewWidget* preview_ = nullptr; // null where the system offers no OpenGL
     ImageWidget* image_ = nullptr;
     QStackedLayout* pages_ = nullptr;

@@ -2,7 +2,7 @@
 #include "app/view_history.h"
 
 #include "app/view.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 
 namespace vorticel {
 

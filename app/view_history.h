@@ -2,7 +2,7 @@
 // one kind of undo step that goes from one snapshot to another.
 #pragma once
 
-#include "render/camera_state.h"
+#include "render/camera.h"
 
 #include <QString>
 #include <QUndoCommand>
@@ -11,7 +11,7 @@
 
 namespace vorticel {
 
-class TBitmap3D;
+class Renderer;
 class TForm_view;
 
 // A view as its user edits it (not its buffers, its preview ring or its image).
@@ -23,7 +23,7 @@ struct ViewSnapshot {
     std::vector<float> shading; // in the render palette's order
     std::int32_t width = 0;
     std::int32_t height = 0;
-    CameraState camera;
+    Camera camera; // its pose: the image size is width x height
 
     // The parts that change what the preview shows, as against shading or the target only.
     bool SameScene(const ViewSnapshot& other) const;

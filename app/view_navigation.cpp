@@ -4,7 +4,7 @@
 #include "app/text.h"
 #include "app/view.h"
 #include "app/view_operation.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 
 #include <QAction>
 #include <QMouseEvent>
@@ -60,18 +60,19 @@ void TForm_view::mouseMoveEvent(QMouseEvent* event) {
         lastX_ = position.x();
         lastY_ = position.y();
         if (shift) {
-            panOriginX_ = bitmap_->panX;
-            panOriginY_ = bitmap_->panY;
+            panOriginX_ = bitmap_->GetCamera().PanX();
+            panOriginY_ = bitmap_->GetCamera().PanY();
         }
     }
     if (!shift) {
-        bitmap_->RotateByDrag(position.x() - lastX_, lastY_ - position.y());
+        bitmap_->GetCamera().RotateByDrag(position.x() - lastX_, lastY_ - position.y());
         lastX_ = position.x();
         lastY_ = position.y();
     } else {
         const double w = width();
-        bitmap_->panX = (lastX_ - position.x()) / w / bitmap_->zoom + panOriginX_;
-        bitmap_->panY = (lastY_ - position.y()) / w / bitmap_->zoom + panOriginY_;
+        Camera& camera = bitmap_->GetCamera();
+        camera.SetPan((lastX_ - position.x()) / w / camera.Zoom() + panOriginX_,
+                      (lastY_ - position.y()) / w / camera.Zoom() + panOriginY_);
     }
     bitmap_->DrawPreview();
     lastShiftBit_ = shift;
@@ -91,7 +92,8 @@ void TForm_view::wheelEvent(QWheelEvent* event) {
         return;
     }
     const OperationScope operation(*this);
-    bitmap_->zoom = delta < 0 ? bitmap_->zoom * kWheelStep : bitmap_->zoom * (1.0 / kWheelStep);
+    Camera& camera = bitmap_->GetCamera();
+    camera.SetZoom(delta < 0 ? camera.Zoom() * kWheelStep : camera.Zoom() * (1.0 / kWheelStep));
     if (ParameterPalettes* palettes = frame_.Palettes()) {
         palettes->RefreshZoom();
     }

@@ -7,8 +7,8 @@
 #include "app/view.h"
 #include "app/view_operation.h"
 #include "attractor/attractor.h"
-#include "render/bitmap3d.h"
 #include "render/light.h"
+#include "render/renderer.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -42,17 +42,16 @@ void TForm_view::RestoreParameters(const std::vector<double>& values) {
 }
 
 TForm_view::Framing TForm_view::SnapshotFraming() const {
-    return {CameraState::Of(*bitmap_), bitmap_->pointRing, bitmap_->ringIndex};
+    return {bitmap_->GetCamera(), bitmap_->Ring().Points(), bitmap_->Ring().Index()};
 }
 
 void TForm_view::RestoreFraming(const Framing& f) {
-    TBitmap3D& b = *bitmap_;
-    b.pointRing = f.ring;
-    b.ringIndex = f.ringIndex;
-    if (auto* light = dynamic_cast<TBitmap3D_Light*>(&b)) {
+    Renderer& b = *bitmap_;
+    b.RestoreRing(f.ring, f.ringIndex);
+    if (auto* light = dynamic_cast<LightRenderer*>(&b)) {
         light->MeasureStepsFromRing(); // the discarded framing pass reset them
     }
-    f.camera.ApplyTo(b);
+    b.SetCamera(f.camera);
 }
 
 void TForm_view::A_rechercherExecute() {

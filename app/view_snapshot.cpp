@@ -5,8 +5,8 @@
 #include "app/view.h"
 #include "app/view_operation.h"
 #include "attractor/attractor.h"
-#include "render/bitmap3d.h"
 #include "render/recipe.h"
+#include "render/renderer.h"
 #include "render/shading_settings.h"
 
 #include <QUndoStack>
@@ -14,7 +14,7 @@
 namespace vorticel {
 namespace {
 
-std::vector<float> ShadingValues(TBitmap3D& bitmap) {
+std::vector<float> ShadingValues(Renderer& bitmap) {
     std::vector<float> values;
     for (const ShadingSetting& setting : ShadingSettings(bitmap)) {
         values.push_back(*setting.value);
@@ -32,11 +32,11 @@ ViewSnapshot TForm_view::TakeSnapshot() const {
     s.family = attractor_->typeIndex;
     s.parameters = SnapshotParameters();
     s.iterationTarget = iterationTarget;
-    s.renderer = bitmap_->kind;
+    s.renderer = bitmap_->Kind();
     s.shading = ShadingValues(*bitmap_);
-    s.width = bitmap_->imageWidth;
-    s.height = bitmap_->imageHeight;
-    s.camera = CameraState::Of(*bitmap_);
+    s.width = bitmap_->Width();
+    s.height = bitmap_->Height();
+    s.camera = bitmap_->GetCamera();
     return s;
 }
 
@@ -57,10 +57,10 @@ void TForm_view::Become(int family, int renderer, std::int32_t width, std::int32
     if (family != attractor_->typeIndex) {
         ReplaceAttractor(family);
     }
-    if (renderer != bitmap_->kind) {
+    if (renderer != bitmap_->Kind()) {
         ReplaceRenderer(renderer);
     }
-    if (width != bitmap_->imageWidth || height != bitmap_->imageHeight) {
+    if (width != bitmap_->Width() || height != bitmap_->Height()) {
         ResizeImage(width, height);
     }
 }
@@ -80,7 +80,7 @@ void TForm_view::ApplySnapshot(const ViewSnapshot& s) {
     for (std::size_t i = 0; i < shading.size() && i < s.shading.size(); ++i) {
         *shading[i].value = s.shading[i];
     }
-    s.camera.ApplyTo(*bitmap_);
+    bitmap_->SetCamera(s.camera);
     ShowRestored(before, s);
     recorded_ = TakeSnapshot();
     applying_ = false;

@@ -15,11 +15,11 @@ namespace {
 // The yardstick of the render loop on Lorenz: the Euler step written out on a point in
 // registers, the renderer's own inline projection and plotting, the divergence test and
 // nothing else (no history, box or count).
-template <class Renderer> void TightLorenz(benchmark::State& state) {
+template <class R> void TightLorenz(benchmark::State& state) {
     const std::unique_ptr<Attractor> attractor = MakeSubject(kLorenzSubject);
-    const std::unique_ptr<TBitmap3D> bitmap =
+    const std::unique_ptr<Renderer> bitmap =
         FramedRenderer(*attractor, static_cast<int>(state.range(0)), 640, 480);
-    auto& renderer = static_cast<Renderer&>(*bitmap);
+    auto& renderer = static_cast<R&>(*bitmap);
     auto& lorenz = static_cast<Lorenz_2L&>(*attractor);
     bitmap->ClearImage();
     lorenz.Reset();
@@ -30,7 +30,7 @@ template <class Renderer> void TightLorenz(benchmark::State& state) {
     Vecd p = lorenz.point;
     for (auto _ : state) {
         for (int i = 0; i < kChunk; ++i) {
-            renderer.Renderer::PlotPoint(renderer.Renderer::ProjectPoint(p));
+            renderer.R::PlotPoint(renderer.R::ProjectPoint(p));
             const double x = p.x;
             const double y = p.y;
             const double z = p.z;
@@ -53,7 +53,7 @@ void Run(benchmark::State& state) {
     const int kind = static_cast<int>(state.range(1));
     const auto threads = static_cast<std::int32_t>(state.range(2));
     const std::unique_ptr<Attractor> attractor = MakeSubject(subject);
-    const std::unique_ptr<TBitmap3D> bitmap = FramedRenderer(*attractor, kind, 640, 480);
+    const std::unique_ptr<Renderer> bitmap = FramedRenderer(*attractor, kind, 640, 480);
     std::int32_t used = 0;
     for (auto _ : state) {
         used = RenderRun(*attractor, *bitmap, kIterations, kDefaultUpdates, {}, threads).threads;
@@ -65,7 +65,7 @@ void Run(benchmark::State& state) {
 
 // No time measured: the bytes of a 1600x1200 Solid run on range(0) threads.
 void RunMemory(benchmark::State& state) {
-    const std::unique_ptr<TBitmap3D> bitmap = CreateRenderer(nullptr, kSolid);
+    const std::unique_ptr<Renderer> bitmap = CreateRenderer(nullptr, kSolid);
     bitmap->SetWidth(1600);
     bitmap->SetHeight(1200);
     const auto threads = static_cast<std::int32_t>(state.range(0));
@@ -77,11 +77,11 @@ void RunMemory(benchmark::State& state) {
     state.counters["MiB_per_worker"] = static_cast<double>(bitmap->AccumulationBytes()) / (1 << 20);
 }
 
-BENCHMARK_TEMPLATE(TightLorenz, TBitmap3D_Gas)->Arg(kGas);
-BENCHMARK_TEMPLATE(TightLorenz, TBitmap3D_Liquid)->Arg(kLiquid);
-BENCHMARK_TEMPLATE(TightLorenz, TBitmap3D_Light)->Arg(kLight);
-BENCHMARK_TEMPLATE(TightLorenz, TBitmap3D_Plasma)->Arg(kPlasma);
-BENCHMARK_TEMPLATE(TightLorenz, TBitmap3D_Solid)->Arg(kSolid);
+BENCHMARK_TEMPLATE(TightLorenz, GasRenderer)->Arg(kGas);
+BENCHMARK_TEMPLATE(TightLorenz, LiquidRenderer)->Arg(kLiquid);
+BENCHMARK_TEMPLATE(TightLorenz, LightRenderer)->Arg(kLight);
+BENCHMARK_TEMPLATE(TightLorenz, PlasmaRenderer)->Arg(kPlasma);
+BENCHMARK_TEMPLATE(TightLorenz, SolidRenderer)->Arg(kSolid);
 BENCHMARK(Run)
     ->ArgsProduct({benchmark::CreateDenseRange(kLorenzSubject, kSprottSubject, 1),
                    benchmark::CreateDenseRange(kGas, kSolid, 1),

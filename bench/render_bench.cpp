@@ -53,7 +53,7 @@ void RenderIteration(benchmark::State& state) {
     const int subject = static_cast<int>(state.range(0));
     const int kind = static_cast<int>(state.range(1));
     const std::unique_ptr<Attractor> attractor = MakeSubject(subject);
-    const std::unique_ptr<TBitmap3D> bitmap = FramedRenderer(*attractor, kind, 640, 480);
+    const std::unique_ptr<Renderer> bitmap = FramedRenderer(*attractor, kind, 640, 480);
     bitmap->ClearImage();
     attractor->Reset();
     while (attractor->count < kWarmUp) {
@@ -75,11 +75,11 @@ void RenderIteration(benchmark::State& state) {
 void FinishImage(benchmark::State& state) {
     const int kind = static_cast<int>(state.range(0));
     const std::unique_ptr<Attractor> attractor = MakeSubject(kLorenzSubject);
-    const std::unique_ptr<TBitmap3D> bitmap = FramedRenderer(*attractor, kind, 1600, 1200);
+    const std::unique_ptr<Renderer> bitmap = FramedRenderer(*attractor, kind, 1600, 1200);
     RenderRun(*attractor, *bitmap, 2000000, 1);
     for (auto _ : state) {
         bitmap->FinishImage();
-        benchmark::DoNotOptimize(bitmap->imageBuffer.data());
+        benchmark::DoNotOptimize(bitmap->GetImage().Rows().data());
     }
     state.SetLabel("1600x1200/" + std::to_string(kind));
 }

@@ -6,8 +6,8 @@
 #include "attractor/families/lorenz.h"
 #include "attractor/families/pickover.h"
 #include "attractor/rng.h"
-#include "render/bitmap3d.h"
 #include "render/render_run.h"
+#include "render/renderer.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -58,14 +58,14 @@ inline std::unique_ptr<Attractor> MakeSubject(int subject) {
 
 // A renderer at 640x480 with the camera turned and fitted, so points land in the image and
 // in both shadow maps.
-inline std::unique_ptr<TBitmap3D> FramedRenderer(Attractor& attractor, int kind, std::int32_t width,
-                                                 std::int32_t height) {
-    std::unique_ptr<TBitmap3D> bitmap = CreateRenderer(nullptr, kind);
+inline std::unique_ptr<Renderer> FramedRenderer(Attractor& attractor, int kind, std::int32_t width,
+                                                std::int32_t height) {
+    std::unique_ptr<Renderer> bitmap = CreateRenderer(nullptr, kind);
     bitmap->SetWidth(width);
     bitmap->SetHeight(height);
-    bitmap->SetEye({0.0, 0.0, -5.0});
-    bitmap->SetTarget({0.0, 0.0, 0.0});
-    bitmap->RotateByDrag(120.0, 70.0);
+    bitmap->GetCamera().SetEye({0.0, 0.0, -5.0});
+    bitmap->GetCamera().SetTarget({0.0, 0.0, 0.0});
+    bitmap->GetCamera().RotateByDrag(120.0, 70.0);
     Fit(attractor, *bitmap, kFitPoints, FitMode::Adjust);
     return bitmap;
 }

@@ -2,7 +2,8 @@
 #include "cli/image_files.h"
 
 #include "cli/output.h"
-#include "render/bitmap3d.h"
+#include "render/bmp_writer.h"
+#include "render/renderer.h"
 
 #include <iostream>
 
@@ -50,10 +51,10 @@ RenderOptions WithRecipe(const RenderOptions& given, const ImageRecipe& recipe) 
     return options;
 }
 
-void SaveRenderedImage(const RenderOptions& options, const Attractor& attractor, TBitmap3D& bitmap,
+void SaveRenderedImage(const RenderOptions& options, const Attractor& attractor, Renderer& bitmap,
                        std::uint64_t seed) {
     if (!IsPngName(options.output)) {
-        bitmap.SaveBmp(options.output);
+        SaveBmp(options.output, bitmap.GetImage());
         return;
     }
     ImageRecipe recipe = RecipeOf(attractor, bitmap, options.iterations, options.updates);

@@ -11,7 +11,7 @@
 
 namespace vorticel {
 class Attractor;
-class TBitmap3D;
+class Renderer;
 } // namespace vorticel
 
 namespace vorticel::cli {
@@ -30,7 +30,7 @@ RenderOptions WithRecipe(const RenderOptions& given, const ImageRecipe& recipe);
 
 // Writes the rendered image by the output's extension: a PNG carrying its recipe (with the
 // seed) for ".png", the BMP as always for anything else. Throws FileError.
-void SaveRenderedImage(const RenderOptions& options, const Attractor& attractor, TBitmap3D& bitmap,
+void SaveRenderedImage(const RenderOptions& options, const Attractor& attractor, Renderer& bitmap,
                        std::uint64_t seed);
 
 // vorticel-cli show IMAGE.png: prints the image's recipe.

@@ -4,9 +4,9 @@
 #include "cli/image_files.h"
 #include "cli/output.h"
 #include "io/replace_file.h"
-#include "render/bitmap3d.h"
 #include "render/image_size.h"
 #include "render/render_run.h"
+#include "render/renderer.h"
 #include "resources/strings.h"
 
 #include <algorithm>
@@ -132,15 +132,15 @@ int RunRender(const RenderOptions& given) {
     CheckReplaceable(options.output); // before the render, not after it
     const std::uint64_t seed = SeedGenerator(options.seed);
 
-    const std::unique_ptr<TBitmap3D> bitmap = CreateRenderer(nullptr, kind);
+    const std::unique_ptr<Renderer> bitmap = CreateRenderer(nullptr, kind);
     try {
         bitmap->SetWidth(width);
         bitmap->SetHeight(height);
     } catch (const RenderError& e) {
         throw UsageError{e.what()};
     }
-    bitmap->SetEye({0.0, 0.0, -5.0});
-    bitmap->SetTarget({0.0, 0.0, 0.0});
+    bitmap->GetCamera().SetEye({0.0, 0.0, -5.0});
+    bitmap->GetCamera().SetTarget({0.0, 0.0, 0.0});
     if (recipe) {
         ApplyToRenderer(*recipe, *bitmap); // the same framing at any size
     }
@@ -164,8 +164,8 @@ int RunRender(const RenderOptions& given) {
     }
     SaveRenderedImage(options, *attractor, *bitmap, seed);
 
-    PrintKey(std::cerr, "width", static_cast<std::int64_t>(bitmap->imageWidth));
-    PrintKey(std::cerr, "height", static_cast<std::int64_t>(bitmap->imageHeight));
+    PrintKey(std::cerr, "width", static_cast<std::int64_t>(bitmap->Width()));
+    PrintKey(std::cerr, "height", static_cast<std::int64_t>(bitmap->Height()));
     PrintKey(std::cerr, "iterations", static_cast<std::int64_t>(result.count));
     PrintKey(std::cerr, "refreshes", static_cast<std::int64_t>(result.refreshes));
     PrintKey(std::cerr, "seconds", seconds);

@@ -1,8 +1,8 @@
 // libFuzzer target: the image recipe reader. Whatever it accepts must be written back to a
 // text it reads as the same recipe, and must apply to an attractor and a small renderer.
 #include "attractor/attractor.h"
-#include "render/bitmap3d.h"
 #include "render/recipe.h"
+#include "render/renderer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     MakeAttractor(recipe);
     // Not MakeRenderer: the recipe's own size may take gigabytes.
-    const std::unique_ptr<TBitmap3D> bitmap = CreateRenderer(nullptr, recipe.renderer);
+    const std::unique_ptr<Renderer> bitmap = CreateRenderer(nullptr, recipe.renderer);
     bitmap->SetWidth(16);
     bitmap->SetHeight(16);
     ApplyToRenderer(recipe, *bitmap);

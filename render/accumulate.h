@@ -13,13 +13,12 @@ namespace vorticel {
 
 // ProjectPoint, PlotPoint and Step until the attractor's count reaches `endCount` or it
 // diverges; the family is looked up once per call, not per point.
-template <class Renderer>
-void AccumulateWith(Renderer& renderer, Attractor& attractor, std::int32_t endCount) {
+template <class R> void AccumulateWith(R& renderer, Attractor& attractor, std::int32_t endCount) {
     if (attractor.diverged) {
         return;
     }
     const auto plot = [&renderer](const Vecd& p) {
-        renderer.Renderer::PlotPoint(renderer.Renderer::ProjectPoint(p));
+        renderer.R::PlotPoint(renderer.R::ProjectPoint(p));
     };
     WithFamily(attractor, [&](auto& family) {
         using Family = std::remove_reference_t<decltype(family)>;

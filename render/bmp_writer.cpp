@@ -2,6 +2,7 @@
 #include "render/bmp_writer.h"
 
 #include "io/replace_file.h"
+#include "render/image.h"
 
 namespace vorticel {
 namespace {
@@ -62,6 +63,10 @@ void WriteBmp(const std::string& fileName, std::int32_t width, std::int32_t heig
               const std::vector<std::uint8_t>& topDownRows) {
     WriteFileReplacing(fileName,
                        [&](std::ostream& out) { WriteBmpTo(out, width, height, topDownRows); });
+}
+
+void SaveBmp(const std::string& fileName, const Image& image) {
+    WriteBmp(fileName, image.Width(), image.Height(), image.Shown());
 }
 
 } // namespace vorticel

@@ -18,4 +18,8 @@ void WriteBmpTo(std::ostream& out, std::int32_t width, std::int32_t height,
 void WriteBmp(const std::string& fileName, std::int32_t width, std::int32_t height,
               const std::vector<std::uint8_t>& topDownRows);
 
+class Image;
+// The shown copy of `image` as a BMP file; throws FileError.
+void SaveBmp(const std::string& fileName, const Image& image);
+
 } // namespace vorticel

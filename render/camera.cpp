@@ -1,88 +1,149 @@
-// Matrix composition through GLM, whose functions follow the fixed-function conventions.
+// The camera's pose, its matrices and the drag rotation.
 #include "render/camera.h"
 
+#include <array>
 #include <cmath>
-#include <cstring>
-#include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
-#include <glm/mat4x4.hpp>
 
 namespace vorticel {
 namespace {
 
-glm::dmat4 ToGlm(const Matrix4& m) {
-    return glm::make_mat4(m.data());
-}
+constexpr double kPi = 3.14159265358979323846;
 
-Matrix4 FromGlm(const glm::dmat4& g) {
-    Matrix4 m;
-    std::memcpy(m.data(), glm::value_ptr(g), sizeof(double) * 16);
-    return m;
-}
-
-glm::dvec3 ToGlm(const Vecd& v) {
-    return {v.x, v.y, v.z};
+bool Same(const Vecd& a, const Vecd& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
 } // namespace
 
-Matrix4 IdentityMatrix() {
-    return FromGlm(glm::dmat4(1.0));
+bool FramingExtent::operator==(const FramingExtent& o) const {
+    return Same(screenMin, o.screenMin) && Same(screenMax, o.screenMax) &&
+           Same(boundsMin, o.boundsMin) && Same(boundsMax, o.boundsMax);
 }
 
-Matrix4 OrthoMatrix(double left, double right, double bottom, double top, double nearPlane,
-                    double farPlane) {
-    if (left == right || bottom == top || nearPlane == farPlane) {
-        return IdentityMatrix();
+void Camera::SetEye(const Vecd& p) {
+    eye_ = p;
+    UpdateModelView();
+}
+
+void Camera::SetTarget(const Vecd& p) {
+    target_ = p;
+    UpdateModelView();
+}
+
+void Camera::SetZoom(double zoom) {
+    zoom_ = zoom;
+    UpdateModelView();
+}
+
+void Camera::SetSavedZoom(double zoom) {
+    savedZoom_ = zoom;
+}
+
+void Camera::SetPan(double x, double y) {
+    panX_ = x;
+    panY_ = y;
+    UpdateModelView();
+}
+
+void Camera::SetRotation(const Vecd& axis, double angle) {
+    rotationAxis_ = axis;
+    rotationAngle_ = angle;
+    UpdateModelView();
+}
+
+void Camera::SetCentre(const Vecd& centre) {
+    centre_ = centre;
+    UpdateModelView();
+}
+
+void Camera::SetExtent(const FramingExtent& extent) {
+    extent_ = extent;
+}
+
+void Camera::TakePose(const Camera& o) {
+    eye_ = o.eye_;
+    target_ = o.target_;
+    zoom_ = o.zoom_;
+    savedZoom_ = o.savedZoom_;
+    panX_ = o.panX_;
+    panY_ = o.panY_;
+    rotationAxis_ = o.rotationAxis_;
+    rotationAngle_ = o.rotationAngle_;
+    centre_ = o.centre_;
+    extent_ = o.extent_;
+    UpdateModelView();
+}
+
+bool Camera::operator==(const Camera& o) const {
+    return Same(eye_, o.eye_) && Same(target_, o.target_) && zoom_ == o.zoom_ &&
+           savedZoom_ == o.savedZoom_ && panX_ == o.panX_ && panY_ == o.panY_ &&
+           rotationAngle_ == o.rotationAngle_ && Same(rotationAxis_, o.rotationAxis_) &&
+           Same(centre_, o.centre_) && extent_ == o.extent_;
+}
+
+void Camera::SetImageSize(std::int32_t width, std::int32_t height) {
+    width_ = width;
+    height_ = height;
+    if (width > 0 && height > 0) {
+        aspect_ = static_cast<double>(width) / height;
+        viewHeight_ = viewWidth_ / aspect_;
     }
-    return FromGlm(glm::ortho(left, right, bottom, top, nearPlane, farPlane));
+    UpdateProjection();
 }
 
-Matrix4 LookAtMatrix(const Vecd& eye, const Vecd& target, const Vecd& up) {
-    return FromGlm(glm::lookAt(ToGlm(eye), ToGlm(target), ToGlm(up)));
-}
-
-Matrix4 Rotated(const Matrix4& m, double angle, const Vecd& axis) {
-    if (!(std::sqrt(Dot(axis, axis)) > 1.0e-4)) {
-        return m;
+void Camera::UpdateProjection() {
+    projection_ = OrthoMatrix(-viewWidth_ / 2, viewWidth_ / 2, -viewHeight_ / 2, viewHeight_ / 2,
+                              nearPlane_, farPlane_);
+    depthRange_ = farPlane_ - nearPlane_;
+    if (modelViewValid_) {
+        combined_ = Multiply(projection_, modelView_);
     }
-    return FromGlm(glm::rotate(ToGlm(m), angle, ToGlm(axis)));
 }
 
-Matrix4 ModelViewMatrix(const Vecd& eye, const Vecd& target, double zoom, double panX, double panY,
-                        const Vecd& axis, double angle, const Vecd& centre) {
-    glm::dmat4 m = glm::lookAt(ToGlm(eye), ToGlm(target), glm::dvec3(0.0, 1.0, 0.0));
-    m = glm::scale(m, glm::dvec3(zoom, zoom, zoom));
-    m = glm::translate(m, glm::dvec3(panX, panY, 0.0));
-    m = ToGlm(Rotated(FromGlm(m), angle, axis));
-    m = glm::translate(m, -ToGlm(centre));
-    return FromGlm(m);
+void Camera::UpdateModelView() {
+    modelView_ =
+        ModelViewMatrix(eye_, target_, zoom_, panX_, panY_, rotationAxis_, rotationAngle_, centre_);
+    combined_ = Multiply(projection_, modelView_);
+    modelViewValid_ = true;
 }
 
-Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
-    return FromGlm(ToGlm(a) * ToGlm(b));
+void Camera::ScreenPosition(const Vecd& p, double& sx, double& sy) const {
+    const Matrix4& m = combined_;
+    sx = (m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12] + 1.0) * 0.5;
+    sy = (m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13] + 1.0) * 0.5;
 }
 
-Unprojector::Unprojector(const Matrix4& modelView, const Matrix4& projection, double width,
-                         double height)
-    : inverse_(FromGlm(glm::inverse(ToGlm(projection) * ToGlm(modelView)))), width_(width),
-      height_(height) {}
-
-Vecd Unproject(const Vecd& window, const Matrix4& modelView, const Matrix4& projection,
-               double width, double height) {
-    return Unprojector(modelView, projection, width, height)(window);
-}
-
-std::array<double, 9> RotationRows(const Vecd& axis, double angle) {
-    const double k = std::cos(angle);
-    const double s = std::sin(angle);
-    const double t = 1.0 - k;
-    const double x = axis.x;
-    const double y = axis.y;
-    const double z = axis.z;
-    return {k + t * x * x,     t * x * y + s * z, t * x * z - s * y,
-            t * x * y - s * z, k + t * y * y,     t * y * z + s * x,
-            t * x * z + s * y, t * y * z - s * x, k + t * z * z};
+void Camera::RotateByDrag(double dx, double dy) {
+    const double d = std::sqrt(dx * dx + dy * dy);
+    if (!(d >= 1.0) || width_ <= 0) {
+        return;
+    }
+    const Vecd axis{dy / d, dx / d, 0.0};
+    const double theta = d * kPi / width_;
+    const std::array<double, 9> a = RotationRows(rotationAxis_, rotationAngle_);
+    const std::array<double, 9> b = RotationRows(axis, theta);
+    std::array<double, 9> q{};
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 3; ++col) {
+            q[row * 3 + col] =
+                a[row * 3] * b[col] + a[row * 3 + 1] * b[3 + col] + a[row * 3 + 2] * b[6 + col];
+        }
+    }
+    double cosine = (q[0] + q[4] + q[8] - 1.0) / 2.0;
+    cosine = cosine > 1.0 ? 1.0 : (cosine < -1.0 ? -1.0 : cosine); // rounding can leave +-1
+    rotationAngle_ = std::acos(cosine);
+    const double s = std::sin(rotationAngle_);
+    const double turns = s / kPi;
+    if (std::fabs(turns - std::trunc(turns)) >= 1e-7) {
+        rotationAxis_ = Vecd{q[5] - q[7], q[6] - q[2], q[1] - q[3]} / (2.0 * s);
+    } else {
+        rotationAxis_ = {0.0, 1.0, 0.0};
+    }
+    const double length = std::sqrt(Dot(rotationAxis_, rotationAxis_));
+    if (length > 0.0) {
+        rotationAxis_ = rotationAxis_ / length;
+    }
+    UpdateModelView();
 }
 
 } // namespace vorticel

@@ -10,121 +10,123 @@
 
 namespace vorticel {
 
-TBitmap3D_Gas::TBitmap3D_Gas(PreviewSurface* surface) : TBitmap3D(surface) {
+GasRenderer::GasRenderer(PreviewSurface* surface) : Renderer(surface) {
     SetDefaults();
 }
 
-TBitmap3D_Gas::TBitmap3D_Gas(const TBitmap3D& source) : TBitmap3D(source.Surface(), source) {
-    if (const auto* gas = dynamic_cast<const TBitmap3D_Gas*>(&source)) {
-        kind = kGas;
-        gamma = gas->gamma;
-        brightness = gas->brightness;
+GasRenderer::GasRenderer(const Renderer& source) : Renderer(source.Surface(), source) {
+    if (const auto* gas = dynamic_cast<const GasRenderer*>(&source)) {
+        SetKind(kGas);
+        gamma_ = gas->gamma_;
+        brightness_ = gas->brightness_;
     } else {
         SetDefaults();
     }
 }
 
-void TBitmap3D_Gas::SetDefaults() {
-    kind = kGas;
-    gamma = 2.5f;
-    brightness = 2.0f;
+void GasRenderer::SetDefaults() {
+    SetKind(kGas);
+    gamma_ = 2.5f;
+    brightness_ = 2.0f;
     SetBackgroundColour({0.0f, 0.0f, 0.0f});
     SetPointColour({1.0f, 1.0f, 1.0f});
 }
 
-void TBitmap3D_Gas::ResizeBuffers() {
-    TBitmap3D::ResizeBuffers();
-    densityBuffer.assign(static_cast<std::size_t>(pixelCount), 0.0f);
+void GasRenderer::ResizeBuffers() {
+    Renderer::ResizeBuffers();
+    densityBuffer_.assign(static_cast<std::size_t>(PixelCount()), 0.0f);
 }
 
-void TBitmap3D_Gas::ClearImage() {
-    TBitmap3D::ClearImage();
-    maxDensity = 0.0f;
-    std::fill(densityBuffer.begin(), densityBuffer.end(), 0.0f);
+void GasRenderer::ClearImage() {
+    Renderer::ClearImage();
+    maxDensity_ = 0.0f;
+    std::fill(densityBuffer_.begin(), densityBuffer_.end(), 0.0f);
 }
 
-void TBitmap3D_Gas::ComputeMaxima() {
-    maxDensity = 0.0f;
-    for (const float d : densityBuffer) {
-        maxDensity = d > maxDensity ? d : maxDensity;
+void GasRenderer::ComputeMaxima() {
+    maxDensity_ = 0.0f;
+    for (const float d : densityBuffer_) {
+        maxDensity_ = d > maxDensity_ ? d : maxDensity_;
     }
 }
 
-bool TBitmap3D_Gas::BeginShade() {
+bool GasRenderer::BeginShade() {
     ComputeMaxima();
-    return maxDensity > 0.0f;
+    return maxDensity_ > 0.0f;
 }
 
-void TBitmap3D_Gas::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
-    const auto scale = static_cast<float>(brightness * 255.0);
-    const double exponent = 1.0 / gamma;
-    const auto w = static_cast<std::size_t>(imageWidth);
+void GasRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
+    const auto scale = static_cast<float>(brightness_ * 255.0);
+    const double exponent = 1.0 / gamma_;
+    Image& image = MutableImage();
+    const auto w = static_cast<std::size_t>(Width());
     const std::size_t first = static_cast<std::size_t>(firstRow) * w;
     for (std::size_t i = static_cast<std::size_t>(endRow) * w; i-- > first;) {
-        const float d = densityBuffer[i];
+        const float d = densityBuffer_[i];
         std::uint8_t grey = 0;
         if (d > 0.0f) {
             // Unreached pixels skip the power: most of an image is empty.
-            const double level = scale * std::pow(static_cast<double>(d) / maxDensity, exponent);
+            const double level = scale * std::pow(static_cast<double>(d) / maxDensity_, exponent);
             grey = static_cast<std::uint8_t>(level < 255.0 ? level : 255.0);
         }
-        imageBuffer[3 * i] = imageBuffer[3 * i + 1] = imageBuffer[3 * i + 2] = grey;
+        std::uint8_t* px = image.Pixel(i);
+        px[0] = px[1] = px[2] = grey;
     }
 }
 
-void TBitmap3D_Gas::Accumulate(Attractor& attractor, std::int32_t endCount) {
+void GasRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateWith(*this, attractor, endCount);
 }
 
-std::unique_ptr<TBitmap3D> TBitmap3D_Gas::CopyForWorker() const {
-    std::unique_ptr<TBitmap3D_Gas> copy(new TBitmap3D_Gas(*this));
+std::unique_ptr<Renderer> GasRenderer::CopyForWorker() const {
+    std::unique_ptr<GasRenderer> copy(new GasRenderer(*this));
     copy->DropImage();
     return copy;
 }
 
-void TBitmap3D_Gas::MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) {
-    MergeSum(densityBuffer, workers, &TBitmap3D_Gas::densityBuffer, part);
+void GasRenderer::MergeWorkers(const std::vector<Renderer*>& workers, MergePart part) {
+    MergeSum(densityBuffer_, workers, &GasRenderer::densityBuffer_, part);
 }
 
-std::int64_t TBitmap3D_Gas::AccumulationBytes() const {
-    return BufferBytes(densityBuffer);
+std::int64_t GasRenderer::AccumulationBytes() const {
+    return BufferBytes(densityBuffer_);
 }
 
-TBitmap3D_Liquid::TBitmap3D_Liquid(PreviewSurface* surface) : TBitmap3D_Gas(surface) {
-    kind = kLiquid;
+LiquidRenderer::LiquidRenderer(PreviewSurface* surface) : GasRenderer(surface) {
+    SetKind(kLiquid);
 }
 
-TBitmap3D_Liquid::TBitmap3D_Liquid(const TBitmap3D& source) : TBitmap3D_Gas(source) {
-    kind = kLiquid;
+LiquidRenderer::LiquidRenderer(const Renderer& source) : GasRenderer(source) {
+    SetKind(kLiquid);
 }
 
-void TBitmap3D_Liquid::ResizeBuffers() {
-    TBitmap3D_Gas::ResizeBuffers();
-    depthBuffer.assign(static_cast<std::size_t>(pixelCount), 1.0f);
+void LiquidRenderer::ResizeBuffers() {
+    GasRenderer::ResizeBuffers();
+    depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
 }
 
-void TBitmap3D_Liquid::ClearImage() {
-    TBitmap3D_Gas::ClearImage();
-    std::fill(depthBuffer.begin(), depthBuffer.end(), 1.0f);
+void LiquidRenderer::ClearImage() {
+    GasRenderer::ClearImage();
+    std::fill(depthBuffer_.begin(), depthBuffer_.end(), 1.0f);
 }
 
-void TBitmap3D_Liquid::Accumulate(Attractor& attractor, std::int32_t endCount) {
+void LiquidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateWith(*this, attractor, endCount);
 }
 
-std::unique_ptr<TBitmap3D> TBitmap3D_Liquid::CopyForWorker() const {
-    std::unique_ptr<TBitmap3D_Liquid> copy(new TBitmap3D_Liquid(*this));
+std::unique_ptr<Renderer> LiquidRenderer::CopyForWorker() const {
+    std::unique_ptr<LiquidRenderer> copy(new LiquidRenderer(*this));
     copy->DropImage();
     return copy;
 }
 
-void TBitmap3D_Liquid::MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) {
-    TBitmap3D_Gas::MergeWorkers(workers, part);
-    MergeNearest(depthBuffer, workers, &TBitmap3D_Liquid::depthBuffer, part);
+void LiquidRenderer::MergeWorkers(const std::vector<Renderer*>& workers, MergePart part) {
+    GasRenderer::MergeWorkers(workers, part);
+    MergeNearest(depthBuffer_, workers, &LiquidRenderer::depthBuffer_, part);
 }
 
-std::int64_t TBitmap3D_Liquid::AccumulationBytes() const {
-    return TBitmap3D_Gas::AccumulationBytes() + BufferBytes(depthBuffer);
+std::int64_t LiquidRenderer::AccumulationBytes() const {
+    return GasRenderer::AccumulationBytes() + BufferBytes(depthBuffer_);
 }
 
 } // namespace vorticel

@@ -18,159 +18,167 @@ double Distance(const Vecd& a, const Vecd& b) {
 
 } // namespace
 
-TBitmap3D_Light::TBitmap3D_Light(PreviewSurface* surface) : TBitmap3D(surface) {
+LightRenderer::LightRenderer(PreviewSurface* surface) : Renderer(surface) {
     SetDefaults();
 }
 
-TBitmap3D_Light::TBitmap3D_Light(const TBitmap3D& source) : TBitmap3D(source.Surface(), source) {
-    if (const auto* light = dynamic_cast<const TBitmap3D_Light*>(&source)) {
-        kind = kLight;
-        minStep = light->minStep;
-        maxStep = light->maxStep;
-        stepRange = light->stepRange;
-        brightness = light->brightness;
-        gamma = light->gamma;
+LightRenderer::LightRenderer(const Renderer& source) : Renderer(source.Surface(), source) {
+    if (const auto* light = dynamic_cast<const LightRenderer*>(&source)) {
+        SetKind(kLight);
+        minStep_ = light->minStep_;
+        maxStep_ = light->maxStep_;
+        stepRange_ = light->stepRange_;
+        brightness_ = light->brightness_;
+        gamma_ = light->gamma_;
     } else {
         SetDefaults();
         MeasureStepsFromRing();
     }
 }
 
-void TBitmap3D_Light::MeasureStepsFromRing() {
-    minStep = kNoMinStep;
-    maxStep = kNoMaxStep;
-    for (std::size_t i = 1; i < pointRing.size(); ++i) {
-        const double d = Distance(pointRing[i], pointRing[i - 1]);
-        if (!(d >= minStep)) {
-            minStep = d;
+void LightRenderer::MeasureStepsFromRing() {
+    minStep_ = kNoMinStep;
+    maxStep_ = kNoMaxStep;
+    for (std::size_t i = 1; i < Ring().Points().size(); ++i) {
+        const double d = Distance(Ring().Points()[i], Ring().Points()[i - 1]);
+        if (!(d >= minStep_)) {
+            minStep_ = d;
         }
-        if (d > maxStep) {
-            maxStep = d;
+        if (d > maxStep_) {
+            maxStep_ = d;
         }
     }
-    stepRange = maxStep - minStep;
+    stepRange_ = maxStep_ - minStep_;
 }
 
-void TBitmap3D_Light::SetDefaults() {
-    kind = kLight;
-    gamma = 2.0f;
-    brightness = 4.0f;
+void LightRenderer::SetSteps(const StepStatistics& steps) {
+    minStep_ = steps.minStep;
+    maxStep_ = steps.maxStep;
+    stepRange_ = steps.stepRange;
+}
+
+void LightRenderer::SetDefaults() {
+    SetKind(kLight);
+    gamma_ = 2.0f;
+    brightness_ = 4.0f;
     SetBackgroundColour({0.0f, 0.0f, 0.0f});
     SetPointColour({1.0f, 1.0f, 1.0f});
     ForgetPoints();
-    minStep = kNoMinStep;
-    maxStep = kNoMaxStep;
-    stepRange = 0.0;
+    minStep_ = kNoMinStep;
+    maxStep_ = kNoMaxStep;
+    stepRange_ = 0.0;
 }
 
-void TBitmap3D_Light::ForgetPoints() {
-    earlierPoint = Vecd{};
-    previousPoint = Vecd{};
+void LightRenderer::ForgetPoints() {
+    earlierPoint_ = Vecd{};
+    previousPoint_ = Vecd{};
 }
 
-void TBitmap3D_Light::ResizeBuffers() {
-    TBitmap3D::ResizeBuffers();
-    colourBuffer.assign(static_cast<std::size_t>(pixelCount), ColourRGB{});
+void LightRenderer::ResizeBuffers() {
+    Renderer::ResizeBuffers();
+    colourBuffer_.assign(static_cast<std::size_t>(PixelCount()), ColourRGB{});
 }
 
-ColourRGB TBitmap3D_Light::StartColour() const {
-    return {255.0f * backgroundColour.r, 255.0f * backgroundColour.g, 255.0f * backgroundColour.b};
+ColourRGB LightRenderer::StartColour() const {
+    const ColourRGB& background = BackgroundColour();
+    return {255.0f * background.r, 255.0f * background.g, 255.0f * background.b};
 }
 
-void TBitmap3D_Light::ClearImage() {
-    TBitmap3D::ClearImage();
+void LightRenderer::ClearImage() {
+    Renderer::ClearImage();
     ForgetPoints();
     // An orbit that was never framed (no automatic adjust) has no step range yet: without
     // one every point would keep the black start colour.
-    if (!(stepRange > 0.0)) {
+    if (!(stepRange_ > 0.0)) {
         MeasureStepsFromRing();
-        if (!(maxStep > kNoMaxStep)) {
-            stepRange = 0.0; // a ring that holds no step (nothing stored yet)
+        if (!(maxStep_ > kNoMaxStep)) {
+            stepRange_ = 0.0; // a ring that holds no step (nothing stored yet)
         }
     }
-    maxChannel = 0.0f;
-    std::fill(colourBuffer.begin(), colourBuffer.end(), StartColour());
+    maxChannel_ = 0.0f;
+    std::fill(colourBuffer_.begin(), colourBuffer_.end(), StartColour());
 }
 
-void TBitmap3D_Light::ComputeMaxima() {
+void LightRenderer::ComputeMaxima() {
     float m = 0.0f;
-    for (const ColourRGB& c : colourBuffer) {
+    for (const ColourRGB& c : colourBuffer_) {
         m = std::max({m, c.r, c.g, c.b});
     }
-    maxChannel = m;
+    maxChannel_ = m;
 }
 
-void TBitmap3D_Light::ResetView() {
-    TBitmap3D::ResetView();
+void LightRenderer::ResetView() {
+    Renderer::ResetView();
     ForgetPoints();
-    minStep = kNoMinStep;
-    maxStep = kNoMaxStep;
-    stepRange = 0.0;
+    minStep_ = kNoMinStep;
+    maxStep_ = kNoMaxStep;
+    stepRange_ = 0.0;
 }
 
-void TBitmap3D_Light::TrackPoint(const Vecd& p) {
-    TBitmap3D::TrackPoint(p);
-    if (!IsZero(previousPoint)) {
-        const double d = Distance(p, previousPoint);
-        if (!(d >= minStep)) {
-            minStep = d;
+void LightRenderer::TrackPoint(const Vecd& p) {
+    Renderer::TrackPoint(p);
+    if (!IsZero(previousPoint_)) {
+        const double d = Distance(p, previousPoint_);
+        if (!(d >= minStep_)) {
+            minStep_ = d;
         }
-        if (d > maxStep) {
-            maxStep = d;
+        if (d > maxStep_) {
+            maxStep_ = d;
         }
     }
-    previousPoint = p;
+    previousPoint_ = p;
 }
 
-void TBitmap3D_Light::FitView(bool recomputeZoom) {
-    previousPoint = Vecd{}; // so the centre is projected at its own position
-    TBitmap3D::FitView(recomputeZoom);
-    stepRange = maxStep - minStep;
+void LightRenderer::FitView(bool recomputeZoom) {
+    previousPoint_ = Vecd{}; // so the centre is projected at its own position
+    Renderer::FitView(recomputeZoom);
+    stepRange_ = maxStep_ - minStep_;
 }
 
-bool TBitmap3D_Light::BeginShade() {
+bool LightRenderer::BeginShade() {
     ComputeMaxima();
-    return maxChannel > 0.0f;
+    return maxChannel_ > 0.0f;
 }
 
-void TBitmap3D_Light::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
-    const double e = 1.0 / gamma;
-    const auto m = static_cast<float>(brightness * 255.0);
+void LightRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
+    const double e = 1.0 / gamma_;
+    const auto m = static_cast<float>(brightness_ * 255.0);
     const auto toByte = [&](float value) -> std::uint8_t {
         if (!(value > 0.0f)) {
             return 0;
         }
-        double v = static_cast<double>(value) / maxChannel;
+        double v = static_cast<double>(value) / maxChannel_;
         if (e > 0.0) {
             v = std::pow(v, e);
         }
         v *= m;
         return static_cast<std::uint8_t>(v < 0.0 ? 0.0 : (v > 255.0 ? 255.0 : v));
     };
-    const auto w = static_cast<std::size_t>(imageWidth);
+    Image& image = MutableImage();
+    const auto w = static_cast<std::size_t>(Width());
     const std::size_t first = static_cast<std::size_t>(firstRow) * w;
     for (std::size_t i = static_cast<std::size_t>(endRow) * w; i-- > first;) {
-        const ColourRGB& c = colourBuffer[i];
-        std::uint8_t* px = &imageBuffer[3 * i];
+        const ColourRGB& c = colourBuffer_[i];
+        std::uint8_t* px = image.Pixel(i);
         px[0] = toByte(c.b);
         px[1] = toByte(c.g);
         px[2] = toByte(c.r);
     }
 }
 
-void TBitmap3D_Light::Accumulate(Attractor& attractor, std::int32_t endCount) {
+void LightRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateWith(*this, attractor, endCount);
 }
 
-std::unique_ptr<TBitmap3D> TBitmap3D_Light::CopyForWorker() const {
-    std::unique_ptr<TBitmap3D_Light> copy(new TBitmap3D_Light(*this));
+std::unique_ptr<Renderer> LightRenderer::CopyForWorker() const {
+    std::unique_ptr<LightRenderer> copy(new LightRenderer(*this));
     copy->DropImage();
     return copy;
 }
 
-void TBitmap3D_Light::MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) {
+void LightRenderer::MergeWorkers(const std::vector<Renderer*>& workers, MergePart part) {
     const ColourRGB start = StartColour();
-    MergeEach(colourBuffer, workers, Member(&TBitmap3D_Light::colourBuffer), part,
+    MergeEach(colourBuffer_, workers, Member(&LightRenderer::colourBuffer_), part,
               [start](ColourRGB& o, const ColourRGB& v) {
                   o.r += v.r - start.r;
                   o.g += v.g - start.g;
@@ -178,45 +186,45 @@ void TBitmap3D_Light::MergeWorkers(const std::vector<TBitmap3D*>& workers, Merge
               });
 }
 
-std::int64_t TBitmap3D_Light::AccumulationBytes() const {
-    return BufferBytes(colourBuffer);
+std::int64_t LightRenderer::AccumulationBytes() const {
+    return BufferBytes(colourBuffer_);
 }
 
-TBitmap3D_Plasma::TBitmap3D_Plasma(PreviewSurface* surface) : TBitmap3D_Light(surface) {
-    kind = kPlasma;
+PlasmaRenderer::PlasmaRenderer(PreviewSurface* surface) : LightRenderer(surface) {
+    SetKind(kPlasma);
 }
 
-TBitmap3D_Plasma::TBitmap3D_Plasma(const TBitmap3D& source) : TBitmap3D_Light(source) {
-    kind = kPlasma;
+PlasmaRenderer::PlasmaRenderer(const Renderer& source) : LightRenderer(source) {
+    SetKind(kPlasma);
 }
 
-void TBitmap3D_Plasma::ResizeBuffers() {
-    TBitmap3D_Light::ResizeBuffers();
-    depthBuffer.assign(static_cast<std::size_t>(pixelCount), 1.0f);
+void PlasmaRenderer::ResizeBuffers() {
+    LightRenderer::ResizeBuffers();
+    depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
 }
 
-void TBitmap3D_Plasma::ClearImage() {
-    TBitmap3D_Light::ClearImage();
-    std::fill(depthBuffer.begin(), depthBuffer.end(), 1.0f);
+void PlasmaRenderer::ClearImage() {
+    LightRenderer::ClearImage();
+    std::fill(depthBuffer_.begin(), depthBuffer_.end(), 1.0f);
 }
 
-void TBitmap3D_Plasma::Accumulate(Attractor& attractor, std::int32_t endCount) {
+void PlasmaRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateWith(*this, attractor, endCount);
 }
 
-std::unique_ptr<TBitmap3D> TBitmap3D_Plasma::CopyForWorker() const {
-    std::unique_ptr<TBitmap3D_Plasma> copy(new TBitmap3D_Plasma(*this));
+std::unique_ptr<Renderer> PlasmaRenderer::CopyForWorker() const {
+    std::unique_ptr<PlasmaRenderer> copy(new PlasmaRenderer(*this));
     copy->DropImage();
     return copy;
 }
 
-void TBitmap3D_Plasma::MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) {
-    TBitmap3D_Light::MergeWorkers(workers, part);
-    MergeNearest(depthBuffer, workers, &TBitmap3D_Plasma::depthBuffer, part);
+void PlasmaRenderer::MergeWorkers(const std::vector<Renderer*>& workers, MergePart part) {
+    LightRenderer::MergeWorkers(workers, part);
+    MergeNearest(depthBuffer_, workers, &PlasmaRenderer::depthBuffer_, part);
 }
 
-std::int64_t TBitmap3D_Plasma::AccumulationBytes() const {
-    return TBitmap3D_Light::AccumulationBytes() + BufferBytes(depthBuffer);
+std::int64_t PlasmaRenderer::AccumulationBytes() const {
+    return LightRenderer::AccumulationBytes() + BufferBytes(depthBuffer_);
 }
 
 } // namespace vorticel

@@ -1,7 +1,8 @@
 // Light: additive coloured light, hue from the orbit's speed; Plasma: with a soft depth test.
 #pragma once
 
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
+#include "render/shading_settings.h"
 #include "render/splat.h"
 
 #include <cmath>
@@ -33,16 +34,21 @@ inline double HueRamp(double g) {
     return 0.0;
 }
 
-class TBitmap3D_Light : public TBitmap3D {
+// The range of the orbit's step lengths the colours are measured against.
+struct StepStatistics {
+    double minStep = 0.0;
+    double maxStep = 0.0;
+    double stepRange = 0.0; // 0: no hue to place
+};
+
+class LightRenderer : public Renderer {
 public:
-    explicit TBitmap3D_Light(PreviewSurface* surface);
+    explicit LightRenderer(PreviewSurface* surface);
     // Keeps the step statistics and shading of a light or plasma source; otherwise measures
     // the steps of the source's preview ring.
-    explicit TBitmap3D_Light(const TBitmap3D& source);
+    explicit LightRenderer(const Renderer& source);
 
     void SetDefaults() override;
-    void ComputeMaxima() override;
-    void ResizeBuffers() override;
     void PlotPoint(const Vecd& q) override;
     void ClearImage() override;
     bool BeginShade() override;
@@ -54,77 +60,99 @@ public:
     // into and out of it.
     Vecd ProjectPoint(const Vecd& p) override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
-    std::unique_ptr<TBitmap3D> CopyForWorker() const override;
+    std::unique_ptr<Renderer> CopyForWorker() const override;
     // Colours add up; each worker's buffer started from the background, counted once.
-    void MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) override;
+    void MergeWorkers(const std::vector<Renderer*>& workers, MergePart part) override;
     std::int64_t AccumulationBytes() const override;
     // The step statistics from the preview ring (when no framing pass measured them).
     void MeasureStepsFromRing();
 
-    std::vector<ColourRGB> colourBuffer; // summed colours, r g b per pixel
-    Vecd earlierPoint;
-    Vecd previousPoint; // (0, 0, 0): none yet
-    double minStep = kNoMinStep;
-    double maxStep = kNoMaxStep;
-    double stepRange = 0.0;
-    float brightness = 4.0f; // "Luminosité", 1..10
-    float gamma = 2.0f;      // "Gamma", 1..5
-    float maxChannel = 0.0f;
-    ColourRGB pointColourNow;
+    // Summed colours, r g b per pixel of the band.
+    const std::vector<ColourRGB>& Colours() const { return colourBuffer_; }
+    float MaxChannel() const { return maxChannel_; }
+    StepStatistics Steps() const { return {minStep_, maxStep_, stepRange_}; }
+    void SetSteps(const StepStatistics& steps);
+    // The colour ProjectPoint gave the point about to be plotted.
+    const ColourRGB& PlotColour() const { return pointColourNow_; }
+    void SetPlotColour(const ColourRGB& colour) { pointColourNow_ = colour; }
+    float Brightness() const { return brightness_; }
+    float Gamma() const { return gamma_; }
+    void SetBrightness(float brightness) { brightness_ = brightness; }
+    void SetGamma(float gamma) { gamma_ = gamma; }
 
 protected:
-    TBitmap3D_Light(const TBitmap3D_Light&) = default;
+    LightRenderer(const LightRenderer&) = default;
+    void ResizeBuffers() override;
+    void ComputeMaxima() override;
 
     static constexpr double kNoMinStep = 1.7976931348623157e308;
     static constexpr double kNoMaxStep = 2.2250738585072014e-308;
 
     void ForgetPoints();
-    // What ClearImage puts in every pixel of `colourBuffer`: 255 x the background.
+    // What ClearImage puts in every pixel of the colour buffer: 255 x the background.
     ColourRGB StartColour() const;
     void AddColour(std::size_t texel, float weight) {
-        ColourRGB& c = colourBuffer[texel];
-        c.r += pointColourNow.r * weight;
-        c.g += pointColourNow.g * weight;
-        c.b += pointColourNow.b * weight;
+        ColourRGB& c = colourBuffer_[texel];
+        c.r += pointColourNow_.r * weight;
+        c.g += pointColourNow_.g * weight;
+        c.b += pointColourNow_.b * weight;
     }
+
+private:
+    friend std::vector<ShadingSetting> ShadingSettings(Renderer& renderer);
+
+    std::vector<ColourRGB> colourBuffer_;
+    Vecd earlierPoint_;
+    Vecd previousPoint_; // (0, 0, 0): none yet
+    double minStep_ = kNoMinStep;
+    double maxStep_ = kNoMaxStep;
+    double stepRange_ = 0.0;
+    float brightness_ = 4.0f; // "Luminosité", 1..10
+    float gamma_ = 2.0f;      // "Gamma", 1..5
+    float maxChannel_ = 0.0f;
+    ColourRGB pointColourNow_;
 };
 
-class TBitmap3D_Plasma : public TBitmap3D_Light {
+class PlasmaRenderer : public LightRenderer {
 public:
-    explicit TBitmap3D_Plasma(PreviewSurface* surface);
-    explicit TBitmap3D_Plasma(const TBitmap3D& source);
+    explicit PlasmaRenderer(PreviewSurface* surface);
+    explicit PlasmaRenderer(const Renderer& source);
 
-    void ResizeBuffers() override;
     void PlotPoint(const Vecd& q) override;
     void ClearImage() override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
-    std::unique_ptr<TBitmap3D> CopyForWorker() const override;
+    std::unique_ptr<Renderer> CopyForWorker() const override;
     // Colours as for the light; the depth is the nearest of the workers' soft depths, shared
     // again.
-    void MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) override;
+    void MergeWorkers(const std::vector<Renderer*>& workers, MergePart part) override;
     bool KeepsSoftDepths() const override { return true; }
     std::int64_t AccumulationBytes() const override;
 
-    std::vector<float> depthBuffer; // soft nearest depth, 0 near .. 1 far
+    // Soft nearest depth per pixel of the band, 0 near .. 1 far.
+    const std::vector<float>& Depth() const { return depthBuffer_; }
 
 protected:
-    TBitmap3D_Plasma(const TBitmap3D_Plasma&) = default;
+    PlasmaRenderer(const PlasmaRenderer&) = default;
+    void ResizeBuffers() override;
+
+private:
+    std::vector<float> depthBuffer_;
 };
 
 // The per-point operations are defined here so the render loop can inline them.
 
-inline Vecd TBitmap3D_Light::ProjectPoint(const Vecd& p) {
+inline Vecd LightRenderer::ProjectPoint(const Vecd& p) {
     Vecd out;
-    if (!IsZero(previousPoint)) {
-        out = ProjectBase(previousPoint);
+    if (!IsZero(previousPoint_)) {
+        out = ProjectBase(previousPoint_);
         // With no step range (a ring of one repeated point) there is no hue to place: keep
         // the colour.
-        if (stepRange > 0.0) {
-            const Vecd a = p - previousPoint;
-            const Vecd b = earlierPoint - previousPoint;
+        if (stepRange_ > 0.0) {
+            const Vecd a = p - previousPoint_;
+            const Vecd b = earlierPoint_ - previousPoint_;
             const double a2 = Dot(a, a);
             const double b2 = Dot(b, b);
-            const auto t = static_cast<float>((std::sqrt(a2) - minStep) / stepRange);
+            const auto t = static_cast<float>((std::sqrt(a2) - minStep_) / stepRange_);
             const double f = 6.0 * t;
             const ColourRGB hue{static_cast<float>(HueRamp(f - 4.0)),
                                 static_cast<float>(HueRamp(f)),
@@ -138,19 +166,19 @@ inline Vecd TBitmap3D_Light::ProjectPoint(const Vecd& p) {
             w = w < 0.0 ? 0.0 : (w > 1.0 ? 1.0 : w);
             const auto keep = static_cast<float>(1.0 - w);
             const auto white = static_cast<float>(w);
-            pointColourNow = {hue.r * keep + white, hue.g * keep + white, hue.b * keep + white};
+            pointColourNow_ = {hue.r * keep + white, hue.g * keep + white, hue.b * keep + white};
         }
     } else {
         out = ProjectBase(p);
     }
-    earlierPoint = previousPoint;
-    previousPoint = p;
+    earlierPoint_ = previousPoint_;
+    previousPoint_ = p;
     return out;
 }
 
-inline void TBitmap3D_Light::PlotPoint(const Vecd& q) {
+inline void LightRenderer::PlotPoint(const Vecd& q) {
     Splat s;
-    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
+    if (!SplatOnBand(q, s)) {
         return;
     }
     for (int k = 0; k < 4; ++k) {
@@ -158,14 +186,14 @@ inline void TBitmap3D_Light::PlotPoint(const Vecd& q) {
     }
 }
 
-inline void TBitmap3D_Plasma::PlotPoint(const Vecd& q) {
+inline void PlasmaRenderer::PlotPoint(const Vecd& q) {
     Splat s;
-    if (!SplatAt(q.x, q.y, imageWidth, imageHeight, plotX, plotY, s)) {
+    if (!SplatOnBand(q, s)) {
         return;
     }
     const auto z = static_cast<float>(q.z);
-    const double sharpness = depthRange * zoom * 10.0;
-    float* depth = depthBuffer.data();
+    const double sharpness = SoftDepthSharpness();
+    float* depth = depthBuffer_.data();
     for (int k = 0; k < 4; ++k) {
         const float w = SoftDepthWeight(depth[s.texel[k]], z, s.weight[k], sharpness);
         if (w != 0.0f) {

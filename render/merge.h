@@ -11,7 +11,7 @@
 // each meeting on, all of them pull on the surface found so far, as a single orbit would.
 #pragma once
 
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -20,12 +20,12 @@
 
 namespace vorticel {
 
-using WorkerRenderers = std::vector<TBitmap3D*>;
+using WorkerRenderers = std::vector<Renderer*>;
 
 // The accessor of buffer `member` of a worker made by class R.
 template <class R, class T> auto Member(std::vector<T> R::*member) {
     return
-        [member](TBitmap3D& worker) -> std::vector<T>& { return static_cast<R&>(worker).*member; };
+        [member](Renderer& worker) -> std::vector<T>& { return static_cast<R&>(worker).*member; };
 }
 
 // out = the first worker's buffer, then combine(out[i], worker's[i]) for each further worker,
@@ -55,7 +55,7 @@ void HandBack(const std::vector<T>& merged, const WorkerRenderers& workers, Buff
     }
     const std::size_t begin = part.Begin(merged.size());
     const std::size_t end = part.End(merged.size());
-    for (TBitmap3D* worker : workers) {
+    for (Renderer* worker : workers) {
         std::vector<T>& own = bufferOf(*worker);
         for (std::size_t i = begin; i < end; ++i) {
             assign(own[i], merged[i]);

@@ -19,7 +19,7 @@ using PngText = std::pair<std::string, std::string>;
 // through, to check its CRCs, takes well under a second.
 constexpr std::size_t kMaxPngFileBytes = std::size_t{1} << 29;
 
-// Writes a 24-bit RGB PNG by replacement (io/replace_file.h). `bitmap` is TBitmap3D::bitmap:
+// Writes a 24-bit RGB PNG by replacement (io/replace_file.h). `bitmap` is Image::Shown():
 // top row first, blue green red, width x 3 bytes a row. Each text becomes a chunk before the
 // image data: a compressed iTXt when long, a plain iTXt when it holds UTF-8 beyond ASCII, else
 // a tEXt (the same bytes in Latin-1, which tools that ignore iTXt show too). Throws FileError:

@@ -3,7 +3,7 @@
 
 namespace vorticel {
 
-class TBitmap3D;
+class Renderer;
 
 // Implemented by the view's GL widget. Every call passes the renderer so the surface can
 // read its colours, matrices, viewport size, preview ring and image.
@@ -11,11 +11,11 @@ class PreviewSurface {
 public:
     virtual ~PreviewSurface() = default;
     // Colours, fog, viewport or camera matrices changed: refresh the GL state from `bitmap`.
-    virtual void StateChanged(const TBitmap3D& bitmap) = 0;
+    virtual void StateChanged(const Renderer& bitmap) = 0;
     // Draw the preview ring now.
-    virtual void DrawPreview(const TBitmap3D& bitmap) = 0;
+    virtual void DrawPreview(const Renderer& bitmap) = 0;
     // The image changed: show it.
-    virtual void ShowImage(const TBitmap3D& bitmap) = 0;
+    virtual void ShowImage(const Renderer& bitmap) = 0;
 };
 
 } // namespace vorticel

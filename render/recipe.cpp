@@ -4,10 +4,10 @@
 #include "attractor/attractor.h"
 #include "attractor/catalogue.h"
 #include "io/file_error.h"
-#include "render/bitmap3d.h"
 #include "render/light.h"
 #include "render/png_file.h"
 #include "render/recipe_text.h"
+#include "render/renderer.h"
 #include "render/shading_settings.h"
 
 #include <stdexcept>
@@ -45,7 +45,7 @@ std::string ProgramNameAndVersion() {
     return std::string(VORTICEL_PROGRAM) + " " + VORTICEL_VERSION;
 }
 
-ImageRecipe RecipeOf(const Attractor& attractor, TBitmap3D& bitmap, std::int32_t iterations,
+ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t iterations,
                      std::int32_t updates) {
     ImageRecipe r;
     r.program = ProgramNameAndVersion();
@@ -55,20 +55,19 @@ ImageRecipe RecipeOf(const Attractor& attractor, TBitmap3D& bitmap, std::int32_t
         r.parameters.push_back({e->name, ParameterList::FormatLine(*e),
                                 static_cast<double>(ParameterList::ReadValue(e->type, e->value))});
     }
-    r.renderer = bitmap.kind;
+    r.renderer = bitmap.Kind();
     for (const ShadingSetting& setting : ShadingSettings(bitmap)) {
         r.shading.push_back({setting.key, *setting.value});
     }
-    if (const auto* light = dynamic_cast<const TBitmap3D_Light*>(&bitmap)) {
-        r.lightSteps = LightSteps{light->minStep, light->maxStep, light->stepRange};
+    if (const auto* light = dynamic_cast<const LightRenderer*>(&bitmap)) {
+        const StepStatistics steps = light->Steps();
+        r.lightSteps = LightSteps{steps.minStep, steps.maxStep, steps.stepRange};
     }
-    r.background = bitmap.backgroundColour;
-    r.pointColour = bitmap.pointColour;
-    r.width = bitmap.imageWidth;
-    r.height = bitmap.imageHeight;
-    r.eye = bitmap.eye;
-    r.target = bitmap.target;
-    r.camera = CameraState::Of(bitmap);
+    r.background = bitmap.BackgroundColour();
+    r.pointColour = bitmap.PointColour();
+    r.width = bitmap.Width();
+    r.height = bitmap.Height();
+    r.camera = bitmap.GetCamera();
     r.iterations = iterations;
     r.updates = updates;
     return r;
@@ -101,19 +100,19 @@ std::string FormatRecipe(const ImageRecipe& r) {
     w.Colour(kPointColour, r.pointColour);
     w.Number(kWidth, r.width);
     w.Number(kHeight, r.height);
-    const CameraState& c = r.camera;
-    w.Point(kEye, r.eye);
-    w.Point(kTarget, r.target);
-    w.Number(kZoom, c.zoom);
-    w.Number(kSavedZoom, c.savedZoom);
-    w.Put(kPan, NumberText(c.panX) + " " + NumberText(c.panY));
-    w.Number(kRotationAngle, c.rotationAngle);
-    w.Point(kRotationAxis, c.rotationAxis);
-    w.Point(kCentre, c.centre);
-    w.Point(kScreenMin, c.screenMin);
-    w.Point(kScreenMax, c.screenMax);
-    w.Point(kBoundsMin, c.boundsMin);
-    w.Point(kBoundsMax, c.boundsMax);
+    const Camera& c = r.camera;
+    w.Point(kEye, c.Eye());
+    w.Point(kTarget, c.Target());
+    w.Number(kZoom, c.Zoom());
+    w.Number(kSavedZoom, c.SavedZoom());
+    w.Put(kPan, NumberText(c.PanX()) + " " + NumberText(c.PanY()));
+    w.Number(kRotationAngle, c.RotationAngle());
+    w.Point(kRotationAxis, c.RotationAxis());
+    w.Point(kCentre, c.Centre());
+    w.Point(kScreenMin, c.Extent().screenMin);
+    w.Point(kScreenMax, c.Extent().screenMax);
+    w.Point(kBoundsMin, c.Extent().boundsMin);
+    w.Point(kBoundsMax, c.Extent().boundsMax);
     w.Number(kIterations, r.iterations);
     w.Number(kUpdates, r.updates);
     if (r.seed) {
@@ -137,8 +136,8 @@ std::unique_ptr<Attractor> MakeAttractor(const ImageRecipe& recipe) {
     return attractor;
 }
 
-std::unique_ptr<TBitmap3D> MakeRenderer(const ImageRecipe& recipe, PreviewSurface* surface) {
-    std::unique_ptr<TBitmap3D> bitmap = CreateRenderer(surface, recipe.renderer);
+std::unique_ptr<Renderer> MakeRenderer(const ImageRecipe& recipe, PreviewSurface* surface) {
+    std::unique_ptr<Renderer> bitmap = CreateRenderer(surface, recipe.renderer);
     if (!bitmap) {
         throw std::invalid_argument("no renderer kind " + std::to_string(recipe.renderer));
     }
@@ -148,14 +147,14 @@ std::unique_ptr<TBitmap3D> MakeRenderer(const ImageRecipe& recipe, PreviewSurfac
     return bitmap;
 }
 
-void ApplyToRenderer(const ImageRecipe& recipe, TBitmap3D& bitmap) {
+void ApplyToRenderer(const ImageRecipe& recipe, Renderer& bitmap) {
     const std::vector<ShadingSetting> settings = ShadingSettings(bitmap);
-    auto* light = dynamic_cast<TBitmap3D_Light*>(&bitmap);
-    if (bitmap.kind != recipe.renderer || settings.size() != recipe.shading.size() ||
+    auto* light = dynamic_cast<LightRenderer*>(&bitmap);
+    if (bitmap.Kind() != recipe.renderer || settings.size() != recipe.shading.size() ||
         (light != nullptr) != recipe.lightSteps.has_value()) {
         throw std::invalid_argument("the recipe is for renderer " +
                                     std::to_string(recipe.renderer) + ", not " +
-                                    std::to_string(bitmap.kind));
+                                    std::to_string(bitmap.Kind()));
     }
     for (std::size_t i = 0; i < settings.size(); ++i) {
         if (recipe.shading[i].key != settings[i].key) {
@@ -166,24 +165,22 @@ void ApplyToRenderer(const ImageRecipe& recipe, TBitmap3D& bitmap) {
         *settings[i].value = recipe.shading[i].value;
     }
     if (light) {
-        light->minStep = recipe.lightSteps->minStep;
-        light->maxStep = recipe.lightSteps->maxStep;
-        light->stepRange = recipe.lightSteps->stepRange;
+        light->SetSteps(
+            {recipe.lightSteps->minStep, recipe.lightSteps->maxStep, recipe.lightSteps->stepRange});
     }
     bitmap.SetBackgroundColour(recipe.background);
     bitmap.SetPointColour(recipe.pointColour);
-    bitmap.SetEye(recipe.eye);
-    bitmap.SetTarget(recipe.target);
-    recipe.camera.ApplyTo(bitmap);
+    bitmap.SetCamera(recipe.camera);
 }
 
-void SaveImagePng(const std::string& fileName, const Attractor& attractor, TBitmap3D& bitmap,
+void SaveImagePng(const std::string& fileName, const Attractor& attractor, Renderer& bitmap,
                   std::int32_t iterations, std::int32_t updates) {
     SaveImagePng(fileName, RecipeOf(attractor, bitmap, iterations, updates), bitmap);
 }
 
-void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const TBitmap3D& bitmap) {
-    WritePng(fileName, bitmap.imageWidth, bitmap.imageHeight, bitmap.bitmap,
+void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const Renderer& bitmap) {
+    WritePng(fileName, bitmap.GetImage().Width(), bitmap.GetImage().Height(),
+             bitmap.GetImage().Shown(),
              {{std::string(kRecipeKeyword), FormatRecipe(recipe)},
               {"Software", ProgramNameAndVersion()}});
 }

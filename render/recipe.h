@@ -27,7 +27,7 @@
 //   height=480                    written as the bitmap rounded it, a multiple of 4)
 //   camera.eye=X Y Z            camera position and look-at point, world units
 //   camera.target=X Y Z
-//   camera.zoom=Z               the camera of the bitmap (CameraState): zoom, the zoom kept
+//   camera.zoom=Z               the renderer's camera (Camera): zoom, the zoom kept
 //   camera.saved-zoom=Z           for "Centrer", pan after the zoom, rotation (radians about
 //   camera.pan=X Y                a unit axis; the rotation matrix is built from them), the
 //   camera.rotation-angle=A       rotation centre, and the tracked screen (0..1) and world
@@ -51,7 +51,7 @@
 #pragma once
 
 #include "attractor/vecd.h"
-#include "render/camera_state.h"
+#include "render/camera.h"
 #include "render/colour.h"
 #include "render/render_run.h"
 
@@ -68,7 +68,7 @@ namespace vorticel {
 
 class Attractor;
 class PreviewSurface;
-class TBitmap3D;
+class Renderer;
 
 constexpr int kRecipeVersion = 1;
 // The keyword of the PNG text chunk that holds the recipe.
@@ -110,9 +110,7 @@ struct ImageRecipe {
     ColourRGB pointColour;
     std::int32_t width = 0;
     std::int32_t height = 0;
-    Vecd eye;
-    Vecd target;
-    CameraState camera;
+    Camera camera; // eye, target and pose; no image size
     std::int32_t iterations = kDefaultIterations;
     std::int32_t updates = kDefaultUpdates;
     std::optional<std::uint64_t> seed;
@@ -126,7 +124,7 @@ public:
 
 // The recipe of the image `bitmap` holds, rendered from `attractor` with an iteration target
 // of `iterations` and `updates` refreshes. No seed.
-ImageRecipe RecipeOf(const Attractor& attractor, TBitmap3D& bitmap, std::int32_t iterations,
+ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t iterations,
                      std::int32_t updates);
 
 std::string FormatRecipe(const ImageRecipe& recipe);
@@ -138,17 +136,17 @@ ImageRecipe ParseRecipe(std::string_view text);
 std::unique_ptr<Attractor> MakeAttractor(const ImageRecipe& recipe);
 // A renderer of the recipe's kind and size for `surface` (may be null), with the recipe
 // applied. Throws RenderError when the buffers cannot be allocated.
-std::unique_ptr<TBitmap3D> MakeRenderer(const ImageRecipe& recipe, PreviewSurface* surface);
+std::unique_ptr<Renderer> MakeRenderer(const ImageRecipe& recipe, PreviewSurface* surface);
 // Shading, step statistics, colours, eye, target and camera, on a bitmap of the recipe's kind
 // (std::invalid_argument otherwise) and of any size: the framing scales with the size.
-void ApplyToRenderer(const ImageRecipe& recipe, TBitmap3D& bitmap);
+void ApplyToRenderer(const ImageRecipe& recipe, Renderer& bitmap);
 
 // Writes the image of `bitmap` as a PNG carrying its recipe (RecipeOf) and the program's name.
 // Throws FileError.
-void SaveImagePng(const std::string& fileName, const Attractor& attractor, TBitmap3D& bitmap,
+void SaveImagePng(const std::string& fileName, const Attractor& attractor, Renderer& bitmap,
                   std::int32_t iterations, std::int32_t updates);
 // The same with a recipe of the caller's (one that records the seed, say).
-void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const TBitmap3D& bitmap);
+void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const Renderer& bitmap);
 // The recipe of a PNG, read without decoding the image (ReadPngTexts). Throws FileError:
 // NotPng, NoRecipe when the PNG holds none, BadRecipe when it breaks the rules (or holds two),
 // RecipeTooLarge when it is longer than kMaxRecipeBytes, or what reading the file met.

@@ -1,11 +1,11 @@
 // Reading a recipe under the same strict, bounded rules as the parameter file's reader.
 #include "attractor/attractor.h"
 #include "attractor/catalogue.h"
-#include "render/bitmap3d.h"
 #include "render/image_size.h"
 #include "render/light.h"
 #include "render/recipe.h"
 #include "render/recipe_text.h"
+#include "render/renderer.h"
 #include "render/shading_settings.h"
 
 #include <charconv>
@@ -206,14 +206,14 @@ void ReadAttractor(RecipeLines& lines, ImageRecipe& r) {
 void ReadRenderer(RecipeLines& lines, ImageRecipe& r) {
     r.renderer = static_cast<int>(Integer(lines, kRenderer, 0, kRendererCount - 1));
     // The renderer itself says which settings it has.
-    const std::unique_ptr<TBitmap3D> kind = CreateRenderer(nullptr, r.renderer);
+    const std::unique_ptr<Renderer> kind = CreateRenderer(nullptr, r.renderer);
     for (const ShadingSetting& setting : ShadingSettings(*kind)) {
         const std::string key = std::string(kShadingPrefix) + setting.key;
         float v[1];
         Numbers(key, lines.Take(key), v);
         r.shading.push_back({setting.key, v[0]});
     }
-    if (dynamic_cast<const TBitmap3D_Light*>(kind.get())) {
+    if (dynamic_cast<const LightRenderer*>(kind.get())) {
         r.lightSteps =
             LightSteps{Real(lines, kMinStep), Real(lines, kMaxStep), Real(lines, kStepRange)};
     }
@@ -231,22 +231,23 @@ void ReadView(RecipeLines& lines, ImageRecipe& r) {
     }
     r.width = static_cast<std::int32_t>(width);
     r.height = static_cast<std::int32_t>(height);
-    r.eye = Point(lines, kEye);
-    r.target = Point(lines, kTarget);
-    CameraState& c = r.camera;
-    c.zoom = Real(lines, kZoom);
-    c.savedZoom = Real(lines, kSavedZoom);
+    Camera& c = r.camera;
+    c.SetEye(Point(lines, kEye));
+    c.SetTarget(Point(lines, kTarget));
+    c.SetZoom(Real(lines, kZoom));
+    c.SetSavedZoom(Real(lines, kSavedZoom));
     double pan[2];
     Numbers(kPan, lines.Take(kPan), pan);
-    c.panX = pan[0];
-    c.panY = pan[1];
-    c.rotationAngle = Real(lines, kRotationAngle);
-    c.rotationAxis = Point(lines, kRotationAxis);
-    c.centre = Point(lines, kCentre);
-    c.screenMin = Point(lines, kScreenMin);
-    c.screenMax = Point(lines, kScreenMax);
-    c.boundsMin = Point(lines, kBoundsMin);
-    c.boundsMax = Point(lines, kBoundsMax);
+    c.SetPan(pan[0], pan[1]);
+    const double rotationAngle = Real(lines, kRotationAngle);
+    c.SetRotation(Point(lines, kRotationAxis), rotationAngle);
+    c.SetCentre(Point(lines, kCentre));
+    FramingExtent extent;
+    extent.screenMin = Point(lines, kScreenMin);
+    extent.screenMax = Point(lines, kScreenMax);
+    extent.boundsMin = Point(lines, kBoundsMin);
+    extent.boundsMax = Point(lines, kBoundsMax);
+    c.SetExtent(extent);
     r.iterations = static_cast<std::int32_t>(
         Integer(lines, kIterations, 0, std::numeric_limits<std::int32_t>::max()));
     r.updates = static_cast<std::int32_t>(Integer(lines, kUpdates, 1, 100));

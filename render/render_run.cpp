@@ -2,7 +2,7 @@
 #include "render/render_run.h"
 
 #include "attractor/attractor.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 #include "render/run_workers.h"
 
 #include <algorithm>
@@ -29,11 +29,11 @@ void Progress(const RunHooks& hooks, std::int32_t count) {
 // ShadeImage in `bands` bands of rows on as many threads. With as many bands as workers,
 // shading slows every worker alike instead of one, which would keep the others waiting at the
 // next meeting.
-bool ShadeInBands(TBitmap3D& bitmap, std::int32_t bands) {
+bool ShadeInBands(Renderer& bitmap, std::int32_t bands) {
     if (!bitmap.BeginShade()) {
         return false;
     }
-    const std::int32_t rows = bitmap.imageHeight;
+    const std::int32_t rows = bitmap.BandRows();
     InParts(std::max<std::int32_t>(1, std::min(bands, rows)),
             [&bitmap, rows](std::int32_t k, std::int32_t n) {
                 const auto row = [rows, n](std::int64_t j) {
@@ -46,7 +46,7 @@ bool ShadeInBands(TBitmap3D& bitmap, std::int32_t bands) {
 
 } // namespace
 
-bool Fit(Attractor& attractor, TBitmap3D& bitmap, std::int32_t points, FitMode mode,
+bool Fit(Attractor& attractor, Renderer& bitmap, std::int32_t points, FitMode mode,
          const RunHooks& hooks) {
     attractor.Reset();
     const bool framing = mode == FitMode::Center || mode == FitMode::Adjust;
@@ -107,13 +107,14 @@ std::int32_t RunThreadCount(std::int32_t requested, std::int32_t target,
     return static_cast<std::int32_t>(std::max<std::int64_t>(n, 1));
 }
 
-std::int64_t RunMemoryBytes(const TBitmap3D& bitmap, std::int32_t threads) {
-    const auto own = static_cast<std::int64_t>(bitmap.imageBuffer.size() + bitmap.bitmap.size() +
-                                               bitmap.pointRing.size() * sizeof(Vecd));
+std::int64_t RunMemoryBytes(const Renderer& bitmap, std::int32_t threads) {
+    const std::int64_t own =
+        bitmap.GetImage().Bytes() +
+        static_cast<std::int64_t>(bitmap.Ring().Points().size() * sizeof(Vecd));
     return own + (std::int64_t{threads} + 1) * bitmap.AccumulationBytes();
 }
 
-RenderRunResult RenderRun(Attractor& attractor, TBitmap3D& bitmap, std::int32_t target,
+RenderRunResult RenderRun(Attractor& attractor, Renderer& bitmap, std::int32_t target,
                           std::int32_t updates, const RunHooks& hooks, std::int32_t threads) {
     using Clock = std::chrono::steady_clock;
     RenderRunResult result;
@@ -155,7 +156,7 @@ RenderRunResult RenderRun(Attractor& attractor, TBitmap3D& bitmap, std::int32_t 
             return ShadeInBands(bitmap, pool.Size());
         });
         if (shaded) {
-            bitmap.CopyBufferToBitmap();
+            bitmap.PublishImage();
         }
         ++result.refreshes;
         if (hooks.refreshed) {

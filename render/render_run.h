@@ -9,7 +9,7 @@
 namespace vorticel {
 
 class Attractor;
-class TBitmap3D;
+class Renderer;
 
 enum class FitMode : int {
     PreviewOnly = 1, // refill the preview ring only
@@ -27,7 +27,7 @@ struct RunHooks {
     // run: the workers stop within a few milliseconds, the last refresh still follows.
     std::function<bool()> stopRequested;
     // Around each image refresh of a render run: `refreshed` comes once the new image is in
-    // the bitmap's `bitmap`.
+    // the renderer's shown image.
     std::function<void()> refreshStarting;
     std::function<void()> refreshed;
 };
@@ -45,7 +45,7 @@ constexpr std::int32_t kMinWorkerIterations = 100000; // a worker's least share 
 // Resets the attractor, discards 500 iterations and hands the next `points` points to the
 // renderer: to the preview ring only, or through a framing pass (ResetView, TrackPoint,
 // FitView). Returns false when the attractor diverged (the view is then left unframed).
-bool Fit(Attractor& attractor, TBitmap3D& bitmap, std::int32_t points, FitMode mode,
+bool Fit(Attractor& attractor, Renderer& bitmap, std::int32_t points, FitMode mode,
          const RunHooks& hooks = {});
 
 struct RenderRunResult {
@@ -70,7 +70,7 @@ std::int32_t RunThreadCount(std::int32_t requested, std::int32_t target,
                             std::int64_t bytesPerWorker, std::int64_t memoryBudget);
 // Bytes a run of `bitmap` holds with `threads` workers: the bitmap's image, ring and
 // accumulation, and one accumulation per worker.
-std::int64_t RunMemoryBytes(const TBitmap3D& bitmap, std::int32_t threads);
+std::int64_t RunMemoryBytes(const Renderer& bitmap, std::int32_t threads);
 
 // A render: ClearImage and Reset, then `threads` workers (see RunThreadCount; the memory
 // budget is half the physical memory) on threads of their own, each with its own copy of the
@@ -88,16 +88,16 @@ std::int64_t RunMemoryBytes(const TBitmap3D& bitmap, std::int32_t threads);
 // kProgressInterval, with the total count also written into `attractor.count` (what a view's
 // rate timer reads), then polls hooks.stopRequested. A refresh runs the merge and the shading
 // (in as many bands of rows as there are workers) on helper threads while that loop goes on; the
-// image (`bitmap.bitmap`) is written on the calling thread between hooks.refreshStarting and
-// hooks.refreshed. So while the run lasts the caller may draw `bitmap.bitmap` and read
-// `attractor.count` and the settings of both, but must change neither object.
+// image (`bitmap.GetImage().Shown()`) is written on the calling thread between
+// hooks.refreshStarting and hooks.refreshed. So while the run lasts the caller may draw that image
+// and read `attractor.count` and the settings of both, but must change neither object.
 //
 // When a worker's orbit diverges the others stop; the attractor then gets the first worker's
 // orbit and MarkDiverged is called on the calling thread (its onDiverge fires there) before
 // the last refresh. At the end the attractor holds the first worker's point, history and
 // generator state (so one worker leaves it as a single orbit would), the union of the
 // workers' boxes and the total count.
-RenderRunResult RenderRun(Attractor& attractor, TBitmap3D& bitmap, std::int32_t target,
+RenderRunResult RenderRun(Attractor& attractor, Renderer& bitmap, std::int32_t target,
                           std::int32_t updates, const RunHooks& hooks = {},
                           std::int32_t threads = kAllThreads);
 

@@ -1,63 +1,63 @@
 // The one switch on a renderer kind.
-#include "render/bitmap3d.h"
 #include "render/gas.h"
 #include "render/light.h"
+#include "render/renderer.h"
 #include "render/solid.h"
 
 namespace vorticel {
 namespace {
 
-template <class R> std::unique_ptr<TBitmap3D> Make(PreviewSurface* surface) {
+template <class R> std::unique_ptr<Renderer> Make(PreviewSurface* surface) {
     return std::make_unique<R>(surface);
 }
 
-template <class R> std::unique_ptr<TBitmap3D> MakeFrom(const TBitmap3D& source) {
+template <class R> std::unique_ptr<Renderer> MakeFrom(const Renderer& source) {
     return std::make_unique<R>(source);
 }
 
 } // namespace
 
-std::unique_ptr<TBitmap3D> CreateRenderer(PreviewSurface* surface, int kind) {
+std::unique_ptr<Renderer> CreateRenderer(PreviewSurface* surface, int kind) {
     switch (kind) {
     case kGas:
-        return Make<TBitmap3D_Gas>(surface);
+        return Make<GasRenderer>(surface);
     case kLiquid:
-        return Make<TBitmap3D_Liquid>(surface);
+        return Make<LiquidRenderer>(surface);
     case kLight:
-        return Make<TBitmap3D_Light>(surface);
+        return Make<LightRenderer>(surface);
     case kPlasma:
-        return Make<TBitmap3D_Plasma>(surface);
+        return Make<PlasmaRenderer>(surface);
     case kSolid:
-        return Make<TBitmap3D_Solid>(surface);
+        return Make<SolidRenderer>(surface);
     default:
         return nullptr;
     }
 }
 
-std::unique_ptr<TBitmap3D> CreateRenderer(int kind, const TBitmap3D& source) {
-    std::unique_ptr<TBitmap3D> renderer;
+std::unique_ptr<Renderer> CreateRenderer(int kind, const Renderer& source) {
+    std::unique_ptr<Renderer> renderer;
     switch (kind) {
     case kGas:
-        renderer = MakeFrom<TBitmap3D_Gas>(source);
+        renderer = MakeFrom<GasRenderer>(source);
         break;
     case kLiquid:
-        renderer = MakeFrom<TBitmap3D_Liquid>(source);
+        renderer = MakeFrom<LiquidRenderer>(source);
         break;
     case kLight:
-        renderer = MakeFrom<TBitmap3D_Light>(source);
+        renderer = MakeFrom<LightRenderer>(source);
         break;
     case kPlasma:
-        renderer = MakeFrom<TBitmap3D_Plasma>(source);
+        renderer = MakeFrom<PlasmaRenderer>(source);
         break;
     case kSolid:
-        renderer = MakeFrom<TBitmap3D_Solid>(source);
+        renderer = MakeFrom<SolidRenderer>(source);
         break;
     default:
         return nullptr;
     }
     // Sized once fully built, so every kind allocates its own buffers exactly once.
-    renderer->SetWidth(source.imageWidth);
-    renderer->SetHeight(source.imageHeight);
+    renderer->SetWidth(source.Width());
+    renderer->SetHeight(source.Height());
     return renderer;
 }
 

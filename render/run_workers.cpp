@@ -31,7 +31,7 @@ void InParts(std::int32_t parts, const std::function<void(std::int32_t, std::int
     }
 }
 
-WorkerPool::WorkerPool(const Attractor& attractor, const TBitmap3D& bitmap, std::int32_t target,
+WorkerPool::WorkerPool(const Attractor& attractor, const Renderer& bitmap, std::int32_t target,
                        std::int32_t updates, std::int32_t threads) {
     const std::int32_t n = std::max<std::int32_t>(threads, 1);
     period_ = RefreshPeriod(target / n, updates);
@@ -70,7 +70,7 @@ WorkerPool::WorkerPool(const Attractor& attractor, const TBitmap3D& bitmap, std:
     // points per pixel.
     if (count > 1 && bitmap.KeepsSoftDepths()) {
         const std::int64_t firstRefresh = NextMultiple(kWarmUp, period_);
-        for (std::int64_t m = std::max(bitmap.pixelCount / 4, 1); kWarmUp + m < firstRefresh;
+        for (std::int64_t m = std::max(bitmap.PixelCount() / 4, 1); kWarmUp + m < firstRefresh;
              m *= 2) {
             shares_.push_back(static_cast<std::int32_t>(kWarmUp + m));
         }
@@ -191,8 +191,8 @@ bool WorkerPool::MeetingIsRefresh() const {
     });
 }
 
-void WorkerPool::Merge(TBitmap3D& bitmap, bool shown) {
-    std::vector<TBitmap3D*> renderers;
+void WorkerPool::Merge(Renderer& bitmap, bool shown) {
+    std::vector<Renderer*> renderers;
     renderers.reserve(workers_.size());
     for (const auto& worker : workers_) {
         renderers.push_back(worker->renderer.get());

@@ -5,7 +5,7 @@
 
 #include "attractor/attractor.h"
 #include "attractor/rng.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 
 #include <atomic>
 #include <chrono>
@@ -30,7 +30,7 @@ public:
     // Up to `threads` workers over `target` iterations, each with a copy of `attractor` (its
     // own generator stream; worker k > 0 starts nudged by k x kNudge) and a CopyForWorker of
     // the cleared `bitmap`. Fewer workers when their buffers cannot be allocated.
-    WorkerPool(const Attractor& attractor, const TBitmap3D& bitmap, std::int32_t target,
+    WorkerPool(const Attractor& attractor, const Renderer& bitmap, std::int32_t target,
                std::int32_t updates, std::int32_t threads);
     // Stops and joins whatever still runs.
     ~WorkerPool();
@@ -54,7 +54,7 @@ public:
     // Sets `bitmap`'s accumulation to the merge of the workers' (which also hands the merged
     // depths back to them). Only while a meeting is due or every worker has finished: the
     // workers are then waiting or gone. `shown`: the merge is for an image refresh.
-    void Merge(TBitmap3D& bitmap, bool shown);
+    void Merge(Renderer& bitmap, bool shown);
     // Lets the workers waiting at the due meeting go on.
     void Release();
     // True when some worker iterated since the last merge that was shown.
@@ -71,7 +71,7 @@ public:
 private:
     struct Worker {
         std::unique_ptr<Attractor> attractor;
-        std::unique_ptr<TBitmap3D> renderer;
+        std::unique_ptr<Renderer> renderer;
         Random31 random;
         std::int32_t index = 0;
         std::int32_t target = 0;

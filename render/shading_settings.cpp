@@ -8,20 +8,20 @@
 
 namespace vorticel {
 
-std::vector<ShadingSetting> ShadingSettings(TBitmap3D& bitmap) {
+std::vector<ShadingSetting> ShadingSettings(Renderer& bitmap) {
     // A class counts with its descendants: liquid is a gas, plasma a light.
-    if (auto* solid = dynamic_cast<TBitmap3D_Solid*>(&bitmap)) {
-        return {{kStrOpacity, "opacity", &solid->opacity, 1.0f, 10.0f},
-                {kStrGamma, "gamma", &solid->gamma, 1.0f, 5.0f},
-                {kStrRoughness, "roughness", &solid->roughness, 0.001f, 0.3f}};
+    if (auto* solid = dynamic_cast<SolidRenderer*>(&bitmap)) {
+        return {{kStrOpacity, "opacity", &solid->opacity_, 1.0f, 10.0f},
+                {kStrGamma, "gamma", &solid->gamma_, 1.0f, 5.0f},
+                {kStrRoughness, "roughness", &solid->roughness_, 0.001f, 0.3f}};
     }
-    if (auto* gas = dynamic_cast<TBitmap3D_Gas*>(&bitmap)) {
-        return {{kStrLuminosity, "brightness", &gas->brightness, 1.0f, 10.0f},
-                {kStrGamma, "gamma", &gas->gamma, 1.0f, 5.0f}};
+    if (auto* gas = dynamic_cast<GasRenderer*>(&bitmap)) {
+        return {{kStrLuminosity, "brightness", &gas->brightness_, 1.0f, 10.0f},
+                {kStrGamma, "gamma", &gas->gamma_, 1.0f, 5.0f}};
     }
-    if (auto* light = dynamic_cast<TBitmap3D_Light*>(&bitmap)) {
-        return {{kStrLuminosity, "brightness", &light->brightness, 1.0f, 10.0f},
-                {kStrGamma, "gamma", &light->gamma, 1.0f, 5.0f}};
+    if (auto* light = dynamic_cast<LightRenderer*>(&bitmap)) {
+        return {{kStrLuminosity, "brightness", &light->brightness_, 1.0f, 10.0f},
+                {kStrGamma, "gamma", &light->gamma_, 1.0f, 5.0f}};
     }
     return {};
 }

@@ -6,7 +6,7 @@
 
 namespace vorticel {
 
-class TBitmap3D;
+class Renderer;
 
 struct ShadingSetting {
     int textId;      // the row's name in the string table
@@ -17,6 +17,6 @@ struct ShadingSetting {
 };
 
 // In the order the palette lists them; empty for a renderer without any.
-std::vector<ShadingSetting> ShadingSettings(TBitmap3D& bitmap);
+std::vector<ShadingSetting> ShadingSettings(Renderer& bitmap);
 
 } // namespace vorticel

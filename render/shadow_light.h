@@ -2,8 +2,8 @@
 #pragma once
 
 #include "attractor/vecd.h"
-#include "render/camera.h"
 #include "render/colour.h"
+#include "render/matrix.h"
 #include "render/splat.h"
 
 #include <cstdint>

@@ -33,101 +33,101 @@ double Clamp01(double v) {
 
 } // namespace
 
-TBitmap3D_Solid::TBitmap3D_Solid(PreviewSurface* surface) : TBitmap3D(surface) {
+SolidRenderer::SolidRenderer(PreviewSurface* surface) : Renderer(surface) {
     SetDefaults();
 }
 
-TBitmap3D_Solid::TBitmap3D_Solid(const TBitmap3D& source) : TBitmap3D(source.Surface(), source) {
+SolidRenderer::SolidRenderer(const Renderer& source) : Renderer(source.Surface(), source) {
     SetDefaults();
 }
 
-void TBitmap3D_Solid::SetDefaults() {
-    kind = kSolid;
-    gamma = 1.0f;
-    opacity = 8.0f;
-    lights.clear();
+void SolidRenderer::SetDefaults() {
+    SetKind(kSolid);
+    gamma_ = 1.0f;
+    opacity_ = 8.0f;
+    lights_.clear();
     for (const LightSetting& setting : kDefaultLights) {
         Light light;
         light.SetDirection(setting.direction);
         light.colour = setting.colour;
-        light.opacity = opacity;
-        light.rotationAxis = rotationAxis;
-        light.rotationAngle = rotationAngle;
-        lights.push_back(std::move(light));
+        light.opacity = opacity_;
+        lights_.push_back(std::move(light));
     }
+    LightsFollowCamera();
     SetBackgroundColour({0.49f, 0.495f, 0.5f});
     SetPointColour({0.0f, 0.0f, 0.0f});
-    ambientColour = {0.08f, 0.08f, 0.08f};
-    diffuseColour = {0.8f, 0.8f, 0.8f};
-    specularColour = {0.5f, 0.5f, 0.5f};
-    roughness = 0.008f;
-    fogColour = {0.5f * backgroundColour.r + 0.5f * pointColour.r,
-                 0.5f * backgroundColour.g + 0.5f * pointColour.g,
-                 0.5f * backgroundColour.b + 0.5f * pointColour.b};
-    NotifyStateChanged();
+    ambientColour_ = {0.08f, 0.08f, 0.08f};
+    diffuseColour_ = {0.8f, 0.8f, 0.8f};
+    specularColour_ = {0.5f, 0.5f, 0.5f};
+    roughness_ = 0.008f;
+    const ColourRGB& b = BackgroundColour();
+    const ColourRGB& p = PointColour();
+    SetFogColour({0.5f * b.r + 0.5f * p.r, 0.5f * b.g + 0.5f * p.g, 0.5f * b.b + 0.5f * p.b});
 }
 
-void TBitmap3D_Solid::UpdateModelView() {
-    TBitmap3D::UpdateModelView();
-    for (Light& light : lights) {
-        light.rotationAxis = rotationAxis;
-        light.rotationAngle = rotationAngle;
+void SolidRenderer::LightsFollowCamera() {
+    for (Light& light : lights_) {
+        light.rotationAxis = GetCamera().RotationAxis();
+        light.rotationAngle = GetCamera().RotationAngle();
     }
 }
 
-void TBitmap3D_Solid::ComputeMaxima() {
-    maxDensity = 0.0f;
-    for (const float d : densityBuffer) {
-        maxDensity = d > maxDensity ? d : maxDensity;
+void SolidRenderer::ComputeMaxima() {
+    maxDensity_ = 0.0f;
+    for (const float d : densityBuffer_) {
+        maxDensity_ = d > maxDensity_ ? d : maxDensity_;
     }
-    for (Light& light : lights) {
+    for (Light& light : lights_) {
         light.ComputeLightMaximum();
     }
 }
 
-void TBitmap3D_Solid::ResizeBuffers() {
-    TBitmap3D::ResizeBuffers();
-    densityBuffer.assign(static_cast<std::size_t>(pixelCount), 0.0f);
-    depthBuffer.assign(static_cast<std::size_t>(pixelCount), 1.0f);
+void SolidRenderer::ResizeBuffers() {
+    Renderer::ResizeBuffers();
+    densityBuffer_.assign(static_cast<std::size_t>(PixelCount()), 0.0f);
+    depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
 }
 
-void TBitmap3D_Solid::ClearImage() {
-    TBitmap3D::ClearImage();
-    maxDensity = 0.0f;
-    std::fill(densityBuffer.begin(), densityBuffer.end(), 0.0f);
-    std::fill(depthBuffer.begin(), depthBuffer.end(), 1.0f);
-    for (Light& light : lights) {
+void SolidRenderer::ClearImage() {
+    Renderer::ClearImage();
+    maxDensity_ = 0.0f;
+    std::fill(densityBuffer_.begin(), densityBuffer_.end(), 0.0f);
+    std::fill(depthBuffer_.begin(), depthBuffer_.end(), 1.0f);
+    LightsFollowCamera();
+    for (Light& light : lights_) {
         light.ClearLightMaps();
         light.ResetLightBounds();
-        for (const Vecd& p : pointRing) {
+        for (const Vecd& p : Ring().Points()) {
             light.TrackLightPoint(p);
         }
         light.UpdateLightMatrix();
     }
 }
 
-void TBitmap3D_Solid::ResetView() {
-    TBitmap3D::ResetView();
-    for (Light& light : lights) {
+void SolidRenderer::ResetView() {
+    Renderer::ResetView();
+    LightsFollowCamera();
+    for (Light& light : lights_) {
         light.ResetLightBounds();
     }
 }
 
-void TBitmap3D_Solid::TrackPoint(const Vecd& p) {
-    TBitmap3D::TrackPoint(p);
-    for (Light& light : lights) {
+void SolidRenderer::TrackPoint(const Vecd& p) {
+    Renderer::TrackPoint(p);
+    for (Light& light : lights_) {
         light.TrackLightPoint(p);
     }
 }
 
-void TBitmap3D_Solid::FitView(bool recomputeZoom) {
-    TBitmap3D::FitView(recomputeZoom);
-    for (Light& light : lights) {
+void SolidRenderer::FitView(bool recomputeZoom) {
+    Renderer::FitView(recomputeZoom);
+    LightsFollowCamera();
+    for (Light& light : lights_) {
         light.UpdateLightMatrix();
     }
 }
 
-double TBitmap3D_Solid::ShadowFactor(const Light& light, const Vecd& world) {
+double SolidRenderer::ShadowFactor(const Light& light, const Vecd& world) {
     const Vecd b = light.LightBox(world);
     const double lx = b.x * light.mapWidth;
     const double ly = b.y * light.mapHeight;
@@ -169,62 +169,70 @@ double TBitmap3D_Solid::ShadowFactor(const Light& light, const Vecd& world) {
     return behind >= light.shadowBias ? 1.0 - o : 1.0 - (behind / light.shadowBias) * o;
 }
 
-bool TBitmap3D_Solid::BeginShade() {
+bool SolidRenderer::BeginShade() {
     ComputeMaxima();
-    return maxDensity > 0.0f;
+    return maxDensity_ > 0.0f;
 }
 
-void TBitmap3D_Solid::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
-    const double eo = 1.0 / opacity;
-    const double eg = 1.0 / gamma;
-    const double es = 1.0 / roughness;
-    const double s = 1.0 / imageWidth;
-    const double h = projectionMatrix[10] * 0.5;
-    const Unprojector unproject(modelViewMatrix, projectionMatrix, imageWidth, imageHeight);
+void SolidRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
+    const double eo = 1.0 / opacity_;
+    const double eg = 1.0 / gamma_;
+    const double es = 1.0 / roughness_;
+    const Camera& camera = GetCamera();
+    const std::int32_t width = Width();
+    const std::int32_t height = Height();
+    const double s = 1.0 / width;
+    const double h = camera.Projection()[10] * 0.5;
+    const Unprojector unproject(camera.ModelView(), camera.Projection(), width, height);
+    const ColourRGB& backgroundColour = BackgroundColour();
     const double background[3] = {backgroundColour.r, backgroundColour.g, backgroundColour.b};
-    const auto w = static_cast<std::size_t>(imageWidth);
+    const auto w = static_cast<std::size_t>(width);
+    Image& image = MutableImage();
 
-    // The top row and the right column keep the background of ClearImage.
-    for (std::int32_t y = std::min(endRow, imageHeight - 1) - 1; y >= firstRow; --y) {
-        for (std::int32_t x = imageWidth - 2; x >= 0; --x) {
-            const std::size_t i = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
-            const double d = depthBuffer[i];
-            const double n = densityBuffer[i];
-            std::uint8_t* px = &imageBuffer[3 * i];
+    // The top row and the right column of the band keep the background of ClearImage; rows
+    // count from the band's first, `y` below from the image's bottom row.
+    const std::int32_t first = FirstRow();
+    for (std::int32_t row = std::min(endRow, BandRows() - 1) - 1; row >= firstRow; --row) {
+        const std::int32_t y = first + row;
+        for (std::int32_t x = width - 2; x >= 0; --x) {
+            const std::size_t i = static_cast<std::size_t>(row) * w + static_cast<std::size_t>(x);
+            const double d = depthBuffer_[i];
+            const double n = densityBuffer_[i];
+            std::uint8_t* px = image.Pixel(i);
             if (n <= 0.0) {
                 px[0] = ChannelByte(background[2]);
                 px[1] = ChannelByte(background[1]);
                 px[2] = ChannelByte(background[0]);
                 continue;
             }
-            const Vecd position{(x - imageWidth * 0.5) * s, (y - imageHeight * 0.5) * s, d / h};
+            const Vecd position{(x - width * 0.5) * s, (y - height * 0.5) * s, d / h};
             const Vecd world = unproject({double(x), double(y), d});
             const Vecd normal = NormalisedIfPositive(
-                {-s * (depthBuffer[i + 1] - d) / h, -s * (depthBuffer[i + w] - d) / h, s * s});
-            const Vecd toView = NormalisedIfPositive(position - eye);
-            double colour[3] = {ambientColour.r, ambientColour.g, ambientColour.b};
-            for (auto light = lights.rbegin(); light != lights.rend(); ++light) {
+                {-s * (depthBuffer_[i + 1] - d) / h, -s * (depthBuffer_[i + w] - d) / h, s * s});
+            const Vecd toView = NormalisedIfPositive(position - camera.Eye());
+            double colour[3] = {ambientColour_.r, ambientColour_.g, ambientColour_.b};
+            for (auto light = lights_.rbegin(); light != lights_.rend(); ++light) {
                 const Light& l = *light;
                 const double shadow = ShadowFactor(l, world);
                 const double lit[3] = {l.colour.r * shadow, l.colour.g * shadow,
                                        l.colour.b * shadow};
                 const double k = Clamp01(Dot(normal, l.direction));
-                colour[0] += diffuseColour.r * lit[0] * k;
-                colour[1] += diffuseColour.g * lit[1] * k;
-                colour[2] += diffuseColour.b * lit[2] * k;
+                colour[0] += diffuseColour_.r * lit[0] * k;
+                colour[1] += diffuseColour_.g * lit[1] * k;
+                colour[2] += diffuseColour_.b * lit[2] * k;
                 const Vecd half = (l.direction + toView) * 0.5;
                 const double halfLength = std::sqrt(Dot(half, half));
                 if (halfLength > 0.0) {
                     const double g = Dot(half, normal) / halfLength;
                     if (g > 0.0) {
                         const double highlight = std::pow(g, es);
-                        colour[0] += specularColour.r * lit[0] * highlight;
-                        colour[1] += specularColour.g * lit[1] * highlight;
-                        colour[2] += specularColour.b * lit[2] * highlight;
+                        colour[0] += specularColour_.r * lit[0] * highlight;
+                        colour[1] += specularColour_.g * lit[1] * highlight;
+                        colour[2] += specularColour_.b * lit[2] * highlight;
                     }
                 }
             }
-            const double alpha = std::pow(Clamp01(n / maxDensity * opacity), eo);
+            const double alpha = std::pow(Clamp01(n / maxDensity_ * opacity_), eo);
             std::uint8_t bytes[3];
             for (int c = 0; c < 3; ++c) {
                 double v = Clamp01(colour[c]);
@@ -240,26 +248,26 @@ void TBitmap3D_Solid::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
     }
 }
 
-void TBitmap3D_Solid::Accumulate(Attractor& attractor, std::int32_t endCount) {
+void SolidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateWith(*this, attractor, endCount);
 }
 
-std::unique_ptr<TBitmap3D> TBitmap3D_Solid::CopyForWorker() const {
-    std::unique_ptr<TBitmap3D_Solid> copy(new TBitmap3D_Solid(*this));
+std::unique_ptr<Renderer> SolidRenderer::CopyForWorker() const {
+    std::unique_ptr<SolidRenderer> copy(new SolidRenderer(*this));
     copy->DropImage();
     return copy;
 }
 
-void TBitmap3D_Solid::MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) {
-    MergeSum(densityBuffer, workers, &TBitmap3D_Solid::densityBuffer, part);
-    MergeNearest(depthBuffer, workers, &TBitmap3D_Solid::depthBuffer, part);
+void SolidRenderer::MergeWorkers(const std::vector<Renderer*>& workers, MergePart part) {
+    MergeSum(densityBuffer_, workers, &SolidRenderer::densityBuffer_, part);
+    MergeNearest(depthBuffer_, workers, &SolidRenderer::depthBuffer_, part);
     // Each light's map as the image: densities add up, the depth is the nearest, and goes
     // back to every worker.
-    for (std::size_t l = 0; l < lights.size(); ++l) {
-        const auto mapOf = [l](TBitmap3D& worker) -> std::vector<DensityDepth>& {
-            return static_cast<TBitmap3D_Solid&>(worker).lights[l].lightMap;
+    for (std::size_t l = 0; l < lights_.size(); ++l) {
+        const auto mapOf = [l](Renderer& worker) -> std::vector<DensityDepth>& {
+            return static_cast<SolidRenderer&>(worker).lights_[l].lightMap;
         };
-        std::vector<DensityDepth>& map = lights[l].lightMap;
+        std::vector<DensityDepth>& map = lights_[l].lightMap;
         MergeEach(map, workers, mapOf, part, [](DensityDepth& o, const DensityDepth& v) {
             o.density += v.density;
             o.depth = v.depth < o.depth ? v.depth : o.depth;
@@ -269,9 +277,9 @@ void TBitmap3D_Solid::MergeWorkers(const std::vector<TBitmap3D*>& workers, Merge
     }
 }
 
-std::int64_t TBitmap3D_Solid::AccumulationBytes() const {
-    std::int64_t bytes = BufferBytes(densityBuffer) + BufferBytes(depthBuffer);
-    for (const Light& light : lights) {
+std::int64_t SolidRenderer::AccumulationBytes() const {
+    std::int64_t bytes = BufferBytes(densityBuffer_) + BufferBytes(depthBuffer_);
+    for (const Light& light : lights_) {
         bytes += BufferBytes(light.lightMap);
     }
     return bytes;

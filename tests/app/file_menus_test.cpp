@@ -2,7 +2,7 @@
 #include "app/file_menus.h"
 #include "app/text.h"
 #include "attractor/attractor.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 #include "tests/app/app_test_support.h"
 
 #include <QAction>
@@ -84,7 +84,7 @@ TEST_F(FileMenusTest, EveryExampleOpensFramedWithAQuickRender) {
         SCOPED_TRACE(examples[i].toStdString());
         EXPECT_EQ(view->State(), ViewState::Rendered);
         family[static_cast<std::size_t>(view->GetAttractor()->typeIndex)] = true;
-        const std::vector<std::uint8_t>& image = view->GetBitmap()->bitmap;
+        const std::vector<std::uint8_t>& image = view->GetBitmap()->GetImage().Shown();
         EXPECT_LT(std::count(image.begin(), image.end(), 0), static_cast<long>(image.size()));
         frame->A_fermerExecute();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

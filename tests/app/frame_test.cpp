@@ -5,7 +5,7 @@
 #include "app/palette_window.h"
 #include "app/parameter_palettes.h"
 #include "attractor/attractor.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 #include "tests/app/app_test_support.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // Images saved from a view carry the view: opening one gives it back, ready to render.
 #include "app/text.h"
 #include "attractor/attractor.h"
-#include "render/bitmap3d.h"
 #include "render/colour.h"
 #include "render/png_file.h"
+#include "render/renderer.h"
 #include "render/solid.h"
 #include "tests/app/app_test_support.h"
 #include "tests/render/png_test_support.h"
@@ -22,9 +22,9 @@ TEST_F(ImageFiles, AViewSavedAsPngOpensAgainWhole) {
     ASSERT_NE(view, nullptr);
     view->A_rechercherExecute();
     ASSERT_EQ(view->State(), ViewState::Rendered);
-    auto& solid = dynamic_cast<TBitmap3D_Solid&>(*view->GetBitmap());
-    solid.gamma = 3.25f;
-    solid.zoom *= 1.5; // a framing of the user's own
+    auto& solid = dynamic_cast<SolidRenderer&>(*view->GetBitmap());
+    solid.SetGamma(3.25f);
+    solid.GetCamera().SetZoom(solid.GetCamera().Zoom() * 1.5); // a framing of the user's own
     view->iterationTarget = 123456;
     const ViewSnapshot saved = view->TakeSnapshot();
     const QString path = dir.filePath(QStringLiteral("vue.png"));
@@ -49,8 +49,8 @@ TEST_F(ImageFiles, AViewSavedAsPngOpensAgainWhole) {
     TForm_view* other = NewView(0, 64, 48);
     frame->OpenParameterFile(path, other);
     EXPECT_EQ(other->TakeSnapshot().parameters, saved.parameters);
-    EXPECT_EQ(other->GetBitmap()->kind, kSolid);
-    EXPECT_EQ(other->GetBitmap()->imageWidth, 96);
+    EXPECT_EQ(other->GetBitmap()->Kind(), kSolid);
+    EXPECT_EQ(other->GetBitmap()->Width(), 96);
 }
 
 TEST_F(ImageFiles, APngWithoutARecipeOrOfNoRenderableSizeIsRefusedInFrench) {

@@ -2,7 +2,7 @@
 #include "app/overview.h"
 #include "attractor/families/icon.h"
 #include "attractor/families/lorenz.h"
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 #include "tests/app/app_test_support.h"
 
 #include <QAction>
@@ -88,9 +88,9 @@ TEST_F(OverviewTest, TheScannedViewIsLockedWhileTheScanRuns) {
     QTimer::singleShot(kScanMs, overview, [&] {
         openDuringScan = frame->A_ouvrir->isEnabled();
         saveDuringScan = frame->A_enreg_att_sous->isEnabled();
-        zoomBefore = view->GetBitmap()->zoom;
+        zoomBefore = view->GetBitmap()->GetCamera().Zoom();
         view->A_ajusterExecute(); // refused: it would fit the scan's trial values
-        zoomAfter = view->GetBitmap()->zoom;
+        zoomAfter = view->GetBitmap()->GetCamera().Zoom();
         overview->RequestStop();
     });
     overview->B_runClick();

@@ -5,8 +5,8 @@
 #include "attractor/attractor.h"
 #include "attractor/families/lorenz.h"
 #include "props/property_palette.h"
-#include "render/bitmap3d.h"
 #include "render/colour.h"
+#include "render/renderer.h"
 #include "render/shading_settings.h"
 #include "render/solid.h"
 #include "tests/app/app_test_support.h"
@@ -115,31 +115,31 @@ TEST_F(UndoTest, ARendererChangeAndAShadingEditComeBackWithTheirValues) {
     ASSERT_EQ(view->State(), ViewState::Rendered);
     view->History()->clear();
     view->RecordEdit(QStringLiteral("sync"));
-    auto& solid = dynamic_cast<TBitmap3D_Solid&>(*view->GetBitmap());
+    auto& solid = dynamic_cast<SolidRenderer&>(*view->GetBitmap());
     NumProperty<float>& gamma = Row<float>(Palettes().renderWindow(), Text(kStrGamma));
-    const float oldGamma = solid.gamma;
-    const std::vector<std::uint8_t> oldImage = solid.bitmap;
+    const float oldGamma = solid.Gamma();
+    const std::vector<std::uint8_t> oldImage = solid.GetImage().Shown();
     gamma.SetValue(4.25f);
     EXPECT_EQ(view->State(), ViewState::Rendered);
-    EXPECT_NE(solid.bitmap, oldImage);
+    EXPECT_NE(solid.GetImage().Shown(), oldImage);
     Edition().A_annulerExecute();
-    EXPECT_EQ(solid.gamma, oldGamma);
+    EXPECT_EQ(solid.Gamma(), oldGamma);
     EXPECT_EQ(view->State(), ViewState::Rendered); // re-toned, not re-rendered
-    EXPECT_EQ(solid.bitmap, oldImage);
+    EXPECT_EQ(solid.GetImage().Shown(), oldImage);
 
-    solid.opacity = 3.5f; // a shading value of the old renderer must come back
+    solid.SetOpacity(3.5f); // a shading value of the old renderer must come back
     view->RecordEdit(Text(kStrOpacity));
     Palettes().renderWindow()->list->setCurrentIndex(kLight);
-    EXPECT_EQ(view->GetBitmap()->kind, kLight);
+    EXPECT_EQ(view->GetBitmap()->Kind(), kLight);
     Edition().A_annulerExecute();
-    ASSERT_EQ(view->GetBitmap()->kind, kSolid);
-    EXPECT_EQ(dynamic_cast<TBitmap3D_Solid&>(*view->GetBitmap()).opacity, 3.5f);
+    ASSERT_EQ(view->GetBitmap()->Kind(), kSolid);
+    EXPECT_EQ(dynamic_cast<SolidRenderer&>(*view->GetBitmap()).Opacity(), 3.5f);
     EXPECT_EQ(view->State(), ViewState::Preview);
 }
 
 TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
     TForm_view* view = ClassicLorenz();
-    const CameraState start = CameraState::Of(*view->GetBitmap());
+    const Camera start = view->GetBitmap()->GetCamera();
     const auto mouse = [view](QEvent::Type type, QPoint at) {
         const Qt::MouseButtons held =
             type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
@@ -154,7 +154,7 @@ TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
     mouse(QEvent::MouseButtonRelease, {40, 10});
     EXPECT_EQ(view->History()->count(), 1);
     EXPECT_EQ(view->History()->undoText(), Text(kStrEditRotation));
-    const CameraState turned = CameraState::Of(*view->GetBitmap());
+    const Camera turned = view->GetBitmap()->GetCamera();
     EXPECT_FALSE(turned == start);
 
     for (int i = 0; i < 3; ++i) { // one run of the wheel
@@ -168,9 +168,9 @@ TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
 
     Edition().A_annulerExecute(); // Centrer
     Edition().A_annulerExecute(); // the wheel run
-    EXPECT_TRUE(CameraState::Of(*view->GetBitmap()) == turned);
+    EXPECT_TRUE(view->GetBitmap()->GetCamera() == turned);
     Edition().A_annulerExecute(); // the drag
-    EXPECT_TRUE(CameraState::Of(*view->GetBitmap()) == start);
+    EXPECT_TRUE(view->GetBitmap()->GetCamera() == start);
     EXPECT_EQ(view->State(), ViewState::Preview);
 }
 
@@ -189,14 +189,14 @@ TEST_F(UndoTest, ASearchIsUndoneToTheParametersAndCameraBeforeIt) {
 TEST_F(UndoTest, TheImageSizeAndTheIterationTargetAreUndone) {
     TForm_view* view = ClassicLorenz();
     Row<std::int32_t>(Palettes().renderWindow(), Text(kStrWidth)).SetValue(320);
-    EXPECT_EQ(view->GetBitmap()->imageWidth, 320);
+    EXPECT_EQ(view->GetBitmap()->Width(), 320);
     Row<std::int32_t>(Palettes().attractorWindow(), Text(kStrIterations)).SetValue(1000);
     EXPECT_EQ(view->iterationTarget, 1000);
     Edition().A_annulerExecute();
     EXPECT_EQ(view->iterationTarget, kDefaultIterations);
-    EXPECT_EQ(view->GetBitmap()->imageWidth, 320);
+    EXPECT_EQ(view->GetBitmap()->Width(), 320);
     Edition().A_annulerExecute();
-    EXPECT_EQ(view->GetBitmap()->imageWidth, 64);
+    EXPECT_EQ(view->GetBitmap()->Width(), 64);
     EXPECT_EQ(view->width(), 64);
 }
 

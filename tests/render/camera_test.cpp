@@ -1,5 +1,5 @@
 // Camera matrices against values worked out by hand.
-#include "render/camera.h"
+#include "render/matrix.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

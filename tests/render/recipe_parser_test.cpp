@@ -13,7 +13,7 @@ namespace {
 std::string ValidText(int kind = kLight) {
     const std::unique_ptr<Attractor> a = CreateAttractor(0);
     a->LoadParameters(std::string(VORTICEL_TEST_EXAMPLES) + "/icone-6-branches.vtc");
-    const std::unique_ptr<TBitmap3D> b = test::MakeRenderer(kind, 64, 48);
+    const std::unique_ptr<Renderer> b = test::MakeRenderer(kind, 64, 48);
     Fit(*a, *b, 2000, FitMode::Adjust);
     ImageRecipe r = RecipeOf(*a, *b, 5000, 5);
     r.seed = 42;
@@ -61,7 +61,7 @@ TEST(RecipeParser, ReadsWhatItsWriterWritesAndToleratesOnlyHarmlessVariations) {
     const std::string shuffled = WithLine(WithLine(text, "seed", ""), "camera.zoom", "") + zoomLine;
     const ImageRecipe again = ParseRecipe(shuffled);
     EXPECT_FALSE(again.seed.has_value());
-    EXPECT_EQ(again.camera.zoom, r.camera.zoom);
+    EXPECT_EQ(again.camera.Zoom(), r.camera.Zoom());
     std::string crlf;
     for (const char c : text) {
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);

@@ -50,9 +50,9 @@ std::vector<unsigned char> Bits(const ParameterEntry& e) {
 }
 
 // A framed view of `attractor` turned off its axes, with shading values off their defaults.
-std::unique_ptr<TBitmap3D> Framed(Attractor& attractor, int kind, int width, int height) {
-    std::unique_ptr<TBitmap3D> b = test::MakeRenderer(kind, width, height);
-    b->RotateByDrag(17.0, -9.0);
+std::unique_ptr<Renderer> Framed(Attractor& attractor, int kind, int width, int height) {
+    std::unique_ptr<Renderer> b = test::MakeRenderer(kind, width, height);
+    b->GetCamera().RotateByDrag(17.0, -9.0);
     Fit(attractor, *b, 5000, FitMode::Adjust);
     for (const ShadingSetting& s : ShadingSettings(*b)) {
         *s.value = s.sliderLo + 0.37f * (s.sliderHi - s.sliderLo);
@@ -75,7 +75,7 @@ TEST_P(EveryFamilyAndRenderer, RoundTripThroughAPng) {
             *static_cast<double*>(e->value) += 1.0 / 3.0 * 1e-7;
         }
     }
-    const std::unique_ptr<TBitmap3D> b = Framed(*a, kind, 64, 48);
+    const std::unique_ptr<Renderer> b = Framed(*a, kind, 64, 48);
     b->RenderStoredPoints();
     const std::string path = Path("round.png");
     SaveImagePng(path, *a, *b, 123457, 7);
@@ -99,27 +99,30 @@ TEST_P(EveryFamilyAndRenderer, RoundTripThroughAPng) {
     EXPECT_EQ(e2, nullptr);
     EXPECT_EQ(a2->ParameterLines(), a->ParameterLines()); // as the parameter file has them
 
-    const std::unique_ptr<TBitmap3D> b2 = MakeRenderer(read, nullptr);
-    EXPECT_EQ(b2->kind, b->kind);
-    EXPECT_EQ(b2->imageWidth, 64);
-    EXPECT_EQ(b2->imageHeight, 48);
-    EXPECT_TRUE(CameraState::Of(*b2) == CameraState::Of(*b));
-    EXPECT_TRUE(b2->combinedMatrix == b->combinedMatrix);
-    EXPECT_EQ(std::memcmp(&b2->eye, &b->eye, sizeof b->eye), 0);
-    EXPECT_EQ(std::memcmp(&b2->target, &b->target, sizeof b->target), 0);
-    EXPECT_EQ(std::memcmp(&b2->backgroundColour, &b->backgroundColour, sizeof(ColourRGB)), 0);
-    EXPECT_EQ(std::memcmp(&b2->pointColour, &b->pointColour, sizeof(ColourRGB)), 0);
+    const std::unique_ptr<Renderer> b2 = MakeRenderer(read, nullptr);
+    EXPECT_EQ(b2->Kind(), b->Kind());
+    EXPECT_EQ(b2->Width(), 64);
+    EXPECT_EQ(b2->Height(), 48);
+    EXPECT_TRUE(b2->GetCamera() == b->GetCamera());
+    EXPECT_TRUE(b2->GetCamera().Combined() == b->GetCamera().Combined());
+    EXPECT_EQ(
+        std::memcmp(&b2->GetCamera().Eye(), &b->GetCamera().Eye(), sizeof b->GetCamera().Eye()), 0);
+    EXPECT_EQ(std::memcmp(&b2->GetCamera().Target(), &b->GetCamera().Target(),
+                          sizeof b->GetCamera().Target()),
+              0);
+    EXPECT_EQ(std::memcmp(&b2->BackgroundColour(), &b->BackgroundColour(), sizeof(ColourRGB)), 0);
+    EXPECT_EQ(std::memcmp(&b2->PointColour(), &b->PointColour(), sizeof(ColourRGB)), 0);
     const std::vector<ShadingSetting> s1 = ShadingSettings(*b);
     const std::vector<ShadingSetting> s2 = ShadingSettings(*b2);
     ASSERT_EQ(s2.size(), s1.size());
     for (std::size_t i = 0; i < s1.size(); ++i) {
         EXPECT_EQ(*s2[i].value, *s1[i].value) << s1[i].key;
     }
-    if (const auto* light = dynamic_cast<const TBitmap3D_Light*>(b.get())) {
-        const auto& light2 = dynamic_cast<const TBitmap3D_Light&>(*b2);
-        EXPECT_EQ(light2.minStep, light->minStep);
-        EXPECT_EQ(light2.maxStep, light->maxStep);
-        EXPECT_EQ(light2.stepRange, light->stepRange);
+    if (const auto* light = dynamic_cast<const LightRenderer*>(b.get())) {
+        const auto& light2 = dynamic_cast<const LightRenderer&>(*b2);
+        EXPECT_EQ(light2.Steps().minStep, light->Steps().minStep);
+        EXPECT_EQ(light2.Steps().maxStep, light->Steps().maxStep);
+        EXPECT_EQ(light2.Steps().stepRange, light->Steps().stepRange);
     }
 }
 
@@ -140,7 +143,7 @@ class EveryRenderer : public ImageRecipeTest, public ::testing::WithParamInterfa
 TEST_P(EveryRenderer, TheRecipeGivesTheSamePixels) {
     for (const int family : {1, 0}) {
         const std::unique_ptr<Attractor> a = Example(family);
-        std::unique_ptr<TBitmap3D> b = test::MakeRenderer(GetParam(), 64, 48);
+        std::unique_ptr<Renderer> b = test::MakeRenderer(GetParam(), 64, 48);
         RandomSeed(11);
         ASSERT_TRUE(Fit(*a, *b, kFitPoints, FitMode::Adjust));
         RenderRun(*a, *b, 60000, 3);
@@ -153,11 +156,11 @@ TEST_P(EveryRenderer, TheRecipeGivesTheSamePixels) {
         ASSERT_TRUE(png.ok);
         ASSERT_EQ(png.width, 64);
         ASSERT_EQ(png.height, 48);
-        EXPECT_TRUE(png.bgr == b->bitmap) << "the PNG's pixels are not the bitmap's";
+        EXPECT_TRUE(png.bgr == b->GetImage().Shown()) << "the PNG's pixels are not the bitmap's";
         const std::vector<std::uint8_t> blank = [&] {
-            const std::unique_ptr<TBitmap3D> empty = test::MakeRenderer(GetParam(), 64, 48);
+            const std::unique_ptr<Renderer> empty = test::MakeRenderer(GetParam(), 64, 48);
             empty->ClearImage();
-            return empty->bitmap;
+            return empty->GetImage().Shown();
         }();
         std::size_t differing = 0;
         for (std::size_t i = 0; i < blank.size(); ++i) {
@@ -168,11 +171,11 @@ TEST_P(EveryRenderer, TheRecipeGivesTheSamePixels) {
         const ImageRecipe loaded = LoadImageRecipe(path);
         ASSERT_EQ(loaded.seed, std::optional<std::uint64_t>(11));
         const std::unique_ptr<Attractor> a2 = MakeAttractor(loaded);
-        const std::unique_ptr<TBitmap3D> b2 = MakeRenderer(loaded, nullptr);
+        const std::unique_ptr<Renderer> b2 = MakeRenderer(loaded, nullptr);
         RandomSeed(*loaded.seed);
         ASSERT_TRUE(Fit(*a2, *b2, kFitPoints, FitMode::PreviewOnly)); // the ring, no framing
         RenderRun(*a2, *b2, loaded.iterations, loaded.updates);
-        EXPECT_TRUE(b2->bitmap == png.bgr) << FamilyClassName(family);
+        EXPECT_TRUE(b2->GetImage().Shown() == png.bgr) << FamilyClassName(family);
     }
 }
 
@@ -180,18 +183,18 @@ INSTANTIATE_TEST_SUITE_P(All, EveryRenderer, ::testing::Range(0, kRendererCount)
 
 TEST_F(ImageRecipeTest, TheSameCameraFramesTheSameAtAnySize) {
     const std::unique_ptr<Attractor> a = Example(2);
-    const std::unique_ptr<TBitmap3D> b = Framed(*a, kGas, 64, 48);
+    const std::unique_ptr<Renderer> b = Framed(*a, kGas, 64, 48);
     const ImageRecipe recipe = RecipeOf(*a, *b, 1000, 1);
-    const std::unique_ptr<TBitmap3D> twice = CreateRenderer(nullptr, kGas);
+    const std::unique_ptr<Renderer> twice = CreateRenderer(nullptr, kGas);
     twice->SetWidth(128);
     twice->SetHeight(96);
     ApplyToRenderer(recipe, *twice);
-    const std::unique_ptr<TBitmap3D> wider = CreateRenderer(nullptr, kGas);
+    const std::unique_ptr<Renderer> wider = CreateRenderer(nullptr, kGas);
     wider->SetWidth(128);
     wider->SetHeight(48);
     ApplyToRenderer(recipe, *wider);
-    for (std::size_t i = 0; i < b->pointRing.size(); i += 97) {
-        const Vecd p = b->pointRing[i];
+    for (std::size_t i = 0; i < b->Ring().Points().size(); i += 97) {
+        const Vecd p = b->Ring().Points()[i];
         const Vecd q = b->ProjectPoint(p);
         const Vecd q2 = twice->ProjectPoint(p);
         EXPECT_EQ(q2.x, 2.0 * q.x);
@@ -244,7 +247,7 @@ TEST_F(ImageRecipeTest, APngWithoutAValidRecipeIsRefusedSayingWhy) {
 
 TEST_F(ImageRecipeTest, ASaveOverAReadOnlyImageWritesNothing) {
     const std::unique_ptr<Attractor> a = Example(2);
-    const std::unique_ptr<TBitmap3D> b = Framed(*a, kLight, 32, 24);
+    const std::unique_ptr<Renderer> b = Framed(*a, kLight, 32, 24);
     Write("kept.png", "the old image");
     ASSERT_EQ(::chmod(Path("kept.png").c_str(), 0444), 0);
     try {

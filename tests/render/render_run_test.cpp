@@ -1,9 +1,9 @@
 // The render run (warm-up, plotting, refreshes, progress, stop, divergence) and the fit.
 #include "attractor/attractor.h"
 #include "render/accumulate.h"
-#include "render/bitmap3d.h"
 #include "render/gas.h"
 #include "render/render_run.h"
+#include "render/renderer.h"
 #include "test_support.h"
 
 #include <cmath>
@@ -89,10 +89,10 @@ private:
 
 // Counts what reaches it (its projection passes world points through): each refresh
 // remembers the count of the last plotted point and how many points had been plotted.
-class Tally : public TBitmap3D {
+class Tally : public Renderer {
 public:
-    Tally() : TBitmap3D(nullptr) { SetDefaults(); }
-    void SetDefaults() override { kind = kGas; }
+    Tally() : Renderer(nullptr) { SetDefaults(); }
+    void SetDefaults() override { SetKind(kGas); }
     Vecd ProjectPoint(const Vecd& p) override { return p; }
     void PlotPoint(const Vecd& q) override {
         if (plotted++ == 0) {
@@ -101,7 +101,7 @@ public:
         lastCount = Odometer::CountOf(q);
     }
     void ClearImage() override {
-        TBitmap3D::ClearImage();
+        Renderer::ClearImage();
         ++clears;
     }
     bool BeginShade() override {
@@ -111,11 +111,11 @@ public:
     void Accumulate(Attractor& a, std::int32_t endCount) override {
         AccumulateWith(*this, a, endCount);
     }
-    std::unique_ptr<TBitmap3D> CopyForWorker() const override {
-        return std::unique_ptr<TBitmap3D>(new Tally(*this));
+    std::unique_ptr<Renderer> CopyForWorker() const override {
+        return std::unique_ptr<Renderer>(new Tally(*this));
     }
     // Points add up; the first and last counts are the first worker's. All in the first part.
-    void MergeWorkers(const std::vector<TBitmap3D*>& workers, MergePart part) override {
+    void MergeWorkers(const std::vector<Renderer*>& workers, MergePart part) override {
         if (part.index != 0) {
             return;
         }
@@ -123,7 +123,7 @@ public:
         firstCount = first.firstCount;
         lastCount = first.lastCount;
         plotted = 0;
-        for (const TBitmap3D* w : workers) {
+        for (const Renderer* w : workers) {
             plotted += static_cast<const Tally&>(*w).plotted;
         }
     }
@@ -328,13 +328,13 @@ TEST(RunThreadCount, RequestTargetAndMemoryEachCap) {
 TEST(RenderRun, GasAccumulatesEveryPointAfterTheWarmUp) {
     Seesaw a;
     auto b = test::MakeRenderer(kGas, 40, 40);
-    const auto& gas = dynamic_cast<const TBitmap3D_Gas&>(*b);
+    const auto& gas = dynamic_cast<const GasRenderer&>(*b);
     const RenderRunResult r = RenderRun(a, *b, 101000, 10);
     EXPECT_EQ(r.refreshes, 10);
-    EXPECT_EQ(gas.densityBuffer[test::Texel(*b, 10, 30)], 50000.0f);
-    EXPECT_EQ(gas.densityBuffer[test::Texel(*b, 30, 10)], 50000.0f);
+    EXPECT_EQ(gas.Density()[test::Texel(*b, 10, 30)], 50000.0f);
+    EXPECT_EQ(gas.Density()[test::Texel(*b, 30, 10)], 50000.0f);
     double sum = 0.0;
-    for (const float d : gas.densityBuffer) {
+    for (const float d : gas.Density()) {
         sum += d;
     }
     EXPECT_EQ(sum, 100000.0);
@@ -345,47 +345,47 @@ TEST(RenderRun, GasAccumulatesEveryPointAfterTheWarmUp) {
 TEST(Fit, PreviewOnlySkips500AndFillsTheRing) {
     Walker a;
     auto b = test::MakeRenderer(kGas, 40, 40);
-    b->zoom = 2.0;
+    b->GetCamera().SetZoom(2.0);
     EXPECT_TRUE(Fit(a, *b, 20000, FitMode::PreviewOnly));
     EXPECT_EQ(a.count, 20500);
     for (std::size_t i = 0; i < 20000; ++i) {
-        ASSERT_EQ(b->pointRing[i].x, 501.0 + double(i)) << i; // the point of count 500 + i
+        ASSERT_EQ(b->Ring().Points()[i].x, 501.0 + double(i)) << i; // the point of count 500 + i
     }
-    EXPECT_EQ(b->ringIndex, 0);
-    EXPECT_EQ(b->zoom, 2.0); // the camera is left alone
+    EXPECT_EQ(b->Ring().Index(), 0);
+    EXPECT_EQ(b->GetCamera().Zoom(), 2.0); // the camera is left alone
 }
 
 TEST(Fit, AdjustFramesTheSamePoints) {
     Walker a;
     auto b = test::MakeRenderer(kGas, 40, 40);
-    b->zoom = 2.0;
+    b->GetCamera().SetZoom(2.0);
     EXPECT_TRUE(Fit(a, *b, 20000, FitMode::Adjust));
-    EXPECT_EQ(b->pointRing[0].x, 501.0);
-    EXPECT_EQ(b->pointRing[19999].x, 20500.0);
+    EXPECT_EQ(b->Ring().Points()[0].x, 501.0);
+    EXPECT_EQ(b->Ring().Points()[19999].x, 20500.0);
     // Screen x = (1 - 2 x) / 2 at zoom 1: the extent is 19,999, the height none.
-    EXPECT_NEAR(b->zoom * 19999.0, 0.95, 1e-12);
-    EXPECT_DOUBLE_EQ(b->centre.x, (501.0 + 20500.0) / 2);
-    EXPECT_DOUBLE_EQ(b->centre.y, 0.5);
+    EXPECT_NEAR(b->GetCamera().Zoom() * 19999.0, 0.95, 1e-12);
+    EXPECT_DOUBLE_EQ(b->GetCamera().Centre().x, (501.0 + 20500.0) / 2);
+    EXPECT_DOUBLE_EQ(b->GetCamera().Centre().y, 0.5);
 }
 
 TEST(Fit, CentreKeepsTheZoom) {
     Walker a;
     auto b = test::MakeRenderer(kGas, 40, 40);
-    b->zoom = 2.0;
+    b->GetCamera().SetZoom(2.0);
     EXPECT_TRUE(Fit(a, *b, 20000, FitMode::Center));
-    EXPECT_EQ(b->zoom, 2.0);
-    EXPECT_DOUBLE_EQ(b->centre.x, (501.0 + 20500.0) / 2);
+    EXPECT_EQ(b->GetCamera().Zoom(), 2.0);
+    EXPECT_DOUBLE_EQ(b->GetCamera().Centre().x, (501.0 + 20500.0) / 2);
 }
 
 TEST(Fit, DivergenceReportsFailureAndLeavesTheViewUnframed) {
     Walker a;
     a.divergeAt = 10000;
     auto b = test::MakeRenderer(kGas, 40, 40);
-    b->zoom = 2.0;
+    b->GetCamera().SetZoom(2.0);
     EXPECT_FALSE(Fit(a, *b, 20000, FitMode::Adjust));
     EXPECT_TRUE(a.diverged);
-    EXPECT_EQ(b->zoom, 1.0); // as the framing pass left it: no FitView
-    EXPECT_EQ(b->centre.x, 0.0);
+    EXPECT_EQ(b->GetCamera().Zoom(), 1.0); // as the framing pass left it: no FitView
+    EXPECT_EQ(b->GetCamera().Centre().x, 0.0);
     Walker again;
     again.divergeAt = 600;
     EXPECT_FALSE(Fit(again, *b, 20000, FitMode::PreviewOnly));

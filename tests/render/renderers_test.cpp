@@ -26,14 +26,14 @@ using Bytes = std::vector<int>;
 
 TEST(Gas, PointAtWholePixelAddsOneThereAndSaturates) {
     auto b = MakeRenderer(kGas, 40, 30);
-    auto& gas = dynamic_cast<TBitmap3D_Gas&>(*b);
+    auto& gas = dynamic_cast<GasRenderer&>(*b);
     b->ClearImage();
     b->PlotPoint({10.0, 12.0, 0.5});
     double sum = 0.0;
-    for (const float d : gas.densityBuffer) {
+    for (const float d : gas.Density()) {
         sum += d;
     }
-    EXPECT_EQ(gas.densityBuffer[Texel(*b, 10, 12)], 1.0f);
+    EXPECT_EQ(gas.Density()[Texel(*b, 10, 12)], 1.0f);
     EXPECT_EQ(sum, 1.0);
     b->FinishImage();
     for (int y = 0; y < 30; ++y) {
@@ -45,7 +45,7 @@ TEST(Gas, PointAtWholePixelAddsOneThereAndSaturates) {
 }
 
 // Density 100 at (10, 12), 25 at (20, 5), 10 at (5, 20) and 1 at (30, 20).
-void PlotDensities(TBitmap3D& b) {
+void PlotDensities(Renderer& b) {
     b.ClearImage();
     const struct {
         double x, y;
@@ -60,20 +60,20 @@ void PlotDensities(TBitmap3D& b) {
 
 TEST(Gas, ToneMappingOfDensityRatios) {
     auto b = MakeRenderer(kGas, 40, 30);
-    auto& gas = dynamic_cast<TBitmap3D_Gas&>(*b);
+    auto& gas = dynamic_cast<GasRenderer&>(*b);
     PlotDensities(*b);
     b->FinishImage(); // defaults: 510 x v^0.4, clamped to 255
     EXPECT_EQ(PixelAt(*b, 10, 12)[0], 255);
     EXPECT_EQ(PixelAt(*b, 20, 5)[0], 255); // 292.9
     EXPECT_EQ(PixelAt(*b, 5, 20)[0], 203); // 203.03
     EXPECT_EQ(PixelAt(*b, 30, 20), (Bytes{80, 80, 80}));
-    gas.brightness = 1.0f;
-    gas.gamma = 1.0f;
+    gas.SetBrightness(1.0f);
+    gas.SetGamma(1.0f);
     b->FinishImage(); // the kept accumulation, linear now
     EXPECT_EQ(PixelAt(*b, 20, 5)[1], 63);
     EXPECT_EQ(PixelAt(*b, 5, 20)[1], 25);
     EXPECT_EQ(PixelAt(*b, 30, 20)[1], 2);
-    gas.gamma = 2.0f;
+    gas.SetGamma(2.0f);
     b->FinishImage();
     EXPECT_EQ(PixelAt(*b, 20, 5)[2], 127);
 }
@@ -100,31 +100,31 @@ class SoftDepthKinds : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
         b = MakeRenderer(GetParam(), 40, 30);
-        if (auto* plasma = dynamic_cast<TBitmap3D_Plasma*>(b.get())) {
-            plasma->pointColourNow = {1.0f, 1.0f, 1.0f};
+        if (auto* plasma = dynamic_cast<PlasmaRenderer*>(b.get())) {
+            plasma->SetPlotColour({1.0f, 1.0f, 1.0f});
         }
         b->ClearImage();
     }
     double Amount(int x, int y) const {
-        if (auto* liquid = dynamic_cast<TBitmap3D_Liquid*>(b.get())) {
-            return liquid->densityBuffer[Texel(*b, x, y)];
+        if (auto* liquid = dynamic_cast<LiquidRenderer*>(b.get())) {
+            return liquid->Density()[Texel(*b, x, y)];
         }
-        return dynamic_cast<TBitmap3D_Plasma&>(*b).colourBuffer[Texel(*b, x, y)].r;
+        return dynamic_cast<PlasmaRenderer&>(*b).Colours()[Texel(*b, x, y)].r;
     }
     double Depth(int x, int y) const {
-        if (auto* liquid = dynamic_cast<TBitmap3D_Liquid*>(b.get())) {
-            return liquid->depthBuffer[Texel(*b, x, y)];
+        if (auto* liquid = dynamic_cast<LiquidRenderer*>(b.get())) {
+            return liquid->Depth()[Texel(*b, x, y)];
         }
-        return dynamic_cast<TBitmap3D_Plasma&>(*b).depthBuffer[Texel(*b, x, y)];
+        return dynamic_cast<PlasmaRenderer&>(*b).Depth()[Texel(*b, x, y)];
     }
-    std::unique_ptr<TBitmap3D> b;
+    std::unique_ptr<Renderer> b;
 };
 INSTANTIATE_TEST_SUITE_P(Kinds, SoftDepthKinds, ::testing::Values(int(kLiquid), int(kPlasma)),
                          test::KindName);
 
 TEST_P(SoftDepthKinds, FrontPointsCountFullyBehindOnesFadeOut) {
     const double step = 1.0 / (10.0 * 49.0); // one unit of the depth test at zoom 1
-    ASSERT_DOUBLE_EQ(b->depthRange, 49.0);
+    ASSERT_DOUBLE_EQ(b->GetCamera().DepthRange(), 49.0);
     EXPECT_EQ(Depth(10, 12), 1.0);
     b->PlotPoint({10.0, 12.0, 0.5}); // in front of the far plane: full weight, depth moves
     EXPECT_NEAR(Amount(10, 12), 1.0, 1e-6);
@@ -156,7 +156,7 @@ TEST_P(SoftDepthKinds, FractionalWeightsPullTheDepthInProportion) {
 }
 
 TEST_P(SoftDepthKinds, ZoomSharpensTheDepthTest) {
-    b->zoom = 2.0;
+    b->GetCamera().SetZoom(2.0);
     b->PlotPoint({10.0, 12.0, 0.5});
     b->PlotPoint({10.0, 12.0, 0.5 + 0.6 / (10.0 * 49.0)}); // 1.2 units behind at zoom 2
     EXPECT_NEAR(Amount(10, 12), 1.0, 1e-6);
@@ -168,15 +168,15 @@ TEST_P(SoftDepthKinds, ZoomSharpensTheDepthTest) {
 // ranging from 1 to 3.
 ColourRGB ColourOf(const Vecd& earlier, const Vecd& prev, const Vecd& next) {
     auto b = MakeRenderer(kLight, 40, 30);
-    auto& light = dynamic_cast<TBitmap3D_Light&>(*b);
-    light.minStep = 1.0;
-    light.maxStep = 3.0;
-    light.stepRange = 2.0;
+    auto& light = dynamic_cast<LightRenderer&>(*b);
+    light.SetSteps({1.0, light.Steps().maxStep, light.Steps().stepRange});
+    light.SetSteps({light.Steps().minStep, 3.0, light.Steps().stepRange});
+    light.SetSteps({light.Steps().minStep, light.Steps().maxStep, 2.0});
     b->ClearImage();
     b->ProjectPoint(earlier);
     b->ProjectPoint(prev);
     b->ProjectPoint(next);
-    return light.pointColourNow;
+    return light.PlotColour();
 }
 
 struct HueCase {
@@ -235,33 +235,33 @@ TEST(Light, EachPointLandsWhereItsPredecessorWas) {
 
 TEST(Light, WithoutStepRangeTheColourStaysAsItWas) {
     auto b = MakeRenderer(kLight, 40, 30);
-    auto& light = dynamic_cast<TBitmap3D_Light&>(*b);
-    ASSERT_EQ(light.stepRange, 0.0);
+    auto& light = dynamic_cast<LightRenderer&>(*b);
+    ASSERT_EQ(light.Steps().stepRange, 0.0);
     b->ClearImage();
-    light.pointColourNow = {0.3f, 0.6f, 0.9f};
+    light.SetPlotColour({0.3f, 0.6f, 0.9f});
     for (const Vecd& p : {Vecd{0.1, 0, 0}, Vecd{0.2, 0.1, 0}, Vecd{0.2, 0.3, 0.1}}) {
         b->ProjectPoint(p);
-        EXPECT_EQ(light.pointColourNow.r, 0.3f);
-        EXPECT_EQ(light.pointColourNow.g, 0.6f);
-        EXPECT_EQ(light.pointColourNow.b, 0.9f);
+        EXPECT_EQ(light.PlotColour().r, 0.3f);
+        EXPECT_EQ(light.PlotColour().g, 0.6f);
+        EXPECT_EQ(light.PlotColour().b, 0.9f);
     }
 }
 
 TEST(Light, FramingPassMeasuresTheSteps) {
     auto b = MakeRenderer(kLight, 40, 30);
-    auto& light = dynamic_cast<TBitmap3D_Light&>(*b);
+    auto& light = dynamic_cast<LightRenderer&>(*b);
     b->ResetView();
     for (const double x : {11.0, 12.0, 15.0, 17.0}) { // steps 1, 3, 2; none from the origin
         b->TrackPoint({x, 0.5, 0.0});
     }
     b->FitView(true);
-    EXPECT_EQ(light.minStep, 1.0);
-    EXPECT_EQ(light.maxStep, 3.0);
-    EXPECT_EQ(light.stepRange, 2.0);
+    EXPECT_EQ(light.Steps().minStep, 1.0);
+    EXPECT_EQ(light.Steps().maxStep, 3.0);
+    EXPECT_EQ(light.Steps().stepRange, 2.0);
     b->ResetView();
-    EXPECT_EQ(light.minStep, std::numeric_limits<double>::max());
-    EXPECT_EQ(light.maxStep, 2.2250738585072014e-308);
-    EXPECT_EQ(light.stepRange, 0.0);
+    EXPECT_EQ(light.Steps().minStep, std::numeric_limits<double>::max());
+    EXPECT_EQ(light.Steps().maxStep, 2.2250738585072014e-308);
+    EXPECT_EQ(light.Steps().stepRange, 0.0);
 }
 
 class ColourKinds : public ::testing::TestWithParam<int> {};
@@ -270,25 +270,25 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ColourKinds, ::testing::Values(int(kLight), int(
 
 TEST_P(ColourKinds, ToneMappingNormalisesByTheBrightestChannel) {
     auto b = MakeRenderer(GetParam(), 20, 20);
-    auto& light = dynamic_cast<TBitmap3D_Light&>(*b);
+    auto& light = dynamic_cast<LightRenderer&>(*b);
     b->ClearImage();
-    light.pointColourNow = {0.25f, 1.0f, 0.5f};
+    light.SetPlotColour({0.25f, 1.0f, 0.5f});
     b->PlotPoint({5.0, 5.0, 0.5});
-    light.pointColourNow = {0.125f, 0.125f, 0.125f};
+    light.SetPlotColour({0.125f, 0.125f, 0.125f});
     b->PlotPoint({8.0, 8.0, 0.5});
-    light.pointColourNow = {1.0f / 64, 1.0f / 64, 0.0f};
+    light.SetPlotColour({1.0f / 64, 1.0f / 64, 0.0f});
     b->PlotPoint({12.0, 12.0, 0.5});
     b->FinishImage(); // defaults: brightness 4, gamma 2
     EXPECT_EQ(PixelAt(*b, 5, 5), (Bytes{255, 255, 255}));
     EXPECT_EQ(PixelAt(*b, 8, 8), (Bytes{255, 255, 255})); // 360
     EXPECT_EQ(PixelAt(*b, 12, 12), (Bytes{0, 127, 127}));
     EXPECT_EQ(PixelAt(*b, 3, 3), (Bytes{0, 0, 0}));
-    light.brightness = 1.0f;
-    light.gamma = 1.0f;
+    light.SetBrightness(1.0f);
+    light.SetGamma(1.0f);
     b->FinishImage();
     EXPECT_EQ(PixelAt(*b, 5, 5), (Bytes{127, 255, 63})); // blue, green, red
     EXPECT_EQ(PixelAt(*b, 8, 8), (Bytes{31, 31, 31}));
-    light.gamma = 2.0f;
+    light.SetGamma(2.0f);
     b->FinishImage();
     EXPECT_EQ(PixelAt(*b, 5, 5), (Bytes{180, 255, 127}));
     EXPECT_EQ(PixelAt(*b, 8, 8), (Bytes{90, 90, 90}));
@@ -311,11 +311,12 @@ TEST_P(EachRenderer, EmptyRenderShowsTheBackground) {
             ASSERT_EQ(PixelAt(*b, x, y), expected) << x << ", " << y;
         }
     }
-    EXPECT_EQ(b->bitmap, b->imageBuffer); // every row alike, so the flip changes nothing
+    EXPECT_EQ(b->GetImage().Shown(),
+              b->GetImage().Rows()); // every row alike, so the flip changes nothing
 }
 
 // A gently curved sheet filling the 40 x 30 view, rendered point by point.
-std::unique_ptr<TBitmap3D> RenderSheet(int kind) {
+std::unique_ptr<Renderer> RenderSheet(int kind) {
     auto b = MakeRenderer(kind, 40, 30);
     std::vector<Vecd> sheet;
     for (double x = -0.49; x < 0.49; x += 0.005) {
@@ -336,9 +337,9 @@ std::unique_ptr<TBitmap3D> RenderSheet(int kind) {
 
 TEST(Solid, TopRowAndRightColumnKeepTheBackground) {
     auto b = RenderSheet(kSolid);
-    const auto& solid = dynamic_cast<TBitmap3D_Solid&>(*b);
-    ASSERT_GT(solid.densityBuffer[Texel(*b, 39, 15)], 0.0f); // the sheet reaches them
-    ASSERT_GT(solid.densityBuffer[Texel(*b, 20, 29)], 0.0f);
+    const auto& solid = dynamic_cast<SolidRenderer&>(*b);
+    ASSERT_GT(solid.Density()[Texel(*b, 39, 15)], 0.0f); // the sheet reaches them
+    ASSERT_GT(solid.Density()[Texel(*b, 20, 29)], 0.0f);
     const Bytes background{127, 126, 124};
     for (int x = 0; x < 40; ++x) {
         EXPECT_EQ(PixelAt(*b, x, 29), background) << x;
@@ -351,17 +352,17 @@ TEST(Solid, TopRowAndRightColumnKeepTheBackground) {
 
 TEST(Solid, DenseEnoughPixelsHideTheBackground) {
     auto b = RenderSheet(kSolid);
-    const auto& solid = dynamic_cast<TBitmap3D_Solid&>(*b);
-    const std::vector<std::uint8_t> grey = b->imageBuffer;
+    const auto& solid = dynamic_cast<SolidRenderer&>(*b);
+    const std::vector<std::uint8_t> grey = b->GetImage().Rows();
     b->SetBackgroundColour({0.9f, 0.1f, 0.3f});
     b->FinishImage();
     int opaque = 0;
     for (int y = 0; y < 29; ++y) {
         for (int x = 0; x < 39; ++x) {
-            const float n = solid.densityBuffer[Texel(*b, x, y)];
+            const float n = solid.Density()[Texel(*b, x, y)];
             const Bytes before{grey[Texel(*b, x, y) * 3], grey[Texel(*b, x, y) * 3 + 1],
                                grey[Texel(*b, x, y) * 3 + 2]};
-            if (n >= solid.maxDensity / 8) {
+            if (n >= solid.MaxDensity() / 8) {
                 ++opaque;
                 EXPECT_EQ(PixelAt(*b, x, y), before) << x << ", " << y;
             } else if (n <= 0.0f) {
@@ -374,15 +375,15 @@ TEST(Solid, DenseEnoughPixelsHideTheBackground) {
 
 TEST(Solid, ClearImageFitsEachLightBoxAroundTheRing) {
     auto b = MakeRenderer(kSolid, 40, 30);
-    b->RotateByDrag(25.0, -15.0);
+    b->GetCamera().RotateByDrag(25.0, -15.0);
     b->UpdateModelView();
-    for (int i = 0; i < b->ringSize; ++i) {
+    for (int i = 0; i < b->Ring().Size(); ++i) {
         b->StorePoint({0.3 * std::sin(i * 0.01), 0.2 * std::cos(i * 0.03), 0.25 * std::sin(i)});
     }
     b->ClearImage();
-    for (const auto& light : dynamic_cast<TBitmap3D_Solid&>(*b).lights) {
+    for (const auto& light : dynamic_cast<SolidRenderer&>(*b).Lights()) {
         Vecd lo{1e300, 1e300, 1e300}, hi{-1e300, -1e300, -1e300};
-        for (const Vecd& p : b->pointRing) {
+        for (const Vecd& p : b->Ring().Points()) {
             const Vecd c = Transform(light.lightMatrix, p);
             const Vecd box{(c.x + 1) * 0.5, (c.y + 1) * 0.5, (c.z + 1) * 0.5};
             lo = {std::min(lo.x, box.x), std::min(lo.y, box.y), std::min(lo.z, box.z)};
@@ -405,69 +406,69 @@ TEST(Solid, ClearImageFitsEachLightBoxAroundTheRing) {
 
 TEST(Switch, LiquidToGasKeepsShadingAndBackground) {
     auto liquid = MakeRenderer(kLiquid, 40, 30);
-    auto& l = dynamic_cast<TBitmap3D_Gas&>(*liquid);
-    l.brightness = 7.0f;
-    l.gamma = 3.5f;
+    auto& l = dynamic_cast<GasRenderer&>(*liquid);
+    l.SetBrightness(7.0f);
+    l.SetGamma(3.5f);
     liquid->SetBackgroundColour({0.1f, 0.2f, 0.3f});
     auto gas = CreateRenderer(kGas, *liquid);
-    const auto& g = dynamic_cast<TBitmap3D_Gas&>(*gas);
-    EXPECT_EQ(gas->kind, kGas);
-    EXPECT_EQ(g.brightness, 7.0f);
-    EXPECT_EQ(g.gamma, 3.5f);
-    EXPECT_EQ(gas->backgroundColour.b, 0.3f);
+    const auto& g = dynamic_cast<GasRenderer&>(*gas);
+    EXPECT_EQ(gas->Kind(), kGas);
+    EXPECT_EQ(g.Brightness(), 7.0f);
+    EXPECT_EQ(g.Gamma(), 3.5f);
+    EXPECT_EQ(gas->BackgroundColour().b, 0.3f);
     auto back = CreateRenderer(kLiquid, *gas);
-    EXPECT_EQ(back->kind, kLiquid);
-    EXPECT_EQ(dynamic_cast<TBitmap3D_Liquid&>(*back).brightness, 7.0f);
+    EXPECT_EQ(back->Kind(), kLiquid);
+    EXPECT_EQ(dynamic_cast<LiquidRenderer&>(*back).Brightness(), 7.0f);
 }
 
 TEST(Switch, LightToGasResetsShading) {
     auto light = MakeRenderer(kLight, 40, 30);
-    auto& l = dynamic_cast<TBitmap3D_Light&>(*light);
-    l.brightness = 7.0f;
-    l.gamma = 3.5f;
+    auto& l = dynamic_cast<LightRenderer&>(*light);
+    l.SetBrightness(7.0f);
+    l.SetGamma(3.5f);
     auto gas = CreateRenderer(kGas, *light);
-    const auto& g = dynamic_cast<TBitmap3D_Gas&>(*gas);
-    EXPECT_EQ(g.brightness, 2.0f);
-    EXPECT_EQ(g.gamma, 2.5f);
+    const auto& g = dynamic_cast<GasRenderer&>(*gas);
+    EXPECT_EQ(g.Brightness(), 2.0f);
+    EXPECT_EQ(g.Gamma(), 2.5f);
 }
 
 TEST(Switch, LightAndPlasmaShareStepStatisticsAndShading) {
     auto light = MakeRenderer(kLight, 40, 30);
-    auto& l = dynamic_cast<TBitmap3D_Light&>(*light);
-    l.minStep = 0.25;
-    l.maxStep = 1.5;
-    l.stepRange = 1.25;
-    l.brightness = 6.0f;
-    l.gamma = 1.5f;
+    auto& l = dynamic_cast<LightRenderer&>(*light);
+    l.SetSteps({0.25, l.Steps().maxStep, l.Steps().stepRange});
+    l.SetSteps({l.Steps().minStep, 1.5, l.Steps().stepRange});
+    l.SetSteps({l.Steps().minStep, l.Steps().maxStep, 1.25});
+    l.SetBrightness(6.0f);
+    l.SetGamma(1.5f);
     auto plasma = CreateRenderer(kPlasma, *light);
     auto again = CreateRenderer(kLight, *plasma);
-    for (const TBitmap3D* b : {plasma.get(), again.get()}) {
-        const auto& p = dynamic_cast<const TBitmap3D_Light&>(*b);
-        EXPECT_EQ(p.minStep, 0.25);
-        EXPECT_EQ(p.maxStep, 1.5);
-        EXPECT_EQ(p.stepRange, 1.25);
-        EXPECT_EQ(p.brightness, 6.0f);
-        EXPECT_EQ(p.gamma, 1.5f);
+    for (const Renderer* b : {plasma.get(), again.get()}) {
+        const auto& p = dynamic_cast<const LightRenderer&>(*b);
+        EXPECT_EQ(p.Steps().minStep, 0.25);
+        EXPECT_EQ(p.Steps().maxStep, 1.5);
+        EXPECT_EQ(p.Steps().stepRange, 1.25);
+        EXPECT_EQ(p.Brightness(), 6.0f);
+        EXPECT_EQ(p.Gamma(), 1.5f);
     }
-    EXPECT_EQ(plasma->kind, kPlasma);
-    EXPECT_EQ(again->kind, kLight);
+    EXPECT_EQ(plasma->Kind(), kPlasma);
+    EXPECT_EQ(again->Kind(), kLight);
 }
 
 TEST(Switch, LightFromAnotherKindMeasuresTheRing) {
     auto gas = MakeRenderer(kGas, 40, 30);
     double x = 0.0;
-    for (int i = 0; i < gas->ringSize; ++i) {
+    for (int i = 0; i < gas->Ring().Size(); ++i) {
         x += (i % 3 == 1) ? 0.5 : 0.25; // steps 0.25 and 0.5, the first from point 0
         gas->StorePoint({x, 0.0, 0.0});
     }
     gas->StorePoint({x + 4.0, 0.0, 0.0}); // lands in slot 0: the array order counts, so 4
     auto light = CreateRenderer(kLight, *gas);
-    const auto& l = dynamic_cast<const TBitmap3D_Light&>(*light);
-    EXPECT_NEAR(l.minStep, 0.25, 1e-9);
-    EXPECT_GT(l.maxStep, 1000.0); // from slot 0 (far ahead) back to slot 1
-    EXPECT_EQ(l.stepRange, l.maxStep - l.minStep);
-    EXPECT_EQ(l.brightness, 4.0f);
-    EXPECT_EQ(l.gamma, 2.0f);
+    const auto& l = dynamic_cast<const LightRenderer&>(*light);
+    EXPECT_NEAR(l.Steps().minStep, 0.25, 1e-9);
+    EXPECT_GT(l.Steps().maxStep, 1000.0); // from slot 0 (far ahead) back to slot 1
+    EXPECT_EQ(l.Steps().stepRange, l.Steps().maxStep - l.Steps().minStep);
+    EXPECT_EQ(l.Brightness(), 4.0f);
+    EXPECT_EQ(l.Gamma(), 2.0f);
 }
 
 TEST(Switch, SolidAlwaysStartsFromItsDefaults) {
@@ -475,19 +476,19 @@ TEST(Switch, SolidAlwaysStartsFromItsDefaults) {
         auto source = MakeRenderer(from, 40, 30);
         source->SetBackgroundColour({0.9f, 0.9f, 0.9f});
         auto solid = CreateRenderer(kSolid, *source);
-        const auto& s = dynamic_cast<const TBitmap3D_Solid&>(*solid);
-        EXPECT_EQ(solid->kind, kSolid);
-        EXPECT_EQ(solid->backgroundColour.r, 0.49f);
-        EXPECT_EQ(solid->backgroundColour.g, 0.495f);
-        EXPECT_EQ(solid->pointColour.r, 0.0f);
-        EXPECT_EQ(s.opacity, 8.0f);
-        EXPECT_EQ(s.gamma, 1.0f);
-        EXPECT_EQ(s.roughness, 0.008f);
-        ASSERT_EQ(s.lights.size(), std::size_t(2));
+        const auto& s = dynamic_cast<const SolidRenderer&>(*solid);
+        EXPECT_EQ(solid->Kind(), kSolid);
+        EXPECT_EQ(solid->BackgroundColour().r, 0.49f);
+        EXPECT_EQ(solid->BackgroundColour().g, 0.495f);
+        EXPECT_EQ(solid->PointColour().r, 0.0f);
+        EXPECT_EQ(s.Opacity(), 8.0f);
+        EXPECT_EQ(s.Gamma(), 1.0f);
+        EXPECT_EQ(s.Roughness(), 0.008f);
+        ASSERT_EQ(s.Lights().size(), std::size_t(2));
         const double n0 = std::sqrt(0.64 + 0.64 + 1.0); // key light (-0.8, 0.8, 1) normalised
-        EXPECT_NEAR(s.lights[0].direction.x, -0.8 / n0, 1e-12);
-        EXPECT_EQ(s.lights[0].colour.b, 0.4f);
-        EXPECT_EQ(s.lights[1].colour.g, 0.31f);
+        EXPECT_NEAR(s.Lights()[0].direction.x, -0.8 / n0, 1e-12);
+        EXPECT_EQ(s.Lights()[0].colour.b, 0.4f);
+        EXPECT_EQ(s.Lights()[1].colour.g, 0.31f);
     }
 }
 
@@ -508,35 +509,35 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SwitchPair, ::testing::ValuesIn(SwitchPairs()));
 
 TEST_P(SwitchPair, KeepsCameraRingAndSize) {
     auto source = MakeRenderer(GetParam().first, 40, 30);
-    source->RotateByDrag(13.0, 7.0);
+    source->GetCamera().RotateByDrag(13.0, 7.0);
     source->ResetView();
     for (int i = 0; i < 300; ++i) {
         source->TrackPoint({0.4 * std::sin(i * 0.7), 0.3 * std::cos(i * 0.2), 0.2 * std::sin(i)});
     }
     source->FitView(true);
-    source->zoom *= 1.3;
+    source->GetCamera().SetZoom(source->GetCamera().Zoom() * 1.3);
     source->UpdateModelView();
     auto b = CreateRenderer(GetParam().second, *source);
     ASSERT_NE(b, nullptr);
-    EXPECT_EQ(int(b->kind), GetParam().second);
-    EXPECT_EQ(b->imageWidth, 40);
-    EXPECT_EQ(b->imageHeight, 30);
-    EXPECT_EQ(b->imageBuffer.size(), std::size_t(40 * 30 * 3));
-    EXPECT_EQ(b->zoom, source->zoom);
-    EXPECT_EQ(b->panX, source->panX);
-    EXPECT_EQ(b->panY, source->panY);
-    EXPECT_EQ(b->rotationAngle, source->rotationAngle);
-    EXPECT_EQ(b->rotationAxis.x, source->rotationAxis.x);
-    EXPECT_EQ(b->centre.y, source->centre.y);
-    EXPECT_EQ(b->eye.z, -5.0);
-    EXPECT_EQ(b->ringIndex, 0);
-    ASSERT_EQ(b->pointRing.size(), source->pointRing.size());
-    for (std::size_t i = 0; i < b->pointRing.size(); i += 97) {
-        EXPECT_EQ(b->pointRing[i].x, source->pointRing[i].x) << i;
+    EXPECT_EQ(int(b->Kind()), GetParam().second);
+    EXPECT_EQ(b->Width(), 40);
+    EXPECT_EQ(b->Height(), 30);
+    EXPECT_EQ(b->GetImage().Rows().size(), std::size_t(40 * 30 * 3));
+    EXPECT_EQ(b->GetCamera().Zoom(), source->GetCamera().Zoom());
+    EXPECT_EQ(b->GetCamera().PanX(), source->GetCamera().PanX());
+    EXPECT_EQ(b->GetCamera().PanY(), source->GetCamera().PanY());
+    EXPECT_EQ(b->GetCamera().RotationAngle(), source->GetCamera().RotationAngle());
+    EXPECT_EQ(b->GetCamera().RotationAxis().x, source->GetCamera().RotationAxis().x);
+    EXPECT_EQ(b->GetCamera().Centre().y, source->GetCamera().Centre().y);
+    EXPECT_EQ(b->GetCamera().Eye().z, -5.0);
+    EXPECT_EQ(b->Ring().Index(), 0);
+    ASSERT_EQ(b->Ring().Points().size(), source->Ring().Points().size());
+    for (std::size_t i = 0; i < b->Ring().Points().size(); i += 97) {
+        EXPECT_EQ(b->Ring().Points()[i].x, source->Ring().Points()[i].x) << i;
     }
     b->UpdateModelView(); // what the preview does right after the switch
     for (int i = 0; i < 16; ++i) {
-        EXPECT_NEAR(b->combinedMatrix[i], source->combinedMatrix[i], 1e-15) << i;
+        EXPECT_NEAR(b->GetCamera().Combined()[i], source->GetCamera().Combined()[i], 1e-15) << i;
     }
     b->RenderStoredPoints(); // the new kind's buffers are in place
 }

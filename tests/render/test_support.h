@@ -1,7 +1,7 @@
 // Helpers shared by the rendering tests.
 #pragma once
 
-#include "render/bitmap3d.h"
+#include "render/renderer.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -14,12 +14,12 @@ namespace test {
 
 // A renderer of `kind` sized and placed as a view places it: eye (0, 0, -5), looking at the
 // origin, so world x runs right to left on the image and y upwards.
-inline std::unique_ptr<TBitmap3D> MakeRenderer(int kind, int width, int height) {
-    std::unique_ptr<TBitmap3D> b = CreateRenderer(nullptr, kind);
+inline std::unique_ptr<Renderer> MakeRenderer(int kind, int width, int height) {
+    std::unique_ptr<Renderer> b = CreateRenderer(nullptr, kind);
     b->SetWidth(width);
     b->SetHeight(height);
-    b->SetEye({0.0, 0.0, -5.0});
-    b->SetTarget({0.0, 0.0, 0.0});
+    b->GetCamera().SetEye({0.0, 0.0, -5.0});
+    b->GetCamera().SetTarget({0.0, 0.0, 0.0});
     return b;
 }
 
@@ -29,13 +29,13 @@ inline std::string KindName(const ::testing::TestParamInfo<int>& info) {
 }
 
 // Bytes blue, green, red of pixel (x, y), y counted from the bottom.
-inline std::vector<int> PixelAt(const TBitmap3D& b, int x, int y) {
-    const std::size_t i = (static_cast<std::size_t>(y) * b.imageWidth + x) * 3;
-    return {b.imageBuffer[i], b.imageBuffer[i + 1], b.imageBuffer[i + 2]};
+inline std::vector<int> PixelAt(const Renderer& b, int x, int y) {
+    const std::size_t i = (static_cast<std::size_t>(y) * b.Width() + x) * 3;
+    return {b.GetImage().Rows()[i], b.GetImage().Rows()[i + 1], b.GetImage().Rows()[i + 2]};
 }
 
-inline std::size_t Texel(const TBitmap3D& b, int x, int y) {
-    return static_cast<std::size_t>(y) * b.imageWidth + x;
+inline std::size_t Texel(const Renderer& b, int x, int y) {
+    return static_cast<std::size_t>(y) * b.Width() + x;
 }
 
 } // namespace test

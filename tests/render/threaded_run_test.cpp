@@ -97,15 +97,15 @@ std::unique_ptr<Attractor> MakeSubject(int subject) {
 }
 
 // A view's renderer, turned a little and framed around the orbit.
-std::unique_ptr<TBitmap3D> Framed(Attractor& a, int kind, int width, int height) {
-    std::unique_ptr<TBitmap3D> b = test::MakeRenderer(kind, width, height);
-    b->RotateByDrag(30.0, 20.0);
+std::unique_ptr<Renderer> Framed(Attractor& a, int kind, int width, int height) {
+    std::unique_ptr<Renderer> b = test::MakeRenderer(kind, width, height);
+    b->GetCamera().RotateByDrag(30.0, 20.0);
     EXPECT_TRUE(Fit(a, *b, kFitPoints, FitMode::Adjust));
     return b;
 }
 
 // The single orbit, one point at a time, as the loop of a view did it before threads.
-void SingleOrbit(Attractor& a, TBitmap3D& b, std::int32_t target) {
+void SingleOrbit(Attractor& a, Renderer& b, std::int32_t target) {
     b.ClearImage();
     a.Reset();
     while (!a.diverged && a.count < kWarmUp) {
@@ -129,18 +129,18 @@ TEST_P(OneWorker, GivesTheSingleOrbitImageBitForBit) {
     const std::int32_t target = 120000 / kScale;
     const std::unique_ptr<Attractor> a = MakeSubject(subject);
     RandomSeed(21);
-    const std::unique_ptr<TBitmap3D> expected = Framed(*a, kind, 64, 48);
+    const std::unique_ptr<Renderer> expected = Framed(*a, kind, 64, 48);
     SingleOrbit(*a, *expected, target);
     const Vecd endPoint = a->point;
     const std::int32_t nextDraw = RandomNext();
 
     RandomSeed(21);
-    const std::unique_ptr<TBitmap3D> b = Framed(*a, kind, 64, 48);
+    const std::unique_ptr<Renderer> b = Framed(*a, kind, 64, 48);
     const RenderRunResult r = RenderRun(*a, *b, target, kDefaultUpdates, {}, 1);
     EXPECT_EQ(r.threads, 1);
     EXPECT_EQ(r.count, target);
-    EXPECT_EQ(b->imageBuffer, expected->imageBuffer);
-    EXPECT_EQ(b->bitmap, expected->bitmap);
+    EXPECT_EQ(b->GetImage().Rows(), expected->GetImage().Rows());
+    EXPECT_EQ(b->GetImage().Shown(), expected->GetImage().Shown());
     // The attractor and the shared generator are left as the single orbit leaves them.
     EXPECT_EQ(a->point.x, endPoint.x);
     EXPECT_EQ(a->point.z, endPoint.z);
@@ -156,9 +156,9 @@ TEST_P(EachKind, TheSameSeedAndThreadCountRepeatExactly) {
     for (int run = 0; run < 3; ++run) {
         const std::unique_ptr<Attractor> a = MakeSubject(kSierpinski); // the draws matter
         RandomSeed(run < 2 ? 8 : 9);
-        const std::unique_ptr<TBitmap3D> b = Framed(*a, GetParam(), 64, 48);
+        const std::unique_ptr<Renderer> b = Framed(*a, GetParam(), 64, 48);
         EXPECT_EQ(RenderRun(*a, *b, target, kDefaultUpdates, {}, 2).threads, 2);
-        images[run] = b->imageBuffer;
+        images[run] = b->GetImage().Rows();
     }
     EXPECT_EQ(images[0], images[1]);
     EXPECT_NE(images[0], images[2]); // another seed, other draws
@@ -168,10 +168,10 @@ TEST_P(EachKind, TheSameSeedAndThreadCountRepeatExactly) {
 // slices of the buffers give the same bits as the whole job done at once.
 TEST_P(EachKind, BandsAndSlicesGiveTheWholeJobsBits) {
     const std::unique_ptr<Attractor> a = MakeSubject(kLorenz);
-    const std::unique_ptr<TBitmap3D> b = Framed(*a, GetParam(), 64, 48);
+    const std::unique_ptr<Renderer> b = Framed(*a, GetParam(), 64, 48);
     b->ClearImage();
-    std::vector<std::unique_ptr<TBitmap3D>> workers;
-    std::vector<TBitmap3D*> renderers;
+    std::vector<std::unique_ptr<Renderer>> workers;
+    std::vector<Renderer*> renderers;
     a->Reset();
     for (int k = 0; k < 3; ++k) {
         workers.push_back(b->CopyForWorker());
@@ -180,7 +180,7 @@ TEST_P(EachKind, BandsAndSlicesGiveTheWholeJobsBits) {
     }
     b->MergeWorkers(renderers, MergePart{});
     ASSERT_TRUE(b->ShadeImage());
-    const std::vector<std::uint8_t> whole = b->imageBuffer;
+    const std::vector<std::uint8_t> whole = b->GetImage().Rows();
 
     b->ClearImage();
     for (std::size_t part : {2u, 0u, 1u}) { // any order
@@ -190,14 +190,16 @@ TEST_P(EachKind, BandsAndSlicesGiveTheWholeJobsBits) {
     b->ShadeRows(30, 48);
     b->ShadeRows(0, 7);
     b->ShadeRows(7, 30);
-    EXPECT_EQ(b->imageBuffer, whole);
+    EXPECT_EQ(b->GetImage().Rows(), whole);
 }
 
 // Grey levels, the mean of the three bytes of each pixel.
-std::vector<double> Grey(const TBitmap3D& b) {
-    std::vector<double> g(static_cast<std::size_t>(b.pixelCount));
+std::vector<double> Grey(const Renderer& b) {
+    std::vector<double> g(static_cast<std::size_t>(b.PixelCount()));
     for (std::size_t i = 0; i < g.size(); ++i) {
-        g[i] = (b.imageBuffer[3 * i] + b.imageBuffer[3 * i + 1] + b.imageBuffer[3 * i + 2]) / 3.0;
+        g[i] = (b.GetImage().Rows()[3 * i] + b.GetImage().Rows()[3 * i + 1] +
+                b.GetImage().Rows()[3 * i + 2]) /
+               3.0;
     }
     return g;
 }
@@ -260,11 +262,10 @@ TEST_P(EachKind, TwoWorkersAgreeWithOneAsTwoSingleOrbitsDo) {
     const std::int32_t target = 2000000 / kScale;
     const int kind = GetParam();
     const std::unique_ptr<Attractor> a = MakeSubject(kPickover);
-    const std::unique_ptr<TBitmap3D> b = Framed(*a, kind, kWidth, kHeight);
+    const std::unique_ptr<Renderer> b = Framed(*a, kind, kWidth, kHeight);
     const auto densitySum = [&b] {
-        const auto* gas = dynamic_cast<const TBitmap3D_Gas*>(b.get());
-        return gas ? std::accumulate(gas->densityBuffer.begin(), gas->densityBuffer.end(), 0.0)
-                   : 0.0;
+        const auto* gas = dynamic_cast<const GasRenderer*>(b.get());
+        return gas ? std::accumulate(gas->Density().begin(), gas->Density().end(), 0.0) : 0.0;
     };
     const auto render = [&](Attractor& subject, std::int32_t threads) {
         EXPECT_EQ(RenderRun(subject, *b, target, kDefaultUpdates, {}, threads).threads, threads);
