@@ -4,6 +4,7 @@
 
 #include <QMargins>
 #include <QPoint>
+#include <QSize>
 #include <QWidget>
 #include <functional>
 
@@ -49,6 +50,7 @@ private:
 
     TMDIform& frame_;
     QPoint placedAt_;
+    QSize placedSize_;
     bool placed_ = false;
     QMargins decorationUsed_;
 };
