@@ -13,7 +13,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vorticel {
@@ -22,7 +21,6 @@ namespace {
 constexpr int kInitialWidth = 291;
 constexpr int kTopHeight = 25;
 constexpr int kMinSliderWidth = 80;
-constexpr int kResizeCheckMs = 250;
 
 QMargins MarginsOf(const QWidget& window) {
     const QRect outer = window.frameGeometry();
@@ -87,18 +85,10 @@ void PaletteWindow::PlaceAt(const QRect& outer) {
     decorationUsed_ = decoration;
     setMaximumHeight(QWIDGETSIZE_MAX);
     move(outer.topLeft());
-    placedSize_ = QSize(outer.width() - decoration.left() - decoration.right(),
-                        outer.height() - decoration.top() - decoration.bottom());
-    resize(placedSize_);
+    resize(outer.width() - decoration.left() - decoration.right(),
+           outer.height() - decoration.top() - decoration.bottom());
     placedAt_ = outer.topLeft();
     placed_ = true;
-    // A window manager that is still mapping the window may answer with the size it mapped
-    // rather than the one asked (seen with openbox on a start with files): ask once more.
-    QTimer::singleShot(kResizeCheckMs, this, [this] {
-        if (isVisible() && size() != placedSize_ && !MovedByUser()) {
-            resize(placedSize_);
-        }
-    });
 }
 
 bool PaletteWindow::MovedByUser() const {

@@ -4,7 +4,6 @@
 
 #include <QMargins>
 #include <QPoint>
-#include <QSize>
 #include <QWidget>
 #include <functional>
 
@@ -50,7 +49,6 @@ private:
 
     TMDIform& frame_;
     QPoint placedAt_;
-    QSize placedSize_;
     bool placed_ = false;
     QMargins decorationUsed_;
 };

@@ -31,6 +31,7 @@ enum RowTag : std::int32_t {
 
 constexpr std::int32_t kWidths[] = {320, 640, 1024, 1280, 1600};
 constexpr std::int32_t kHeights[] = {240, 480, 768, 1024, 1200};
+constexpr int kSettleMs = 300;
 
 } // namespace
 
@@ -282,6 +283,9 @@ void FloatingPalettes::SetVisible(bool visible) {
     render_->setVisible(visible);
     if (showing) {
         Arrange();
+        // A window manager still mapping the windows may answer a resize with the size it
+        // mapped (seen with openbox on a start with files): place them again once it is done.
+        QTimer::singleShot(kSettleMs, attractor_, [this] { Arrange(); });
     }
 }
 
