@@ -13,29 +13,8 @@ work=$(mktemp -d)
 pid=
 wm=
 trap 'kill "$pid" "$wm" 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/x11_driving.sh"
 
-wait_window() { # name, seconds: prints the id of the visible window named exactly so
-    i=0
-    while [ "$i" -lt $(($2 * 10)) ]; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-        i=$((i + 1))
-    done
-    return 1
-}
-frame() { wait_window "Vorticel v 0.1" 10 || fail "no main window captioned 'Vorticel v 0.1'"; }
-press() {
-    window=$1
-    shift
-    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-    sleep 0.3
-    xdotool key --delay 100 "$@"
-}
 # The place of window $1 in the stacking order (0 at the bottom).
 level() {
     xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //' | tr ',' '\n' | tr -d ' ' |
