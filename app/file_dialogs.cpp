@@ -10,6 +10,7 @@ namespace {
 
 // The columns of the dialog's detail view.
 constexpr int kNameColumn = 0;
+constexpr int kSizeColumn = 1;
 constexpr int kTypeColumn = 2;
 constexpr int kDateColumn = 3;
 
@@ -20,9 +21,10 @@ void HideTypeColumn(QFileDialog& dialog) {
     if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
         QHeaderView& header = *details->header();
         header.setSectionHidden(kTypeColumn, true);
-        // Dates whole; the names take what is left.
+        // Sizes and dates whole; the names take what is left.
         header.setStretchLastSection(false);
         header.setSectionResizeMode(kNameColumn, QHeaderView::Stretch);
+        header.setSectionResizeMode(kSizeColumn, QHeaderView::ResizeToContents);
         header.setSectionResizeMode(kDateColumn, QHeaderView::ResizeToContents);
     }
 }

@@ -133,7 +133,7 @@ TEST(WindowCascade, DownTheDiagonalToAFreePlaceInsideTheFreePart) {
     EXPECT_EQ(CascadePosition(free, QSize(6552, 480), 20, {QPoint(0, 0)}), QPoint(20, 20));
 }
 
-TEST(FileDialogs, QtsOwnDialogShowsNoTypeColumnAndWholeDates) {
+TEST(FileDialogs, QtsOwnDialogShowsNoTypeColumnAndWholeSizesAndDates) {
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     HideTypeColumn(dialog);
@@ -141,6 +141,7 @@ TEST(FileDialogs, QtsOwnDialogShowsNoTypeColumnAndWholeDates) {
     ASSERT_NE(details, nullptr); // the name Qt gives its detail view
     EXPECT_TRUE(details->header()->isSectionHidden(2));
     EXPECT_FALSE(details->header()->isSectionHidden(0));
+    EXPECT_EQ(details->header()->sectionResizeMode(1), QHeaderView::ResizeToContents);
     EXPECT_EQ(details->header()->sectionResizeMode(3), QHeaderView::ResizeToContents);
 }
 
