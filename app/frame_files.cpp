@@ -144,7 +144,8 @@ bool TMDIform::SaveImage(TForm_view& view, const QString& fileName) {
             SaveImagePng(fileName.toStdString(), *view.GetAttractor(), *view.GetBitmap(),
                          view.iterationTarget,
                          palettes_ ? palettes_->UpdateCount()
-                                   : ParameterPalettes::kDefaultUpdateCount);
+                                   : ParameterPalettes::kDefaultUpdateCount,
+                         view.RenderWorkers());
         } else {
             view.GetBitmap()->SaveBmp(fileName.toStdString());
         }

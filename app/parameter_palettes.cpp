@@ -11,6 +11,7 @@
 #include "attractor/catalogue.h"
 #include "props/property_palette.h"
 #include "render/bitmap3d.h"
+#include "render/camera_state.h"
 #include "render/shading_settings.h"
 
 #include <QComboBox>
@@ -156,12 +157,16 @@ void FloatingPalettes::BindBitmap(TForm_view& view, TBitmap3D& bitmap) {
     auto* scale =
         rows.AddBound<double>(Text(kStrScale), &bitmap.zoom, kFlagSlider | kFlagSeparator);
     scale->SetImmediate(true);
+    scale->SetMinimum(kMinZoom);
+    scale->SetMaximum(kMaxZoom);
     scale->SetSliderMinimum(0.01);
     scale->SetSliderMaximum(1.0);
     scale->tag = kTagNone;
 
     for (const ShadingSetting& setting : ShadingSettings(bitmap)) {
         auto* row = rows.AddBound<float>(Text(setting.textId), setting.value, kFlagSlider);
+        row->SetMinimum(setting.lo);
+        row->SetMaximum(setting.hi);
         row->SetSliderMinimum(setting.sliderLo);
         row->SetSliderMaximum(setting.sliderHi);
         row->tag = kTagShading;

@@ -5,10 +5,12 @@
 #include "app/view.h"
 #include "app/view_operation.h"
 #include "render/bitmap3d.h"
+#include "render/camera_state.h"
 
 #include <QAction>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace vorticel {
 namespace {
@@ -91,7 +93,8 @@ void TForm_view::wheelEvent(QWheelEvent* event) {
         return;
     }
     const OperationScope operation(*this);
-    bitmap_->zoom = delta < 0 ? bitmap_->zoom * kWheelStep : bitmap_->zoom * (1.0 / kWheelStep);
+    bitmap_->zoom = std::clamp(delta < 0 ? bitmap_->zoom * kWheelStep : bitmap_->zoom / kWheelStep,
+                               kMinZoom, kMaxZoom);
     if (ParameterPalettes* palettes = frame_.Palettes()) {
         palettes->RefreshZoom();
     }

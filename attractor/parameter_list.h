@@ -96,6 +96,13 @@ public:
     // sign, so that whatever is loaded can be saved and loaded back.
     bool ParseLine(std::string_view text) const;
 
+    struct LineValue {
+        const ParameterEntry* entry = nullptr; // null: ParseLine would write nothing
+        double value = 0.0;                    // what ParseLine would write
+    };
+    // What ParseLine would do with `text`, doing nothing.
+    LineValue ReadLine(std::string_view text) const;
+
     // A random value in [minimum, maximum) quantised to `digits` decimals; 0 for an empty range.
     static void RandomizeEntry(const ParameterEntry& entry, std::int16_t digits);
     void RandomizeAll(std::int16_t digits) const;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <iostream>
+#include <limits>
 #include <unistd.h>
 
 namespace vorticel::cli {
@@ -124,8 +125,13 @@ int RunRender(const RenderOptions& given) {
     std::int32_t height = 0;
     ParseSize(options.size, width, height);
     const FitMode fit = FitModeByName(options.fit);
-    if (options.updates < 1 || options.updates > 100) {
-        throw UsageError{"--updates takes 1 to 100"};
+    // The command line's own numbers were checked as they were read; an image's recipe may
+    // hold an iteration target that plots nothing (the window takes 0).
+    if (options.iterations < kMinRenderIterations) {
+        throw UsageError{
+            "the image's recipe holds iterations=" + std::to_string(options.iterations) +
+            ", and a render takes " + std::to_string(kMinRenderIterations) + " to " +
+            std::to_string(std::numeric_limits<std::int32_t>::max()) + " (give --iterations)"};
     }
     std::unique_ptr<Attractor> attractor =
         recipe ? MakeAttractor(*recipe) : LoadFromFile(options.file);
@@ -146,7 +152,7 @@ int RunRender(const RenderOptions& given) {
     }
     if (!Fit(*attractor, *bitmap, kFitPoints, fit)) {
         std::cerr << "error: the orbit diverged while framing it\n";
-        return kExitFailed;
+        return kExitDiverged;
     }
 
     ProgressBar bar(options.iterations);
@@ -162,7 +168,7 @@ int RunRender(const RenderOptions& given) {
         bar.Show(result.count);
         bar.Finish();
     }
-    SaveRenderedImage(options, *attractor, *bitmap, seed);
+    SaveRenderedImage(options, *attractor, *bitmap, seed, result.threads);
 
     PrintKey(std::cerr, "width", static_cast<std::int64_t>(bitmap->imageWidth));
     PrintKey(std::cerr, "height", static_cast<std::int64_t>(bitmap->imageHeight));
@@ -173,7 +179,7 @@ int RunRender(const RenderOptions& given) {
     PrintKey(std::cerr, "threads", static_cast<std::int64_t>(result.threads));
     if (result.diverged) {
         std::cerr << "the orbit diverged after " << result.count << " iterations\n";
-        return kExitFailed;
+        return kExitDiverged;
     }
     return kExitOk;
 }

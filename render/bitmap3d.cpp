@@ -2,8 +2,10 @@
 #include "render/bitmap3d.h"
 
 #include "render/bmp_writer.h"
+#include "render/camera_state.h"
 #include "render/preview_surface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -225,7 +227,8 @@ void TBitmap3D::FitView(bool recomputeZoom) {
         if (dx == 0.0 && dy == 0.0) {
             zoom = 1.0;
         } else {
-            zoom = (1.0 - fitMargin) / (dx > dy ? dx : dy);
+            // A cloud that is all but a point would take a zoom no camera holds.
+            zoom = std::clamp((1.0 - fitMargin) / (dx > dy ? dx : dy), kMinZoom, kMaxZoom);
         }
         savedZoom = zoom;
     } else {

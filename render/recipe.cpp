@@ -46,7 +46,7 @@ std::string ProgramNameAndVersion() {
 }
 
 ImageRecipe RecipeOf(const Attractor& attractor, TBitmap3D& bitmap, std::int32_t iterations,
-                     std::int32_t updates) {
+                     std::int32_t updates, std::int32_t workers) {
     ImageRecipe r;
     r.program = ProgramNameAndVersion();
     r.family = attractor.typeIndex;
@@ -71,6 +71,7 @@ ImageRecipe RecipeOf(const Attractor& attractor, TBitmap3D& bitmap, std::int32_t
     r.camera = CameraState::Of(bitmap);
     r.iterations = iterations;
     r.updates = updates;
+    r.workers = workers;
     return r;
 }
 
@@ -116,6 +117,9 @@ std::string FormatRecipe(const ImageRecipe& r) {
     w.Point(kBoundsMax, c.boundsMax);
     w.Number(kIterations, r.iterations);
     w.Number(kUpdates, r.updates);
+    if (r.workers) {
+        w.Number(kWorkers, *r.workers);
+    }
     if (r.seed) {
         w.Number(kSeed, *r.seed);
     }
@@ -178,8 +182,8 @@ void ApplyToRenderer(const ImageRecipe& recipe, TBitmap3D& bitmap) {
 }
 
 void SaveImagePng(const std::string& fileName, const Attractor& attractor, TBitmap3D& bitmap,
-                  std::int32_t iterations, std::int32_t updates) {
-    SaveImagePng(fileName, RecipeOf(attractor, bitmap, iterations, updates), bitmap);
+                  std::int32_t iterations, std::int32_t updates, std::int32_t workers) {
+    SaveImagePng(fileName, RecipeOf(attractor, bitmap, iterations, updates, workers), bitmap);
 }
 
 void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const TBitmap3D& bitmap) {

@@ -39,12 +39,17 @@
 //   camera.bounds-max=X Y Z
 //   iterations=20000000         iteration target of the render, 0..2147483647
 //   updates=10                  image refreshes during the render, 1..100
+//   workers=3                   optional: the render's workers (orbits), 1..1024; every
+//                                 program that reads the recipe renders it with as many,
+//                                 whatever its machine's cores. Recipes written before the
+//                                 key existed leave it out: they are rendered as they were
+//                                 then, with one worker per hardware thread
 //   seed=1                      optional: the seed the shared generator was given before the
 //                                 preview ring was filled and the render ran (the command
 //                                 line records it; the IFS needs it for the same pixels)
 //
-// Every key but "seed" is required, and no other key is allowed (a later format that needs
-// more changes the version). A key given twice, a line of more than kMaxRecipeLineLength
+// Every key but "workers" and "seed" is required, and no other key is allowed (a later format that
+// needs more changes the version). A key given twice, a line of more than kMaxRecipeLineLength
 // bytes, an empty line, a number that does not read whole, that is not finite or is out of
 // its range, is refused. The camera does not depend on the image size: the same camera frames
 // the same picture at twice the size, and at another aspect keeps the width of the view.
@@ -115,6 +120,7 @@ struct ImageRecipe {
     CameraState camera;
     std::int32_t iterations = kDefaultIterations;
     std::int32_t updates = kDefaultUpdates;
+    std::optional<std::int32_t> workers; // nullopt: one per hardware thread
     std::optional<std::uint64_t> seed;
 };
 
@@ -125,9 +131,9 @@ public:
 };
 
 // The recipe of the image `bitmap` holds, rendered from `attractor` with an iteration target
-// of `iterations` and `updates` refreshes. No seed.
+// of `iterations`, `updates` refreshes and `workers` workers. No seed.
 ImageRecipe RecipeOf(const Attractor& attractor, TBitmap3D& bitmap, std::int32_t iterations,
-                     std::int32_t updates);
+                     std::int32_t updates, std::int32_t workers);
 
 std::string FormatRecipe(const ImageRecipe& recipe);
 // Throws RecipeError.
@@ -146,7 +152,7 @@ void ApplyToRenderer(const ImageRecipe& recipe, TBitmap3D& bitmap);
 // Writes the image of `bitmap` as a PNG carrying its recipe (RecipeOf) and the program's name.
 // Throws FileError.
 void SaveImagePng(const std::string& fileName, const Attractor& attractor, TBitmap3D& bitmap,
-                  std::int32_t iterations, std::int32_t updates);
+                  std::int32_t iterations, std::int32_t updates, std::int32_t workers);
 // The same with a recipe of the caller's (one that records the seed, say).
 void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const TBitmap3D& bitmap);
 // The recipe of a PNG. Throws FileError: NotPng, NoRecipe when the PNG holds none,

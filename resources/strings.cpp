@@ -65,6 +65,7 @@ constexpr Entry kTable[] = {
     {3021, "Image PNG (*.png)|*.png"},
     {3022, "Attracteurs et images (*.vtc *.png)|*.vtc;*.png"},
     {3023, "L'image n'a pas pu être codée en PNG : rien n'a été écrit."},
+    {3030, "La valeur de la ligne %s sort des bornes de son paramètre."},
     {3100, "Vorticel v 0.1"},
     {3101, "Vorticel"},
     {3102, "&Fichier"},

@@ -42,6 +42,7 @@ enum StringId : int {
     kStrPngFilter = 3021,
     kStrOpenFilter = 3022,
     kStrFileEncoder = 3023,
+    kStrFileValueOutOfRange = 3030, // "%s": the line's number and text
     kStrFrameCaption = 3100,
     kStrAppTitle = 3101,
     kStrMenuFile = 3102,
