@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a fixed time.
 #   scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   (default: 30 s, every target)
-# Targets: parameter_file, orbit, recipe. New inputs go to build-fuzz/corpus/TARGET (the seeds in
-# fuzz/corpus stay as they are); a crashing input is kept in build-fuzz/artifacts/.
+# Targets: parameter_file, orbit, recipe, command_line. New inputs go to build-fuzz/corpus/TARGET
+# (the seeds in fuzz/corpus stay as they are); a crashing input is kept in build-fuzz/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +10,7 @@ seconds=${1:-30}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(parameter_file orbit recipe)
+    targets=(parameter_file orbit recipe command_line)
 fi
 
 # Only the core and the fuzz targets are built under clang, not the whole project.
@@ -27,10 +27,13 @@ for target in "${targets[@]}"; do
     log=build-fuzz/$target.log
     dict=fuzz/$target.dict
     [ -f "$dict" ] || dict=fuzz/parameter_file.dict
+    # The command line holds a few short words: any memory growth there is a finding.
+    rss=2048
+    [ "$target" = command_line ] && rss=512
     # Lines up to the reader's bound and a little past it; leaks count as failures.
     if ! ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         "build-fuzz/fuzz/vorticel_fuzz_$target" "$corpus" "fuzz/corpus/$target" \
-        -dict="$dict" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+        -dict="$dict" -max_len=4096 -timeout=10 -rss_limit_mb="$rss" \
         -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix="build-fuzz/artifacts/$target-" >"$log" 2>&1; then
         tail -n 80 "$log"

@@ -1,0 +1,78 @@
+// libFuzzer target: vorticel-cli's command line. The input is the arguments, separated by zero
+// bytes. Whatever the parse accepts must hold numbers within their ranges, and the render's
+// words and size must be read or refused with a UsageError, never anything else.
+#include "cli/command_line.h"
+#include "cli/output.h"
+#include "cli/render_arguments.h"
+#include "render/image_size.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kMaxArguments = 64;
+
+void Check(bool holds) {
+    if (!holds) {
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace vorticel;
+    using namespace vorticel::cli;
+    std::vector<std::string> arguments{"vorticel-cli"};
+    std::string current;
+    for (std::size_t i = 0; i < size && arguments.size() < kMaxArguments; ++i) {
+        if (data[i] == 0) {
+            arguments.push_back(current);
+            current.clear();
+        } else {
+            current += static_cast<char>(data[i]);
+        }
+    }
+    if (arguments.size() < kMaxArguments) {
+        arguments.push_back(current);
+    }
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(argument.c_str());
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    const CommandLine line = ParseCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+    if (line.exitCode) {
+        Check(*line.exitCode == kExitOk || *line.exitCode == kExitUsage);
+        return 0;
+    }
+    Check(line.estimate.iterations >= 0 && line.points.iterations >= 0 && line.points.skip >= 0);
+    if (line.command != Command::Render) {
+        return 0;
+    }
+    const RenderOptions& r = line.render;
+    Check(r.iterations >= kMinRenderIterations && r.updates >= kMinUpdates &&
+          r.updates <= kMaxUpdates && r.threads >= 0 && r.threads <= kMaxWorkers);
+    try {
+        RendererKindByName(r.renderer);
+    } catch (const UsageError&) {
+    }
+    try {
+        FitModeByName(r.fit);
+    } catch (const UsageError&) {
+    }
+    try {
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        ParseSize(r.size, width, height);
+        Check(CheckImageSize(width, height) == ImageSizeCheck::Ok);
+    } catch (const UsageError&) {
+    }
+    return 0;
+}
