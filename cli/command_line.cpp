@@ -55,14 +55,23 @@ const CLI::Validator kSeconds(
 
 } // namespace
 
-CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
-                             std::ostream& err) {
-    CommandLine line;
+// The App and the options it writes: the options hold references into `line`, which each
+// parse sets back to the defaults in place.
+struct CommandLineParser::Parts {
+    Parts();
     CLI::App app{"Vorticel command-line tool: strange attractors without a window"};
+    CommandLine line;
+    CLI::App* searchCmd = nullptr;
+    CLI::App* estimateCmd = nullptr;
+    CLI::App* pointsCmd = nullptr;
+    CLI::App* renderCmd = nullptr;
+};
+
+CommandLineParser::Parts::Parts() {
     app.require_subcommand(1);
 
     SearchOptions& search = line.search;
-    CLI::App* searchCmd = app.add_subcommand("search", "Search a chaotic parameter set");
+    searchCmd = app.add_subcommand("search", "Search a chaotic parameter set");
     searchCmd->add_option("family", search.family, "Family: index 0..8, class or display name")
         ->required();
     AddSeed(*searchCmd, search.seed);
@@ -72,7 +81,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
                           "Parameter file to write (default: stdout)");
 
     EstimateOptions& estimate = line.estimate;
-    CLI::App* estimateCmd =
+    estimateCmd =
         app.add_subcommand("estimate", "Lyapunov exponent and dimension of a parameter file");
     estimateCmd->add_option("file", estimate.file, "Parameter file (.vtc)")->required();
     AddWholeNumber<std::int32_t>(*estimateCmd, "--iterations", estimate.iterations, 0, kMaxCount,
@@ -80,7 +89,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
     AddSeed(*estimateCmd, estimate.seed);
 
     PointsOptions& points = line.points;
-    CLI::App* pointsCmd = app.add_subcommand("points", "Write the orbit's points as CSV or PLY");
+    pointsCmd = app.add_subcommand("points", "Write the orbit's points as CSV or PLY");
     pointsCmd->add_option("file", points.file, "Parameter file (.vtc)")->required();
     AddWholeNumber<std::int32_t>(*pointsCmd, "--iterations", points.iterations, 0, kMaxCount,
                                  "Points to write (default 20000)");
@@ -96,7 +105,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
     showCmd->add_option("file", line.showFile, "Parameter file (.vtc) or image (.png)")->required();
 
     RenderOptions& render = line.render;
-    CLI::App* renderCmd = app.add_subcommand(
+    renderCmd = app.add_subcommand(
         "render",
         "Render a parameter file, or a PNG image's recipe again, into a PNG or BMP image");
     renderCmd->add_option("file", render.file, "Parameter file (.vtc) or image (.png)")->required();
@@ -121,7 +130,19 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
     AddWholeNumber<std::int32_t>(*renderCmd, "--threads", render.threads, kAllThreads, kMaxWorkers,
                                  "Workers, each an orbit of its own (default 0: one per hardware "
                                  "thread, or an image's own count)");
+}
 
+CommandLineParser::CommandLineParser() : parts_(std::make_unique<Parts>()) {}
+
+CommandLineParser::~CommandLineParser() = default;
+
+CommandLine CommandLineParser::Parse(int argc, const char* const* argv, std::ostream& out,
+                                     std::ostream& err) {
+    CLI::App& app = parts_->app;
+    CommandLine& line = parts_->line;
+    line = CommandLine{};
+    RenderOptions& render = line.render;
+    const CLI::App* renderCmd = parts_->renderCmd;
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -136,11 +157,11 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
     render.updatesGiven = renderCmd->count("--updates") > 0;
     render.fitGiven = renderCmd->count("--fit") > 0;
     render.threadsGiven = renderCmd->count("--threads") > 0;
-    if (*searchCmd) {
+    if (*parts_->searchCmd) {
         line.command = Command::Search;
-    } else if (*estimateCmd) {
+    } else if (*parts_->estimateCmd) {
         line.command = Command::Estimate;
-    } else if (*pointsCmd) {
+    } else if (*parts_->pointsCmd) {
         line.command = Command::Points;
     } else if (*renderCmd) {
         line.command = Command::Render;
@@ -148,6 +169,11 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& ou
         line.command = Command::Show;
     }
     return line;
+}
+
+CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                             std::ostream& err) {
+    return CommandLineParser().Parse(argc, argv, out, err);
 }
 
 } // namespace vorticel::cli

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -25,6 +26,23 @@ struct CommandLine {
     std::optional<int> exitCode;
 };
 
+// The subcommands and their options, set up once and able to read one command line after
+// another (each parse starts from the defaults).
+class CommandLineParser {
+public:
+    CommandLineParser();
+    ~CommandLineParser();
+    CommandLineParser(const CommandLineParser&) = delete;
+    CommandLineParser& operator=(const CommandLineParser&) = delete;
+
+    CommandLine Parse(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};
+
+// One command line through a parser of its own.
 CommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
                              std::ostream& err);
 
