@@ -72,7 +72,8 @@ int RunRender(const RenderOptions& given) {
         bitmap->SetWidth(width);
         bitmap->SetHeight(height);
     } catch (const RenderError& e) {
-        throw UsageError{e.what()};
+        // The size was checked as it was read: what is left is memory that cannot be had.
+        throw NotEnoughMemory{e.what()};
     }
     bitmap->SetEye({0.0, 0.0, -5.0});
     bitmap->SetTarget({0.0, 0.0, 0.0});
