@@ -64,11 +64,11 @@ std::optional<OutOfRangeLine> FindOutOfRangeLine(const ParameterList& parameters
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ParameterList::LineValue line = parameters.ReadLine(lines[i]);
         const ParameterEntry* e = line.entry;
-        if (!e || e->type == kFloat || e->type == kDouble) {
+        const auto bounds = e ? ParameterList::BoundsOfInteger(*e) : std::nullopt;
+        if (!bounds) {
             continue;
         }
-        const auto lo = static_cast<std::int64_t>(ParameterList::ReadValue(e->type, e->minimum));
-        const auto hi = static_cast<std::int64_t>(ParameterList::ReadValue(e->type, e->maximum));
+        const auto [lo, hi] = *bounds;
         const double v = std::trunc(line.value);
         if (v < static_cast<double>(lo) || v > static_cast<double>(hi)) {
             std::string text = lines[i];

@@ -267,6 +267,15 @@ ParameterList::LineValue ParameterList::ReadLine(std::string_view text) const {
     return {entry, v};
 }
 
+std::optional<ParameterList::IntegerBounds>
+ParameterList::BoundsOfInteger(const ParameterEntry& entry) {
+    if (entry.type == kFloat || entry.type == kDouble || ValueSize(entry.type) == 0) {
+        return std::nullopt;
+    }
+    return IntegerBounds{static_cast<std::int64_t>(ReadValue(entry.type, entry.minimum)),
+                         static_cast<std::int64_t>(ReadValue(entry.type, entry.maximum))};
+}
+
 void ParameterList::RandomizeEntry(const ParameterEntry& entry, std::int16_t digits) {
     const auto lo = static_cast<double>(ReadValue(entry.type, entry.minimum));
     const auto hi = static_cast<double>(ReadValue(entry.type, entry.maximum));

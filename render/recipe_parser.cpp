@@ -138,7 +138,7 @@ void Numbers(std::string_view key, const Line& line, T (&out)[N]) {
 
 constexpr double kLargest = std::numeric_limits<double>::max();
 
-// `count` finite numbers, each within lo..hi.
+// N finite numbers, each within lo..hi.
 template <class T, std::size_t N>
 void Numbers(std::string_view key, const Line& line, T (&out)[N], double lo, double hi) {
     Numbers(key, line, out);
@@ -191,12 +191,8 @@ RecipeParameter Parameter(RecipeLines& lines, const ParameterEntry& entry) {
     if (static_cast<double>(ParameterList::ReadValue(entry.type, entry.value)) != v[0]) {
         Refuse(exactKey, exact, "not a value of this parameter's type");
     }
-    // An integer's bounds are the palette's limits too; a real's only the search's range.
-    if (entry.type != kFloat && entry.type != kDouble) {
-        const auto lo =
-            static_cast<std::int64_t>(ParameterList::ReadValue(entry.type, entry.minimum));
-        const auto hi =
-            static_cast<std::int64_t>(ParameterList::ReadValue(entry.type, entry.maximum));
+    if (const auto bounds = ParameterList::BoundsOfInteger(entry)) {
+        const auto [lo, hi] = *bounds;
         if (v[0] < static_cast<double>(lo) || v[0] > static_cast<double>(hi)) {
             Refuse(exactKey, exact,
                    "a whole number " + std::to_string(lo) + ".." + std::to_string(hi) +

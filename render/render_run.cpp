@@ -83,7 +83,7 @@ std::int32_t RefreshPeriod(std::int32_t target, std::int32_t updates) {
 
 std::int32_t HardwareThreads() {
     const unsigned n = std::thread::hardware_concurrency();
-    return n > 0 ? static_cast<std::int32_t>(std::min<unsigned>(n, 1024)) : 1;
+    return n > 0 ? static_cast<std::int32_t>(std::min<unsigned>(n, kMaxWorkers)) : 1;
 }
 
 std::int32_t RunThreadCount(std::int32_t requested, std::int32_t target,
