@@ -1,5 +1,7 @@
-// The memory budget: available memory within the control group's limit, from files given.
+// The memory budget: available memory within the control group's limit, from files given,
+// and the worker counts it refuses.
 #include "render/memory_budget.h"
+#include "render/render_run.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -41,6 +43,28 @@ TEST(AvailableMemoryBytes, TakesTheLowerOfAvailableMemoryAndEveryGroupLimitAbove
 
 TEST(AvailableMemoryBytes, ReadsThisMachine) {
     EXPECT_GT(AvailableMemoryBytes(), 0);
+}
+
+// A count asked for shapes the image: it is refused, with the count that fits, rather than
+// lowered; the target's cap (the same on any machine) still applies first.
+TEST(RequireWorkersFit, RefusesACountWhoseBuffersExceedTheBudget) {
+    EXPECT_NO_THROW(RequireWorkersFit(3, 20000000, 1000, 3000));
+    EXPECT_NO_THROW(RequireWorkersFit(1024, 20000000, 1000, 0));  // no budget known
+    EXPECT_NO_THROW(RequireWorkersFit(16, 1000000, 1000, 10000)); // capped to 10 first
+    try {
+        RequireWorkersFit(3, 20000000, 1000000000, 2500000000);
+        ADD_FAILURE() << "3 workers of 1 GB fit in 2.5 GB";
+    } catch (const MemoryBudgetError& e) {
+        EXPECT_EQ(e.fitting(), 2);
+        EXPECT_STREQ(e.what(), "3 workers need 3000 MB for their buffers, more than the 2500 MB "
+                               "of memory available; 2 workers fit");
+    }
+    try {
+        RequireWorkersFit(2, 20000000, 1000, 999);
+        ADD_FAILURE() << "2 workers of 1000 bytes fit in 999";
+    } catch (const MemoryBudgetError& e) {
+        EXPECT_EQ(e.fitting(), 0);
+    }
 }
 
 } // namespace

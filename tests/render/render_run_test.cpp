@@ -325,28 +325,6 @@ TEST(RunThreadCount, RequestTargetAndMemoryEachCap) {
     EXPECT_EQ(RunThreadCount(16, 20000000, 1000, 10), 1);   // one worker whatever it costs
 }
 
-// A count asked for shapes the image: it is refused, with the count that fits, rather than
-// lowered; the target's cap (the same on any machine) still applies first.
-TEST(RequireWorkersFit, RefusesACountWhoseBuffersExceedTheBudget) {
-    EXPECT_NO_THROW(RequireWorkersFit(3, 20000000, 1000, 3000));
-    EXPECT_NO_THROW(RequireWorkersFit(1024, 20000000, 1000, 0));  // no budget known
-    EXPECT_NO_THROW(RequireWorkersFit(16, 1000000, 1000, 10000)); // capped to 10 first
-    try {
-        RequireWorkersFit(3, 20000000, 1000000000, 2500000000);
-        ADD_FAILURE() << "3 workers of 1 GB fit in 2.5 GB";
-    } catch (const MemoryBudgetError& e) {
-        EXPECT_EQ(e.fitting(), 2);
-        EXPECT_STREQ(e.what(), "3 workers need 3000 MB for their buffers, more than the 2500 MB "
-                               "of memory available; 2 workers fit");
-    }
-    try {
-        RequireWorkersFit(2, 20000000, 1000, 999);
-        ADD_FAILURE() << "2 workers of 1000 bytes fit in 999";
-    } catch (const MemoryBudgetError& e) {
-        EXPECT_EQ(e.fitting(), 0);
-    }
-}
-
 TEST(RenderRun, GasAccumulatesEveryPointAfterTheWarmUp) {
     Seesaw a;
     auto b = test::MakeRenderer(kGas, 40, 40);
