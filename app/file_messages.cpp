@@ -69,8 +69,13 @@ QString FileErrorMessage(const FileError& error, const QString& fileName) {
     case FileError::Reason::Encoder:
         reason = kStrFileEncoder;
         break;
+    case FileError::Reason::OutOfRange:
+        reason = kStrFileValueOutOfRange;
+        break;
     }
-    return reason ? first + QLatin1Char('\n') + Text(reason) : first;
+    return reason
+               ? first + QLatin1Char('\n') + Text(reason, QString::fromStdString(error.subject()))
+               : first;
 }
 
 } // namespace vorticel

@@ -175,7 +175,8 @@ bool TMDIform::SaveImage(TForm_view& view, const QString& fileName) {
             SaveImagePng(fileName.toStdString(), *view.GetAttractor(), *view.GetBitmap(),
                          view.iterationTarget,
                          palettes_ ? palettes_->UpdateCount()
-                                   : ParameterPalettes::kDefaultUpdateCount);
+                                   : ParameterPalettes::kDefaultUpdateCount,
+                         view.RenderWorkers());
             view.MarkParametersSaved();
         } else {
             SaveBmp(fileName.toStdString(), view.GetBitmap()->GetImage());

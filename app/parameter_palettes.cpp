@@ -161,12 +161,16 @@ void FloatingPalettes::BindBitmap(TForm_view& view, Renderer& bitmap) {
     auto* scale = rows.AddBound<double>(Text(kStrScale), bitmap.GetCamera().ZoomBinding(),
                                         kFlagSlider | kFlagSeparator);
     scale->SetImmediate(true);
+    scale->SetMinimum(kMinZoom);
+    scale->SetMaximum(kMaxZoom);
     scale->SetSliderMinimum(0.01);
     scale->SetSliderMaximum(1.0);
     scale->tag = kTagNone;
 
     for (const ShadingSetting& setting : ShadingSettings(bitmap)) {
         auto* row = rows.AddBound<float>(Text(setting.textId), setting.value, kFlagSlider);
+        row->SetMinimum(setting.lo);
+        row->SetMaximum(setting.hi);
         row->SetSliderMinimum(setting.sliderLo);
         row->SetSliderMaximum(setting.sliderHi);
         row->tag = kTagShading;

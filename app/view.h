@@ -131,6 +131,12 @@ public:
 
     // Last render run: its refresh count, for the status and for tests.
     RenderRunResult lastRun;
+    // The workers of the image an image file records: those of the last render run, or
+    // before any those a run would take.
+    std::int32_t RenderWorkers() const {
+        return lastRun.threads > 0 ? lastRun.threads
+                                   : RunThreadCount(kAllThreads, iterationTarget, 0, 0);
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace vorticel {
 namespace {
@@ -93,7 +94,9 @@ void TForm_view::wheelEvent(QWheelEvent* event) {
     }
     const OperationScope operation(*this);
     Camera& camera = bitmap_->GetCamera();
-    camera.SetZoom(delta < 0 ? camera.Zoom() * kWheelStep : camera.Zoom() * (1.0 / kWheelStep));
+    camera.SetZoom(
+        std::clamp(delta < 0 ? camera.Zoom() * kWheelStep : camera.Zoom() * (1.0 / kWheelStep),
+                   kMinZoom, kMaxZoom));
     if (ParameterPalettes* palettes = frame_.Palettes()) {
         palettes->RefreshZoom();
     }

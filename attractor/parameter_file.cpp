@@ -7,6 +7,8 @@
 #include "io/read_file.h"
 #include "io/replace_file.h"
 
+#include <cmath>
+
 namespace vorticel {
 
 std::vector<std::string> Attractor::ParameterLines() const {
@@ -57,6 +59,28 @@ ParameterFileText ReadParameterFile(const std::string& fileName) {
     return text;
 }
 
+std::optional<OutOfRangeLine> FindOutOfRangeLine(const ParameterList& parameters,
+                                                 const std::vector<std::string>& lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ParameterList::LineValue line = parameters.ReadLine(lines[i]);
+        const ParameterEntry* e = line.entry;
+        const auto bounds = e ? ParameterList::BoundsOfInteger(*e) : std::nullopt;
+        if (!bounds) {
+            continue;
+        }
+        const auto [lo, hi] = *bounds;
+        const double v = std::trunc(line.value);
+        if (v < static_cast<double>(lo) || v > static_cast<double>(hi)) {
+            std::string text = lines[i];
+            if (!text.empty() && text.back() == '\r') {
+                text.pop_back();
+            }
+            return OutOfRangeLine{i + 2, text, e->name, lo, hi};
+        }
+    }
+    return std::nullopt;
+}
+
 std::size_t ApplyParameterLines(const ParameterList& parameters,
                                 const std::vector<std::string>& lines) {
     std::size_t applied = 0;
@@ -73,6 +97,15 @@ void Attractor::SaveParameters(const std::string& fileName) const {
 void Attractor::LoadParameters(const std::string& fileName) {
     // Read whole first: a file that cannot be read changes nothing.
     const ParameterFileText text = ReadParameterFile(fileName);
+    // A value outside an integer's bounds would wrap or make a map the palette cannot show;
+    // the file is refused whole, before any line is applied.
+    if (const auto line = FindOutOfRangeLine(*parameters, text.lines)) {
+        const std::string where = std::to_string(line->number) + " (" + line->text + ")";
+        throw FileError(FileError::Kind::Read, fileName, FileError::Reason::OutOfRange,
+                        "line " + where + ": " + line->name + " takes a whole number from " +
+                            std::to_string(line->minimum) + " to " + std::to_string(line->maximum))
+            .WithSubject(where);
+    }
     if (ApplyParameterLines(*parameters, text.lines) == 0) {
         throw FileError(FileError::Kind::Read, fileName, FileError::Reason::NoParameters,
                         "no parameter was read (no line names a parameter of " + displayName + ")");

@@ -4,6 +4,7 @@
 #include "io/file_error.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,20 @@ ParameterFileText SplitParameterFile(std::string_view bytes);
 // Reads and splits a parameter file; throws FileError when it cannot be read, is no regular
 // file, is too large or holds a line that is too long.
 ParameterFileText ReadParameterFile(const std::string& fileName);
+
+struct OutOfRangeLine {
+    std::size_t number = 0; // in the file (1 = the header)
+    std::string text;       // without its line end
+    std::string name;       // the parameter's
+    std::int64_t minimum = 0;
+    std::int64_t maximum = 0;
+};
+// The first of `lines` (the lines after the header) that gives an integer parameter a value
+// outside its bounds; nullopt when none does. A fraction is dropped first, as the value is
+// stored (3.9 stores 3). The bounds of an integer are the palette's limits; those of a real
+// only the search's range, so a real is never out of range.
+std::optional<OutOfRangeLine> FindOutOfRangeLine(const ParameterList& parameters,
+                                                 const std::vector<std::string>& lines);
 
 // Applies each line in order (a later duplicate wins); the number of lines that set a
 // parameter.

@@ -224,6 +224,15 @@ std::string ParameterList::FormatLine(const ParameterEntry& entry) {
 }
 
 bool ParameterList::ParseLine(std::string_view text) const {
+    const LineValue line = ReadLine(text);
+    if (!line.entry) {
+        return false;
+    }
+    WriteValue(line.entry->value, line.entry->type, line.value);
+    return true;
+}
+
+ParameterList::LineValue ParameterList::ReadLine(std::string_view text) const {
     std::size_t asciiEnd = 0;
     while (asciiEnd < text.size() && IsKeyChar(text[asciiEnd])) {
         ++asciiEnd;
@@ -243,11 +252,11 @@ bool ParameterList::ParseLine(std::string_view text) const {
         entry = Find(text.substr(0, asciiEnd));
     }
     if (!entry) {
-        return false;
+        return {};
     }
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) {
-        return false;
+        return {};
     }
     double v = ParseDecimal(text.substr(equals + 1));
     // A number beyond the range of doubles keeps its sign as the largest double: infinity
@@ -255,8 +264,16 @@ bool ParameterList::ParseLine(std::string_view text) const {
     if (std::isinf(v)) {
         v = std::copysign(std::numeric_limits<double>::max(), v);
     }
-    WriteValue(entry->value, entry->type, v);
-    return true;
+    return {entry, v};
+}
+
+std::optional<ParameterList::IntegerBounds>
+ParameterList::BoundsOfInteger(const ParameterEntry& entry) {
+    if (entry.type == kFloat || entry.type == kDouble || ValueSize(entry.type) == 0) {
+        return std::nullopt;
+    }
+    return IntegerBounds{static_cast<std::int64_t>(ReadValue(entry.type, entry.minimum)),
+                         static_cast<std::int64_t>(ReadValue(entry.type, entry.maximum))};
 }
 
 void ParameterList::RandomizeEntry(const ParameterEntry& entry, std::int16_t digits) {

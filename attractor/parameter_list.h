@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -95,6 +96,21 @@ public:
     // written. A value beyond the range of doubles is taken as the largest double of its
     // sign, so that whatever is loaded can be saved and loaded back.
     bool ParseLine(std::string_view text) const;
+
+    struct LineValue {
+        const ParameterEntry* entry = nullptr; // null: ParseLine would write nothing
+        double value = 0.0;                    // what ParseLine would write
+    };
+    // What ParseLine would do with `text`, doing nothing.
+    LineValue ReadLine(std::string_view text) const;
+
+    struct IntegerBounds {
+        std::int64_t minimum = 0;
+        std::int64_t maximum = 0;
+    };
+    // The bounds of an integer entry, which are the palette's limits as well as the random
+    // draw's; nullopt for a real, whose bounds are only the draw's.
+    static std::optional<IntegerBounds> BoundsOfInteger(const ParameterEntry& entry);
 
     // A random value in [minimum, maximum) quantised to `digits` decimals; 0 for an empty range.
     static void RandomizeEntry(const ParameterEntry& entry, std::int16_t digits);

@@ -11,7 +11,6 @@
 #include <iostream>
 #include <memory>
 #include <new>
-#include <stdexcept>
 #include <vector>
 
 namespace vorticel::cli {
@@ -48,10 +47,10 @@ std::int64_t WritePly(std::ostream& out, Attractor& attractor, std::int32_t coun
             points.push_back(attractor.point);
         }
     } catch (const std::bad_alloc&) {
-        throw std::runtime_error("not enough memory to hold the " + std::to_string(count) +
-                                 " points a PLY file states before them (ran out after " +
-                                 std::to_string(points.size()) +
-                                 "); fewer --iterations or --format csv need less");
+        throw NotEnoughMemory{"not enough memory to hold the " + std::to_string(count) +
+                              " points a PLY file states before them (ran out after " +
+                              std::to_string(points.size()) +
+                              "); fewer --iterations or --format csv need less"};
     }
     out << "ply\nformat ascii 1.0\nelement vertex " << points.size()
         << "\nproperty double x\nproperty double y\nproperty double z\nend_header\n";
@@ -145,7 +144,7 @@ int RunPoints(const PointsOptions& options) {
     PrintKey(std::cerr, "points", written);
     if (attractor->diverged) {
         std::cerr << "the orbit diverged after " << attractor->count << " iterations\n";
-        return kExitFailed;
+        return kExitDiverged;
     }
     return kExitOk;
 }

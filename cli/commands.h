@@ -11,6 +11,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitCancelled = 3;
+constexpr int kExitDiverged = 4; // the orbit diverged while it was framed or rendered
+constexpr int kExitNoMemory = 5; // the work's buffers do not fit in memory
 
 struct SearchOptions {
     std::string family;
@@ -50,7 +52,9 @@ struct RenderOptions {
     bool iterationsGiven = false;
     bool updatesGiven = false;
     bool fitGiven = false;
-    std::int32_t threads = 0; // 0: every hardware thread
+    bool threadsGiven = false;
+    // Workers (orbits); 0: one per hardware thread. An image's recipe gives its own count.
+    std::int32_t threads = 0;
 };
 
 int RunSearch(const SearchOptions& options);

@@ -14,7 +14,7 @@ namespace vorticel::cli {
 std::uint64_t SeedGenerator(const std::optional<std::uint64_t>& seed) {
     const std::uint64_t value = seed ? *seed : static_cast<std::uint64_t>(std::time(nullptr));
     RandomSeed(value);
-    PrintKey(std::cerr, "seed", static_cast<std::int64_t>(value));
+    PrintKey(std::cerr, "seed", std::to_string(value)); // unsigned, as the recipe keeps it
     return value;
 }
 

@@ -48,16 +48,21 @@ RenderOptions WithRecipe(const RenderOptions& given, const ImageRecipe& recipe) 
     if (!given.fitGiven) {
         options.fit = "none";
     }
+    // As many workers as made the image, whatever this machine's cores; a recipe from before
+    // workers were kept is rendered as it was then, on every hardware thread.
+    if (!given.threadsGiven && recipe.workers) {
+        options.threads = *recipe.workers;
+    }
     return options;
 }
 
 void SaveRenderedImage(const RenderOptions& options, const Attractor& attractor, Renderer& bitmap,
-                       std::uint64_t seed) {
+                       std::uint64_t seed, std::int32_t workers) {
     if (!IsPngName(options.output)) {
         SaveBmp(options.output, bitmap.GetImage());
         return;
     }
-    ImageRecipe recipe = RecipeOf(attractor, bitmap, options.iterations, options.updates);
+    ImageRecipe recipe = RecipeOf(attractor, bitmap, options.iterations, options.updates, workers);
     recipe.seed = seed;
     SaveImagePng(options.output, recipe, bitmap);
 }

@@ -25,13 +25,15 @@ std::optional<ImageRecipe> InputRecipe(const RenderOptions& options);
 
 // The options of a render of `recipe`: what was given on the command line, the recipe's own
 // values for the rest. The renderer comes from the recipe (--renderer is a UsageError); the
-// framing too, unless --fit was given ("none": the preview ring is refilled, nothing moves).
+// framing too, unless --fit was given ("none": the preview ring is refilled, nothing moves);
+// and the worker count, unless --threads was given.
 RenderOptions WithRecipe(const RenderOptions& given, const ImageRecipe& recipe);
 
 // Writes the rendered image by the output's extension: a PNG carrying its recipe (with the
-// seed) for ".png", the BMP as always for anything else. Throws FileError.
+// seed and the `workers` that rendered it) for ".png", the BMP as always for anything else.
+// Throws FileError.
 void SaveRenderedImage(const RenderOptions& options, const Attractor& attractor, Renderer& bitmap,
-                       std::uint64_t seed);
+                       std::uint64_t seed, std::int32_t workers);
 
 // vorticel-cli show IMAGE.png: prints the image's recipe.
 int ShowImageRecipe(const std::string& fileName);

@@ -39,4 +39,9 @@ struct UsageError {
     std::string message;
 };
 
+// Work whose memory could not be had: reported on stderr, exit code 5.
+struct NotEnoughMemory {
+    std::string message;
+};
+
 } // namespace vorticel::cli

@@ -30,6 +30,7 @@ public:
         NoRecipe,       // the image holds no recipe of this program
         BadRecipe,      // the image's recipe breaks the rules of the recipe format
         Encoder,        // the image encoder refused the image
+        OutOfRange,     // a line gives a parameter a value outside its bounds: see subject()
     };
 
     // A refusal of the system, worded by its errno value.
@@ -41,12 +42,20 @@ public:
     Reason reason() const { return reason_; }
     int systemError() const { return systemError_; }
     const std::string& fileName() const { return fileName_; }
+    // What the reason is about in the file's own words ("2 (Degré=100)": a line's number and
+    // text); empty for most reasons.
+    const std::string& subject() const { return subject_; }
+    FileError& WithSubject(std::string subject) {
+        subject_ = std::move(subject);
+        return *this;
+    }
 
 private:
     Kind kind_;
     Reason reason_;
     int systemError_ = 0;
     std::string fileName_;
+    std::string subject_;
 };
 
 // Throws the FileError that says what stands at `fileName` unless `mode` (st_mode) is that

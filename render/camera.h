@@ -9,6 +9,16 @@
 
 namespace vorticel {
 
+// What a camera may hold and still frame a picture: a zoom beyond these shows a dot or a
+// single pixel's blur (0, a negative or a denormal zoom shows nothing); orbits diverge beyond
+// 1e5, so a point farther out frames none; a pan is in world units before the zoom.
+constexpr double kMinZoom = 1e-12;
+constexpr double kMaxZoom = 1e12;
+constexpr double kMaxCoordinate = 1e9;
+constexpr double kMaxPan = 1e15;
+// A rotation is about a unit axis, or none at all about a zero one.
+constexpr double kAxisLengthTolerance = 1e-6;
+
 // What the last framing pass measured: the normalised screen extent (0..1) and the world
 // bounds of its points. "Centrer" and the recipe keep it with the camera.
 struct FramingExtent {

@@ -1,6 +1,7 @@
 // Storing the orbit's last points and framing the camera around them.
 #include "render/preview_ring.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -87,7 +88,10 @@ void PreviewRing::Fit(Camera& camera, bool recomputeZoom, const Vecd& projectedC
     if (recomputeZoom) {
         const double dx = e.screenMax.x - e.screenMin.x;
         const double dy = e.screenMax.y - e.screenMin.y;
-        zoom = dx == 0.0 && dy == 0.0 ? 1.0 : (1.0 - fitMargin_) / (dx > dy ? dx : dy);
+        // A cloud that is all but a point would take a zoom no camera holds.
+        zoom = dx == 0.0 && dy == 0.0
+                   ? 1.0
+                   : std::clamp((1.0 - fitMargin_) / (dx > dy ? dx : dy), kMinZoom, kMaxZoom);
         camera.SetSavedZoom(zoom);
     }
     const double panX = (e.screenMin.x + e.screenMax.x) / 2 - projectedCentre.x / camera.Width();

@@ -46,7 +46,7 @@ std::string ProgramNameAndVersion() {
 }
 
 ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t iterations,
-                     std::int32_t updates) {
+                     std::int32_t updates, std::int32_t workers) {
     ImageRecipe r;
     r.program = ProgramNameAndVersion();
     r.family = attractor.typeIndex;
@@ -70,6 +70,7 @@ ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t 
     r.camera = bitmap.GetCamera();
     r.iterations = iterations;
     r.updates = updates;
+    r.workers = workers;
     return r;
 }
 
@@ -115,6 +116,9 @@ std::string FormatRecipe(const ImageRecipe& r) {
     w.Point(kBoundsMax, c.Extent().boundsMax);
     w.Number(kIterations, r.iterations);
     w.Number(kUpdates, r.updates);
+    if (r.workers) {
+        w.Number(kWorkers, *r.workers);
+    }
     if (r.seed) {
         w.Number(kSeed, *r.seed);
     }
@@ -174,8 +178,8 @@ void ApplyToRenderer(const ImageRecipe& recipe, Renderer& bitmap) {
 }
 
 void SaveImagePng(const std::string& fileName, const Attractor& attractor, Renderer& bitmap,
-                  std::int32_t iterations, std::int32_t updates) {
-    SaveImagePng(fileName, RecipeOf(attractor, bitmap, iterations, updates), bitmap);
+                  std::int32_t iterations, std::int32_t updates, std::int32_t workers) {
+    SaveImagePng(fileName, RecipeOf(attractor, bitmap, iterations, updates, workers), bitmap);
 }
 
 void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const Renderer& bitmap) {

@@ -13,20 +13,25 @@
 //   parameter.NAME=VALUE        for each parameter of the family, in registration order: with
 //   exact.NAME=VALUE              "parameter." taken off, the line exactly as the parameter
 //                                 file writes it (six decimals); then the exact value, which
-//                                 is the one applied and must print as that line does
+//                                 is the one applied and must print as that line does; an
+//                                 integer within the parameter's bounds (the palette's)
 //   renderer=4                  renderer kind, 0..4 (Gas, Liquid, Light, Plasma, Solid)
 //   shading.KEY=VALUE           each shading setting of the renderer, in the palette's order:
 //                                 brightness and gamma (Gas, Liquid, Light, Plasma), opacity,
-//                                 gamma and roughness (Solid)
+//                                 gamma and roughness (Solid); the limits of ShadingSettings
+//                                 (brightness and opacity 0.001..1000, gamma 0.01..100,
+//                                 roughness 0.0001..10)
 //   light.min-step=D            Light and Plasma only: the range of the orbit's step lengths
 //   light.max-step=D              (world units) the colours are measured against, and the
-//   light.step-range=D            range they use (0: measured again from the preview ring)
+//   light.step-range=D            range they use (0: measured again from the preview ring);
+//                                 each 0 or more
 //   background=R G B            background colour, each channel 0..1
 //   point-colour=R G B          preview point colour, each channel 0..1
 //   width=640                   image size in pixels, a size a bitmap takes (the width is
 //   height=480                    written as the bitmap rounded it, a multiple of 4)
-//   camera.eye=X Y Z            camera position and look-at point, world units
-//   camera.target=X Y Z
+//   camera.eye=X Y Z            camera position and look-at point, world units, each within
+//   camera.target=X Y Z           +-1e9; the eye neither at the target nor straight above or
+//                                 below it (the camera's up is +y)
 //   camera.zoom=Z               the renderer's camera (Camera): zoom, the zoom kept
 //   camera.saved-zoom=Z           for "Centrer", pan after the zoom, rotation (radians about
 //   camera.pan=X Y                a unit axis; the rotation matrix is built from them), the
@@ -37,14 +42,23 @@
 //   camera.screen-max=X Y Z
 //   camera.bounds-min=X Y Z
 //   camera.bounds-max=X Y Z
+//                               The zoom lies in 1e-12..1e12, the saved zoom too or is 0 (none
+//                               kept), the pan within +-1e15, the angle within +-2 pi, the axis
+//                               is a unit axis or 0 0 0, the centre within +-1e9; the tracked
+//                               bounds are any finite numbers (reset, they are the largest).
 //   iterations=20000000         iteration target of the render, 0..2147483647
 //   updates=10                  image refreshes during the render, 1..100
+//   workers=3                   optional: the render's workers (orbits), 1..1024; every
+//                                 program that reads the recipe renders it with as many,
+//                                 whatever its machine's cores. Recipes written before the
+//                                 key existed leave it out: they are rendered as they were
+//                                 then, with one worker per hardware thread
 //   seed=1                      optional: the seed the shared generator was given before the
 //                                 preview ring was filled and the render ran (the command
 //                                 line records it; the IFS needs it for the same pixels)
 //
-// Every key but "seed" is required, and no other key is allowed (a later format that needs
-// more changes the version). A key given twice, a line of more than kMaxRecipeLineLength
+// Every key but "workers" and "seed" is required, and no other key is allowed (a later format
+// that needs more changes the version). A key given twice, a line of more than kMaxRecipeLineLength
 // bytes, an empty line, a number that does not read whole, that is not finite or is out of
 // its range, is refused. The camera does not depend on the image size: the same camera frames
 // the same picture at twice the size, and at another aspect keeps the width of the view.
@@ -113,6 +127,7 @@ struct ImageRecipe {
     Camera camera; // eye, target and pose; no image size
     std::int32_t iterations = kDefaultIterations;
     std::int32_t updates = kDefaultUpdates;
+    std::optional<std::int32_t> workers; // nullopt: one per hardware thread
     std::optional<std::uint64_t> seed;
 };
 
@@ -123,9 +138,9 @@ public:
 };
 
 // The recipe of the image `bitmap` holds, rendered from `attractor` with an iteration target
-// of `iterations` and `updates` refreshes. No seed.
+// of `iterations`, `updates` refreshes and `workers` workers. No seed.
 ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t iterations,
-                     std::int32_t updates);
+                     std::int32_t updates, std::int32_t workers);
 
 std::string FormatRecipe(const ImageRecipe& recipe);
 // Throws RecipeError.
@@ -144,7 +159,7 @@ void ApplyToRenderer(const ImageRecipe& recipe, Renderer& bitmap);
 // Writes the image of `bitmap` as a PNG carrying its recipe (RecipeOf) and the program's name.
 // Throws FileError.
 void SaveImagePng(const std::string& fileName, const Attractor& attractor, Renderer& bitmap,
-                  std::int32_t iterations, std::int32_t updates);
+                  std::int32_t iterations, std::int32_t updates, std::int32_t workers);
 // The same with a recipe of the caller's (one that records the seed, say).
 void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const Renderer& bitmap);
 // The recipe of a PNG, read without decoding the image (ReadPngTexts). Throws FileError:

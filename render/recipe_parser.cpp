@@ -136,15 +136,31 @@ void Numbers(std::string_view key, const Line& line, T (&out)[N]) {
     }
 }
 
-double Real(RecipeLines& lines, std::string_view key) {
+constexpr double kLargest = std::numeric_limits<double>::max();
+
+// N finite numbers, each within lo..hi.
+template <class T, std::size_t N>
+void Numbers(std::string_view key, const Line& line, T (&out)[N], double lo, double hi) {
+    Numbers(key, line, out);
+    for (const T v : out) {
+        if (!(v >= lo && v <= hi)) {
+            Refuse(key, line,
+                   std::string(N == 1 ? "a number" : "numbers") + " from " +
+                       NumberText(static_cast<T>(lo)) + " to " + NumberText(static_cast<T>(hi)) +
+                       " expected");
+        }
+    }
+}
+
+double Real(RecipeLines& lines, std::string_view key, double lo = -kLargest, double hi = kLargest) {
     double v[1];
-    Numbers(key, lines.Take(key), v);
+    Numbers(key, lines.Take(key), v, lo, hi);
     return v[0];
 }
 
-Vecd Point(RecipeLines& lines, std::string_view key) {
+Vecd Point(RecipeLines& lines, std::string_view key, double bound = kLargest) {
     double v[3];
-    Numbers(key, lines.Take(key), v);
+    Numbers(key, lines.Take(key), v, -bound, bound);
     return {v[0], v[1], v[2]};
 }
 
@@ -174,6 +190,14 @@ RecipeParameter Parameter(RecipeLines& lines, const ParameterEntry& entry) {
     ParameterList::WriteValue(entry.value, entry.type, v[0]);
     if (static_cast<double>(ParameterList::ReadValue(entry.type, entry.value)) != v[0]) {
         Refuse(exactKey, exact, "not a value of this parameter's type");
+    }
+    if (const auto bounds = ParameterList::BoundsOfInteger(entry)) {
+        const auto [lo, hi] = *bounds;
+        if (v[0] < static_cast<double>(lo) || v[0] > static_cast<double>(hi)) {
+            Refuse(exactKey, exact,
+                   "a whole number " + std::to_string(lo) + ".." + std::to_string(hi) +
+                       " expected");
+        }
     }
     const std::string line = ParameterList::FormatLine(entry);
     if (line != entry.name + "=" + std::string(written.value)) {
@@ -210,15 +234,66 @@ void ReadRenderer(RecipeLines& lines, ImageRecipe& r) {
     for (const ShadingSetting& setting : ShadingSettings(*kind)) {
         const std::string key = std::string(kShadingPrefix) + setting.key;
         float v[1];
-        Numbers(key, lines.Take(key), v);
+        Numbers(key, lines.Take(key), v, setting.lo, setting.hi);
         r.shading.push_back({setting.key, v[0]});
     }
     if (dynamic_cast<const LightRenderer*>(kind.get())) {
-        r.lightSteps =
-            LightSteps{Real(lines, kMinStep), Real(lines, kMaxStep), Real(lines, kStepRange)};
+        // Lengths; a ring not yet measured holds the largest and the smallest double.
+        r.lightSteps = LightSteps{Real(lines, kMinStep, 0.0), Real(lines, kMaxStep, 0.0),
+                                  Real(lines, kStepRange, 0.0)};
     }
     r.background = Colour(lines, kBackground);
     r.pointColour = Colour(lines, kPointColour);
+}
+
+// A camera that frames a picture: see the limits in camera.h.
+void ReadCamera(RecipeLines& lines, ImageRecipe& r) {
+    const Line eyeLine = lines.Take(kEye);
+    double eye[3];
+    Numbers(kEye, eyeLine, eye, -kMaxCoordinate, kMaxCoordinate);
+    const Vecd eyePoint{eye[0], eye[1], eye[2]};
+    const Vecd target = Point(lines, kTarget, kMaxCoordinate);
+    // The camera's up is +y: looking straight up or down, or at itself, it has no direction.
+    if (eyePoint.x == target.x && eyePoint.z == target.z) {
+        Refuse(kEye, eyeLine,
+               "the camera must not stand at camera.target nor straight above or below it");
+    }
+    Camera& c = r.camera;
+    c.SetEye(eyePoint);
+    c.SetTarget(target);
+    c.SetZoom(Real(lines, kZoom, kMinZoom, kMaxZoom));
+    const Line saved = lines.Take(kSavedZoom);
+    double savedZoom[1];
+    Numbers(kSavedZoom, saved, savedZoom);
+    // 0: no zoom kept (a renderer just replaced).
+    if (savedZoom[0] != 0.0 && !(savedZoom[0] >= kMinZoom && savedZoom[0] <= kMaxZoom)) {
+        Refuse(kSavedZoom, saved,
+               "0 or a number from " + NumberText(kMinZoom) + " to " + NumberText(kMaxZoom) +
+                   " expected");
+    }
+    c.SetSavedZoom(savedZoom[0]);
+    double pan[2];
+    Numbers(kPan, lines.Take(kPan), pan, -kMaxPan, kMaxPan);
+    c.SetPan(pan[0], pan[1]);
+    constexpr double kTurn = 6.283185307179586;
+    const double rotationAngle = Real(lines, kRotationAngle, -kTurn, kTurn);
+    const Line axisLine = lines.Take(kRotationAxis);
+    double axis[3];
+    Numbers(kRotationAxis, axisLine, axis, -2.0, 2.0);
+    const Vecd rotationAxis{axis[0], axis[1], axis[2]};
+    const double length = std::sqrt(Dot(rotationAxis, rotationAxis));
+    if (length != 0.0 && std::fabs(length - 1.0) > kAxisLengthTolerance) {
+        Refuse(kRotationAxis, axisLine, "a unit axis (or 0 0 0) expected");
+    }
+    c.SetRotation(rotationAxis, rotationAngle);
+    c.SetCentre(Point(lines, kCentre, kMaxCoordinate));
+    // The tracked bounds of the last framing: reset, they hold the largest doubles.
+    FramingExtent extent;
+    extent.screenMin = Point(lines, kScreenMin);
+    extent.screenMax = Point(lines, kScreenMax);
+    extent.boundsMin = Point(lines, kBoundsMin);
+    extent.boundsMax = Point(lines, kBoundsMax);
+    c.SetExtent(extent);
 }
 
 void ReadView(RecipeLines& lines, ImageRecipe& r) {
@@ -231,26 +306,13 @@ void ReadView(RecipeLines& lines, ImageRecipe& r) {
     }
     r.width = static_cast<std::int32_t>(width);
     r.height = static_cast<std::int32_t>(height);
-    Camera& c = r.camera;
-    c.SetEye(Point(lines, kEye));
-    c.SetTarget(Point(lines, kTarget));
-    c.SetZoom(Real(lines, kZoom));
-    c.SetSavedZoom(Real(lines, kSavedZoom));
-    double pan[2];
-    Numbers(kPan, lines.Take(kPan), pan);
-    c.SetPan(pan[0], pan[1]);
-    const double rotationAngle = Real(lines, kRotationAngle);
-    c.SetRotation(Point(lines, kRotationAxis), rotationAngle);
-    c.SetCentre(Point(lines, kCentre));
-    FramingExtent extent;
-    extent.screenMin = Point(lines, kScreenMin);
-    extent.screenMax = Point(lines, kScreenMax);
-    extent.boundsMin = Point(lines, kBoundsMin);
-    extent.boundsMax = Point(lines, kBoundsMax);
-    c.SetExtent(extent);
+    ReadCamera(lines, r);
     r.iterations = static_cast<std::int32_t>(
         Integer(lines, kIterations, 0, std::numeric_limits<std::int32_t>::max()));
-    r.updates = static_cast<std::int32_t>(Integer(lines, kUpdates, 1, 100));
+    r.updates = static_cast<std::int32_t>(Integer(lines, kUpdates, kMinUpdates, kMaxUpdates));
+    if (lines.Has(kWorkers)) {
+        r.workers = static_cast<std::int32_t>(Integer(lines, kWorkers, 1, kMaxWorkers));
+    }
     if (lines.Has(kSeed)) {
         const Line line = lines.Take(kSeed);
         std::uint64_t seed = 0;

@@ -36,6 +36,7 @@ constexpr std::string_view kBoundsMin = "camera.bounds-min";
 constexpr std::string_view kBoundsMax = "camera.bounds-max";
 constexpr std::string_view kIterations = "iterations";
 constexpr std::string_view kUpdates = "updates";
+constexpr std::string_view kWorkers = "workers";
 constexpr std::string_view kSeed = "seed";
 
 // The shortest text that reads back (std::from_chars) to exactly `v`; any arithmetic type.

@@ -2,16 +2,16 @@
 #include "render/render_run.h"
 
 #include "attractor/attractor.h"
+#include "render/memory_budget.h"
 #include "render/renderer.h"
 #include "render/run_workers.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <future>
+#include <string>
 #include <thread>
 #include <vector>
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#endif
 
 namespace vorticel {
 namespace {
@@ -83,18 +83,7 @@ std::int32_t RefreshPeriod(std::int32_t target, std::int32_t updates) {
 
 std::int32_t HardwareThreads() {
     const unsigned n = std::thread::hardware_concurrency();
-    return n > 0 ? static_cast<std::int32_t>(std::min<unsigned>(n, 1024)) : 1;
-}
-
-std::int64_t PhysicalMemoryBytes() {
-#if defined(_SC_PHYS_PAGES) && defined(_SC_PAGE_SIZE)
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGE_SIZE);
-    if (pages > 0 && pageSize > 0) {
-        return std::int64_t{pages} * pageSize;
-    }
-#endif
-    return 0;
+    return n > 0 ? static_cast<std::int32_t>(std::min<unsigned>(n, kMaxWorkers)) : 1;
 }
 
 std::int32_t RunThreadCount(std::int32_t requested, std::int32_t target,
@@ -105,6 +94,34 @@ std::int32_t RunThreadCount(std::int32_t requested, std::int32_t target,
         n = std::min(n, memoryBudget / bytesPerWorker);
     }
     return static_cast<std::int32_t>(std::max<std::int64_t>(n, 1));
+}
+
+namespace {
+
+std::string Megabytes(std::int64_t bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f MB", static_cast<double>(bytes) / 1e6);
+    return text;
+}
+
+} // namespace
+
+MemoryBudgetError::MemoryBudgetError(std::int32_t requested, std::int32_t fitting,
+                                     std::int64_t bytesPerWorker, std::int64_t budget)
+    : std::runtime_error(
+          std::to_string(requested) + " workers need " + Megabytes(requested * bytesPerWorker) +
+          " for their buffers, more than the " + Megabytes(budget) + " of memory available; " +
+          (fitting > 0 ? std::to_string(fitting) + (fitting == 1 ? " worker fits" : " workers fit")
+                       : std::string("not even one worker fits"))),
+      fitting_(fitting) {}
+
+void RequireWorkersFit(std::int32_t requested, std::int32_t target, std::int64_t bytesPerWorker,
+                       std::int64_t memoryBudget) {
+    const std::int32_t n = RunThreadCount(requested, target, bytesPerWorker, 0);
+    if (memoryBudget > 0 && bytesPerWorker > 0 && n * bytesPerWorker > memoryBudget) {
+        throw MemoryBudgetError(n, static_cast<std::int32_t>(memoryBudget / bytesPerWorker),
+                                bytesPerWorker, memoryBudget);
+    }
 }
 
 std::int64_t RunMemoryBytes(const Renderer& bitmap, std::int32_t threads) {
@@ -120,9 +137,13 @@ RenderRunResult RenderRun(Attractor& attractor, Renderer& bitmap, std::int32_t t
     RenderRunResult result;
     bitmap.ClearImage();
     attractor.Reset();
-    const std::int32_t n =
-        RunThreadCount(threads, target, bitmap.AccumulationBytes(), PhysicalMemoryBytes() / 2);
-    WorkerPool pool(attractor, bitmap, target, updates, n);
+    const std::int64_t budget = AvailableMemoryBytes();
+    const bool asked = threads != kAllThreads;
+    if (asked) {
+        RequireWorkersFit(threads, target, bitmap.AccumulationBytes(), budget);
+    }
+    const std::int32_t n = RunThreadCount(threads, target, bitmap.AccumulationBytes(), budget);
+    WorkerPool pool(attractor, bitmap, target, updates, n, asked);
     result.threads = pool.Size();
 
     Clock::time_point nextProgress = Clock::now() + kProgressInterval;

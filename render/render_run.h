@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 
 namespace vorticel {
 
@@ -41,6 +42,11 @@ constexpr std::int32_t kHookPeriod = 10000;
 constexpr std::chrono::milliseconds kProgressInterval{20};
 constexpr std::int32_t kAllThreads = 0;               // one worker per hardware thread
 constexpr std::int32_t kMinWorkerIterations = 100000; // a worker's least share of the target
+constexpr std::int32_t kMaxWorkers = 1024;            // workers a run is asked for at most
+// A render target below this plots nothing: the warm-up alone would be counted.
+constexpr std::int32_t kMinRenderIterations = kWarmUp + 1;
+constexpr std::int32_t kMinUpdates = 1; // image refreshes of a render run
+constexpr std::int32_t kMaxUpdates = 100;
 
 // Resets the attractor, discards 500 iterations and hands the next `points` points to the
 // renderer: to the preview ring only, or through a framing pass (ResetView, TrackPoint,
@@ -61,19 +67,33 @@ std::int32_t RefreshPeriod(std::int32_t target, std::int32_t updates);
 
 // The machine's hardware threads, at least 1.
 std::int32_t HardwareThreads();
-// The machine's physical memory in bytes; 0 when it cannot be told.
-std::int64_t PhysicalMemoryBytes();
 // The workers of a run: `requested` (kAllThreads: the hardware threads), at most one per
 // kMinWorkerIterations of the target, and only as many as keep their buffers
 // (`bytesPerWorker` each) within `memoryBudget` (0: no limit); at least 1.
 std::int32_t RunThreadCount(std::int32_t requested, std::int32_t target,
                             std::int64_t bytesPerWorker, std::int64_t memoryBudget);
+
+// A count of workers asked for whose buffers do not fit in the memory budget. The count
+// shapes the image, so it is refused rather than quietly lowered.
+class MemoryBudgetError : public std::runtime_error {
+public:
+    MemoryBudgetError(std::int32_t requested, std::int32_t fitting, std::int64_t bytesPerWorker,
+                      std::int64_t budget);
+    std::int32_t fitting() const { return fitting_; } // the most workers that fit, 0 for none
+
+private:
+    std::int32_t fitting_;
+};
+// Throws MemoryBudgetError unless the `requested` workers (> 0), after the target's cap, keep
+// their buffers within `memoryBudget` (0: no limit).
+void RequireWorkersFit(std::int32_t requested, std::int32_t target, std::int64_t bytesPerWorker,
+                       std::int64_t memoryBudget);
 // Bytes a run of `bitmap` holds with `threads` workers: the bitmap's image, ring and
 // accumulation, and one accumulation per worker.
 std::int64_t RunMemoryBytes(const Renderer& bitmap, std::int32_t threads);
 
 // A render: ClearImage and Reset, then `threads` workers (see RunThreadCount; the memory
-// budget is half the physical memory) on threads of their own, each with its own copy of the
+// budget is AvailableMemoryBytes) on threads of their own, each with its own copy of the
 // attractor and of the renderer's accumulation, its own generator stream and a start nudged
 // by its index (the first worker starts where a single orbit would). The target is split
 // between them; each runs the 1,000 unplotted iterations, then ProjectPoint + PlotPoint + Step
@@ -81,8 +101,11 @@ std::int64_t RunMemoryBytes(const Renderer& bitmap, std::int32_t threads);
 // (RefreshPeriod of a worker's share; for one worker the counts c + 1 = k x period), and once
 // more at the end unless nothing was plotted since, their buffers are merged into `bitmap`
 // (MergeWorkers) and the image is refreshed. One worker gives the single-orbit image bit for
-// bit; the same seed and thread count repeat a render exactly (unless it is stopped or
-// diverges, where the workers' stopping points depend on timing).
+// bit; the same seed and worker count repeat a render exactly on any machine, whatever its
+// cores (unless it is stopped or diverges, where the workers' stopping points depend on
+// timing). A count asked for (`threads` > 0) is kept but for the target's cap: when its
+// buffers exceed the budget the run throws MemoryBudgetError before it starts, and
+// std::bad_alloc when they cannot be had; kAllThreads takes fewer workers instead.
 //
 // The calling thread meanwhile stays in a loop that calls hooks.progress about every
 // kProgressInterval, with the total count also written into `attractor.count` (what a view's

@@ -32,7 +32,7 @@ void InParts(std::int32_t parts, const std::function<void(std::int32_t, std::int
 }
 
 WorkerPool::WorkerPool(const Attractor& attractor, const Renderer& bitmap, std::int32_t target,
-                       std::int32_t updates, std::int32_t threads) {
+                       std::int32_t updates, std::int32_t threads, bool exact) {
     const std::int32_t n = std::max<std::int32_t>(threads, 1);
     period_ = RefreshPeriod(target / n, updates);
     for (std::int32_t k = 0; k < n; ++k) {
@@ -44,7 +44,7 @@ WorkerPool::WorkerPool(const Attractor& attractor, const Renderer& bitmap, std::
             }
             worker->renderer = bitmap.CopyForWorker();
         } catch (const std::bad_alloc&) {
-            if (k == 0) {
+            if (k == 0 || exact) {
                 throw;
             }
             break; // run with the workers whose buffers fit

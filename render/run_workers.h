@@ -29,9 +29,10 @@ public:
 
     // Up to `threads` workers over `target` iterations, each with a copy of `attractor` (its
     // own generator stream; worker k > 0 starts nudged by k x kNudge) and a CopyForWorker of
-    // the cleared `bitmap`. Fewer workers when their buffers cannot be allocated.
+    // the cleared `bitmap`. Fewer workers when their buffers cannot be allocated, unless the
+    // count is `exact` (std::bad_alloc then).
     WorkerPool(const Attractor& attractor, const Renderer& bitmap, std::int32_t target,
-               std::int32_t updates, std::int32_t threads);
+               std::int32_t updates, std::int32_t threads, bool exact = false);
     // Stops and joins whatever still runs.
     ~WorkerPool();
     WorkerPool(const WorkerPool&) = delete;

@@ -14,6 +14,8 @@ struct ShadingSetting {
     float* value;    // the renderer's own setting
     float sliderLo;  // slider range, not limits
     float sliderHi;
+    float lo; // the limits: what the palette takes and an image's recipe may hold
+    float hi;
 };
 
 // In the order the palette lists them; empty for a renderer without any.

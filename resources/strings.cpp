@@ -70,6 +70,7 @@ constexpr Entry kTable[] = {
     {3026, "L'image porte trop de blocs de texte."},
     {3027, "Un texte de l'image est trop long."},
     {3028, "La recette que porte cette image est trop longue."},
+    {3030, "La valeur de la ligne %s sort des bornes de son paramètre."},
     {3100, "Vorticel v 0.1"},
     {3101, "Vorticel"},
     {3102, "&Fichier"},

@@ -47,6 +47,7 @@ enum StringId : int {
     kStrFileTooManyTexts = 3026,
     kStrFileTextTooLarge = 3027,
     kStrFileRecipeTooLarge = 3028,
+    kStrFileValueOutOfRange = 3030, // "%s": the line's number and text
     kStrFrameCaption = 3100,
     kStrAppTitle = 3101,
     kStrMenuFile = 3102,

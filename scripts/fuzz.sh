@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a fixed time.
 #   scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   (default: 30 s, every target)
-# Targets: parameter_file, orbit, recipe, png. New inputs go to build-fuzz/corpus/TARGET (the
-# seeds in fuzz/corpus stay as they are); a crashing input is kept in build-fuzz/artifacts/.
+# Targets: parameter_file, orbit, recipe, png, command_line. New inputs go to
+# build-fuzz/corpus/TARGET (the seeds in fuzz/corpus stay as they are); a crashing input is kept
+# in build-fuzz/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +11,7 @@ seconds=${1:-30}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(parameter_file orbit recipe png)
+    targets=(parameter_file orbit recipe png command_line)
 fi
 
 # Only the core and the fuzz targets are built under clang, not the whole project.
@@ -30,11 +31,14 @@ for target in "${targets[@]}"; do
     # Lines up to the reader's bound and a little past it; leaks count as failures. The PNG
     # reader's memory must stay in proportion to the recipe: past 512 MB is a finding.
     # (ASan's quarantine of freed blocks is kept small there, so the limit measures the reader.)
+    # The command line holds a few short words: any memory growth there is a finding too.
     rss=2048
     asan=detect_leaks=1
     if [ "$target" = png ]; then
         rss=512
         asan=$asan:quarantine_size_mb=32
+    elif [ "$target" = command_line ]; then
+        rss=512
     fi
     if ! ASAN_OPTIONS=$asan UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         "build-fuzz/fuzz/vorticel_fuzz_$target" "$corpus" "fuzz/corpus/$target" \

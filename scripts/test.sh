@@ -26,5 +26,5 @@ cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-echo "== Fuzz the parameter-file and recipe readers, a loaded orbit and the PNG container (libFuzzer, 30 s each)"
+echo "== Fuzz the parameter-file and recipe readers, a loaded orbit, the PNG container and the command line (libFuzzer, 30 s each)"
 bash scripts/fuzz.sh 30

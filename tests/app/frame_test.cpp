@@ -149,6 +149,14 @@ TEST_F(FrameActions, FileErrorsAreReportedWithTheFileName) {
     EXPECT_EQ(kept.readAll(), QByteArray("[Lorenz]\nA=1\n"));
     EXPECT_EQ(view->Title(), QStringLiteral("Sans Titre 1")); // unchanged after a failed save
     EXPECT_FALSE(frame->SaveAttractor(*view, dir.filePath(QStringLiteral("no/such/x.vtc"))));
+
+    // A value outside an integer parameter's bounds: the line named, no view opened for it.
+    const QString outOfRange = WriteFile(dir, "d.vtc", "[Icon]\nAlpha=1\nDegré=100\n");
+    EXPECT_EQ(frame->OpenParameterFile(outOfRange, nullptr), nullptr);
+    EXPECT_EQ(Messages().back().text,
+              QStringLiteral("Impossible d'ouvrir le fichier ") + outOfRange +
+                  QStringLiteral("\nLa valeur de la ligne 3 (Degré=100) sort des bornes de "
+                                 "son paramètre."));
 }
 
 TEST_F(FrameActions, SavingTheImageRenamesTheView) {

@@ -97,8 +97,10 @@ TEST_F(ParameterFile, TheExtremesOfEveryParameterSaveAndLoadBack) {
             const auto saved = CreateAttractor(family);
             for (const ParameterEntry* e = saved->parameters->Next(nullptr); e;
                  e = saved->parameters->Next(e)) {
+                // An integer's extremes are its bounds: beyond them a file is refused.
                 const double extreme = e->type == kInt8
-                                           ? (largest ? 127.0 : -128.0)
+                                           ? static_cast<double>(ParameterList::ReadValue(
+                                                 e->type, largest ? e->maximum : e->minimum))
                                            : (largest ? std::numeric_limits<double>::max()
                                                       : std::numeric_limits<double>::lowest());
                 ParameterList::WriteValue(e->value, e->type, extreme);
@@ -156,6 +158,38 @@ TEST_F(ParameterFile, IconDegreeSurvivesInEitherEncoding) {
     icon.LoadParameters(Path("utf.vtc"));
     EXPECT_EQ(icon.degree, 9);
     EXPECT_EQ(icon.alpha, -1.25);
+}
+
+TEST_F(ParameterFile, AnIntegerOutsideItsBoundsRefusesTheWholeFileNamingTheLine) {
+    Icon icon;
+    icon.degree = 7;
+    icon.alpha = 0.5;
+    // Each once wrapped or was kept: 2147483646 stored -2, 1e9 stored 0, 100 stayed.
+    for (const char* value : {"2147483646", "1e9", "100", "25", "1", "-3", "abc"}) {
+        Write("d.vtc", std::string("[Icon]\r\nAlpha=1.5\r\nDegr\xE9=") + value + "\r\n");
+        try {
+            icon.LoadParameters(Path("d.vtc"));
+            ADD_FAILURE() << value << " was taken";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.reason(), FileError::Reason::OutOfRange);
+            EXPECT_EQ(e.subject(), std::string("3 (Degré=") + value + ")");
+            EXPECT_NE(std::string(e.what()).find("Degré takes a whole number from 2 to 24"),
+                      std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(icon.degree, 7) << value; // nothing applied, not even the line before
+        EXPECT_EQ(icon.alpha, 0.5) << value;
+    }
+    // The bounds themselves, and a fraction dropped as it always was.
+    for (const auto& [value, stored] : {std::pair{"2", 2}, {"24", 24}, {"24.9", 24}, {"3.5", 3}}) {
+        Write("d.vtc", std::string("[Icon]\nDegré=") + value + "\n");
+        icon.LoadParameters(Path("d.vtc"));
+        EXPECT_EQ(icon.degree, stored) << value;
+    }
+    // A real outside its search range is kept, as it always was.
+    Write("a.vtc", "[Icon]\nAlpha=1000\n");
+    icon.LoadParameters(Path("a.vtc"));
+    EXPECT_EQ(icon.alpha, 1000.0);
 }
 
 TEST_F(ParameterFile, IfsLinesAndProbabilities) {

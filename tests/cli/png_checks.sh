@@ -31,6 +31,16 @@ cmp -s a.png again.png || fail "the recipe did not give the same image"
 "$cli" render a.png -o AGAIN.PNG 2>/dev/null || fail "render to AGAIN.PNG"
 cmp -s a.png AGAIN.PNG || fail "an upper-case extension did not write the PNG"
 
+# The recipe keeps its workers: one more than this machine's hardware threads re-render the
+# same bytes here, where every core would give another count.
+workers=$(($(getconf _NPROCESSORS_ONLN) + 1))
+"$cli" render "$data/lorenz-classic.vtc" -o w.png --size 96x64 --iterations $((workers * 100000)) \
+    --threads $workers --seed 9 2>/dev/null || fail "render with $workers workers"
+"$cli" show w.png | grep -qx "workers=$workers" || fail "the recipe does not keep workers=$workers"
+"$cli" render w.png -o w-again.png 2>w.err || fail "render w.png again"
+grep -qx "threads=$workers" w.err || fail "w.png was rendered again with $(grep threads= w.err)"
+cmp -s w.png w-again.png || fail "$workers workers did not give the same image again"
+
 # Twice the size: the same recipe but for the size.
 "$cli" render a.png -o big.png --size 128x96 2>/dev/null || fail "render a.png at 128x96"
 "$cli" show big.png > big.txt || fail "show big.png"

@@ -15,7 +15,7 @@ std::string ValidText(int kind = kLight) {
     a->LoadParameters(std::string(VORTICEL_TEST_EXAMPLES) + "/icone-6-branches.vtc");
     const std::unique_ptr<Renderer> b = test::MakeRenderer(kind, 64, 48);
     Fit(*a, *b, 2000, FitMode::Adjust);
-    ImageRecipe r = RecipeOf(*a, *b, 5000, 5);
+    ImageRecipe r = RecipeOf(*a, *b, 5000, 5, 3);
     r.seed = 42;
     return FormatRecipe(r);
 }
@@ -55,6 +55,9 @@ TEST(RecipeParser, ReadsWhatItsWriterWritesAndToleratesOnlyHarmlessVariations) {
     EXPECT_EQ(r.family, 0);
     EXPECT_EQ(r.parameters.front().line, "Degré=6");
     EXPECT_EQ(r.seed, std::optional<std::uint64_t>(42));
+    EXPECT_EQ(r.workers, std::optional<std::int32_t>(3));
+    // A recipe from before the worker count was kept.
+    EXPECT_FALSE(ParseRecipe(WithLine(text, "workers", "")).workers.has_value());
     // Keys in another order, CRLF line ends, no final line end, no seed.
     const std::size_t at = text.find("\ncamera.zoom=") + 1;
     const std::string zoomLine = text.substr(at, text.find('\n', at) - at);
@@ -122,12 +125,63 @@ TEST(RecipeParser, RefusesEveryBrokenRuleNamingTheLine) {
         {"steps of a gas", gas + "light.min-step=1\n", "unknown key light.min-step"},
         {"light lacks steps", WithLine(t, "light.max-step", ""), "no light.max-step= line"},
         {"bad seed", WithLine(t, "seed", "seed=-1"), "seed=-1: a whole number"},
+        // What renders nothing, or nothing that means anything.
+        {"no workers", WithLine(t, "workers", "workers=0"), "workers=0: a whole number 1..1024"},
+        {"many workers", WithLine(t, "workers", "workers=1025"), "a whole number 1..1024"},
+        {"zero zoom", WithLine(t, "camera.zoom", "camera.zoom=0"),
+         "camera.zoom=0: a number from 1e-12 to 1e+12 expected"},
+        {"negative zoom", WithLine(t, "camera.zoom", "camera.zoom=-1"), "from 1e-12 to 1e+12"},
+        {"huge zoom", WithLine(t, "camera.zoom", "camera.zoom=1e308"), "from 1e-12 to 1e+12"},
+        {"denormal zoom", WithLine(t, "camera.zoom", "camera.zoom=4.9e-324"), "from 1e-12"},
+        {"saved zoom", WithLine(t, "camera.saved-zoom", "camera.saved-zoom=-2"),
+         "0 or a number from 1e-12 to 1e+12 expected"},
+        {"eye on target", WithLine(t, "camera.eye", "camera.eye=0 0 0"),
+         "must not stand at camera.target"},
+        {"eye above target", WithLine(t, "camera.eye", "camera.eye=0 7 0"),
+         "nor straight above or below it"},
+        {"far eye", WithLine(t, "camera.eye", "camera.eye=0 0 -1e300"),
+         "numbers from -1e+09 to 1e+09 expected"},
+        {"far centre", WithLine(t, "camera.centre", "camera.centre=2e9 0 0"), "from -1e+09"},
+        {"far pan", WithLine(t, "camera.pan", "camera.pan=1e300 0"), "from -1e+15 to 1e+15"},
+        {"angle", WithLine(t, "camera.rotation-angle", "camera.rotation-angle=100"),
+         "from -6.283185307179586 to 6.283185307179586"},
+        {"long axis", WithLine(t, "camera.rotation-axis", "camera.rotation-axis=1 1 0"),
+         "a unit axis (or 0 0 0) expected"},
+        {"zero gamma", WithLine(t, "shading.gamma", "shading.gamma=0"),
+         "shading.gamma=0: a number from 0.01 to 100 expected"},
+        {"dark", WithLine(t, "shading.brightness", "shading.brightness=-1"), "from 0.001 to 1000"},
+        {"negative step", WithLine(t, "light.step-range", "light.step-range=-1"), "from 0 to"},
+        {"degree beyond bounds",
+         WithLine(WithLine(t, "exact.Degré", "exact.Degré=100"), "parameter.Degré",
+                  "parameter.Degré=100"),
+         "exact.Degré=100: a whole number 2..24 expected"},
     };
     for (const Case& c : cases) {
         const std::string error = ErrorOf(c.text);
         EXPECT_NE(error.find(c.error), std::string::npos)
             << c.what << ": \"" << error << "\" lacks \"" << c.error << "\"";
     }
+}
+
+TEST(RecipeParser, TakesTheExtremesARealViewHolds) {
+    // A renderer just created or replaced: no step measured yet, no zoom kept, no rotation.
+    const std::unique_ptr<Attractor> a = CreateAttractor(2);
+    for (const int kind : {kLight, kPlasma, kSolid}) {
+        const std::unique_ptr<Renderer> fresh = test::MakeRenderer(kind, 64, 48);
+        fresh->GetCamera().SetEye({0.0, 0.0, -5.0});
+        fresh->GetCamera().SetTarget({0.0, 0.0, 0.0});
+        const std::unique_ptr<Renderer> replaced = CreateRenderer(kind, *fresh);
+        const std::string text = FormatRecipe(RecipeOf(*a, *replaced, 0, 1, 1));
+        EXPECT_EQ(ErrorOf(text), "(accepted)") << text;
+    }
+    // The zoom's own bounds, and every shading setting at its limits.
+    const std::string t = ValidText(kSolid);
+    for (const char* zoom : {"camera.zoom=1e-12", "camera.zoom=1e+12"}) {
+        EXPECT_EQ(ErrorOf(WithLine(t, "camera.zoom", zoom)), "(accepted)") << zoom;
+    }
+    EXPECT_EQ(ErrorOf(WithLine(WithLine(t, "shading.roughness", "shading.roughness=0.0001"),
+                               "shading.opacity", "shading.opacity=1000")),
+              "(accepted)");
 }
 
 } // namespace

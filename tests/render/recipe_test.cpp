@@ -78,14 +78,14 @@ TEST_P(EveryFamilyAndRenderer, RoundTripThroughAPng) {
     const std::unique_ptr<Renderer> b = Framed(*a, kind, 64, 48);
     b->RenderStoredPoints();
     const std::string path = Path("round.png");
-    SaveImagePng(path, *a, *b, 123457, 7);
+    SaveImagePng(path, *a, *b, 123457, 7, 2);
 
     const ImageRecipe read = LoadImageRecipe(path);
     EXPECT_EQ(read.program, ProgramNameAndVersion());
     EXPECT_EQ(read.iterations, 123457);
     EXPECT_EQ(read.updates, 7);
     EXPECT_FALSE(read.seed.has_value());
-    EXPECT_EQ(FormatRecipe(read), FormatRecipe(RecipeOf(*a, *b, 123457, 7)));
+    EXPECT_EQ(FormatRecipe(read), FormatRecipe(RecipeOf(*a, *b, 123457, 7, 2)));
 
     const std::unique_ptr<Attractor> a2 = MakeAttractor(read);
     EXPECT_EQ(a2->typeIndex, family);
@@ -139,15 +139,16 @@ INSTANTIATE_TEST_SUITE_P(All, EveryFamilyAndRenderer,
 class EveryRenderer : public ImageRecipeTest, public ::testing::WithParamInterface<int> {};
 
 // The render of the command line and its render again from the PNG's recipe: the IFS draws
-// its maps at random, so the seed is what makes them the same.
+// its maps at random, so the seed is what makes them the same; three workers, whatever the
+// cores of the machine, the count the recipe records.
 TEST_P(EveryRenderer, TheRecipeGivesTheSamePixels) {
     for (const int family : {1, 0}) {
         const std::unique_ptr<Attractor> a = Example(family);
         std::unique_ptr<Renderer> b = test::MakeRenderer(GetParam(), 64, 48);
         RandomSeed(11);
         ASSERT_TRUE(Fit(*a, *b, kFitPoints, FitMode::Adjust));
-        RenderRun(*a, *b, 60000, 3);
-        ImageRecipe recipe = RecipeOf(*a, *b, 60000, 3);
+        ASSERT_EQ(RenderRun(*a, *b, 300000, 3, {}, 3).threads, 3);
+        ImageRecipe recipe = RecipeOf(*a, *b, 300000, 3, 3);
         recipe.seed = 11;
         const std::string path = Path("image.png");
         SaveImagePng(path, recipe, *b);
@@ -170,11 +171,12 @@ TEST_P(EveryRenderer, TheRecipeGivesTheSamePixels) {
 
         const ImageRecipe loaded = LoadImageRecipe(path);
         ASSERT_EQ(loaded.seed, std::optional<std::uint64_t>(11));
+        ASSERT_EQ(loaded.workers, std::optional<std::int32_t>(3));
         const std::unique_ptr<Attractor> a2 = MakeAttractor(loaded);
         const std::unique_ptr<Renderer> b2 = MakeRenderer(loaded, nullptr);
         RandomSeed(*loaded.seed);
         ASSERT_TRUE(Fit(*a2, *b2, kFitPoints, FitMode::PreviewOnly)); // the ring, no framing
-        RenderRun(*a2, *b2, loaded.iterations, loaded.updates);
+        RenderRun(*a2, *b2, loaded.iterations, loaded.updates, {}, *loaded.workers);
         EXPECT_TRUE(b2->GetImage().Shown() == png.bgr) << FamilyClassName(family);
     }
 }
@@ -184,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(All, EveryRenderer, ::testing::Range(0, kRendererCount)
 TEST_F(ImageRecipeTest, TheSameCameraFramesTheSameAtAnySize) {
     const std::unique_ptr<Attractor> a = Example(2);
     const std::unique_ptr<Renderer> b = Framed(*a, kGas, 64, 48);
-    const ImageRecipe recipe = RecipeOf(*a, *b, 1000, 1);
+    const ImageRecipe recipe = RecipeOf(*a, *b, 1000, 1, 1);
     const std::unique_ptr<Renderer> twice = CreateRenderer(nullptr, kGas);
     twice->SetWidth(128);
     twice->SetHeight(96);
@@ -251,7 +253,7 @@ TEST_F(ImageRecipeTest, ASaveOverAReadOnlyImageWritesNothing) {
     Write("kept.png", "the old image");
     ASSERT_EQ(::chmod(Path("kept.png").c_str(), 0444), 0);
     try {
-        SaveImagePng(Path("kept.png"), *a, *b, 1000, 1);
+        SaveImagePng(Path("kept.png"), *a, *b, 1000, 1, 1);
         ADD_FAILURE() << "no error";
     } catch (const FileError& e) {
         EXPECT_EQ(e.reason(), FileError::Reason::ReadOnly);
