@@ -14,7 +14,6 @@
 #include "app/preview_widget.h"
 #include "app/text.h"
 #include "app/view.h"
-#include "app/window_cascade.h"
 #include "attractor/attractor.h"
 #include "attractor/parameter_file.h"
 #include "render/renderer.h"
@@ -35,7 +34,6 @@
 #include <QProgressBar>
 #include <QShowEvent>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTime>
 #include <QTimer>
 #include <utility>
@@ -272,46 +270,6 @@ TForm_view* TMDIform::CreateView(int family, int renderer, std::int32_t width,
         palettes_->SetVisible(true);
     }
     return view;
-}
-
-void TMDIform::ShowSubWindow(QMdiSubWindow& window) {
-    window.setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    window.show();
-    window.adjustSize();
-    window.setFixedSize(window.size());
-    QRect free = area_->viewport()->rect();
-    if (palettes_) {
-        // The palettes stand over the right edge of the area.
-        const QRect palettes = palettes_->Footprint();
-        const int left = area_->viewport()->mapFromGlobal(palettes.topLeft()).x();
-        if (!palettes.isEmpty() && left > 0 && left < free.right()) {
-            free.setRight(left - 1);
-        }
-    }
-    QList<QPoint> taken;
-    for (const QMdiSubWindow* other : area_->subWindowList()) {
-        if (other != &window) {
-            taken.append(other->pos());
-        }
-    }
-    // One title bar down and right from the last, clear of the palettes if it fits there.
-    const int step = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
-    window.move(CascadePosition(free, window.size(), step, taken));
-}
-
-void TMDIform::moveEvent(QMoveEvent* event) {
-    QMainWindow::moveEvent(event);
-    if (palettes_) {
-        palettes_->FrameGeometryChanged();
-    }
-}
-
-void TMDIform::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    if (palettes_) {
-        palettes_->FrameGeometryChanged();
-    }
 }
 
 void TMDIform::A_nouveauExecute() {
