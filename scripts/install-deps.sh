@@ -10,6 +10,7 @@ packages=(
     libcli11-dev libglm-dev libpng-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
     locales
     clang libclang-rt-dev
+    pngcheck ffmpeg parallel
 )
 
 missing=()
