@@ -75,7 +75,20 @@ void GasRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
 }
 
 void GasRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
-    AccumulateWith(*this, attractor, endCount);
+    AccumulateInTiles(*this, attractor, endCount);
+}
+
+void GasRenderer::FlushBins() {
+    float* density = densityBuffer_.data();
+    const std::int32_t width = Width();
+    bins_.Flush([density, width](const SplatPlace& at, unsigned mask) {
+        const Splat s = SplatOf(at, width);
+        for (int k = 0; k < 4; ++k) {
+            if (mask & (1u << k)) {
+                density[s.texel[k]] += s.weight[k];
+            }
+        }
+    });
 }
 
 std::unique_ptr<Renderer> GasRenderer::CopyForWorker() const {
@@ -111,7 +124,14 @@ void LiquidRenderer::ClearImage() {
 }
 
 void LiquidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
-    AccumulateWith(*this, attractor, endCount);
+    AccumulateInTiles(*this, attractor, endCount);
+}
+
+void LiquidRenderer::FlushBins() {
+    const std::int32_t width = Width();
+    bins_.Flush([this, width](const DepthPlace& point, unsigned mask) {
+        SplatTexels(SplatOf(point.at, width), point.z, mask);
+    });
 }
 
 std::unique_ptr<Renderer> LiquidRenderer::CopyForWorker() const {

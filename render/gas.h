@@ -24,6 +24,12 @@ public:
     void MergeWorkers(const std::vector<Renderer*>& workers, MergePart part) override;
     std::int64_t AccumulationBytes() const override;
 
+    // The render loop's tile bins (render/accumulate.h).
+    static constexpr std::int64_t kPixelBytes = sizeof(float);
+    void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
+    void BinPoint(const Vecd& q);
+    void FlushBins();
+
     // Accumulated point weights per pixel of the band.
     const std::vector<float>& Density() const { return densityBuffer_; }
     float MaxDensity() const { return maxDensity_; }
@@ -42,6 +48,7 @@ private:
     friend std::vector<ShadingSetting> ShadingSettings(Renderer& renderer);
 
     std::vector<float> densityBuffer_;
+    TileBins<SplatPlace> bins_;
     float maxDensity_ = 0.0f;
     float brightness_ = 2.0f; // "Luminosité", 1..10
     float gamma_ = 2.5f;      // "Gamma", 1..5
@@ -61,6 +68,11 @@ public:
     bool KeepsSoftDepths() const override { return true; }
     std::int64_t AccumulationBytes() const override;
 
+    static constexpr std::int64_t kPixelBytes = 2 * sizeof(float);
+    void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
+    void BinPoint(const Vecd& q);
+    void FlushBins();
+
     // Soft nearest depth per pixel of the band, 0 near .. 1 far.
     const std::vector<float>& Depth() const { return depthBuffer_; }
 
@@ -69,7 +81,10 @@ protected:
     void ResizeBuffers() override;
 
 private:
+    void SplatTexels(const Splat& s, float z, unsigned mask);
+
     std::vector<float> depthBuffer_;
+    TileBins<DepthPlace> bins_;
 };
 
 // The per-point operations are defined here so the render loop can inline them.
@@ -85,17 +100,40 @@ inline void GasRenderer::PlotPoint(const Vecd& q) {
     }
 }
 
+inline void GasRenderer::BinPoint(const Vecd& q) {
+    SplatPlace at;
+    if (PlaceOnBand(q, at) && bins_.Add(at)) {
+        FlushBins();
+    }
+}
+
+// The texels of `mask` (bit k for texel k) of the soft-depth splat `s`.
+inline void LiquidRenderer::SplatTexels(const Splat& s, float z, unsigned mask) {
+    const double sharpness = SoftDepthSharpness();
+    float* density = DensityBuffer().data();
+    float* depth = depthBuffer_.data();
+    for (int k = 0; k < 4; ++k) {
+        if (mask & (1u << k)) {
+            density[s.texel[k]] += SoftDepthWeight(depth[s.texel[k]], z, s.weight[k], sharpness);
+        }
+    }
+}
+
 inline void LiquidRenderer::PlotPoint(const Vecd& q) {
     Splat s;
     if (!SplatOnBand(q, s)) {
         return;
     }
-    const auto z = static_cast<float>(q.z);
-    const double sharpness = SoftDepthSharpness();
-    float* density = DensityBuffer().data();
-    float* depth = depthBuffer_.data();
-    for (int k = 0; k < 4; ++k) {
-        density[s.texel[k]] += SoftDepthWeight(depth[s.texel[k]], z, s.weight[k], sharpness);
+    SplatTexels(s, static_cast<float>(q.z), 0xFu);
+}
+
+inline void LiquidRenderer::BinPoint(const Vecd& q) {
+    DepthPlace point;
+    if (PlaceOnBand(q, point.at)) {
+        point.z = static_cast<float>(q.z);
+        if (bins_.Add(point)) {
+            FlushBins();
+        }
     }
 }
 

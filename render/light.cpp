@@ -167,7 +167,19 @@ void LightRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
 }
 
 void LightRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
-    AccumulateWith(*this, attractor, endCount);
+    AccumulateInTiles(*this, attractor, endCount);
+}
+
+void LightRenderer::FlushBins() {
+    const std::int32_t width = Width();
+    bins_.Flush([this, width](const ColourPlace& point, unsigned mask) {
+        const Splat s = SplatOf(point.at, width);
+        for (int k = 0; k < 4; ++k) {
+            if (mask & (1u << k)) {
+                AddColour(s.texel[k], s.weight[k], point.colour);
+            }
+        }
+    });
 }
 
 std::unique_ptr<Renderer> LightRenderer::CopyForWorker() const {
@@ -209,7 +221,14 @@ void PlasmaRenderer::ClearImage() {
 }
 
 void PlasmaRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
-    AccumulateWith(*this, attractor, endCount);
+    AccumulateInTiles(*this, attractor, endCount);
+}
+
+void PlasmaRenderer::FlushBins() {
+    const std::int32_t width = Width();
+    bins_.Flush([this, width](const ColourPlace& point, unsigned mask) {
+        SplatTexels(SplatOf(point.at, width), point.z, point.colour, mask);
+    });
 }
 
 std::unique_ptr<Renderer> PlasmaRenderer::CopyForWorker() const {

@@ -34,6 +34,13 @@ inline double HueRamp(double g) {
     return 0.0;
 }
 
+// A held-back point of the light renderers: where it falls, its colour and (Plasma) depth.
+struct ColourPlace {
+    SplatPlace at;
+    float z;
+    ColourRGB colour;
+};
+
 // The range of the orbit's step lengths the colours are measured against.
 struct StepStatistics {
     double minStep = 0.0;
@@ -67,6 +74,12 @@ public:
     // The step statistics from the preview ring (when no framing pass measured them).
     void MeasureStepsFromRing();
 
+    // The render loop's tile bins (render/accumulate.h).
+    static constexpr std::int64_t kPixelBytes = sizeof(ColourRGB);
+    void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
+    void BinPoint(const Vecd& q);
+    void FlushBins();
+
     // Summed colours, r g b per pixel of the band.
     const std::vector<ColourRGB>& Colours() const { return colourBuffer_; }
     float MaxChannel() const { return maxChannel_; }
@@ -91,17 +104,25 @@ protected:
     void ForgetPoints();
     // What ClearImage puts in every pixel of the colour buffer: 255 x the background.
     ColourRGB StartColour() const;
-    void AddColour(std::size_t texel, float weight) {
+    void AddColour(std::size_t texel, float weight) { AddColour(texel, weight, pointColourNow_); }
+    void AddColour(std::size_t texel, float weight, const ColourRGB& colour) {
         ColourRGB& c = colourBuffer_[texel];
-        c.r += pointColourNow_.r * weight;
-        c.g += pointColourNow_.g * weight;
-        c.b += pointColourNow_.b * weight;
+        c.r += colour.r * weight;
+        c.g += colour.g * weight;
+        c.b += colour.b * weight;
+    }
+    // The point as BinPoint holds it back (false: it falls outside the band).
+    bool PlaceColour(const Vecd& q, ColourPlace& point) const {
+        point.z = static_cast<float>(q.z);
+        point.colour = pointColourNow_;
+        return PlaceOnBand(q, point.at);
     }
 
 private:
     friend std::vector<ShadingSetting> ShadingSettings(Renderer& renderer);
 
     std::vector<ColourRGB> colourBuffer_;
+    TileBins<ColourPlace> bins_;
     Vecd earlierPoint_;
     Vecd previousPoint_; // (0, 0, 0): none yet
     double minStep_ = kNoMinStep;
@@ -128,6 +149,11 @@ public:
     bool KeepsSoftDepths() const override { return true; }
     std::int64_t AccumulationBytes() const override;
 
+    static constexpr std::int64_t kPixelBytes = sizeof(ColourRGB) + sizeof(float);
+    void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
+    void BinPoint(const Vecd& q);
+    void FlushBins();
+
     // Soft nearest depth per pixel of the band, 0 near .. 1 far.
     const std::vector<float>& Depth() const { return depthBuffer_; }
 
@@ -136,7 +162,11 @@ protected:
     void ResizeBuffers() override;
 
 private:
+    // The texels of `mask` (bit k for texel k) of the soft-depth splat `s`.
+    void SplatTexels(const Splat& s, float z, const ColourRGB& colour, unsigned mask);
+
     std::vector<float> depthBuffer_;
+    TileBins<ColourPlace> bins_;
 };
 
 // The per-point operations are defined here so the render loop can inline them.
@@ -186,19 +216,39 @@ inline void LightRenderer::PlotPoint(const Vecd& q) {
     }
 }
 
+inline void LightRenderer::BinPoint(const Vecd& q) {
+    ColourPlace point;
+    if (PlaceColour(q, point) && bins_.Add(point)) {
+        FlushBins();
+    }
+}
+
+inline void PlasmaRenderer::SplatTexels(const Splat& s, float z, const ColourRGB& colour,
+                                        unsigned mask) {
+    const double sharpness = SoftDepthSharpness();
+    float* depth = depthBuffer_.data();
+    for (int k = 0; k < 4; ++k) {
+        if (mask & (1u << k)) {
+            const float w = SoftDepthWeight(depth[s.texel[k]], z, s.weight[k], sharpness);
+            if (w != 0.0f) {
+                AddColour(s.texel[k], w, colour);
+            }
+        }
+    }
+}
+
 inline void PlasmaRenderer::PlotPoint(const Vecd& q) {
     Splat s;
     if (!SplatOnBand(q, s)) {
         return;
     }
-    const auto z = static_cast<float>(q.z);
-    const double sharpness = SoftDepthSharpness();
-    float* depth = depthBuffer_.data();
-    for (int k = 0; k < 4; ++k) {
-        const float w = SoftDepthWeight(depth[s.texel[k]], z, s.weight[k], sharpness);
-        if (w != 0.0f) {
-            AddColour(s.texel[k], w);
-        }
+    SplatTexels(s, static_cast<float>(q.z), PlotColour(), 0xFu);
+}
+
+inline void PlasmaRenderer::BinPoint(const Vecd& q) {
+    ColourPlace point;
+    if (PlaceColour(q, point) && bins_.Add(point)) {
+        FlushBins();
     }
 }
 

@@ -10,6 +10,7 @@
 #include "render/image_size.h"
 #include "render/preview_ring.h"
 #include "render/splat.h"
+#include "render/tile_bins.h"
 
 #include <cstdint>
 #include <memory>
@@ -83,6 +84,16 @@ public:
     virtual bool KeepsSoftDepths() const { return false; }
     // Bytes of the accumulation buffers one worker holds.
     virtual std::int64_t AccumulationBytes() const = 0;
+    // Whether Accumulate holds points back to splat them tile by tile (render/tile_bins.h):
+    // the same bytes either way, only the speed differs. A run's workers take it over.
+    void SetTileBinning(TileBinning binning) { tileBinning_ = binning; }
+    TileBinning GetTileBinning() const { return tileBinning_; }
+    // Whether Accumulate bins, for buffers of `pixelBytes` per pixel of the band.
+    bool BinsTiles(std::int64_t pixelBytes) const {
+        return tileBinning_ == TileBinning::Always ||
+               (tileBinning_ == TileBinning::Auto &&
+                std::int64_t{PixelCount()} * pixelBytes >= kTileBinningFromBytes);
+    }
 
     // Turns the accumulation into the image: ShadeImage, then PublishImage.
     void FinishImage();
@@ -156,6 +167,10 @@ protected:
         std::int32_t iy = 0;
         return SplatAt(q.x, q.y - firstRow_, Width(), bandRows_, ix, iy, s);
     }
+    // The same, kept as a place to splat later.
+    bool PlaceOnBand(const Vecd& q, SplatPlace& at) const {
+        return PlaceSplat(q.x, q.y - firstRow_, Width(), bandRows_, at);
+    }
     // The soft depth test's sharpness: depth range x zoom x 10.
     double SoftDepthSharpness() const { return camera_.DepthRange() * camera_.Zoom() * 10.0; }
     Image& MutableImage() { return image_; }
@@ -180,6 +195,7 @@ private:
     ColourRGB pointColour_{1.0f, 1.0f, 1.0f};
     ColourRGB fogColour_;
     RendererKind kind_ = kGas;
+    TileBinning tileBinning_ = TileBinning::Auto;
     std::int32_t bandFirst_ = 0; // as asked for
     std::int32_t bandEnd_ = 0;
     std::int32_t firstRow_ = 0; // as it applies to the current size

@@ -249,7 +249,15 @@ void SolidRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
 }
 
 void SolidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
-    AccumulateWith(*this, attractor, endCount);
+    AccumulateInTiles(*this, attractor, endCount);
+}
+
+void SolidRenderer::FlushBins() {
+    const std::int32_t width = Width();
+    bins_.Flush([this, width](const DepthPlace& point, unsigned mask) {
+        SplatDensityAndDepth(SplatOf(point.at, width), point.z, densityBuffer_.data(),
+                             depthBuffer_.data(), mask);
+    });
 }
 
 std::unique_ptr<Renderer> SolidRenderer::CopyForWorker() const {

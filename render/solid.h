@@ -31,6 +31,13 @@ public:
     bool KeepsSoftDepths() const override { return true; }
     std::int64_t AccumulationBytes() const override;
 
+    // The render loop's tile bins (render/accumulate.h); the lights' maps are splatted as the
+    // points come.
+    static constexpr std::int64_t kPixelBytes = 2 * sizeof(float);
+    void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
+    void BinPoint(const Vecd& q);
+    void FlushBins();
+
     // Per pixel of the band: accumulated point weights, and the soft nearest depth (0 near
     // .. 1 far).
     const std::vector<float>& Density() const { return densityBuffer_; }
@@ -59,6 +66,7 @@ private:
 
     std::vector<float> densityBuffer_;
     std::vector<float> depthBuffer_;
+    TileBins<DepthPlace> bins_;
     float maxDensity_ = 0.0f;
     float opacity_ = 8.0f;     // "Opacité", 1..10
     float gamma_ = 1.0f;       // "Gamma", 1..5
@@ -84,6 +92,16 @@ inline void SolidRenderer::PlotPoint(const Vecd& q) {
         return;
     }
     SplatDensityAndDepth(s, static_cast<float>(q.z), densityBuffer_.data(), depthBuffer_.data());
+}
+
+inline void SolidRenderer::BinPoint(const Vecd& q) {
+    DepthPlace point;
+    if (PlaceOnBand(q, point.at)) {
+        point.z = static_cast<float>(q.z);
+        if (bins_.Add(point)) {
+            FlushBins();
+        }
+    }
 }
 
 } // namespace vorticel

@@ -13,21 +13,39 @@ struct Splat {
     float weight[4];
 };
 
+// Where a point falls: its texel (ix, iy) and its offsets inside it. A projected point reduced
+// to this splats to the same bits as the point itself, which is what lets a render hold points
+// back and splat them later (render/tile_bins.h).
+struct SplatPlace {
+    std::int32_t ix;
+    std::int32_t iy;
+    float fx;
+    float fy;
+};
+
 // False when the truncated position is on or outside the outermost rows and columns (and
 // for NaN or infinite positions, which are never converted to integers).
-inline bool SplatAt(double px, double py, std::int32_t width, std::int32_t height, std::int32_t& ix,
-                    std::int32_t& iy, Splat& s) {
+inline bool PlaceSplat(double px, double py, std::int32_t width, std::int32_t height,
+                       SplatPlace& at) {
     if (!(px >= 1.0 && px < width - 1 && py >= 1.0 && py < height - 1)) {
         return false;
     }
-    ix = static_cast<std::int32_t>(px);
-    iy = static_cast<std::int32_t>(py);
-    const auto fx = static_cast<float>(px - ix);
-    const auto fy = static_cast<float>(py - iy);
+    at.ix = static_cast<std::int32_t>(px);
+    at.iy = static_cast<std::int32_t>(py);
+    at.fx = static_cast<float>(px - at.ix);
+    at.fy = static_cast<float>(py - at.iy);
+    return true;
+}
+
+// The texels and weights of a placed point on a grid `width` texels wide.
+inline Splat SplatOf(const SplatPlace& at, std::int32_t width) {
+    const float fx = at.fx;
+    const float fy = at.fy;
     const float fxy = fx * fy;
-    const std::size_t i00 = static_cast<std::size_t>(iy) * static_cast<std::size_t>(width) +
-                            static_cast<std::size_t>(ix);
+    const std::size_t i00 = static_cast<std::size_t>(at.iy) * static_cast<std::size_t>(width) +
+                            static_cast<std::size_t>(at.ix);
     const auto w = static_cast<std::size_t>(width);
+    Splat s;
     s.texel[0] = i00;
     s.texel[1] = i00 + 1;
     s.texel[2] = i00 + w + 1;
@@ -36,13 +54,30 @@ inline bool SplatAt(double px, double py, std::int32_t width, std::int32_t heigh
     s.weight[1] = fx - fxy;
     s.weight[2] = fxy;
     s.weight[3] = fy - fxy;
+    return s;
+}
+
+inline bool SplatAt(double px, double py, std::int32_t width, std::int32_t height, std::int32_t& ix,
+                    std::int32_t& iy, Splat& s) {
+    SplatPlace at;
+    if (!PlaceSplat(px, py, width, height, at)) {
+        return false;
+    }
+    ix = at.ix;
+    iy = at.iy;
+    s = SplatOf(at, width);
     return true;
 }
 
 // Adds the weights to `density` and pulls `depth` (soft nearest depth) toward a nearer point
 // in proportion to each weight; a point behind the stored depth leaves it alone.
-inline void SplatDensityAndDepth(const Splat& s, float z, float* density, float* depth) {
+// Only the texels of `mask` (bit k for texel k).
+inline void SplatDensityAndDepth(const Splat& s, float z, float* density, float* depth,
+                                 unsigned mask = 0xFu) {
     for (int k = 0; k < 4; ++k) {
+        if (!(mask & (1u << k))) {
+            continue;
+        }
         const float w = s.weight[k];
         density[s.texel[k]] += w;
         float& d = depth[s.texel[k]];
