@@ -1,0 +1,116 @@
+// Points binned by tile give the bits of points splatted as they come, for every renderer, with
+// one worker or several, on a band as on the whole image: every pixel must still receive its
+// contributions in the points' order, across tile edges too.
+#include "attractor/families/ifs.h"
+#include "attractor/families/lorenz.h"
+#include "attractor/rng.h"
+#include "render/gas.h"
+#include "render/light.h"
+#include "render/render_run.h"
+#include "render/solid.h"
+#include "test_support.h"
+
+#include <cstdint>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace vorticel {
+namespace {
+
+std::unique_ptr<Attractor> MakeSubject(bool lorenz) {
+    if (lorenz) {
+        auto l = std::make_unique<Lorenz_2L>();
+        l->a = 10.0;
+        l->b = 28.0;
+        l->c = 2.667;
+        l->dt = 0.01;
+        return l;
+    }
+    // Three halvings toward three corners drawn at random: points all over the image at once.
+    auto ifs = std::make_unique<IFS>(3);
+    const double corners[3][3] = {{0.0, 0.0, 0.0}, {0.5, 0.0, 0.1}, {0.25, 0.45, 0.3}};
+    for (int m = 0; m < 3; ++m) {
+        double* c = &ifs->coefficients[12 * m];
+        c[0] = c[4] = c[8] = 0.5;
+        c[9] = corners[m][0];
+        c[10] = corners[m][1];
+        c[11] = corners[m][2];
+        ifs->probabilities[m] = 1.0 / 3.0;
+    }
+    return ifs;
+}
+
+// Every accumulation buffer of the renderer, as bits.
+std::vector<std::uint32_t> AccumulationBits(const Renderer& b) {
+    std::vector<float> values;
+    const auto add = [&values](const auto& buffer) {
+        const auto* first = reinterpret_cast<const float*>(buffer.data());
+        values.insert(values.end(), first, first + buffer.size() * sizeof(buffer[0]) / 4);
+    };
+    if (const auto* liquid = dynamic_cast<const LiquidRenderer*>(&b)) {
+        add(liquid->Depth());
+    }
+    if (const auto* gas = dynamic_cast<const GasRenderer*>(&b)) {
+        add(gas->Density());
+    }
+    if (const auto* plasma = dynamic_cast<const PlasmaRenderer*>(&b)) {
+        add(plasma->Depth());
+    }
+    if (const auto* light = dynamic_cast<const LightRenderer*>(&b)) {
+        add(light->Colours());
+    }
+    if (const auto* solid = dynamic_cast<const SolidRenderer*>(&b)) {
+        add(solid->Density());
+        add(solid->Depth());
+        for (const Light& l : solid->Lights()) {
+            add(l.lightMap);
+        }
+    }
+    std::vector<std::uint32_t> bits(values.size());
+    std::memcpy(bits.data(), values.data(), values.size() * sizeof(float));
+    return bits;
+}
+
+class TileBinningKind : public ::testing::TestWithParam<int> {};
+INSTANTIATE_TEST_SUITE_P(Kinds, TileBinningKind, ::testing::Range(0, kRendererCount), test::KindName);
+
+TEST_P(TileBinningKind, BinnedPointsGiveTheBitsOfPointsSplattedAsTheyCome) {
+    struct Case {
+        bool lorenz;
+        std::int32_t threads;
+        std::int32_t firstRow; // of a band, or 0 with endRow 0: the whole image
+        std::int32_t endRow;
+    };
+    // 300 x 200: tile edges at columns 63/64, 127/128 ... and rows 63/64, 127/128, 191/192,
+    // with a part tile at the right and the top; the band starts off the tiles' rows.
+    for (const Case c : {Case{true, 1, 0, 0}, Case{true, 2, 0, 0}, Case{false, 2, 0, 0},
+                         Case{false, 1, 0, 0}, Case{true, 3, 37, 170}}) {
+        SCOPED_TRACE(::testing::Message() << "lorenz " << c.lorenz << ", " << c.threads
+                                          << " workers, rows " << c.firstRow << ".." << c.endRow);
+        std::vector<std::uint32_t> bits[2];
+        std::vector<std::uint8_t> images[2];
+        for (const TileBinning binning : {TileBinning::Never, TileBinning::Always}) {
+            const int k = binning == TileBinning::Always ? 1 : 0;
+            const std::unique_ptr<Attractor> a = MakeSubject(c.lorenz);
+            RandomSeed(13);
+            const std::unique_ptr<Renderer> b = test::MakeRenderer(GetParam(), 300, 200);
+            b->GetCamera().RotateByDrag(30.0, 20.0);
+            ASSERT_TRUE(Fit(*a, *b, kFitPoints, FitMode::Adjust));
+            b->GetCamera().SetZoom(b->GetCamera().Zoom() * 1.3); // past the edges too
+            b->SetBand(c.firstRow, c.endRow);
+            b->SetTileBinning(binning);
+            const RenderRunResult r = RenderRun(*a, *b, 3 * kMinWorkerIterations, 4, {}, c.threads);
+            EXPECT_EQ(r.threads, c.threads);
+            bits[k] = AccumulationBits(*b);
+            images[k] = b->GetImage().Rows();
+        }
+        EXPECT_FALSE(bits[0].empty());
+        EXPECT_TRUE(bits[0] == bits[1]);
+        EXPECT_EQ(images[0], images[1]);
+    }
+}
+
+} // namespace
+} // namespace vorticel
