@@ -2,8 +2,10 @@
 #include "render/gas.h"
 
 #include "render/accumulate.h"
+#include "render/large_pages.h"
 #include "render/merge.h"
 #include "render/splat.h"
+#include "render/tone_table.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +37,7 @@ void GasRenderer::SetDefaults() {
 void GasRenderer::ResizeBuffers() {
     Renderer::ResizeBuffers();
     densityBuffer_.assign(static_cast<std::size_t>(PixelCount()), 0.0f);
+    AdviseLargePages(densityBuffer_);
 }
 
 void GasRenderer::ClearImage() {
@@ -58,19 +61,28 @@ bool GasRenderer::BeginShade() {
 void GasRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
     const auto scale = static_cast<float>(brightness_ * 255.0);
     const double exponent = 1.0 / gamma_;
+    const float maxDensity = maxDensity_;
+    const auto byteOf = [scale, exponent, maxDensity](float d) {
+        const double level = scale * std::pow(static_cast<double>(d) / maxDensity, exponent);
+        return static_cast<std::uint8_t>(level < 255.0 ? level : 255.0);
+    };
     Image& image = MutableImage();
     const auto w = static_cast<std::size_t>(Width());
     const std::size_t first = static_cast<std::size_t>(firstRow) * w;
-    for (std::size_t i = static_cast<std::size_t>(endRow) * w; i-- > first;) {
-        const float d = densityBuffer_[i];
-        std::uint8_t grey = 0;
-        if (d > 0.0f) {
-            // Unreached pixels skip the power: most of an image is empty.
-            const double level = scale * std::pow(static_cast<double>(d) / maxDensity_, exponent);
-            grey = static_cast<std::uint8_t>(level < 255.0 ? level : 255.0);
+    const std::size_t end = static_cast<std::size_t>(endRow) * w;
+    const auto shade = [&](const auto& grey) {
+        for (std::size_t i = end; i-- > first;) {
+            const float d = densityBuffer_[i];
+            // Unreached pixels skip the curve: most of an image is empty.
+            const std::uint8_t level = d > 0.0f ? grey(d) : 0;
+            std::uint8_t* px = image.Pixel(i);
+            px[0] = px[1] = px[2] = level;
         }
-        std::uint8_t* px = image.Pixel(i);
-        px[0] = px[1] = px[2] = grey;
+    };
+    if (static_cast<std::int64_t>(end - first) >= ToneTable::kFromPixels) {
+        shade(ToneTable(byteOf));
+    } else {
+        shade(byteOf);
     }
 }
 
@@ -81,19 +93,22 @@ void GasRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
 void GasRenderer::FlushBins() {
     float* density = densityBuffer_.data();
     const std::int32_t width = Width();
-    bins_.Flush([density, width](const SplatPlace& at, unsigned mask) {
-        const Splat s = SplatOf(at, width);
-        for (int k = 0; k < 4; ++k) {
-            if (mask & (1u << k)) {
-                density[s.texel[k]] += s.weight[k];
+    bins_.Flush(
+        [density, width](const SplatPlace& at, unsigned mask) {
+            const Splat s = SplatOf(at, width);
+            for (int k = 0; k < 4; ++k) {
+                if (mask & (1u << k)) {
+                    density[s.texel[k]] += s.weight[k];
+                }
             }
-        }
-    });
+        },
+        [density, width](const SplatPlace& at) { FetchSplatRows(at, width, density); });
 }
 
 std::unique_ptr<Renderer> GasRenderer::CopyForWorker() const {
     std::unique_ptr<GasRenderer> copy(new GasRenderer(*this));
     copy->DropImage();
+    AdviseLargePages(copy->densityBuffer_);
     return copy;
 }
 
@@ -116,6 +131,7 @@ LiquidRenderer::LiquidRenderer(const Renderer& source) : GasRenderer(source) {
 void LiquidRenderer::ResizeBuffers() {
     GasRenderer::ResizeBuffers();
     depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
+    AdviseLargePages(depthBuffer_);
 }
 
 void LiquidRenderer::ClearImage() {
@@ -129,14 +145,23 @@ void LiquidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
 
 void LiquidRenderer::FlushBins() {
     const std::int32_t width = Width();
-    bins_.Flush([this, width](const DepthPlace& point, unsigned mask) {
-        SplatTexels(SplatOf(point.at, width), point.z, mask);
-    });
+    const float* density = DensityBuffer().data();
+    const float* depth = depthBuffer_.data();
+    bins_.Flush(
+        [this, width](const DepthPlace& point, unsigned mask) {
+            SplatTexels(SplatOf(point.at, width), point.z, mask);
+        },
+        [density, depth, width](const DepthPlace& point) {
+            FetchSplatRows(point.at, width, density);
+            FetchSplatRows(point.at, width, depth);
+        });
 }
 
 std::unique_ptr<Renderer> LiquidRenderer::CopyForWorker() const {
     std::unique_ptr<LiquidRenderer> copy(new LiquidRenderer(*this));
     copy->DropImage();
+    AdviseLargePages(copy->DensityBuffer());
+    AdviseLargePages(copy->depthBuffer_);
     return copy;
 }
 

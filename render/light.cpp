@@ -2,8 +2,10 @@
 #include "render/light.h"
 
 #include "render/accumulate.h"
+#include "render/large_pages.h"
 #include "render/merge.h"
 #include "render/splat.h"
+#include "render/tone_table.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,6 +79,7 @@ void LightRenderer::ForgetPoints() {
 void LightRenderer::ResizeBuffers() {
     Renderer::ResizeBuffers();
     colourBuffer_.assign(static_cast<std::size_t>(PixelCount()), ColourRGB{});
+    AdviseLargePages(colourBuffer_);
 }
 
 ColourRGB LightRenderer::StartColour() const {
@@ -143,11 +146,10 @@ bool LightRenderer::BeginShade() {
 void LightRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
     const double e = 1.0 / gamma_;
     const auto m = static_cast<float>(brightness_ * 255.0);
-    const auto toByte = [&](float value) -> std::uint8_t {
-        if (!(value > 0.0f)) {
-            return 0;
-        }
-        double v = static_cast<double>(value) / maxChannel_;
+    const float maxChannel = maxChannel_;
+    // The curve of a positive channel value.
+    const auto byteOf = [e, m, maxChannel](float value) {
+        double v = static_cast<double>(value) / maxChannel;
         if (e > 0.0) {
             v = std::pow(v, e);
         }
@@ -157,12 +159,23 @@ void LightRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
     Image& image = MutableImage();
     const auto w = static_cast<std::size_t>(Width());
     const std::size_t first = static_cast<std::size_t>(firstRow) * w;
-    for (std::size_t i = static_cast<std::size_t>(endRow) * w; i-- > first;) {
-        const ColourRGB& c = colourBuffer_[i];
-        std::uint8_t* px = image.Pixel(i);
-        px[0] = toByte(c.b);
-        px[1] = toByte(c.g);
-        px[2] = toByte(c.r);
+    const std::size_t end = static_cast<std::size_t>(endRow) * w;
+    const auto shade = [&](const auto& curve) {
+        const auto toByte = [&curve](float value) -> std::uint8_t {
+            return value > 0.0f ? curve(value) : 0;
+        };
+        for (std::size_t i = end; i-- > first;) {
+            const ColourRGB& c = colourBuffer_[i];
+            std::uint8_t* px = image.Pixel(i);
+            px[0] = toByte(c.b);
+            px[1] = toByte(c.g);
+            px[2] = toByte(c.r);
+        }
+    };
+    if (static_cast<std::int64_t>(end - first) >= ToneTable::kFromPixels) {
+        shade(ToneTable(byteOf));
+    } else {
+        shade(byteOf);
     }
 }
 
@@ -172,19 +185,23 @@ void LightRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
 
 void LightRenderer::FlushBins() {
     const std::int32_t width = Width();
-    bins_.Flush([this, width](const ColourPlace& point, unsigned mask) {
-        const Splat s = SplatOf(point.at, width);
-        for (int k = 0; k < 4; ++k) {
-            if (mask & (1u << k)) {
-                AddColour(s.texel[k], s.weight[k], point.colour);
+    const ColourRGB* colours = colourBuffer_.data();
+    bins_.Flush(
+        [this, width](const ColourPlace& point, unsigned mask) {
+            const Splat s = SplatOf(point.at, width);
+            for (int k = 0; k < 4; ++k) {
+                if (mask & (1u << k)) {
+                    AddColour(s.texel[k], s.weight[k], point.colour);
+                }
             }
-        }
-    });
+        },
+        [colours, width](const ColourPlace& point) { FetchSplatRows(point.at, width, colours); });
 }
 
 std::unique_ptr<Renderer> LightRenderer::CopyForWorker() const {
     std::unique_ptr<LightRenderer> copy(new LightRenderer(*this));
     copy->DropImage();
+    AdviseLargePages(copy->colourBuffer_);
     return copy;
 }
 
@@ -213,6 +230,7 @@ PlasmaRenderer::PlasmaRenderer(const Renderer& source) : LightRenderer(source) {
 void PlasmaRenderer::ResizeBuffers() {
     LightRenderer::ResizeBuffers();
     depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
+    AdviseLargePages(depthBuffer_);
 }
 
 void PlasmaRenderer::ClearImage() {
@@ -226,14 +244,23 @@ void PlasmaRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
 
 void PlasmaRenderer::FlushBins() {
     const std::int32_t width = Width();
-    bins_.Flush([this, width](const ColourPlace& point, unsigned mask) {
-        SplatTexels(SplatOf(point.at, width), point.z, point.colour, mask);
-    });
+    const ColourRGB* colours = Colours().data();
+    const float* depth = depthBuffer_.data();
+    bins_.Flush(
+        [this, width](const ColourPlace& point, unsigned mask) {
+            SplatTexels(SplatOf(point.at, width), point.z, point.colour, mask);
+        },
+        [colours, depth, width](const ColourPlace& point) {
+            FetchSplatRows(point.at, width, colours);
+            FetchSplatRows(point.at, width, depth);
+        });
 }
 
 std::unique_ptr<Renderer> PlasmaRenderer::CopyForWorker() const {
     std::unique_ptr<PlasmaRenderer> copy(new PlasmaRenderer(*this));
     copy->DropImage();
+    AdviseLargePages(copy->ColourBuffer());
+    AdviseLargePages(copy->depthBuffer_);
     return copy;
 }
 

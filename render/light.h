@@ -102,6 +102,7 @@ protected:
     static constexpr double kNoMaxStep = 2.2250738585072014e-308;
 
     void ForgetPoints();
+    std::vector<ColourRGB>& ColourBuffer() { return colourBuffer_; }
     // What ClearImage puts in every pixel of the colour buffer: 255 x the background.
     ColourRGB StartColour() const;
     void AddColour(std::size_t texel, float weight) { AddColour(texel, weight, pointColourNow_); }

@@ -2,6 +2,7 @@
 #include "render/solid.h"
 
 #include "render/accumulate.h"
+#include "render/large_pages.h"
 #include "render/merge.h"
 #include "render/splat.h"
 
@@ -86,6 +87,8 @@ void SolidRenderer::ResizeBuffers() {
     Renderer::ResizeBuffers();
     densityBuffer_.assign(static_cast<std::size_t>(PixelCount()), 0.0f);
     depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
+    AdviseLargePages(densityBuffer_);
+    AdviseLargePages(depthBuffer_);
 }
 
 void SolidRenderer::ClearImage() {
@@ -232,12 +235,15 @@ void SolidRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
                     }
                 }
             }
-            const double alpha = std::pow(Clamp01(n / maxDensity_ * opacity_), eo);
+            // pow(1, y) is 1 and pow(x, 1) is x exactly: the powers that change nothing (a
+            // covered pixel is mostly opaque, and "Gamma" mostly 1) are skipped.
+            const double coverage = Clamp01(n / maxDensity_ * opacity_);
+            const double alpha = coverage == 1.0 ? 1.0 : std::pow(coverage, eo);
             std::uint8_t bytes[3];
             for (int c = 0; c < 3; ++c) {
                 double v = Clamp01(colour[c]);
                 if (eg > 0.0) {
-                    v = v > 0.0 ? std::pow(v, eg) : 0.0;
+                    v = v > 0.0 ? (eg == 1.0 ? v : std::pow(v, eg)) : 0.0;
                 }
                 bytes[c] = ChannelByte((1.0 - alpha) * background[c] + alpha * v);
             }
@@ -254,15 +260,23 @@ void SolidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
 
 void SolidRenderer::FlushBins() {
     const std::int32_t width = Width();
-    bins_.Flush([this, width](const DepthPlace& point, unsigned mask) {
-        SplatDensityAndDepth(SplatOf(point.at, width), point.z, densityBuffer_.data(),
-                             depthBuffer_.data(), mask);
-    });
+    float* density = densityBuffer_.data();
+    float* depth = depthBuffer_.data();
+    bins_.Flush(
+        [density, depth, width](const DepthPlace& point, unsigned mask) {
+            SplatDensityAndDepth(SplatOf(point.at, width), point.z, density, depth, mask);
+        },
+        [density, depth, width](const DepthPlace& point) {
+            FetchSplatRows(point.at, width, density);
+            FetchSplatRows(point.at, width, depth);
+        });
 }
 
 std::unique_ptr<Renderer> SolidRenderer::CopyForWorker() const {
     std::unique_ptr<SolidRenderer> copy(new SolidRenderer(*this));
     copy->DropImage();
+    AdviseLargePages(copy->densityBuffer_);
+    AdviseLargePages(copy->depthBuffer_);
     return copy;
 }
 

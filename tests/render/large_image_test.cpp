@@ -1,6 +1,7 @@
-// Points binned by tile give the bits of points splatted as they come, for every renderer, with
-// one worker or several, on a band as on the whole image: every pixel must still receive its
-// contributions in the points' order, across tile edges too.
+// What makes large images cheap changes no bit: points binned by tile give the bits of points
+// splatted as they come, for every renderer, with one worker or several, on a band as on the
+// whole image (every pixel must still receive its contributions in the points' order, across
+// tile edges too); and the tone tables of a large shading pass give the curve's own bytes.
 #include "attractor/families/ifs.h"
 #include "attractor/families/lorenz.h"
 #include "attractor/rng.h"
@@ -14,6 +15,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace vorticel {
@@ -74,7 +77,8 @@ std::vector<std::uint32_t> AccumulationBits(const Renderer& b) {
 }
 
 class TileBinningKind : public ::testing::TestWithParam<int> {};
-INSTANTIATE_TEST_SUITE_P(Kinds, TileBinningKind, ::testing::Range(0, kRendererCount), test::KindName);
+INSTANTIATE_TEST_SUITE_P(Kinds, TileBinningKind, ::testing::Range(0, kRendererCount),
+                         test::KindName);
 
 TEST_P(TileBinningKind, BinnedPointsGiveTheBitsOfPointsSplattedAsTheyCome) {
     struct Case {
@@ -109,6 +113,45 @@ TEST_P(TileBinningKind, BinnedPointsGiveTheBitsOfPointsSplattedAsTheyCome) {
         EXPECT_FALSE(bits[0].empty());
         EXPECT_TRUE(bits[0] == bits[1]);
         EXPECT_EQ(images[0], images[1]);
+    }
+}
+
+// A pass over many pixels shades through a table of the tone curve, a row alone through the
+// curve itself; with shading values that leave most pixels off the clamps.
+TEST_P(TileBinningKind, TheToneTableGivesTheCurvesOwnBytes) {
+    const std::unique_ptr<Attractor> a = MakeSubject(false);
+    RandomSeed(5);
+    const std::unique_ptr<Renderer> b = test::MakeRenderer(GetParam(), 320, 240);
+    ASSERT_TRUE(Fit(*a, *b, kFitPoints, FitMode::Adjust));
+    RenderRun(*a, *b, 2 * kMinWorkerIterations, 1, {}, 1);
+    const auto setTone = [&b](float brightness, float gamma) {
+        if (auto* gas = dynamic_cast<GasRenderer*>(b.get())) {
+            gas->SetBrightness(brightness);
+            gas->SetGamma(gamma);
+        } else if (auto* light = dynamic_cast<LightRenderer*>(b.get())) {
+            light->SetBrightness(brightness);
+            light->SetGamma(gamma);
+        } else if (auto* solid = dynamic_cast<SolidRenderer*>(b.get())) {
+            solid->SetOpacity(brightness);
+            solid->SetGamma(gamma);
+        }
+    };
+    for (const auto& [brightness, gamma] : {std::pair{1.0f, 1.0f}, std::pair{2.0f, 2.5f},
+                                            std::pair{1.0f, 4.3f}, std::pair{7.0f, 1.7f}}) {
+        SCOPED_TRACE(::testing::Message() << brightness << " " << gamma);
+        setTone(brightness, gamma);
+        ASSERT_TRUE(b->ShadeImage());
+        const std::vector<std::uint8_t> whole = b->GetImage().Rows();
+        setTone(brightness + 1.0f, gamma); // other bytes, for the rows to overwrite
+        ASSERT_TRUE(b->ShadeImage());
+        ASSERT_NE(b->GetImage().Rows(), whole);
+        setTone(brightness, gamma);
+        ASSERT_TRUE(b->BeginShade());
+        for (std::int32_t row = 0; row < b->BandRows(); ++row) {
+            b->ShadeRows(row, row + 1);
+        }
+        EXPECT_EQ(b->GetImage().Rows(), whole);
+        EXPECT_GT(std::set<std::uint8_t>(whole.begin(), whole.end()).size(), 100u);
     }
 }
 
