@@ -22,8 +22,8 @@ void RenderAtSize(benchmark::State& state) {
     while (attractor->count < kWarmUp) {
         attractor->Step();
     }
-    // The orbit covers the image a few times before it is measured, as in a long render.
-    bitmap->Accumulate(*attractor, attractor->count + 4 * bitmap->PixelCount());
+    // About a point per pixel before it is measured, as in a long render.
+    bitmap->Accumulate(*attractor, attractor->count + bitmap->PixelCount());
     for (auto _ : state) {
         bitmap->Accumulate(*attractor, attractor->count + kChunk);
         if (attractor->count > 2000000000 || attractor->diverged) {

@@ -121,7 +121,7 @@ public:
 
 private:
     static constexpr std::int32_t kNoSlot = -1;
-    static constexpr std::uint32_t kAhead = 16; // pieces between touch and plot
+    static constexpr std::uint32_t kAhead = 64; // pieces between touch and plot
 
     static const SplatPlace& PlaceOf(const SplatPlace& place) { return place; }
     template <class R> static const SplatPlace& PlaceOf(const R& record) { return record.at; }
