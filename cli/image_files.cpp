@@ -47,18 +47,10 @@ RenderOptions WithRecipe(const RenderOptions& given, const ImageRecipe& recipe) 
     if (!given.threadsGiven && recipe.workers) {
         options.threads = *recipe.workers;
     }
-    return options;
-}
-
-void SaveRenderedImage(const RenderOptions& options, const Attractor& attractor, Renderer& bitmap,
-                       std::uint64_t seed, std::int32_t workers) {
-    if (!IsPngName(options.output)) {
-        SaveBmp(options.output, bitmap.GetImage());
-        return;
+    if (!given.depthGiven) {
+        options.depth = recipe.depth;
     }
-    ImageRecipe recipe = RecipeOf(attractor, bitmap, options.iterations, options.updates, workers);
-    recipe.seed = seed;
-    SaveImagePng(options.output, recipe, bitmap);
+    return options;
 }
 
 int ShowImageRecipe(const std::string& fileName) {

@@ -67,18 +67,20 @@ StripRun RunStrip(const ImageRecipe& recipe, std::int32_t bandFirst, std::int32_
 }
 
 // What a strip's run holds, measured on bands of one and two rows.
-StripCost MeasureStripCost(const ImageRecipe& recipe, std::int32_t threads, int depth) {
+StripCost MeasureStripCost(const ImageRecipe& recipe, int depth) {
     const std::unique_ptr<Renderer> one = StripRenderer(recipe, 0, 1);
     const std::int64_t oneRow = one->AccumulationBytes();
     one->SetBand(0, 2);
     const std::int64_t perRow = one->AccumulationBytes() - oneRow;
     const std::int64_t width = one->Width();
     StripCost cost;
-    const std::int64_t copies = std::int64_t{threads} + 1; // the run's bitmap and each worker's
-    cost.fixedBytes = copies * (oneRow - perRow) +
-                      static_cast<std::int64_t>(one->Ring().Points().size() * sizeof(Vecd));
-    // The band's image and its shown copy, the accumulations, and 16-bit rows to write.
-    cost.rowBytes = width * 6 + copies * perRow + (depth == 16 ? width * 6 : 0);
+    // The run's bitmap: its accumulation, its band's image and shown copy, its ring, and the
+    // 16-bit rows to write; each worker: an accumulation.
+    cost.fixedBytes =
+        oneRow - perRow + static_cast<std::int64_t>(one->Ring().Points().size() * sizeof(Vecd));
+    cost.rowBytes = perRow + width * 6 + (depth == 16 ? width * 6 : 0);
+    cost.workerFixedBytes = oneRow - perRow;
+    cost.workerRowBytes = perRow;
     return cost;
 }
 
@@ -219,19 +221,19 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
         options.memoryBytes > 0 ? options.memoryBytes : DefaultPosterMemory();
     const std::int64_t budget =
         memory > 0 ? std::max<std::int64_t>(memory - kPosterReserveBytes, 1) : 0;
+    const StripCost cost = MeasureStripCost(recipe, recipe.depth);
     PosterPlan plan;
-    for (;;) {
-        try {
-            plan = PlanStrips(recipe.width, recipe.height, threads, options.strips, budget,
-                              kMaxImagePixels, MeasureStripCost(recipe, threads, recipe.depth));
-            break;
-        } catch (const MemoryBudgetError&) {
-            // Fewer workers when none was asked for; a count asked for is kept or refused.
-            if (asked != kAllThreads || threads == 1) {
-                throw;
-            }
-            --threads;
+    try {
+        plan = PlanStrips(recipe.width, recipe.height, threads, options.strips, budget,
+                          kMaxImagePixels, cost);
+    } catch (const MemoryBudgetError& e) {
+        // Fewer workers when none was asked for; a count asked for is kept or refused.
+        if (asked != kAllThreads || e.fitting() < 1) {
+            throw;
         }
+        threads = e.fitting();
+        plan = PlanStrips(recipe.width, recipe.height, threads, options.strips, budget,
+                          kMaxImagePixels, cost);
     }
     recipe.workers = threads;
 
@@ -275,6 +277,7 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
             return std::nullopt;
         }
         result.count = strip.result.count;
+        result.refreshes = strip.result.refreshes;
         result.diverged = result.diverged || strip.result.diverged;
         if (strip.result.stopped) {
             result.stopped = true;

@@ -34,7 +34,8 @@ struct PosterHooks {
 struct PosterResult {
     std::int32_t strips = 1;
     std::int32_t threads = 1;
-    std::int64_t count = 0; // iterations of one run of the orbits, warm-ups included
+    std::int64_t count = 0;     // iterations of one run of the orbits, warm-ups included
+    std::int32_t refreshes = 0; // merges of one run, the final one included
     bool stopped = false;
     bool diverged = false;
 };

@@ -15,9 +15,9 @@ std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
 }
 
 // Bytes of the largest strip of `rows` own rows.
-std::int64_t StripBytes(const StripCost& cost, std::int32_t height, std::int64_t rows) {
-    const std::int64_t band = std::min<std::int64_t>(height, rows + 2 * kStripMargin);
-    return cost.fixedBytes + cost.rowBytes * band;
+std::int64_t StripBytes(const StripCost& cost, std::int32_t threads, std::int32_t height,
+                        std::int64_t rows) {
+    return cost.Bytes(threads, std::min<std::int64_t>(height, rows + 2 * kStripMargin));
 }
 
 std::string Megabytes(std::int64_t bytes) {
@@ -48,27 +48,29 @@ PosterPlan PlanStrips(std::int32_t width, std::int32_t height, std::int32_t thre
     plan.threads = threads;
     // The most own rows a strip may take: within the pixels a band holds and the memory.
     std::int64_t most = maxBandPixels / std::max<std::int32_t>(width, 1) - 2 * kStripMargin;
-    if (memoryBytes > 0 && cost.rowBytes > 0) {
-        most = std::min(most, (memoryBytes - cost.fixedBytes) / cost.rowBytes - 2 * kStripMargin);
+    const std::int64_t perRow = cost.rowBytes + threads * cost.workerRowBytes;
+    if (memoryBytes > 0 && perRow > 0) {
+        const std::int64_t fixed = cost.fixedBytes + threads * cost.workerFixedBytes;
+        most = std::min(most, (memoryBytes - fixed) / perRow - 2 * kStripMargin);
     }
     most = std::min<std::int64_t>(most, height);
-    std::int64_t count = 0;
-    if (strips > 0) {
-        count = std::min<std::int64_t>(strips, height);
-    } else {
-        if (most < 1) {
-            throw MemoryBudgetError(
-                std::to_string(threads) + (threads == 1 ? " worker needs " : " workers need ") +
-                Megabytes(StripBytes(cost, height, 1)) + " for the thinnest strip of a " +
-                std::to_string(width) + "x" + std::to_string(height) + " image, more than the " +
-                Megabytes(memoryBytes) + " of memory allowed");
-        }
-        count = CeilDiv(height, most);
+    if (most < 1) {
+        // Not even the thinnest strips: as a run in one piece says it.
+        const std::int64_t thinnest = std::min<std::int64_t>(height, 1 + 2 * kStripMargin);
+        const std::int64_t perWorker = cost.workerFixedBytes + cost.workerRowBytes * thinnest;
+        const std::int64_t shared = cost.fixedBytes + cost.rowBytes * thinnest;
+        const std::int64_t fitting =
+            perWorker > 0 ? std::max<std::int64_t>(0, (memoryBytes - shared) / perWorker) : 0;
+        throw MemoryBudgetError(threads,
+                                static_cast<std::int32_t>(std::min<std::int64_t>(fitting, threads)),
+                                perWorker, memoryBytes);
     }
+    const std::int64_t count =
+        strips > 0 ? std::min<std::int64_t>(strips, height) : CeilDiv(height, most);
     // Strips as even as the rows allow.
     plan.rowsPerStrip = static_cast<std::int32_t>(CeilDiv(height, count));
     plan.strips = static_cast<std::int32_t>(CeilDiv(height, plan.rowsPerStrip));
-    plan.stripBytes = StripBytes(cost, height, plan.rowsPerStrip);
+    plan.stripBytes = StripBytes(cost, threads, height, plan.rowsPerStrip);
     if (plan.rowsPerStrip > most) {
         throw MemoryBudgetError(std::to_string(strips) + " strips of a " + std::to_string(width) +
                                 "x" + std::to_string(height) + " image need " +

@@ -14,12 +14,20 @@ constexpr std::int32_t kStripMargin = 2;
 // What planning leaves aside for the process itself (code, libraries, the encoder).
 constexpr std::int64_t kPosterReserveBytes = std::int64_t{48} << 20;
 
-// What one strip's run holds: `fixedBytes` whatever its size (the preview ring, the shadow
-// maps of every copy), and `rowBytes` for each row of its band (the band's image and the
-// accumulation of the run's bitmap and of each worker, the 16-bit rows).
+// What one strip's run holds: `fixedBytes` whatever its size (the preview ring) and
+// `rowBytes` for each row of its band (the band's image, the run's own accumulation, 16-bit
+// rows to write), and for each worker `workerFixedBytes` (its shadow maps) and
+// `workerRowBytes` a row (its accumulation).
 struct StripCost {
     std::int64_t fixedBytes = 0;
     std::int64_t rowBytes = 0;
+    std::int64_t workerFixedBytes = 0;
+    std::int64_t workerRowBytes = 0;
+    // Of a band of `rows` rows with `threads` workers.
+    std::int64_t Bytes(std::int32_t threads, std::int64_t rows) const {
+        return fixedBytes + threads * workerFixedBytes +
+               (rowBytes + threads * workerRowBytes) * rows;
+    }
 };
 
 struct PosterPlan {
@@ -39,7 +47,7 @@ void StripBand(const PosterPlan& plan, std::int32_t height, std::int32_t k, std:
 // The strips of a `width` x `height` image whose runs of `threads` workers cost `cost` each,
 // within `memoryBytes` (0: no limit): `strips` of them when asked for (> 0, at most one per
 // row), else as few as fit; no band holds more than `maxBandPixels`. Throws MemoryBudgetError
-// when they do not fit.
+// when they do not fit: for the thinnest strips, naming the workers that would fit.
 PosterPlan PlanStrips(std::int32_t width, std::int32_t height, std::int32_t threads,
                       std::int32_t strips, std::int64_t memoryBytes, std::int64_t maxBandPixels,
                       const StripCost& cost);
