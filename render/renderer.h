@@ -162,8 +162,9 @@ public:
 
 protected:
     explicit Renderer(PreviewSurface* surface);
-    // Everything, buffers included; CopyForWorker's start.
-    Renderer(const Renderer&) = default;
+    // Everything but the image, the ring and the surface (what DropImage frees), buffers
+    // included: CopyForWorker's start, which so never holds a second image even for a moment.
+    Renderer(const Renderer& other);
     // The shared part of switching kinds: camera, ring and colours from `source`.
     Renderer(PreviewSurface* surface, const Renderer& source);
 
