@@ -91,6 +91,7 @@ TEST(RecipeParser, RefusesEveryBrokenRuleNamingTheLine) {
         {"missing parameter", WithLine(t, "exact.Omega", ""), "no exact.Omega= line"},
         {"duplicate", t + "width=64\n", "duplicate key width"},
         {"unknown key", t + "colour=1\n", "unknown key colour"},
+        {"depth", t + "depth=12\n", "depth=12: 8 or 16 expected"},
         {"empty line", WithLine(t, "camera.pan", "\ncamera.pan=0 0"), "key=value expected"},
         {"no equals", t + "width\n", "key=value expected"},
         {"too long", WithLine(t, "program", "program=" + huge), "longer than 1024 characters"},
