@@ -1,7 +1,9 @@
 // The subcommands, their options and the ranges of their numbers.
 #include "cli/command_line.h"
 
+#include "cli/memory_size.h"
 #include "cli/whole_number.h"
+#include "render/image_size.h"
 #include "render/render_run.h"
 
 #include <CLI/CLI.hpp>
@@ -130,6 +132,33 @@ CommandLineParser::Parts::Parts() {
     AddWholeNumber<std::int32_t>(*renderCmd, "--threads", render.threads, kAllThreads, kMaxWorkers,
                                  "Workers, each an orbit of its own (default 0: one per hardware "
                                  "thread, or an image's own count)");
+    renderCmd
+        ->add_option_function<std::string>(
+            "--memory",
+            [&render](const std::string& text) {
+                const WholeNumberCheck check =
+                    ReadMemorySize(text, kMinMemoryBytes, kMaxMemoryBytes, render.memoryBytes);
+                if (check != WholeNumberCheck::Ok) {
+                    throw CLI::ValidationError(MemorySizeMessage("--memory", text, check));
+                }
+            },
+            "Memory the render may hold, such as 512M or 4G (default: a share of the available "
+            "memory); larger images are rendered in strips")
+        ->type_name("SIZE");
+    AddWholeNumber<std::int32_t>(*renderCmd, "--strips", render.strips, 1,
+                                 static_cast<std::int32_t>(kMaxPosterHeight),
+                                 "Strips to cut the image into (default: as few as fit)");
+    renderCmd
+        ->add_option_function<std::string>(
+            "--depth",
+            [&render](const std::string& text) {
+                if (text != "8" && text != "16") {
+                    throw CLI::ValidationError("--depth takes 8 or 16; " + text + " is neither");
+                }
+                render.depth = text == "16" ? 16 : 8;
+            },
+            "Bits per channel: 8 (default) or 16, a 48-bit PNG")
+        ->type_name("BITS");
 }
 
 CommandLineParser::CommandLineParser() : parts_(std::make_unique<Parts>()) {}
@@ -157,6 +186,7 @@ CommandLine CommandLineParser::Parse(int argc, const char* const* argv, std::ost
     render.updatesGiven = renderCmd->count("--updates") > 0;
     render.fitGiven = renderCmd->count("--fit") > 0;
     render.threadsGiven = renderCmd->count("--threads") > 0;
+    render.depthGiven = renderCmd->count("--depth") > 0;
     if (*parts_->searchCmd) {
         line.command = Command::Search;
     } else if (*parts_->estimateCmd) {

@@ -55,6 +55,13 @@ struct RenderOptions {
     bool threadsGiven = false;
     // Workers (orbits); 0: one per hardware thread. An image's recipe gives its own count.
     std::int32_t threads = 0;
+    // What the run may hold; 0: a share of the available memory.
+    std::int64_t memoryBytes = 0;
+    // Strips the image is cut into; 0: as few as fit in the memory.
+    std::int32_t strips = 0;
+    // Bits per channel, 8 or 16 (a PNG); an image's recipe gives its own unless given.
+    int depth = 8;
+    bool depthGiven = false;
 };
 
 int RunSearch(const SearchOptions& options);

@@ -3,6 +3,7 @@
 
 #include "cli/output.h"
 #include "render/bmp_writer.h"
+#include "render/png_file.h"
 #include "render/renderer.h"
 
 #include <iostream>
@@ -10,14 +11,7 @@
 namespace vorticel::cli {
 
 bool IsPngName(const std::string& fileName) {
-    if (fileName.size() < 4) {
-        return false;
-    }
-    std::string extension = fileName.substr(fileName.size() - 4);
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return extension == ".png";
+    return HasPngExtension(fileName);
 }
 
 std::optional<ImageRecipe> InputRecipe(const RenderOptions& options) {
@@ -53,18 +47,10 @@ RenderOptions WithRecipe(const RenderOptions& given, const ImageRecipe& recipe) 
     if (!given.threadsGiven && recipe.workers) {
         options.threads = *recipe.workers;
     }
-    return options;
-}
-
-void SaveRenderedImage(const RenderOptions& options, const Attractor& attractor, Renderer& bitmap,
-                       std::uint64_t seed, std::int32_t workers) {
-    if (!IsPngName(options.output)) {
-        SaveBmp(options.output, bitmap.GetImage());
-        return;
+    if (!given.depthGiven) {
+        options.depth = recipe.depth;
     }
-    ImageRecipe recipe = RecipeOf(attractor, bitmap, options.iterations, options.updates, workers);
-    recipe.seed = seed;
-    SaveImagePng(options.output, recipe, bitmap);
+    return options;
 }
 
 int ShowImageRecipe(const std::string& fileName) {

@@ -29,12 +29,6 @@ std::optional<ImageRecipe> InputRecipe(const RenderOptions& options);
 // and the worker count, unless --threads was given.
 RenderOptions WithRecipe(const RenderOptions& given, const ImageRecipe& recipe);
 
-// Writes the rendered image by the output's extension: a PNG carrying its recipe (with the
-// seed and the `workers` that rendered it) for ".png", the BMP as always for anything else.
-// Throws FileError.
-void SaveRenderedImage(const RenderOptions& options, const Attractor& attractor, Renderer& bitmap,
-                       std::uint64_t seed, std::int32_t workers);
-
 // vorticel-cli show IMAGE.png: prints the image's recipe.
 int ShowImageRecipe(const std::string& fileName);
 

@@ -3,6 +3,7 @@
 
 #include "cli/output.h"
 #include "cli/whole_number.h"
+#include "render/bmp_writer.h"
 #include "render/image_size.h"
 #include "render/renderer.h"
 #include "resources/strings.h"
@@ -64,7 +65,7 @@ void ParseSize(const std::string& text, std::int32_t& width, std::int32_t& heigh
     if (checks[1] == WholeNumberCheck::OutOfRange) {
         h = text[x + 1] == '-' ? 0 : kHi;
     }
-    switch (CheckImageSize(w, h)) {
+    switch (CheckPosterSize(w, h)) {
     case ImageSizeCheck::Ok:
         width = static_cast<std::int32_t>(w);
         height = static_cast<std::int32_t>(h);
@@ -79,8 +80,16 @@ void ParseSize(const std::string& text, std::int32_t& width, std::int32_t& heigh
         break;
     }
     throw UsageError{"bad size " + text + ": the image is too large (widths up to " +
-                     std::to_string(kMaxImageWidth) + ", at most " +
-                     std::to_string(kMaxImagePixels) + " pixels)"};
+                     std::to_string(kMaxImageWidth) + ", heights up to " +
+                     std::to_string(kMaxPosterHeight) + ")"};
+}
+
+void CheckBmpSize(const std::string& text, std::int32_t width, std::int32_t height) {
+    if (!BmpHolds(width & 0xFFFC, height)) {
+        throw UsageError{"bad size " + text +
+                         ": the image is too large for a BMP file (at most 4 GB of pixels; "
+                         "a PNG takes it)"};
+    }
 }
 
 FitMode FitModeByName(const std::string& name) {

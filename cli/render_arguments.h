@@ -13,6 +13,8 @@ namespace vorticel::cli {
 int RendererKindByName(const std::string& name);
 // WIDTHxHEIGHT, checked as typed (before the width is rounded down to a multiple of 4).
 void ParseSize(const std::string& text, std::int32_t& width, std::int32_t& height);
+// Refuses a size (ParseSize's) a BMP file cannot hold, naming `text`.
+void CheckBmpSize(const std::string& text, std::int32_t width, std::int32_t height);
 // adjust, center (or centre), none.
 FitMode FitModeByName(const std::string& name);
 

@@ -5,6 +5,8 @@
 #include "cli/output.h"
 #include "cli/render_arguments.h"
 #include "io/replace_file.h"
+#include "render/poster.h"
+#include "render/recipe.h"
 #include "render/render_run.h"
 #include "render/renderer.h"
 
@@ -43,6 +45,9 @@ private:
     int shown_ = -1;
 };
 
+// The bar's steps over the whole work, every strip's replays included.
+constexpr std::int32_t kProgressSteps = 1000;
+
 } // namespace
 
 int RunRender(const RenderOptions& given) {
@@ -53,6 +58,13 @@ int RunRender(const RenderOptions& given) {
     std::int32_t width = 0;
     std::int32_t height = 0;
     ParseSize(options.size, width, height);
+    const bool png = IsPngName(options.output);
+    if (!png) {
+        CheckBmpSize(options.size, width, height);
+        if (options.depth == 16) {
+            throw UsageError{"--depth 16 needs a PNG output (" + options.output + ")"};
+        }
+    }
     const FitMode fit = FitModeByName(options.fit);
     // The command line's own numbers were checked as they were read; an image's recipe may
     // hold an iteration target that plots nothing (the window takes 0).
@@ -67,46 +79,61 @@ int RunRender(const RenderOptions& given) {
     CheckReplaceable(options.output); // before the render, not after it
     const std::uint64_t seed = SeedGenerator(options.seed);
 
-    const std::unique_ptr<Renderer> bitmap = CreateRenderer(nullptr, kind);
+    // Framed at the image's size on a band of one row: the framing is the image's own, and
+    // only the poster's strips hold buffers.
+    const std::unique_ptr<Renderer> framing = CreateRenderer(nullptr, kind);
+    framing->SetBand(0, 1);
+    framing->SetWidth(width);
+    framing->SetHeight(height);
+    framing->GetCamera().SetEye({0.0, 0.0, -5.0});
+    framing->GetCamera().SetTarget({0.0, 0.0, 0.0});
+    if (recipe) {
+        ApplyToRenderer(*recipe, *framing); // the same framing at any size
+    }
+    if (!Fit(*attractor, *framing, kFitPoints, fit)) {
+        std::cerr << "error: the orbit diverged while framing it\n";
+        return kExitDiverged;
+    }
+    ImageRecipe poster = RecipeOf(*attractor, *framing, options.iterations, options.updates, 1);
+    poster.workers.reset(); // options.threads says
+    poster.seed = seed;
+    PosterOptions posterOptions;
+    posterOptions.width = width;
+    posterOptions.height = height;
+    posterOptions.depth = options.depth;
+    posterOptions.memoryBytes = options.memoryBytes;
+    posterOptions.strips = options.strips;
+    posterOptions.threads = options.threads;
+
+    ProgressBar bar(kProgressSteps);
+    PosterHooks hooks;
+    if (options.progress || isatty(STDERR_FILENO)) {
+        hooks.progress = [&bar](const PosterProgress& p) {
+            bar.Show(static_cast<std::int32_t>(p.fraction * kProgressSteps));
+        };
+    }
+    const Clock::time_point start = Clock::now();
+    PosterResult result;
     try {
-        bitmap->SetWidth(width);
-        bitmap->SetHeight(height);
+        result = RenderPoster(poster, posterOptions, options.output, hooks);
     } catch (const RenderError& e) {
         // The size was checked as it was read: what is left is memory that cannot be had.
         throw NotEnoughMemory{e.what()};
     }
-    bitmap->GetCamera().SetEye({0.0, 0.0, -5.0});
-    bitmap->GetCamera().SetTarget({0.0, 0.0, 0.0});
-    if (recipe) {
-        ApplyToRenderer(*recipe, *bitmap); // the same framing at any size
-    }
-    if (!Fit(*attractor, *bitmap, kFitPoints, fit)) {
-        std::cerr << "error: the orbit diverged while framing it\n";
-        return kExitDiverged;
-    }
-
-    ProgressBar bar(options.iterations);
-    RunHooks hooks;
-    if (options.progress || isatty(STDERR_FILENO)) {
-        hooks.progress = [&bar](std::int32_t count) { bar.Show(count); };
-    }
-    const Clock::time_point start = Clock::now();
-    const RenderRunResult result =
-        RenderRun(*attractor, *bitmap, options.iterations, options.updates, hooks, options.threads);
     const double seconds = SecondsSince(start);
     if (hooks.progress) {
-        bar.Show(result.count);
+        bar.Show(kProgressSteps);
         bar.Finish();
     }
-    SaveRenderedImage(options, *attractor, *bitmap, seed, result.threads);
 
-    PrintKey(std::cerr, "width", static_cast<std::int64_t>(bitmap->Width()));
-    PrintKey(std::cerr, "height", static_cast<std::int64_t>(bitmap->Height()));
-    PrintKey(std::cerr, "iterations", static_cast<std::int64_t>(result.count));
+    PrintKey(std::cerr, "width", static_cast<std::int64_t>(framing->Width()));
+    PrintKey(std::cerr, "height", static_cast<std::int64_t>(framing->Height()));
+    PrintKey(std::cerr, "iterations", result.count);
     PrintKey(std::cerr, "refreshes", static_cast<std::int64_t>(result.refreshes));
     PrintKey(std::cerr, "seconds", seconds);
     PrintKey(std::cerr, "rate", seconds > 0.0 ? result.count / seconds : 0.0);
     PrintKey(std::cerr, "threads", static_cast<std::int64_t>(result.threads));
+    PrintKey(std::cerr, "strips", static_cast<std::int64_t>(result.strips));
     if (result.diverged) {
         std::cerr << "the orbit diverged after " << result.count << " iterations\n";
         return kExitDiverged;

@@ -48,7 +48,7 @@ void CheckAccepted(const vorticel::cli::CommandLine& line) {
         std::int32_t width = 0;
         std::int32_t height = 0;
         ParseSize(r.size, width, height);
-        Check(CheckImageSize(width, height) == ImageSizeCheck::Ok);
+        Check(CheckPosterSize(width, height) == ImageSizeCheck::Ok);
     } catch (const UsageError&) {
     }
 }

@@ -158,6 +158,8 @@ public:
                 ReadHeader(length);
             } else if (IsTextChunk(type)) {
                 ReadText(type, length);
+            } else if (type == "IDAT" && limits_.stopAtImageData) {
+                return std::move(texts_); // the image data and what follows it are not read
             } else {
                 seenImageData_ = seenImageData_ || type == "IDAT";
                 // An unknown critical chunk changes the image in a way no reader may ignore.
@@ -220,13 +222,12 @@ private:
             Damaged("its IHDR chunk is invalid");
         }
         // Divided rather than multiplied: no product of two declared sizes can overflow.
-        if (width > kMaxImageWidth ||
-            height > static_cast<std::uint64_t>(kMaxImagePixels) / width) {
+        if (width > kMaxImageWidth || height > kMaxPosterHeight) {
             Refuse(FileError::Reason::ImageTooLarge,
                    "the image is too large (" + std::to_string(width) + " x " +
                        std::to_string(height) + " pixels, where an image is at most " +
-                       std::to_string(kMaxImageWidth) + " pixels wide and of at most " +
-                       std::to_string(kMaxImagePixels) + " pixels)");
+                       std::to_string(kMaxImageWidth) + " pixels wide and " +
+                       std::to_string(kMaxPosterHeight) + " high)");
         }
     }
 
@@ -337,12 +338,12 @@ std::vector<PngText> ReadPngTexts(const PngByteSource& source, std::uint64_t sou
 
 std::vector<PngText> ReadPngTexts(const std::string& fileName, const PngTextLimits& limits) {
     RegularFileReader reader(fileName, kMaxPngFileBytes);
-    if (reader.size() > kMaxPngFileBytes) {
-        throw FileError(FileError::Kind::Read, fileName, FileError::Reason::TooLarge,
-                        "it is larger than " + std::to_string(kMaxPngFileBytes) + " bytes");
-    }
+    PngTextLimits walk = limits;
+    // A poster's file is too long to read through: its texts before the image data (where the
+    // program writes them) are read, within the same bound, and the image data is not.
+    walk.stopAtImageData = walk.stopAtImageData || reader.size() > kMaxPngFileBytes;
     return ReadPngTexts([&reader](char* data, std::size_t size) { return reader.Read(data, size); },
-                        reader.size(), fileName, limits);
+                        reader.size(), fileName, walk);
 }
 
 } // namespace vorticel

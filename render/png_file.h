@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -14,9 +15,11 @@ namespace vorticel {
 // A text chunk: its keyword (1 to 79 Latin-1 characters, kept as UTF-8) and its text (UTF-8).
 using PngText = std::pair<std::string, std::string>;
 
-// A PNG of a larger file is refused when read: it would be no image the program renders (the
-// largest, of kMaxImagePixels in 24 bits, takes 384 MB before compression), and reading it
-// through, to check its CRCs, takes well under a second.
+// Whether a file is taken as a PNG image: by its extension, ".png" in any case.
+bool HasPngExtension(const std::string& fileName);
+
+// A PNG of a larger file (a poster's) is not read through, to check its CRCs: only its texts
+// before the image data are read (and no more than this many bytes).
 constexpr std::size_t kMaxPngFileBytes = std::size_t{1} << 29;
 
 // Writes a 24-bit RGB PNG by replacement (io/replace_file.h). `bitmap` is Image::Shown():
@@ -34,6 +37,27 @@ void EncodePng(std::ostream& out, const std::string& fileName, std::int32_t widt
                std::int32_t height, const std::vector<std::uint8_t>& bitmap,
                const std::vector<PngText>& texts);
 
+// A PNG put into `out` a row at a time, top row first: the texts as WritePng writes them, then
+// rows of `depth` 8 (blue, green, red bytes, width x 3 a row) or 16 (red, green, blue samples
+// of 16 bits in the host's order, width x 3 a row: a 48-bit PNG). Never holds the image.
+// Throws FileError (Reason::Encoder; an empty image is refused), or what the stream throws.
+class PngRowWriter {
+public:
+    PngRowWriter(std::ostream& out, const std::string& fileName, std::int32_t width,
+                 std::int32_t height, int depth, const std::vector<PngText>& texts);
+    ~PngRowWriter();
+    PngRowWriter(const PngRowWriter&) = delete;
+    PngRowWriter& operator=(const PngRowWriter&) = delete;
+
+    void WriteRow(const void* row);
+    // After the last row: the chunks that close the file.
+    void Finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 // What reading the texts of a PNG keeps, and how much it takes.
 struct PngTextLimits {
     // Only the texts of this keyword are kept (the others are checked and dropped); empty: all.
@@ -42,14 +66,18 @@ struct PngTextLimits {
     std::size_t maxTextBytes = 256 * 1024;
     // A PNG of more text chunks than this, kept or not, is refused (Reason::TooManyTexts).
     std::size_t maxTexts = 256;
+    // Only the texts before the image data: the walk ends at the first IDAT chunk, reading
+    // neither it nor what follows (nor checking their CRCs).
+    bool stopAtImageData = false;
 };
 
 // The tEXt, zTXt and iTXt chunks of a PNG, in file order, from before and after the image data,
 // found by walking the chunks: the image data is checked (CRC) but never decoded, so memory
-// stays in proportion to the texts kept, whatever size the image declares. A regular file only,
-// of at most kMaxPngFileBytes. Throws FileError: Reason::NotPng for a file that is not a PNG or
-// a damaged one; ImageTooLarge for an image wider or of more pixels than the program renders;
-// ChunkPastEnd, TooManyTexts, TextTooLarge as their names say; TooLarge, or the system's reason.
+// stays in proportion to the texts kept, whatever size the image declares. A regular file only;
+// of more than kMaxPngFileBytes, only the texts before the image data. Throws FileError:
+// Reason::NotPng for a file that is not a PNG or a damaged one; ImageTooLarge for an image
+// wider or higher than the program renders; ChunkPastEnd, TooManyTexts, TextTooLarge as their
+// names say; TooLarge, or the system's reason.
 std::vector<PngText> ReadPngTexts(const std::string& fileName, const PngTextLimits& limits = {});
 
 } // namespace vorticel

@@ -183,6 +183,17 @@ TEST_F(PngFile, HostileChunksAreRefusedByWhatTheyDeclare) {
     PngTextLimits mine;
     mine.keyword = "mine";
     EXPECT_EQ(ReadPngTexts(Path("kept.png"), mine), (std::vector<PngText>{{"mine", "y"}}));
+    // A walk that stops at the image data (a poster's file) neither reads nor checks it, and
+    // takes only the texts before it; the header is checked all the same.
+    std::string broken = data;
+    broken[broken.size() - 1] = static_cast<char>(broken.back() ^ 1);
+    Write("poster.png", PngStart(65535, 65535, 16) + PngChunk("tEXt", "mine\0x"s) + broken +
+                            PngChunk("tEXt", "mine\0y"s) + end);
+    mine.stopAtImageData = true;
+    EXPECT_EQ(ReadPngTexts(Path("poster.png"), mine), (std::vector<PngText>{{"mine", "x"}}));
+    EXPECT_EQ(reasonOf("poster.png", Read("poster.png")), Reason::NotPng);
+    EXPECT_EQ(ErrorOf([&] { ReadPngTexts(Path("huge.png"), mine); }).reason(),
+              Reason::ImageTooLarge);
 }
 
 TEST_F(PngFile, ARefusedSaveWritesNothing) {
