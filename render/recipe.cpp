@@ -122,6 +122,11 @@ std::string FormatRecipe(const ImageRecipe& r) {
     if (r.seed) {
         w.Number(kSeed, *r.seed);
     }
+    if (r.exposure) {
+        const auto& v = r.exposure->values;
+        w.Put(kExposure, NumberText(v[0]) + " " + NumberText(v[1]) + " " + NumberText(v[2]) + " " +
+                             NumberText(v[3]));
+    }
     return std::move(w).Text();
 }
 

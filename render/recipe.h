@@ -56,18 +56,23 @@
 //   seed=1                      optional: the seed the shared generator was given before the
 //                                 preview ring was filled and the render ran (the command
 //                                 line records it; the IFS needs it for the same pixels)
+//   exposure=A B C D            optional: the shading statistics imposed on the image rather
+//                                 than its own (ShadeStatistics, the renderer's meaning), so
+//                                 that an animation's frames keep one exposure; four finite
+//                                 numbers
 //
-// Every key but "workers" and "seed" is required, and no other key is allowed (a later format
-// that needs more changes the version). A key given twice, a line of more than kMaxRecipeLineLength
-// bytes, an empty line, a number that does not read whole, that is not finite or is out of
-// its range, is refused. The camera does not depend on the image size: the same camera frames
-// the same picture at twice the size, and at another aspect keeps the width of the view.
+// Every key but "workers", "seed" and "exposure" is required, and no other key is allowed (a later
+// format that needs more changes the version). A key given twice, a line of more than
+// kMaxRecipeLineLength bytes, an empty line, a number that does not read whole, that is not finite
+// or is out of its range, is refused. The camera does not depend on the image size: the same camera
+// frames the same picture at twice the size, and at another aspect keeps the width of the view.
 #pragma once
 
 #include "attractor/vecd.h"
 #include "render/camera.h"
 #include "render/colour.h"
 #include "render/render_run.h"
+#include "render/shade_statistics.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -129,6 +134,7 @@ struct ImageRecipe {
     std::int32_t updates = kDefaultUpdates;
     std::optional<std::int32_t> workers; // nullopt: one per hardware thread
     std::optional<std::uint64_t> seed;
+    std::optional<ShadeStatistics> exposure; // nullopt: the image's own
 };
 
 // A recipe text that breaks the rules above; what() names the line and the rule.

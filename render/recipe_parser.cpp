@@ -8,6 +8,7 @@
 #include "render/renderer.h"
 #include "render/shading_settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -320,6 +321,13 @@ void ReadView(RecipeLines& lines, ImageRecipe& r) {
             Refuse(kSeed, line, "a whole number 0..18446744073709551615 expected");
         }
         r.seed = seed;
+    }
+    if (lines.Has(kExposure)) {
+        ShadeStatistics exposure;
+        double v[4];
+        Numbers(kExposure, lines.Take(kExposure), v);
+        std::copy(std::begin(v), std::end(v), exposure.values.begin());
+        r.exposure = exposure;
     }
 }
 
