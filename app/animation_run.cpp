@@ -8,7 +8,6 @@
 #include "app/job_progress.h"
 #include "app/text.h"
 #include "io/file_error.h"
-#include "io/read_file.h"
 #include "io/replace_file.h"
 
 #include <QCheckBox>
@@ -27,7 +26,6 @@ namespace vorticel {
 namespace {
 
 constexpr std::chrono::milliseconds kEncodePoll{20};
-constexpr std::size_t kMaxAnimationBytes = 16u << 20u; // keys' recipes are some 2 KB each
 
 } // namespace
 
@@ -61,8 +59,7 @@ void TForm_animation::ShowAnimation(const Animation& animation, const QString& f
     for (std::size_t i = 0; i < animation.keys.size(); ++i) {
         AnimationKey key;
         key.recipe = animation.keys[i];
-        key.name = i < animation.keyNames.size() ? QString::fromStdString(animation.keyNames[i])
-                                                 : Text(kStrKeyName).arg(i + 1);
+        key.name = QString::fromStdString(KeyName(animation, i));
         key.thumbnail = Thumbnail(key.recipe);
         keys.push_back(std::move(key));
     }
@@ -76,8 +73,7 @@ void TForm_animation::ShowAnimation(const Animation& animation, const QString& f
 
 bool TForm_animation::Open(const QString& fileName) {
     try {
-        const std::string text = ReadRegularFile(fileName.toStdString(), kMaxAnimationBytes);
-        ShowAnimation(ParseAnimation(text), fileName);
+        ShowAnimation(LoadAnimation(fileName.toStdString()), fileName);
         L_result->clear();
         return true;
     } catch (const FileError& error) {
@@ -136,10 +132,8 @@ bool TForm_animation::Render(const QString& folder, const QString& videoFile) {
         return false;
     }
     const Animation animation = CurrentAnimation();
-    try {
-        CheckAnimation(animation);
-    } catch (const AnimationError& error) {
-        L_result->setText(Text(kStrAnimationInvalid, QString::fromUtf8(error.what())));
+    if (const QString problem = Problem(animation); !problem.isEmpty()) {
+        L_result->setText(problem);
         return false;
     }
     const JobScope job(frame_);
@@ -148,11 +142,18 @@ bool TForm_animation::Render(const QString& folder, const QString& videoFile) {
     L_result->clear();
     QStringList failures;
     AnimationHooks hooks;
-    hooks.progress = [this, &animation](std::int32_t frame, double fraction) {
+    double done = 0.0;
+    hooks.progress = [this, &animation, &done](std::int32_t frame, double fraction) {
         L_frame->setText(Text(kStrFrameOf).arg(frame).arg(animation.frames));
+        done = fraction;
         progress->Advance(fraction);
     };
-    hooks.stopRequested = [this] { return progress->StopRequested(); };
+    // The core polls this every few milliseconds while a frame renders (progress comes only
+    // between frames): the window handles its events here, and stays responsive.
+    hooks.stopRequested = [this, &done] {
+        progress->Advance(done);
+        return progress->StopRequested();
+    };
     hooks.frameFailed = [&failures](std::int32_t frame, const std::string& reason) {
         failures.append(Text(kStrFrameFailed).arg(frame).arg(QString::fromStdString(reason)));
     };

@@ -33,8 +33,6 @@ namespace vorticel {
 namespace {
 
 constexpr int kPreviewDelayMs = 60; // a slider drag renders the frame it rests on
-constexpr int kMaxFrames = 99999;
-constexpr int kMaxFps = 240;
 
 QSpinBox* NumberBox(QWidget* parent, int minimum, int maximum, int value) {
     auto* box = new QSpinBox(parent);
@@ -125,7 +123,7 @@ QWidget* TForm_animation::CreateSettingsBox() {
     const Animation defaults;
     T_frames = NumberBox(box, 1, kMaxFrames, defaults.frames);
     T_turn = new QDoubleSpinBox(box);
-    T_turn->setRange(-3600.0, 3600.0);
+    T_turn->setRange(-kMaxTurnDegrees, kMaxTurnDegrees);
     T_turn->setDecimals(1);
     T_turn->setValue(defaults.turnDegrees);
     T_fps = NumberBox(box, 1, kMaxFps, defaults.fps);
@@ -150,7 +148,7 @@ QWidget* TForm_animation::CreateSettingsBox() {
     grid->addWidget(T_width, 1, 1);
     grid->addWidget(label(kStrHeightLabel, T_height), 1, 2, Qt::AlignRight);
     grid->addWidget(T_height, 1, 3);
-    grid->addWidget(label(kStrIterationsLabel, T_iterations), 1, 4, Qt::AlignRight);
+    grid->addWidget(label(kStrAnimationIterations, T_iterations), 1, 4, Qt::AlignRight);
     grid->addWidget(T_iterations, 1, 5);
     connect(T_frames, &QSpinBox::valueChanged, this, [this] { FramesChanged(); });
     connect(T_turn, &QDoubleSpinBox::valueChanged, this, [this] { SchedulePreview(); });
@@ -292,8 +290,13 @@ void TForm_animation::ShowFrame(int frame) {
         return;
     }
     const Animation animation = CurrentAnimation();
+    const QString problem = Problem(animation);
+    if (!problem.isEmpty()) {
+        L_preview->setPixmap({});
+        L_preview->setText(problem);
+        return;
+    }
     try {
-        CheckAnimation(animation);
         std::int32_t w = 0;
         std::int32_t h = 0;
         FitInside(animation.width, animation.height, kPreviewWidth, kPreviewHeight, w, h);
@@ -304,6 +307,25 @@ void TForm_animation::ShowFrame(int frame) {
         L_preview->setPixmap({});
         L_preview->setText(Text(kStrAnimationInvalid, QString::fromUtf8(error.what())));
     }
+}
+
+QString TForm_animation::Problem(const Animation& animation) {
+    // The usual ones in the window's words; the core names the rest.
+    if (animation.keys.size() == 1 && animation.turnDegrees == 0.0) {
+        return Text(kStrOneKeyNoTurn);
+    }
+    for (std::size_t i = 1; i < animation.keys.size(); ++i) {
+        if (animation.keys[i].family != animation.keys[0].family ||
+            animation.keys[i].renderer != animation.keys[0].renderer) {
+            return Text(kStrKeyUnlike, QString::fromStdString(KeyName(animation, i)));
+        }
+    }
+    try {
+        CheckAnimation(animation);
+    } catch (const AnimationError& error) {
+        return Text(kStrAnimationInvalid, QString::fromUtf8(error.what()));
+    }
+    return {};
 }
 
 Animation TForm_animation::CurrentAnimation() const {

@@ -56,6 +56,8 @@ public:
     bool Render(const QString& folder, const QString& videoFile);
     bool Save(const QString& fileName);
     bool Open(const QString& fileName);
+    // Why `animation` cannot be rendered, in the window's words; empty when it can.
+    static QString Problem(const Animation& animation);
     // Shows frame `frame` (1-based) as a quick render now.
     void ShowFrame(int frame);
     KeyListModel& Keys() const { return *keys_; }

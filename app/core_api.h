@@ -1,4 +1,5 @@
 // The poster and animation core as the window takes it.
 #pragma once
 
+#include "animation/animation.h"
 #include "app/pending_core.h"

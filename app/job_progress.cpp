@@ -6,7 +6,7 @@
 #include "app/text.h"
 
 #include <QCoreApplication>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,7 +21,7 @@ constexpr qint64 kTimeEveryMs = 1000; // as the view's status bar
 } // namespace
 
 JobProgress::JobProgress(QWidget* parent) : QWidget(parent) {
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     PB_job = new QProgressBar(this);
     PB_job->setRange(0, kBarSteps);
@@ -32,9 +32,10 @@ JobProgress::JobProgress(QWidget* parent) : QWidget(parent) {
         fontMetrics().horizontalAdvance(Text(kStrRemainingTime) + QStringLiteral("00:00:00 ")));
     B_arreter = new QPushButton(Text(kStrStop), this);
     B_arreter->setEnabled(false);
-    layout->addWidget(PB_job, 1);
-    layout->addWidget(L_time);
-    layout->addWidget(B_arreter);
+    layout->addWidget(PB_job, 0, 0);
+    layout->addWidget(B_arreter, 0, 1);
+    layout->addWidget(L_time, 1, 0, 1, 2);
+    layout->setColumnStretch(0, 1);
     connect(B_arreter, &QPushButton::clicked, this, [this] {
         stopRequested_ = true;
         B_arreter->setEnabled(false);
@@ -44,7 +45,7 @@ JobProgress::JobProgress(QWidget* parent) : QWidget(parent) {
 void JobProgress::Start() {
     stopRequested_ = false;
     running_ = true;
-    lastShown_ = -1;
+    lastShown_ = 0; // the first estimate after a second: the very first moments tell little
     PB_job->setValue(0);
     L_time->clear();
     B_arreter->setEnabled(true);
@@ -55,7 +56,7 @@ void JobProgress::Advance(double fraction) {
     fraction = std::clamp(fraction, 0.0, 1.0);
     PB_job->setValue(static_cast<int>(fraction * kBarSteps));
     const qint64 elapsed = clock_.elapsed();
-    if (fraction > 0.0 && (lastShown_ < 0 || elapsed - lastShown_ >= kTimeEveryMs)) {
+    if (fraction > 0.0 && elapsed - lastShown_ >= kTimeEveryMs) {
         lastShown_ = elapsed;
         const double remaining = (1.0 / fraction - 1.0) * static_cast<double>(elapsed);
         L_time->setText(Text(kStrRemainingTime) + FormatDuration(static_cast<qint64>(remaining)));

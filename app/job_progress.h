@@ -36,7 +36,7 @@ private:
     QLabel* L_time = nullptr;
     QPushButton* B_arreter = nullptr;
     QElapsedTimer clock_;
-    qint64 lastShown_ = -1;
+    qint64 lastShown_ = 0;
     bool stopRequested_ = false;
     bool running_ = false;
 };

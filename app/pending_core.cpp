@@ -1,11 +1,8 @@
-// The plainest bodies of the pending poster and animation core (whole images, no strips).
+// The plainest bodies of the pending poster core (whole images, no strips).
 #include "app/pending_core.h"
 
 #include "attractor/attractor.h"
 #include "render/renderer.h"
-
-#include <cmath>
-#include <cstdio>
 
 namespace vorticel {
 
@@ -42,73 +39,6 @@ PosterResult RenderPoster(const ImageRecipe& recipe, const PosterOptions& option
 
 void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, Renderer& bitmap, int) {
     SaveImagePng(fileName, recipe, static_cast<const Renderer&>(bitmap));
-}
-
-void CheckAnimation(const Animation& a) {
-    if (a.keys.empty() || (a.keys.size() < 2 && a.turnDegrees == 0.0)) {
-        throw AnimationError("deux clés au moins, ou une clé et un tour");
-    }
-    for (std::size_t i = 1; i < a.keys.size(); ++i) {
-        if (a.keys[i].family != a.keys[0].family || a.keys[i].renderer != a.keys[0].renderer) {
-            throw AnimationError(a.keyNames[i] + " : autre famille ou autre rendu");
-        }
-    }
-}
-
-ImageRecipe FrameRecipe(const Animation& a, std::int32_t frame) {
-    const double t = a.frames > 1 ? static_cast<double>(frame - 1) / (a.frames - 1) : 0.0;
-    ImageRecipe r = a.keys[static_cast<std::size_t>(std::lround(t * (a.keys.size() - 1)))];
-    r.width = a.width;
-    r.height = a.height;
-    r.iterations = a.iterations;
-    return r;
-}
-
-std::string FormatAnimation(const Animation&) {
-    throw AnimationError("pending");
-}
-
-Animation ParseAnimation(std::string_view) {
-    throw AnimationError("pending");
-}
-
-std::string FrameFileName(const Animation&, std::int32_t frame) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%04d.png", frame);
-    return name;
-}
-
-AnimationRunResult RenderAnimation(const Animation& a, const std::string& folder,
-                                   std::int32_t first, std::int32_t last,
-                                   const AnimationHooks& hooks) {
-    AnimationRunResult result;
-    for (std::int32_t k = first; k <= last; ++k) {
-        const ImageRecipe r = FrameRecipe(a, k);
-        PosterOptions options;
-        options.width = a.width;
-        options.height = a.height;
-        PosterHooks ph;
-        ph.progress = [&](const PosterProgress& p) {
-            if (hooks.progress) {
-                hooks.progress(k, (k - first + p.fraction) / (last - first + 1));
-            }
-        };
-        ph.stopRequested = hooks.stopRequested;
-        if (RenderPoster(r, options, folder + "/" + FrameFileName(a, k), ph).stopped) {
-            result.stopped = true;
-            break;
-        }
-        ++result.written;
-    }
-    return result;
-}
-
-bool VideoEncoderAvailable() {
-    return false;
-}
-
-void EncodeVideo(const std::string&, const Animation&, const std::string&) {
-    throw AnimationError("pending");
 }
 
 } // namespace vorticel

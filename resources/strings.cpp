@@ -189,7 +189,6 @@ constexpr Entry kTable[] = {
     {3355, "ajout d'une clé"},
     {3356, "retrait d'une clé"},
     {3357, "déplacement d'une clé"},
-    {3358, "clé %1"},
     {3359, "%1 image(s) écrite(s), %2 déjà là, %3 en échec"},
     {3360, "Vidéo écrite : %s"},
     {3361, "image %1 : %2"},
@@ -202,6 +201,9 @@ constexpr Entry kTable[] = {
     {3368, "Ajoutez des clés : la vue active devient une clé de l'animation."},
     {3369, "Animation - %s"},
     {3370, "Impossible de lire l'animation %s"},
+    {3371, "itératio&ns :"},
+    {3372, "Une seule clé : ajoutez-en une autre, ou donnez un tour."},
+    {3373, "%s n'est pas de la famille ou du rendu de la première clé."},
 };
 
 constexpr bool IsSorted() {

@@ -154,7 +154,6 @@ enum StringId : int {
     kStrEditAddKey = 3355,
     kStrEditRemoveKey = 3356,
     kStrEditMoveKey = 3357,
-    kStrKeyName = 3358,       // "%1": the key's number
     kStrFramesWritten = 3359, // written, skipped, failed
     kStrVideoWritten = 3360,  // "%s": the video's file name
     kStrFrameFailed = 3361,   // frame, reason
@@ -165,8 +164,11 @@ enum StringId : int {
     kStrAnimationStopped = 3366,
     kStrVideoFailed = 3367, // "%s": why
     kStrNoKeys = 3368,
-    kStrAnimationFile = 3369,       // "%s": the file's name
-    kStrCannotReadAnimation = 3370, // "%s": the file's name
+    kStrAnimationFile = 3369, // "%s": the file's name
+    kStrCannotReadAnimation = 3370,
+    kStrAnimationIterations = 3371,
+    kStrOneKeyNoTurn = 3372,
+    kStrKeyUnlike = 3373, // "%s": the key's name // "%s": the file's name
 };
 
 // The text of `id`; empty for an id the table does not hold.
