@@ -21,6 +21,7 @@
 #include <QSpinBox>
 #include <chrono>
 #include <future>
+#include <optional>
 
 namespace vorticel {
 namespace {
@@ -136,7 +137,7 @@ bool TForm_animation::Render(const QString& folder, const QString& videoFile) {
         L_result->setText(problem);
         return false;
     }
-    const JobScope job(frame_);
+    std::optional<JobScope> job(std::in_place, frame_);
     progress->Start();
     UpdateEnabling();
     L_result->clear();
@@ -188,12 +189,16 @@ bool TForm_animation::Render(const QString& folder, const QString& videoFile) {
         whole = !result.stopped && result.failed == 0;
     } catch (const FileError& error) {
         lines.append(FileErrorMessage(error, folder));
+    } catch (const AnimationError& error) {
+        lines.append(Text(kStrAnimationInvalid, QString::fromUtf8(error.what())));
     } catch (const std::exception& error) {
         lines.append(Text(kStrVideoFailed, QString::fromUtf8(error.what())));
     }
     progress->Finish(!whole);
     L_result->setText(lines.join(QLatin1Char('\n')));
+    job.reset(); // the program's guards let go first
     UpdateEnabling();
+    SchedulePreview();
     return whole;
 }
 

@@ -90,6 +90,13 @@ TForm_animation::TForm_animation(TMDIform& frame) : QWidget(&frame, Qt::Window),
     ShowFrame(1);
 }
 
+TForm_animation::~TForm_animation() {
+    // The key list goes after this window's parts: its last signals must not reach them.
+    keys_->History()->disconnect(this);
+    keys_->disconnect(this);
+    keys_->onCurrentRow = nullptr;
+}
+
 QWidget* TForm_animation::CreateKeyBox() {
     auto* box = new QGroupBox(Text(kStrKeys), this);
     LB_keys = new QListView(box);

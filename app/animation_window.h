@@ -36,6 +36,7 @@ public:
     static constexpr int kPreviewHeight = 240;
 
     explicit TForm_animation(TMDIform& frame);
+    ~TForm_animation() override;
 
     // The active view becomes the last key (a no-op without a view).
     void B_ajouterClick();
@@ -61,6 +62,8 @@ public:
     // Shows frame `frame` (1-based) as a quick render now.
     void ShowFrame(int frame);
     KeyListModel& Keys() const { return *keys_; }
+    // The active view, or what may run, changed: the buttons follow.
+    void UpdateEnabling();
 
     // The dialogs: a folder for the frames, an animation file to open or save. Empty:
     // cancelled. Tests put their own in place.
@@ -100,7 +103,6 @@ private:
     QWidget* CreatePreviewBox();
     void CreateMenus(QMenuBar& bar);
     void InstallDialogs();
-    void UpdateEnabling();
     void UpdateUndoCaptions();
     void FramesChanged();
     void SchedulePreview();

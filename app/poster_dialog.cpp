@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace vorticel {
 namespace {
@@ -160,7 +161,7 @@ bool TForm_poster::Render(const QString& fileName, int depth) {
     options.height = T_height->value();
     options.depth = depth;
 
-    const JobScope job(frame_);
+    std::optional<JobScope> job(std::in_place, frame_);
     progress->Start();
     UpdateEnabling();
     L_result->clear();
@@ -190,6 +191,7 @@ bool TForm_poster::Render(const QString& fileName, int depth) {
     }
     progress->Finish(!written);
     L_result->setText(message);
+    job.reset();
     UpdateEnabling();
     return written;
 }
