@@ -2,4 +2,4 @@
 #pragma once
 
 #include "animation/animation.h"
-#include "app/pending_core.h"
+#include "render/poster.h"

@@ -1,6 +1,5 @@
 // The frame's file actions: opening parameter files and images, saving them, drops.
 #include "app/app_state.h"
-#include "app/core_api.h"
 #include "app/file_dialogs.h"
 #include "app/file_menus.h"
 #include "app/file_messages.h"

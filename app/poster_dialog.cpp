@@ -10,6 +10,7 @@
 #include "app/text.h"
 #include "app/view.h"
 #include "io/file_error.h"
+#include "render/image_size.h"
 #include "render/recipe.h"
 #include "render/renderer.h"
 
@@ -34,10 +35,10 @@ namespace {
 
 constexpr std::int32_t kDefaultScale = 4; // a poster of a 640 x 480 view: 2560 x 1920
 
-QSpinBox* SideBox(QWidget* parent, int minimum, int value) {
+QSpinBox* SideBox(QWidget* parent, std::int64_t minimum, std::int64_t maximum, int value) {
     auto* box = new QSpinBox(parent);
-    box->setRange(minimum, TForm_poster::kMaxSide);
-    box->setValue(std::clamp(value, minimum, TForm_poster::kMaxSide));
+    box->setRange(static_cast<int>(minimum), static_cast<int>(maximum));
+    box->setValue(std::clamp(value, box->minimum(), box->maximum()));
     box->setGroupSeparatorShown(false);
     return box;
 }
@@ -51,8 +52,8 @@ TForm_poster::TForm_poster(TMDIform& frame, TForm_view& view)
     const Renderer& bitmap = *view.GetBitmap();
     aspect_ = static_cast<double>(bitmap.Height()) / std::max(bitmap.Width(), 1);
 
-    T_width = SideBox(this, 4, bitmap.Width() * kDefaultScale);
-    T_height = SideBox(this, 1, bitmap.Height() * kDefaultScale);
+    T_width = SideBox(this, kMinImageWidth, kMaxImageWidth, bitmap.Width() * kDefaultScale);
+    T_height = SideBox(this, kMinImageHeight, kMaxPosterHeight, bitmap.Height() * kDefaultScale);
     T_iterations = new QSpinBox(this);
     T_iterations->setRange(kMinRenderIterations, std::numeric_limits<int>::max());
     T_iterations->setValue(view.iterationTarget);
@@ -153,7 +154,12 @@ bool TForm_poster::Render(const QString& fileName, int depth) {
     if (progress->Running() || view == nullptr || view->Busy() || App().LongActivity()) {
         return false;
     }
-    const QString sizeMessage = ImageSizeMessage(T_width->value(), T_height->value());
+    if (CheckPosterSize(T_width->value(), T_height->value()) != ImageSizeCheck::Ok) {
+        L_result->setText(
+            Text(kStrImageTooLarge,
+                 QStringLiteral("%1 x %2").arg(T_width->value()).arg(T_height->value())));
+        return false;
+    }
     ImageRecipe recipe = frame_.RecipeOfView(*view); // taken whole: the view may change now
     recipe.iterations = T_iterations->value();
     PosterOptions options;
@@ -187,7 +193,7 @@ bool TForm_poster::Render(const QString& fileName, int depth) {
     } catch (const MemoryBudgetError& error) {
         message = Text(kStrNotEnoughMemory, QString::fromUtf8(error.what()));
     } catch (const RenderError& error) {
-        message = sizeMessage.isEmpty() ? QString::fromUtf8(error.what()) : sizeMessage;
+        message = QString::fromUtf8(error.what()); // buffers that cannot be had
     }
     progress->Finish(!written);
     L_result->setText(message);

@@ -21,8 +21,6 @@ class TMDIform;
 
 class TForm_poster : public QDialog {
 public:
-    static constexpr std::int32_t kMaxSide = 65535; // PNG's sides go further; readers do not
-
     // For `view`, whose recipe (as it stands when "Rendre..." is pressed) the poster renders.
     TForm_poster(TMDIform& frame, TForm_view& view);
 

@@ -44,6 +44,16 @@ TForm_view* ExampleView(TMDIform& frame, const char* example) {
     return view;
 }
 
+// The bit depth in a PNG's header (the byte after the IHDR chunk's width and height).
+int PngBitDepth(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QByteArray head = file.read(25);
+    return head.size() == 25 ? static_cast<unsigned char>(head[24]) : -1;
+}
+
 bool SameView(const ViewSnapshot& a, const ViewSnapshot& b) {
     return a.SameScene(b) && a.shading == b.shading && a.iterationTarget == b.iterationTarget;
 }
@@ -84,6 +94,17 @@ TEST_F(Posters, RenderTheViewsRecipeAtTheTypedSizeAndLeaveTheViewAndItsHistoryAl
     EXPECT_FALSE(App().jobRunning);
     EXPECT_TRUE(poster.B_rendre->isEnabled());
     EXPECT_TRUE(view->A_demarrer->isEnabled()); // the guards let go
+
+    // 16 bits a channel, from the poster and from the view's own save.
+    const QString deep = dir.filePath(QStringLiteral("affiche16.png"));
+    ASSERT_TRUE(poster.Render(deep, 16)) << poster.L_result->text().toStdString();
+    EXPECT_EQ(PngBitDepth(deep), 16);
+    EXPECT_EQ(LoadImageRecipe(deep.toStdString()).depth, 16);
+    view->iterationTarget = kFewPoints;
+    view->A_demarrerExecute();
+    const QString saved = dir.filePath(QStringLiteral("vue16.png"));
+    ASSERT_TRUE(frame->SaveImage(*view, saved, 16));
+    EXPECT_EQ(PngBitDepth(saved), 16);
 
     // "Arrêter" before the first strip: nothing is written, the old file stays.
     const QByteArray old = [&] {
