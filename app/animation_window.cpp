@@ -43,7 +43,10 @@ QSpinBox* NumberBox(QWidget* parent, int minimum, int maximum, int value) {
 
 } // namespace
 
-TForm_animation::TForm_animation(TMDIform& frame) : QWidget(&frame, Qt::Window), frame_(frame) {
+// A window of its own, kept above the frame as a dialog (a maximised frame would hide it).
+TForm_animation::TForm_animation(TMDIform& frame)
+    : QWidget(&frame, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      frame_(frame) {
     setWindowTitle(Text(kStrAnimationTitle));
     keys_ = new KeyListModel(this);
     InstallDialogs();

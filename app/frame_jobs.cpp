@@ -6,8 +6,24 @@
 #include "app/view.h"
 
 #include <QAction>
+#include <QWindow>
 
 namespace vorticel {
+namespace {
+
+// Shown above `frame` and kept there, as a dialog of it: the frame's own window is made anew
+// once it holds an OpenGL view, and a window shown before then would lose its place.
+void ShowAbove(QWidget& window, QWidget& frame) {
+    window.winId(); // its native window, to be told whose it is before it shows
+    if (window.windowHandle() && frame.windowHandle()) {
+        window.windowHandle()->setTransientParent(frame.windowHandle());
+    }
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace
 
 void TMDIform::EnableJobActions() {
     const TForm_view* view = App().activeView;
@@ -20,17 +36,14 @@ void TMDIform::A_afficheExecute() {
         return;
     }
     // Not modal: the views and their palettes stay at hand while the poster renders.
-    auto* dialog = new TForm_poster(*this, *view);
-    dialog->show();
+    ShowAbove(*new TForm_poster(*this, *view), *this);
 }
 
 void TMDIform::A_animationExecute() {
     if (!animation_) {
         animation_ = new TForm_animation(*this);
     }
-    animation_->show();
-    animation_->raise();
-    animation_->activateWindow();
+    ShowAbove(*animation_, *this);
 }
 
 TForm_animation* TMDIform::AnimationWindow() const {
