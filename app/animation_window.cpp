@@ -57,6 +57,10 @@ TForm_animation::TForm_animation(TMDIform& frame)
     top->addWidget(CreateKeyBox(), 1);
     top->addWidget(CreatePreviewBox());
     CB_video = new QCheckBox(Text(kStrVideoBox), this);
+    videoAvailable_ = VideoEncoderAvailable();
+    if (!videoAvailable_) {
+        CB_video->setToolTip(Text(kStrNoVideoEncoder));
+    }
     B_rendre = new QPushButton(Text(kStrRenderEllipsis), this);
     auto* renderRow = new QHBoxLayout;
     renderRow->addWidget(CB_video);
@@ -240,7 +244,7 @@ void TForm_animation::UpdateEnabling() {
     A_ouvrir->setEnabled(!running);
     if (B_rendre) {
         B_rendre->setEnabled(!running && count > 0 && !App().LongActivity());
-        CB_video->setEnabled(!running);
+        CB_video->setEnabled(!running && videoAvailable_);
     }
     for (QWidget* w : {static_cast<QWidget*>(T_frames), static_cast<QWidget*>(T_turn),
                        static_cast<QWidget*>(T_fps), static_cast<QWidget*>(T_width),

@@ -112,6 +112,7 @@ private:
     KeyListModel* keys_ = nullptr;
     QTimer previewTimer_;
     QString fileName_;
+    bool videoAvailable_ = false; // ffmpeg on the PATH when the window was made
 };
 
 } // namespace vorticel
