@@ -67,7 +67,8 @@ ImageRecipe FrameRecipe(const Animation& animation, std::int32_t frame);
 ImageRecipe KeyRecipe(const Animation& animation, std::size_t key);
 
 // Renders each key as a frame and keeps its shading statistics in `animation.exposures`;
-// false (and none kept) when stopped. Throws AnimationError naming a key whose orbit diverges.
+// false (and none kept) when stopped. A key whose orbit diverges or collapses takes the
+// nearest good key's (its own frames fail); AnimationError when none renders.
 bool MeasureExposure(Animation& animation, const std::function<bool()>& stopRequested = {});
 
 // The .vta text: key=value lines like a recipe's, the keys' recipes inline. Throws
