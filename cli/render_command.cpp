@@ -47,7 +47,11 @@ private:
 
 int RunRender(const RenderOptions& given) {
     // An image is rendered again from its recipe, with what the command line changes.
-    const std::optional<ImageRecipe> recipe = InputRecipe(given);
+    std::optional<ImageRecipe> recipe = InputRecipe(given);
+    if (recipe && (given.sizeGiven || given.iterationsGiven)) {
+        // An exposure imposed on an animation's frame belongs to its size and points.
+        recipe->exposure.reset();
+    }
     const RenderOptions options = recipe ? WithRecipe(given, *recipe) : given;
     const int kind = RendererKindByName(options.renderer);
     std::int32_t width = 0;
