@@ -50,7 +50,7 @@ TEST_F(RenderAnimationTest, SkipsFramesAlreadyThereAndRendersAgainThoseMissingOr
     EXPECT_EQ(turned.written, 3);
 }
 
-TEST_F(RenderAnimationTest, ReportsAFrameWhoseOrbitDivergesAndGoesOnWithTheNext) {
+TEST_F(RenderAnimationTest, ReportsFramesWhoseOrbitDivergesOrCollapsesAndGoesOnWithTheNext) {
     const ImageRecipe good = ExampleKey("lorenz-papillon.vtc");
     ImageRecipe wild = good;
     // B far beyond what the step dT keeps bounded.
@@ -71,6 +71,14 @@ TEST_F(RenderAnimationTest, ReportsAFrameWhoseOrbitDivergesAndGoesOnWithTheNext)
     EXPECT_EQ(run.written + run.failed, 4);
     EXPECT_EQ(Names().front(), "frame-0001.png");
     EXPECT_EQ(Names().size(), static_cast<std::size_t>(run.written)); // no failed frame kept
+
+    // Below B = 1 every orbit falls into the origin.
+    ImageRecipe still = good;
+    still.parameters[1].value = 0.5;
+    still.parameters[1].line = "B=0.500000";
+    const FrameRender collapsed = RenderFrame(KeyRecipe(SmallAnimation({still, good}, 2), 0));
+    EXPECT_NE(collapsed.failure.find("collapsed"), std::string::npos) << collapsed.failure;
+    EXPECT_EQ(RenderFrame(KeyRecipe(a, 0)).failure, "");
 }
 
 } // namespace
