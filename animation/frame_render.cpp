@@ -38,6 +38,7 @@ FrameRender RenderFrame(const ImageRecipe& recipe, const RunHooks& hooks) {
     bitmap.GetCamera().SetEye({0.0, 0.0, -5.0});
     bitmap.GetCamera().SetTarget({0.0, 0.0, 0.0});
     ApplyToRenderer(recipe, bitmap);
+    bitmap.ImposeStatistics(recipe.exposure);
     if (!Fit(*frame.attractor, bitmap, kFitPoints, FitMode::PreviewOnly)) {
         frame.failure = "the orbit diverged while it was framed";
         return frame;
@@ -61,7 +62,6 @@ ImageRecipe RenderedRecipe(const ImageRecipe& recipe, const FrameRender& frame) 
     ImageRecipe r = RecipeOf(*frame.attractor, *frame.bitmap, recipe.iterations, recipe.updates,
                              frame.result.threads);
     r.seed = recipe.seed;
-    r.exposure = recipe.exposure;
     return r;
 }
 

@@ -3,6 +3,7 @@
 
 #include "cli/output.h"
 #include "render/bmp_writer.h"
+#include "render/png_file.h"
 #include "render/renderer.h"
 
 #include <iostream>
@@ -10,14 +11,7 @@
 namespace vorticel::cli {
 
 bool IsPngName(const std::string& fileName) {
-    if (fileName.size() < 4) {
-        return false;
-    }
-    std::string extension = fileName.substr(fileName.size() - 4);
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return extension == ".png";
+    return HasPngExtension(fileName);
 }
 
 std::optional<ImageRecipe> InputRecipe(const RenderOptions& options) {

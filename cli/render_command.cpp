@@ -83,6 +83,7 @@ int RunRender(const RenderOptions& given) {
     bitmap->GetCamera().SetTarget({0.0, 0.0, 0.0});
     if (recipe) {
         ApplyToRenderer(*recipe, *bitmap); // the same framing at any size
+        bitmap->ImposeStatistics(recipe->exposure);
     }
     if (!Fit(*attractor, *bitmap, kFitPoints, fit)) {
         std::cerr << "error: the orbit diverged while framing it\n";

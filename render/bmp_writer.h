@@ -14,6 +14,13 @@ namespace vorticel {
 void WriteBmpTo(std::ostream& out, std::int32_t width, std::int32_t height,
                 const std::vector<std::uint8_t>& topDownRows);
 
+// Whether a width x height BMP fits the 32-bit file size of its header.
+bool BmpHolds(std::int64_t width, std::int64_t height);
+// The same file a row at a time: the headers, then each row (width x 3 bytes, blue green red)
+// bottom row first, padded to 4 bytes.
+void WriteBmpHeaders(std::ostream& out, std::int32_t width, std::int32_t height);
+void WriteBmpRow(std::ostream& out, const std::uint8_t* bgr, std::int32_t width);
+
 // Writes the BMP by replacement, row by row; throws FileError when it cannot.
 void WriteBmp(const std::string& fileName, std::int32_t width, std::int32_t height,
               const std::vector<std::uint8_t>& topDownRows);

@@ -27,4 +27,10 @@ inline std::uint8_t ChannelByte(double v) {
     return static_cast<std::uint8_t>(v * 255.0);
 }
 
+// A channel value 0..1 as a 16-bit sample: clamped, then rounded to the nearest of 0..65535.
+inline std::uint16_t Channel16(double v) {
+    v = v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v);
+    return static_cast<std::uint16_t>(v * 65535.0 + 0.5);
+}
+
 } // namespace vorticel

@@ -51,8 +51,42 @@ void GasRenderer::ComputeMaxima() {
 }
 
 bool GasRenderer::BeginShade() {
-    ComputeMaxima();
+    if (ImposedStatistics()) {
+        maxDensity_ = static_cast<float>(ImposedStatistics()->values[0]);
+    } else {
+        ComputeMaxima();
+    }
     return maxDensity_ > 0.0f;
+}
+
+ShadeStatistics GasRenderer::RowStatistics(std::int32_t firstRow, std::int32_t endRow) const {
+    const auto w = static_cast<std::size_t>(Width());
+    float m = 0.0f;
+    for (std::size_t i = static_cast<std::size_t>(firstRow) * w;
+         i < static_cast<std::size_t>(endRow) * w; ++i) {
+        m = densityBuffer_[i] > m ? densityBuffer_[i] : m;
+    }
+    ShadeStatistics s;
+    s.values[0] = m;
+    return s;
+}
+
+void GasRenderer::ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
+                              std::uint16_t* rgbOut) const {
+    const auto scale = static_cast<float>(brightness_ * 255.0);
+    const double exponent = 1.0 / gamma_;
+    const auto w = static_cast<std::size_t>(Width());
+    const std::size_t first = static_cast<std::size_t>(firstRow) * w;
+    const std::size_t end = static_cast<std::size_t>(endRow) * w;
+    for (std::size_t i = first; i < end; ++i) {
+        const float d = densityBuffer_[i];
+        double level = 0.0;
+        if (d > 0.0f) {
+            level = scale * std::pow(static_cast<double>(d) / maxDensity_, exponent);
+        }
+        std::uint16_t* px = rgbOut + 3 * (i - first);
+        px[0] = px[1] = px[2] = Channel16(level / 255.0);
+    }
 }
 
 void GasRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {

@@ -18,6 +18,10 @@ public:
     void ClearImage() override;
     bool BeginShade() override;
     void ShadeRows(std::int32_t firstRow, std::int32_t endRow) override;
+    void ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
+                     std::uint16_t* rgbOut) const override;
+    // values[0]: the densest pixel.
+    ShadeStatistics RowStatistics(std::int32_t firstRow, std::int32_t endRow) const override;
     void Accumulate(Attractor& attractor, std::int32_t endCount) override;
     std::unique_ptr<Renderer> CopyForWorker() const override;
     // Densities add up.

@@ -17,4 +17,17 @@ ImageSizeCheck CheckImageSize(std::int64_t width, std::int64_t height) {
     return ImageSizeCheck::Ok;
 }
 
+ImageSizeCheck CheckPosterSize(std::int64_t width, std::int64_t height) {
+    if (width < kMinImageWidth) {
+        return ImageSizeCheck::WidthTooSmall;
+    }
+    if (height < kMinImageHeight) {
+        return ImageSizeCheck::HeightTooSmall;
+    }
+    if (width > kMaxImageWidth || height > kMaxPosterHeight) {
+        return ImageSizeCheck::TooLarge;
+    }
+    return ImageSizeCheck::Ok;
+}
+
 } // namespace vorticel

@@ -14,7 +14,14 @@ constexpr std::int64_t kMaxImagePixels = std::int64_t{1} << 27;
 
 enum class ImageSizeCheck { Ok, WidthTooSmall, HeightTooSmall, TooLarge };
 
-// Whether width x height (as typed, before rounding) is an image size the renderers accept.
+// Whether width x height (as typed, before rounding) is an image size a renderer holds whole
+// (a view's).
 ImageSizeCheck CheckImageSize(std::int64_t width, std::int64_t height);
+
+// An image rendered straight to a file (a poster) is made in strips: any height up to this,
+// and widths up to kMaxImageWidth.
+constexpr std::int64_t kMaxPosterHeight = 65535;
+// Whether width x height (as typed) is a size a poster takes; a BMP also needs BmpHolds.
+ImageSizeCheck CheckPosterSize(std::int64_t width, std::int64_t height);
 
 } // namespace vorticel

@@ -136,8 +136,51 @@ void LightRenderer::FitView(bool recomputeZoom) {
 }
 
 bool LightRenderer::BeginShade() {
-    ComputeMaxima();
+    if (ImposedStatistics()) {
+        maxChannel_ = static_cast<float>(ImposedStatistics()->values[0]);
+    } else {
+        ComputeMaxima();
+    }
     return maxChannel_ > 0.0f;
+}
+
+ShadeStatistics LightRenderer::RowStatistics(std::int32_t firstRow, std::int32_t endRow) const {
+    const auto w = static_cast<std::size_t>(Width());
+    float m = 0.0f;
+    for (std::size_t i = static_cast<std::size_t>(firstRow) * w;
+         i < static_cast<std::size_t>(endRow) * w; ++i) {
+        const ColourRGB& c = colourBuffer_[i];
+        m = std::max({m, c.r, c.g, c.b});
+    }
+    ShadeStatistics s;
+    s.values[0] = m;
+    return s;
+}
+
+void LightRenderer::ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
+                                std::uint16_t* rgbOut) const {
+    const double e = 1.0 / gamma_;
+    const auto m = static_cast<float>(brightness_ * 255.0);
+    const auto toSample = [&](float value) -> std::uint16_t {
+        if (!(value > 0.0f)) {
+            return 0;
+        }
+        double v = static_cast<double>(value) / maxChannel_;
+        if (e > 0.0) {
+            v = std::pow(v, e);
+        }
+        return Channel16(v * m / 255.0);
+    };
+    const auto w = static_cast<std::size_t>(Width());
+    const std::size_t first = static_cast<std::size_t>(firstRow) * w;
+    const std::size_t end = static_cast<std::size_t>(endRow) * w;
+    for (std::size_t i = first; i < end; ++i) {
+        const ColourRGB& c = colourBuffer_[i];
+        std::uint16_t* px = rgbOut + 3 * (i - first);
+        px[0] = toSample(c.r);
+        px[1] = toSample(c.g);
+        px[2] = toSample(c.b);
+    }
 }
 
 void LightRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {

@@ -53,6 +53,10 @@ public:
     void ClearImage() override;
     bool BeginShade() override;
     void ShadeRows(std::int32_t firstRow, std::int32_t endRow) override;
+    void ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
+                     std::uint16_t* rgbOut) const override;
+    // values[0]: the brightest channel.
+    ShadeStatistics RowStatistics(std::int32_t firstRow, std::int32_t endRow) const override;
     void ResetView() override;
     void TrackPoint(const Vecd& p) override;
     void FitView(bool recomputeZoom) override;

@@ -9,9 +9,11 @@
 #include "io/file_error.h"
 #include "io/replace_file.h"
 
+#include <cctype>
 #include <cstdio>
 #include <exception>
 #include <ios>
+#include <memory>
 #include <ostream>
 #include <png.h>
 
@@ -107,17 +109,59 @@ bool IsPrintableAscii(const std::string& keyword) {
 
 } // namespace
 
-void EncodePng(std::ostream& out, const std::string& fileName, std::int32_t width,
-               std::int32_t height, const std::vector<std::uint8_t>& bitmap,
-               const std::vector<PngText>& texts) {
-    const auto fail = [&fileName](const std::string& why) {
-        return FileError(FileError::Kind::Write, fileName, FileError::Reason::Encoder, why);
-    };
+bool HasPngExtension(const std::string& fileName) {
+    if (fileName.size() < 4) {
+        return false;
+    }
+    std::string extension = fileName.substr(fileName.size() - 4);
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return extension == ".png";
+}
+
+struct PngRowWriter::State {
+    explicit State(std::string name) : fileName(std::move(name)) {}
+    std::string fileName;
+    PngIo io;
+    PngWriteStructs png{io};
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t rowsWritten = 0;
+};
+
+namespace {
+
+FileError EncoderFailure(const std::string& fileName, const std::string& why) {
+    return FileError(FileError::Kind::Write, fileName, FileError::Reason::Encoder, why);
+}
+
+// What a failed libpng call leaves to throw.
+[[noreturn]] void ThrowFailure(const std::string& fileName, const PngIo& io) {
+    if (io.failure) {
+        std::rethrow_exception(io.failure); // the replacement names the failed write
+    }
+    if (io.streamFailed) {
+        throw std::ios_base::failure("the PNG stream failed");
+    }
+    throw EncoderFailure(fileName, std::string("the PNG encoder failed: ") + io.message);
+}
+
+} // namespace
+
+PngRowWriter::PngRowWriter(std::ostream& out, const std::string& fileName, std::int32_t width,
+                           std::int32_t height, int depth, const std::vector<PngText>& texts)
+    : state_(std::make_unique<State>(fileName)) {
+    if (width <= 0 || height <= 0 || (depth != 8 && depth != 16)) {
+        throw EncoderFailure(fileName, "the image is empty (" + std::to_string(width) + " x " +
+                                           std::to_string(height) + " pixels)");
+    }
     std::vector<png_text> chunks(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
         // iTXt keywords are Latin-1: UTF-8 beyond ASCII would come back as other letters.
         if (!IsPrintableAscii(texts[i].first)) {
-            throw fail("the text keyword \"" + texts[i].first + "\" is not printable ASCII");
+            throw EncoderFailure(fileName, "the text keyword \"" + texts[i].first +
+                                               "\" is not printable ASCII");
         }
         png_text& chunk = chunks[i];
         const std::string& text = texts[i].second;
@@ -135,41 +179,75 @@ void EncodePng(std::ostream& out, const std::string& fileName, std::int32_t widt
             chunk.itxt_length = text.size();
         }
     }
-
-    PngIo io;
-    io.out = &out;
-    const PngWriteStructs png(io);
-    if (!png.ok()) {
-        throw fail("libpng could not be started");
+    State& st = *state_;
+    st.io.out = &out;
+    st.width = width;
+    st.height = height;
+    if (!st.png.ok()) {
+        throw EncoderFailure(fileName, "libpng could not be started");
     }
-    const png_structp p = png.png();
-    const png_infop info = png.info();
-    const auto rowBytes = static_cast<std::size_t>(width) * 3;
-    const bool written = Guarded(p, [&] {
-        png_set_write_fn(p, &io, OnWrite, OnFlush);
-        png_set_IHDR(p, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                     PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    const png_structp p = st.png.png();
+    const png_infop info = st.png.info();
+    const bool started = Guarded(p, [&] {
+        png_set_write_fn(p, &st.io, OnWrite, OnFlush);
+        png_set_IHDR(p, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
+                     depth, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                      PNG_FILTER_TYPE_DEFAULT);
         if (!chunks.empty()) {
             png_set_text(p, info, chunks.data(), static_cast<int>(chunks.size()));
         }
         png_write_info(p, info);
-        png_set_bgr(p);
-        for (std::int32_t y = 0; y < height; ++y) {
-            png_write_row(p, bitmap.data() + static_cast<std::size_t>(y) * rowBytes);
+        if (depth == 8) {
+            png_set_bgr(p);
+        } else {
+            // The samples come in the host's order; a PNG holds them big-endian.
+            const std::uint16_t probe = 1;
+            if (*reinterpret_cast<const std::uint8_t*>(&probe) == 1) {
+                png_set_swap(p);
+            }
         }
-        png_write_end(p, info);
     });
-    if (written) {
-        return;
+    if (!started) {
+        ThrowFailure(fileName, st.io);
     }
-    if (io.failure) {
-        std::rethrow_exception(io.failure); // the replacement names the failed write
+}
+
+PngRowWriter::~PngRowWriter() = default;
+
+void PngRowWriter::WriteRow(const void* row) {
+    State& st = *state_;
+    if (st.rowsWritten >= st.height) {
+        throw EncoderFailure(st.fileName, "more rows than the image holds");
     }
-    if (io.streamFailed) {
-        throw std::ios_base::failure("the PNG stream failed");
+    const png_structp p = st.png.png();
+    const auto* bytes = static_cast<png_const_bytep>(row);
+    if (!Guarded(p, [&] { png_write_row(p, bytes); })) {
+        ThrowFailure(st.fileName, st.io);
     }
-    throw fail(std::string("the PNG encoder failed: ") + io.message);
+    ++st.rowsWritten;
+}
+
+void PngRowWriter::Finish() {
+    State& st = *state_;
+    if (st.rowsWritten != st.height) {
+        throw EncoderFailure(st.fileName, "the image lacks rows");
+    }
+    const png_structp p = st.png.png();
+    const png_infop info = st.png.info();
+    if (!Guarded(p, [&] { png_write_end(p, info); })) {
+        ThrowFailure(st.fileName, st.io);
+    }
+}
+
+void EncodePng(std::ostream& out, const std::string& fileName, std::int32_t width,
+               std::int32_t height, const std::vector<std::uint8_t>& bitmap,
+               const std::vector<PngText>& texts) {
+    PngRowWriter writer(out, fileName, width, height, 8, texts);
+    const auto rowBytes = static_cast<std::size_t>(width) * 3;
+    for (std::int32_t y = 0; y < height; ++y) {
+        writer.WriteRow(bitmap.data() + static_cast<std::size_t>(y) * rowBytes);
+    }
+    writer.Finish();
 }
 
 void WritePng(const std::string& fileName, std::int32_t width, std::int32_t height,

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -13,6 +14,9 @@ namespace vorticel {
 
 // A text chunk: its keyword (1 to 79 Latin-1 characters, kept as UTF-8) and its text (UTF-8).
 using PngText = std::pair<std::string, std::string>;
+
+// Whether a file is taken as a PNG image: by its extension, ".png" in any case.
+bool HasPngExtension(const std::string& fileName);
 
 // A PNG of a larger file is refused when read: it would be no image the program renders (the
 // largest, of kMaxImagePixels in 24 bits, takes 384 MB before compression), and reading it
@@ -33,6 +37,27 @@ void WritePng(const std::string& fileName, std::int32_t width, std::int32_t heig
 void EncodePng(std::ostream& out, const std::string& fileName, std::int32_t width,
                std::int32_t height, const std::vector<std::uint8_t>& bitmap,
                const std::vector<PngText>& texts);
+
+// A PNG put into `out` a row at a time, top row first: the texts as WritePng writes them, then
+// rows of `depth` 8 (blue, green, red bytes, width x 3 a row) or 16 (red, green, blue samples
+// of 16 bits in the host's order, width x 3 a row: a 48-bit PNG). Never holds the image.
+// Throws FileError (Reason::Encoder; an empty image is refused), or what the stream throws.
+class PngRowWriter {
+public:
+    PngRowWriter(std::ostream& out, const std::string& fileName, std::int32_t width,
+                 std::int32_t height, int depth, const std::vector<PngText>& texts);
+    ~PngRowWriter();
+    PngRowWriter(const PngRowWriter&) = delete;
+    PngRowWriter& operator=(const PngRowWriter&) = delete;
+
+    void WriteRow(const void* row);
+    // After the last row: the chunks that close the file.
+    void Finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // What reading the texts of a PNG keeps, and how much it takes.
 struct PngTextLimits {

@@ -4,6 +4,7 @@
 #include "attractor/attractor.h"
 #include "attractor/catalogue.h"
 #include "io/file_error.h"
+#include "io/replace_file.h"
 #include "render/light.h"
 #include "render/png_file.h"
 #include "render/recipe_text.h"
@@ -71,6 +72,7 @@ ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t 
     r.iterations = iterations;
     r.updates = updates;
     r.workers = workers;
+    r.exposure = bitmap.ImposedStatistics();
     return r;
 }
 
@@ -121,6 +123,9 @@ std::string FormatRecipe(const ImageRecipe& r) {
     }
     if (r.seed) {
         w.Number(kSeed, *r.seed);
+    }
+    if (r.depth != 8) {
+        w.Number(kDepth, r.depth);
     }
     if (r.exposure) {
         const auto& v = r.exposure->values;
@@ -187,11 +192,46 @@ void SaveImagePng(const std::string& fileName, const Attractor& attractor, Rende
     SaveImagePng(fileName, RecipeOf(attractor, bitmap, iterations, updates, workers), bitmap);
 }
 
+std::vector<PngText> RecipeTexts(const ImageRecipe& recipe) {
+    return {{std::string(kRecipeKeyword), FormatRecipe(recipe)},
+            {"Software", ProgramNameAndVersion()}};
+}
+
 void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const Renderer& bitmap) {
     WritePng(fileName, bitmap.GetImage().Width(), bitmap.GetImage().Height(),
-             bitmap.GetImage().Shown(),
-             {{std::string(kRecipeKeyword), FormatRecipe(recipe)},
-              {"Software", ProgramNameAndVersion()}});
+             bitmap.GetImage().Shown(), RecipeTexts(recipe));
+}
+
+void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, Renderer& bitmap,
+                  int depth) {
+    if (depth != 16) {
+        SaveImagePng(fileName, recipe, static_cast<const Renderer&>(bitmap));
+        return;
+    }
+    ImageRecipe deep = recipe;
+    deep.depth = 16;
+    const std::int32_t width = bitmap.Width();
+    const std::int32_t rows = bitmap.BandRows();
+    const auto rowSamples = static_cast<std::size_t>(width) * 3;
+    // An empty accumulation shades nothing: the background, as the 8-bit image shows it.
+    std::vector<std::uint16_t> samples(rowSamples * static_cast<std::size_t>(rows));
+    if (bitmap.BeginShade()) {
+        bitmap.ShadeRows16(0, rows, samples.data());
+    } else {
+        const ColourRGB& b = bitmap.BackgroundColour();
+        for (std::size_t i = 0; i < samples.size(); i += 3) {
+            samples[i] = Channel16(b.r);
+            samples[i + 1] = Channel16(b.g);
+            samples[i + 2] = Channel16(b.b);
+        }
+    }
+    WriteFileReplacing(fileName, [&](std::ostream& out) {
+        PngRowWriter writer(out, fileName, width, rows, 16, RecipeTexts(deep));
+        for (std::int32_t row = rows; row-- > 0;) { // the top row first
+            writer.WriteRow(samples.data() + static_cast<std::size_t>(row) * rowSamples);
+        }
+        writer.Finish();
+    });
 }
 
 ImageRecipe LoadImageRecipe(const std::string& fileName) {

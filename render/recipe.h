@@ -56,16 +56,18 @@
 //   seed=1                      optional: the seed the shared generator was given before the
 //                                 preview ring was filled and the render ran (the command
 //                                 line records it; the IFS needs it for the same pixels)
+//   depth=16                    optional: bits per channel of the image, 8 (left out) or 16
 //   exposure=A B C D            optional: the shading statistics imposed on the image rather
 //                                 than its own (ShadeStatistics, the renderer's meaning), so
 //                                 that an animation's frames keep one exposure; four finite
 //                                 numbers
 //
-// Every key but "workers", "seed" and "exposure" is required, and no other key is allowed (a later
-// format that needs more changes the version). A key given twice, a line of more than
-// kMaxRecipeLineLength bytes, an empty line, a number that does not read whole, that is not finite
-// or is out of its range, is refused. The camera does not depend on the image size: the same camera
-// frames the same picture at twice the size, and at another aspect keeps the width of the view.
+// Every key but "workers", "seed", "depth" and "exposure" is required, and no other key is
+// allowed (a later format that needs more changes the version). A key given twice, a line of more
+// than kMaxRecipeLineLength bytes, an empty line, a number that does not read whole, that is not
+// finite or is out of its range, is refused. The camera does not depend on the image size: the same
+// camera frames the same picture at twice the size, and at another aspect keeps the width of the
+// view.
 #pragma once
 
 #include "attractor/vecd.h"
@@ -81,6 +83,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vorticel {
@@ -134,6 +137,7 @@ struct ImageRecipe {
     std::int32_t updates = kDefaultUpdates;
     std::optional<std::int32_t> workers; // nullopt: one per hardware thread
     std::optional<std::uint64_t> seed;
+    int depth = 8;                           // bits per channel: 8 or 16 (a 48-bit PNG)
     std::optional<ShadeStatistics> exposure; // nullopt: the image's own
 };
 
@@ -144,7 +148,9 @@ public:
 };
 
 // The recipe of the image `bitmap` holds, rendered from `attractor` with an iteration target
-// of `iterations`, `updates` refreshes and `workers` workers. No seed.
+// of `iterations`, `updates` refreshes and `workers` workers, with the exposure imposed on it
+// if any. No seed. (A render that follows a recipe exactly imposes its exposure itself: a view
+// that opens one shades with its own.)
 ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t iterations,
                      std::int32_t updates, std::int32_t workers);
 
@@ -168,6 +174,13 @@ void SaveImagePng(const std::string& fileName, const Attractor& attractor, Rende
                   std::int32_t iterations, std::int32_t updates, std::int32_t workers);
 // The same with a recipe of the caller's (one that records the seed, say).
 void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const Renderer& bitmap);
+// With `depth` bits per channel: 8 writes the shown image as above; 16 shades the accumulation
+// of `bitmap` again (which must hold it, after a render) into a 48-bit PNG, the recipe's depth
+// set to 16.
+void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, Renderer& bitmap,
+                  int depth);
+// The texts a PNG of the program carries: the recipe and the program's name.
+std::vector<std::pair<std::string, std::string>> RecipeTexts(const ImageRecipe& recipe);
 // The recipe of a PNG, read without decoding the image (ReadPngTexts). Throws FileError:
 // NotPng, NoRecipe when the PNG holds none, BadRecipe when it breaks the rules (or holds two),
 // RecipeTooLarge when it is longer than kMaxRecipeBytes, or what reading the file met.

@@ -301,7 +301,7 @@ void ReadView(RecipeLines& lines, ImageRecipe& r) {
     const std::int64_t width = Integer(lines, kWidth, kMinImageWidth, kMaxImageWidth);
     const std::int64_t height =
         Integer(lines, kHeight, kMinImageHeight, std::numeric_limits<std::int32_t>::max());
-    if (CheckImageSize(width, height) != ImageSizeCheck::Ok) {
+    if (CheckPosterSize(width, height) != ImageSizeCheck::Ok) {
         throw RecipeError("the image size " + std::to_string(width) + "x" + std::to_string(height) +
                           " is too large");
     }
@@ -321,6 +321,13 @@ void ReadView(RecipeLines& lines, ImageRecipe& r) {
             Refuse(kSeed, line, "a whole number 0..18446744073709551615 expected");
         }
         r.seed = seed;
+    }
+    if (lines.Has(kDepth)) {
+        const Line line = lines.Take(kDepth);
+        if (line.value != "8" && line.value != "16") {
+            Refuse(kDepth, line, "8 or 16 expected");
+        }
+        r.depth = line.value == "16" ? 16 : 8;
     }
     if (lines.Has(kExposure)) {
         ShadeStatistics exposure;

@@ -174,7 +174,7 @@ RenderRunResult RenderRun(Attractor& attractor, Renderer& bitmap, std::int32_t t
             if (release) {
                 pool.Release();
             }
-            return ShadeInBands(bitmap, pool.Size());
+            return hooks.shadeRefreshes && ShadeInBands(bitmap, pool.Size());
         });
         if (shaded) {
             bitmap.PublishImage();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
+#include <string>
 
 namespace vorticel {
 
@@ -31,6 +32,9 @@ struct RunHooks {
     // the renderer's shown image.
     std::function<void()> refreshStarting;
     std::function<void()> refreshed;
+    // False: a refresh only merges the workers' buffers, and the caller shades once at the end
+    // (a poster's strip, whose image nobody watches).
+    bool shadeRefreshes = true;
 };
 
 constexpr std::int32_t kFitSkip = 500;     // iterations discarded before a fit
@@ -79,6 +83,9 @@ class MemoryBudgetError : public std::runtime_error {
 public:
     MemoryBudgetError(std::int32_t requested, std::int32_t fitting, std::int64_t bytesPerWorker,
                       std::int64_t budget);
+    // Any other work that does not fit, told in `message`.
+    explicit MemoryBudgetError(const std::string& message)
+        : std::runtime_error(message), fitting_(0) {}
     std::int32_t fitting() const { return fitting_; } // the most workers that fit, 0 for none
 
 private:

@@ -85,7 +85,11 @@ void Renderer::SetBand(std::int32_t firstRow, std::int32_t endRow) {
 }
 
 void Renderer::ResizeOrEmpty() {
-    const std::int64_t pixels = std::int64_t{Width()} * Height();
+    // What is held is the band: a poster of any size is rendered in bands that fit.
+    std::int32_t first = 0;
+    std::int32_t end = 0;
+    BandFor(Height(), first, end);
+    const std::int64_t pixels = std::int64_t{Width()} * (end - first);
     const std::string size = std::to_string(Width()) + "x" + std::to_string(Height());
     std::string failure;
     if (pixels > kMaxPixels) {
@@ -106,12 +110,19 @@ void Renderer::ResizeOrEmpty() {
     throw RenderError(failure);
 }
 
+void Renderer::BandFor(std::int32_t height, std::int32_t& first, std::int32_t& end) const {
+    first = bandFirst_ < 0 ? 0 : (bandFirst_ > height ? height : bandFirst_);
+    end = bandEnd_ <= 0 || bandEnd_ > height ? height : bandEnd_;
+    end = end > first ? end : first;
+}
+
 void Renderer::ResizeBuffers() {
     const std::int32_t height = Height();
-    const std::int32_t first = bandFirst_ < 0 ? 0 : (bandFirst_ > height ? height : bandFirst_);
-    const std::int32_t end = bandEnd_ <= 0 || bandEnd_ > height ? height : bandEnd_;
+    std::int32_t first = 0;
+    std::int32_t end = 0;
+    BandFor(height, first, end);
     firstRow_ = first;
-    bandRows_ = end > first ? end - first : 0;
+    bandRows_ = end - first;
     image_.Resize(Width(), bandRows_);
     camera_.SetImageSize(Width(), height); // the view box follows the aspect
     NotifyStateChanged();                  // the viewport

@@ -9,10 +9,12 @@
 #include "render/image.h"
 #include "render/image_size.h"
 #include "render/preview_ring.h"
+#include "render/shade_statistics.h"
 #include "render/splat.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -60,6 +62,28 @@ public:
     virtual void ShadeRows(std::int32_t /*firstRow*/, std::int32_t /*endRow*/) {}
     // BeginShade, then ShadeRows over the whole band.
     bool ShadeImage();
+    // Rows firstRow .. endRow - 1 of the band (row 0 at the bottom, the rows in that order)
+    // into `rgbOut`: red, green, blue, 16 bits each, width x 3 values a row; the tone curve
+    // evaluated without the rounding to bytes. After a BeginShade that returned true.
+    virtual void ShadeRows16(std::int32_t /*firstRow*/, std::int32_t /*endRow*/,
+                             std::uint16_t* /*rgbOut*/) const {}
+
+    // What BeginShade would find over this band's accumulation.
+    virtual ShadeStatistics BandStatistics() const { return RowStatistics(0, BandRows()); }
+    // The same over rows firstRow .. endRow - 1 of the band only (a strip without its margins,
+    // whose partial sums are no pixel's own).
+    virtual ShadeStatistics RowStatistics(std::int32_t /*firstRow*/,
+                                          std::int32_t /*endRow*/) const {
+        return {};
+    }
+    // Two bands' statistics as one: associative and commutative (every value a maximum here).
+    virtual ShadeStatistics CombineStatistics(const ShadeStatistics& a,
+                                              const ShadeStatistics& b) const {
+        return LargerOfEach(a, b);
+    }
+    // While set, BeginShade shades with these rather than its own band's; nullopt: its own.
+    void ImposeStatistics(std::optional<ShadeStatistics> statistics) { imposed_ = statistics; }
+    const std::optional<ShadeStatistics>& ImposedStatistics() const { return imposed_; }
     // Framing pass: ResetView, TrackPoint for each point, FitView (see PreviewRing).
     virtual void ResetView();
     virtual void TrackPoint(const Vecd& p);
@@ -104,7 +128,7 @@ public:
     std::int32_t FirstRow() const { return firstRow_; }
     std::int32_t BandRows() const { return bandRows_; }
     // Pixels of the band.
-    std::int32_t PixelCount() const { return Width() * bandRows_; }
+    std::int64_t PixelCount() const { return std::int64_t{Width()} * bandRows_; }
 
     const Camera& GetCamera() const { return camera_; }
     // The camera to turn, pan or zoom in place; DrawPreview then shows it.
@@ -172,6 +196,8 @@ protected:
 
 private:
     void ResizeOrEmpty();
+    // The band's rows first .. end - 1 at image height `height`.
+    void BandFor(std::int32_t height, std::int32_t& first, std::int32_t& end) const;
 
     Camera camera_;
     PreviewRing ring_;
@@ -185,6 +211,7 @@ private:
     std::int32_t firstRow_ = 0; // as it applies to the current size
     std::int32_t bandRows_ = 0;
     PreviewSurface* surface_ = nullptr; // not owned
+    std::optional<ShadeStatistics> imposed_;
 };
 
 // A renderer of kind 0..4 for `surface` (may be null); null for any other kind.

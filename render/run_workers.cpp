@@ -69,8 +69,11 @@ WorkerPool::WorkerPool(const Attractor& attractor, const Renderer& bitmap, std::
     // before the first refresh they share their depths after a quarter, a half, one, two ...
     // points per pixel.
     if (count > 1 && bitmap.KeepsSoftDepths()) {
+        // Counted over the whole image, not the band: every strip of a poster shares at the
+        // same counts, so its soft depths are those of the image in one piece.
+        const std::int64_t pixels = std::int64_t{bitmap.Width()} * bitmap.Height();
         const std::int64_t firstRefresh = NextMultiple(kWarmUp, period_);
-        for (std::int64_t m = std::max(bitmap.PixelCount() / 4, 1); kWarmUp + m < firstRefresh;
+        for (std::int64_t m = std::max<std::int64_t>(pixels / 4, 1); kWarmUp + m < firstRefresh;
              m *= 2) {
             shares_.push_back(static_cast<std::int32_t>(kWarmUp + m));
         }

@@ -79,10 +79,15 @@ void Light::TrackLightPoint(const Vecd& p) {
 }
 
 void Light::ComputeLightMaximum() {
-    lightMaxDensity = 0.0f;
+    lightMaxDensity = LightMaximum();
+}
+
+float Light::LightMaximum() const {
+    float m = 0.0f;
     for (const DensityDepth& t : lightMap) {
-        lightMaxDensity = t.density > lightMaxDensity ? t.density : lightMaxDensity;
+        m = t.density > m ? t.density : m;
     }
+    return m;
 }
 
 } // namespace vorticel

@@ -25,6 +25,8 @@ public:
     void ResetLightBounds();
     void TrackLightPoint(const Vecd& p);
     void ComputeLightMaximum();
+    // The largest density of the map (0 if none is positive), what ComputeLightMaximum keeps.
+    float LightMaximum() const;
 
     // Light-box coordinates: u, v across the map (0..1), w the depth (0 near, 1 far).
     Vecd LightBox(const Vecd& p) const { return (Transform(lightMatrix, p) + Vecd{1, 1, 1}) * 0.5; }

@@ -170,8 +170,103 @@ double SolidRenderer::ShadowFactor(const Light& light, const Vecd& world) {
 }
 
 bool SolidRenderer::BeginShade() {
-    ComputeMaxima();
+    if (const std::optional<ShadeStatistics>& imposed = ImposedStatistics()) {
+        maxDensity_ = static_cast<float>(imposed->values[0]);
+        for (std::size_t l = 0; l < lights_.size() && l + 1 < imposed->values.size(); ++l) {
+            lights_[l].lightMaxDensity = static_cast<float>(imposed->values[l + 1]);
+        }
+    } else {
+        ComputeMaxima();
+    }
     return maxDensity_ > 0.0f;
+}
+
+ShadeStatistics SolidRenderer::RowStatistics(std::int32_t firstRow, std::int32_t endRow) const {
+    const auto w = static_cast<std::size_t>(Width());
+    float m = 0.0f;
+    for (std::size_t i = static_cast<std::size_t>(firstRow) * w;
+         i < static_cast<std::size_t>(endRow) * w; ++i) {
+        m = densityBuffer_[i] > m ? densityBuffer_[i] : m;
+    }
+    ShadeStatistics s;
+    s.values[0] = m;
+    for (std::size_t l = 0; l < lights_.size() && l + 1 < s.values.size(); ++l) {
+        s.values[l + 1] = lights_[l].LightMaximum();
+    }
+    return s;
+}
+
+void SolidRenderer::ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
+                                std::uint16_t* rgbOut) const {
+    const double eo = 1.0 / opacity_;
+    const double eg = 1.0 / gamma_;
+    const double es = 1.0 / roughness_;
+    const Camera& camera = GetCamera();
+    const std::int32_t width = Width();
+    const std::int32_t height = Height();
+    const double s = 1.0 / width;
+    const double h = camera.Projection()[10] * 0.5;
+    const Unprojector unproject(camera.ModelView(), camera.Projection(), width, height);
+    const ColourRGB& backgroundColour = BackgroundColour();
+    const double background[3] = {backgroundColour.r, backgroundColour.g, backgroundColour.b};
+    const auto w = static_cast<std::size_t>(width);
+    const std::int32_t first = FirstRow();
+    // The lit colour of a covered pixel over the background, each channel 0..1.
+    const auto surface = [&](std::int32_t row, std::int32_t x, double out[3]) {
+        const std::size_t i = static_cast<std::size_t>(row) * w + static_cast<std::size_t>(x);
+        const double d = depthBuffer_[i];
+        const double n = densityBuffer_[i];
+        const std::int32_t y = first + row;
+        const Vecd position{(x - width * 0.5) * s, (y - height * 0.5) * s, d / h};
+        const Vecd world = unproject({double(x), double(y), d});
+        const Vecd normal = NormalisedIfPositive(
+            {-s * (depthBuffer_[i + 1] - d) / h, -s * (depthBuffer_[i + w] - d) / h, s * s});
+        const Vecd toView = NormalisedIfPositive(position - camera.Eye());
+        double colour[3] = {ambientColour_.r, ambientColour_.g, ambientColour_.b};
+        for (auto light = lights_.rbegin(); light != lights_.rend(); ++light) {
+            const Light& l = *light;
+            const double shadow = ShadowFactor(l, world);
+            const double lit[3] = {l.colour.r * shadow, l.colour.g * shadow, l.colour.b * shadow};
+            const double k = Clamp01(Dot(normal, l.direction));
+            colour[0] += diffuseColour_.r * lit[0] * k;
+            colour[1] += diffuseColour_.g * lit[1] * k;
+            colour[2] += diffuseColour_.b * lit[2] * k;
+            const Vecd half = (l.direction + toView) * 0.5;
+            const double halfLength = std::sqrt(Dot(half, half));
+            if (halfLength > 0.0) {
+                const double g = Dot(half, normal) / halfLength;
+                if (g > 0.0) {
+                    const double highlight = std::pow(g, es);
+                    colour[0] += specularColour_.r * lit[0] * highlight;
+                    colour[1] += specularColour_.g * lit[1] * highlight;
+                    colour[2] += specularColour_.b * lit[2] * highlight;
+                }
+            }
+        }
+        const double alpha = std::pow(Clamp01(n / maxDensity_ * opacity_), eo);
+        for (int c = 0; c < 3; ++c) {
+            double v = Clamp01(colour[c]);
+            if (eg > 0.0) {
+                v = v > 0.0 ? std::pow(v, eg) : 0.0;
+            }
+            out[c] = (1.0 - alpha) * background[c] + alpha * v;
+        }
+    };
+    // As ShadeRows: the band's top row and right column are the background.
+    for (std::int32_t row = firstRow; row < endRow; ++row) {
+        std::uint16_t* out = rgbOut + static_cast<std::size_t>(row - firstRow) * w * 3;
+        for (std::int32_t x = 0; x < width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(row) * w + static_cast<std::size_t>(x);
+            double channels[3] = {background[0], background[1], background[2]};
+            if (row < BandRows() - 1 && x < width - 1 && densityBuffer_[i] > 0.0f) {
+                surface(row, x, channels);
+            }
+            for (int c = 0; c < 3; ++c) {
+                out[3 * static_cast<std::size_t>(x) + static_cast<std::size_t>(c)] =
+                    Channel16(channels[c]);
+            }
+        }
+    }
 }
 
 void SolidRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {

@@ -18,6 +18,11 @@ public:
     void ClearImage() override;
     bool BeginShade() override;
     void ShadeRows(std::int32_t firstRow, std::int32_t endRow) override;
+    void ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
+                     std::uint16_t* rgbOut) const override;
+    // values[0]: the densest pixel; values[1 + l]: the densest texel of light l's map (the
+    // maps see every point, whatever the band).
+    ShadeStatistics RowStatistics(std::int32_t firstRow, std::int32_t endRow) const override;
     void ResetView() override;
     void TrackPoint(const Vecd& p) override;
     void FitView(bool recomputeZoom) override;

@@ -1,0 +1,330 @@
+// Posters strip by strip: the runs, the statistics pass, and the rows as they are shaded.
+#include "render/poster.h"
+
+#include "attractor/attractor.h"
+#include "attractor/rng.h"
+#include "io/replace_file.h"
+#include "render/bmp_writer.h"
+#include "render/image_size.h"
+#include "render/light.h"
+#include "render/memory_budget.h"
+#include "render/png_file.h"
+#include "render/poster_plan.h"
+#include "render/renderer.h"
+#include "render/run_workers.h"
+
+#include <algorithm>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace vorticel {
+namespace {
+
+// Of what is available, what a poster takes unless told: the rest stays for the others.
+constexpr std::int64_t kDefaultShareNumerator = 3;
+constexpr std::int64_t kDefaultShareDenominator = 4;
+
+struct StripRun {
+    std::unique_ptr<Renderer> bitmap;
+    RenderRunResult result;
+    bool framed = true; // false: the orbit diverged while the ring was refilled
+};
+
+// The recipe's renderer for rows bandFirst .. bandEnd - 1 of its image.
+std::unique_ptr<Renderer> StripRenderer(const ImageRecipe& recipe, std::int32_t bandFirst,
+                                        std::int32_t bandEnd) {
+    std::unique_ptr<Renderer> bitmap = CreateRenderer(nullptr, recipe.renderer);
+    if (!bitmap) {
+        throw RenderError("no renderer kind " + std::to_string(recipe.renderer));
+    }
+    bitmap->SetBand(bandFirst, bandEnd);
+    bitmap->SetWidth(recipe.width);
+    bitmap->SetHeight(recipe.height);
+    ApplyToRenderer(recipe, *bitmap);
+    return bitmap;
+}
+
+// One replay of the recipe's orbits into one band: the ring refilled from the seed, as a
+// render of the recipe in one piece refills it, then the run.
+StripRun RunStrip(const ImageRecipe& recipe, std::int32_t bandFirst, std::int32_t bandEnd,
+                  std::int32_t threads, const RunHooks& hooks) {
+    StripRun run;
+    run.bitmap = StripRenderer(recipe, bandFirst, bandEnd);
+    Random31 random;
+    random.Seed(*recipe.seed);
+    const std::unique_ptr<Attractor> attractor = MakeAttractor(recipe);
+    attractor->random = &random;
+    if (!Fit(*attractor, *run.bitmap, kFitPoints, FitMode::PreviewOnly)) {
+        run.framed = false;
+        return run;
+    }
+    run.result =
+        RenderRun(*attractor, *run.bitmap, recipe.iterations, recipe.updates, hooks, threads);
+    attractor->random = nullptr;
+    return run;
+}
+
+// What a strip's run holds, measured on bands of one and two rows.
+StripCost MeasureStripCost(const ImageRecipe& recipe, std::int32_t threads, int depth) {
+    const std::unique_ptr<Renderer> one = StripRenderer(recipe, 0, 1);
+    const std::int64_t oneRow = one->AccumulationBytes();
+    one->SetBand(0, 2);
+    const std::int64_t perRow = one->AccumulationBytes() - oneRow;
+    const std::int64_t width = one->Width();
+    StripCost cost;
+    const std::int64_t copies = std::int64_t{threads} + 1; // the run's bitmap and each worker's
+    cost.fixedBytes = copies * (oneRow - perRow) +
+                      static_cast<std::int64_t>(one->Ring().Points().size() * sizeof(Vecd));
+    // The band's image and its shown copy, the accumulations, and 16-bit rows to write.
+    cost.rowBytes = width * 6 + copies * perRow + (depth == 16 ? width * 6 : 0);
+    return cost;
+}
+
+void CheckPoster(const PosterOptions& options, bool png) {
+    const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
+    if (CheckPosterSize(options.width, options.height) != ImageSizeCheck::Ok) {
+        throw RenderError("the image size " + size + " is not one a poster takes (widths " +
+                          std::to_string(kMinImageWidth) + " to " + std::to_string(kMaxImageWidth) +
+                          ", heights up to " + std::to_string(kMaxPosterHeight) + ")");
+    }
+    if (!png && !BmpHolds(options.width & 0xFFFC, options.height)) {
+        throw RenderError("the image size " + size + " is too large for a BMP file");
+    }
+    if (options.depth != 8 && options.depth != 16) {
+        throw RenderError("images have 8 or 16 bits per channel, not " +
+                          std::to_string(options.depth));
+    }
+    if (!png && options.depth == 16) {
+        throw RenderError("16 bits per channel need a PNG file");
+    }
+}
+
+// The file as its rows come, top row first for a PNG and bottom row first for a BMP.
+class PosterFile {
+public:
+    PosterFile(const std::string& fileName, bool png) : fileName_(fileName), png_(png) {}
+
+    bool TopDown() const { return png_; }
+    // The texts are written with the first row: by then the recipe holds what the first run
+    // measured.
+    void WriteRow(const ImageRecipe& recipe, const void* row) {
+        if (!replacement_) {
+            replacement_.emplace(fileName_);
+            if (png_) {
+                png_writer_ = std::make_unique<PngRowWriter>(replacement_->Stream(), fileName_,
+                                                             recipe.width, recipe.height,
+                                                             recipe.depth, RecipeTexts(recipe));
+            } else {
+                WriteBmpHeaders(replacement_->Stream(), recipe.width, recipe.height);
+            }
+        }
+        if (png_) {
+            png_writer_->WriteRow(row);
+        } else {
+            WriteBmpRow(replacement_->Stream(), static_cast<const std::uint8_t*>(row),
+                        recipe.width);
+        }
+    }
+    void Commit() {
+        if (png_writer_) {
+            png_writer_->Finish();
+        }
+        replacement_->Commit();
+    }
+
+private:
+    std::string fileName_;
+    bool png_;
+    std::optional<FileReplacement> replacement_;
+    std::unique_ptr<PngRowWriter> png_writer_;
+};
+
+// Shades rows first .. end - 1 of the image (the strip's own) on `threads` threads and writes
+// them in the file's order.
+void ShadeAndWrite(Renderer& bitmap, const ImageRecipe& recipe, std::int32_t first,
+                   std::int32_t end, std::int32_t threads, PosterFile& file) {
+    const std::int32_t base = bitmap.FirstRow();
+    const std::int32_t rows = end - first;
+    const auto parts = std::max<std::int32_t>(1, std::min(threads, rows));
+    const auto width = static_cast<std::size_t>(bitmap.Width());
+    const bool shaded = bitmap.BeginShade();
+    const auto rowOf = [first, rows](std::int32_t k, std::int32_t n) {
+        return first + static_cast<std::int32_t>(std::int64_t{rows} * k / n);
+    };
+    std::vector<std::uint16_t> samples(
+        recipe.depth == 16 ? width * 3 * static_cast<std::size_t>(rows) : 0);
+    if (recipe.depth == 16) {
+        if (shaded) {
+            InParts(parts, [&](std::int32_t k, std::int32_t n) {
+                const std::int32_t a = rowOf(k, n);
+                bitmap.ShadeRows16(a - base, rowOf(k + 1, n) - base,
+                                   samples.data() +
+                                       static_cast<std::size_t>(a - first) * width * 3);
+            });
+        } else {
+            const ColourRGB& b = bitmap.BackgroundColour();
+            for (std::size_t i = 0; i < samples.size(); i += 3) {
+                samples[i] = Channel16(b.r);
+                samples[i + 1] = Channel16(b.g);
+                samples[i + 2] = Channel16(b.b);
+            }
+        }
+    } else if (shaded) {
+        InParts(parts, [&](std::int32_t k, std::int32_t n) {
+            bitmap.ShadeRows(rowOf(k, n) - base, rowOf(k + 1, n) - base);
+        });
+    }
+    const auto rowData = [&](std::int32_t y) -> const void* {
+        if (recipe.depth == 16) {
+            return samples.data() + static_cast<std::size_t>(y - first) * width * 3;
+        }
+        return bitmap.GetImage().Rows().data() + static_cast<std::size_t>(y - base) * width * 3;
+    };
+    if (file.TopDown()) {
+        for (std::int32_t y = end; y-- > first;) {
+            file.WriteRow(recipe, rowData(y));
+        }
+    } else {
+        for (std::int32_t y = first; y < end; ++y) {
+            file.WriteRow(recipe, rowData(y));
+        }
+    }
+}
+
+} // namespace
+
+std::int64_t DefaultPosterMemory() {
+    return AvailableMemoryBytes() / kDefaultShareDenominator * kDefaultShareNumerator;
+}
+
+PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options,
+                          const std::string& fileName, const PosterHooks& hooks) {
+    const bool png = HasPngExtension(fileName);
+    CheckPoster(options, png);
+    ImageRecipe recipe = given;
+    recipe.width = options.width & 0xFFFC;
+    recipe.height = options.height;
+    recipe.depth = options.depth;
+    if (!recipe.seed) {
+        recipe.seed = static_cast<std::uint64_t>(std::time(nullptr));
+    }
+    CheckReplaceable(fileName); // before the work, not after it
+
+    // The workers first: they shape the image, so every strip has as many.
+    const std::int32_t asked = recipe.workers ? *recipe.workers : options.threads;
+    std::int32_t threads = RunThreadCount(asked, recipe.iterations, 0, 0);
+    const std::int64_t memory =
+        options.memoryBytes > 0 ? options.memoryBytes : DefaultPosterMemory();
+    const std::int64_t budget =
+        memory > 0 ? std::max<std::int64_t>(memory - kPosterReserveBytes, 1) : 0;
+    PosterPlan plan;
+    for (;;) {
+        try {
+            plan = PlanStrips(recipe.width, recipe.height, threads, options.strips, budget,
+                              kMaxImagePixels, MeasureStripCost(recipe, threads, recipe.depth));
+            break;
+        } catch (const MemoryBudgetError&) {
+            // Fewer workers when none was asked for; a count asked for is kept or refused.
+            if (asked != kAllThreads || threads == 1) {
+                throw;
+            }
+            --threads;
+        }
+    }
+    recipe.workers = threads;
+
+    PosterResult result;
+    result.strips = plan.strips;
+    result.threads = threads;
+    const bool twoPasses = plan.strips > 1;
+    const std::int32_t replays = twoPasses ? 2 * plan.strips - 1 : 1;
+    std::int32_t replaysDone = 0;
+    std::int32_t currentStrip = 0;
+    RunHooks runHooks;
+    runHooks.shadeRefreshes = false;
+    runHooks.progress = [&](std::int32_t count) {
+        if (hooks.progress) {
+            PosterProgress p;
+            p.fraction = (replaysDone + static_cast<double>(count) / recipe.iterations) / replays;
+            p.fraction = std::min(p.fraction, 1.0);
+            p.strip = currentStrip + 1;
+            p.strips = plan.strips;
+            hooks.progress(p);
+        }
+    };
+    runHooks.stopRequested = hooks.stopRequested;
+
+    PosterFile file(fileName, png);
+    // The order the file takes the strips in; the statistics pass goes the other way, so its
+    // last strip is the first to write.
+    std::vector<std::int32_t> order(static_cast<std::size_t>(plan.strips));
+    for (std::int32_t k = 0; k < plan.strips; ++k) {
+        order[static_cast<std::size_t>(k)] = png ? plan.strips - 1 - k : k;
+    }
+    const auto run = [&](std::int32_t k) -> std::optional<StripRun> {
+        currentStrip = k;
+        std::int32_t first = 0;
+        std::int32_t end = 0;
+        StripBand(plan, recipe.height, k, first, end);
+        StripRun strip = RunStrip(recipe, first, end, threads, runHooks);
+        ++replaysDone;
+        if (!strip.framed) {
+            result.diverged = true;
+            return std::nullopt;
+        }
+        result.count = strip.result.count;
+        result.diverged = result.diverged || strip.result.diverged;
+        if (strip.result.stopped) {
+            result.stopped = true;
+            return std::nullopt;
+        }
+        // The steps the first run measured (when the recipe left them to the ring) go into
+        // the file's recipe, as a render in one piece records them.
+        if (const auto* light = dynamic_cast<const LightRenderer*>(strip.bitmap.get())) {
+            const StepStatistics steps = light->Steps();
+            recipe.lightSteps = LightSteps{steps.minStep, steps.maxStep, steps.stepRange};
+        }
+        return strip;
+    };
+
+    std::optional<StripRun> kept;
+    std::optional<ShadeStatistics> whole;
+    if (twoPasses) {
+        for (auto it = order.rbegin(); it != order.rend(); ++it) {
+            kept.reset(); // one strip's buffers at a time
+            kept = run(*it);
+            if (!kept) {
+                return result;
+            }
+            std::int32_t first = 0;
+            std::int32_t end = 0;
+            StripRows(plan, recipe.height, *it, first, end);
+            const Renderer& bitmap = *kept->bitmap;
+            const ShadeStatistics own =
+                bitmap.RowStatistics(first - bitmap.FirstRow(), end - bitmap.FirstRow());
+            whole = whole ? bitmap.CombineStatistics(*whole, own) : own;
+        }
+    }
+    for (const std::int32_t k : order) {
+        std::optional<StripRun> strip = std::move(kept);
+        kept.reset();
+        if (!strip) {
+            strip = run(k);
+            if (!strip) {
+                return result;
+            }
+        }
+        Renderer& bitmap = *strip->bitmap;
+        bitmap.ImposeStatistics(whole);
+        std::int32_t first = 0;
+        std::int32_t end = 0;
+        StripRows(plan, recipe.height, k, first, end);
+        ShadeAndWrite(bitmap, recipe, first, end, threads, file);
+    }
+    file.Commit();
+    return result;
+}
+
+} // namespace vorticel

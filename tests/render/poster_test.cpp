@@ -1,0 +1,123 @@
+// Posters: the same bytes from any number of strips, for every renderer, at 8 and 16 bits and
+// as a BMP, and one strip as the render in one piece.
+#include "attractor/attractor.h"
+#include "attractor/catalogue.h"
+#include "attractor/parameter_file.h"
+#include "attractor/rng.h"
+#include "io_test_support.h"
+#include "png_test_support.h"
+#include "render/poster.h"
+#include "render/poster_plan.h"
+#include "render/recipe.h"
+#include "render/render_run.h"
+#include "test_support.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace vorticel {
+namespace {
+
+// A framed, turned view of an example of `family` as a recipe: 200,000 iterations, 4 updates,
+// 2 workers, so the strips replay shared soft depths and refreshes.
+ImageRecipe ExampleRecipe(int family, int kind) {
+    const char* const files[] = {"", "ifs-dragon.vtc", "lorenz-papillon.vtc"};
+    std::unique_ptr<Attractor> a = CreateAttractor(family);
+    a->LoadParameters(std::string(VORTICEL_TEST_EXAMPLES) + "/" + files[family]);
+    RandomSeed(11);
+    std::unique_ptr<Renderer> b = test::MakeRenderer(kind, 64, 48);
+    b->GetCamera().RotateByDrag(17.0, -9.0);
+    Fit(*a, *b, kFitPoints, FitMode::Adjust);
+    ImageRecipe recipe = RecipeOf(*a, *b, 200000, 4, 2);
+    recipe.seed = 11;
+    return recipe;
+}
+
+class PosterTest : public test::TempFolder, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PosterTest, AnyStripsGiveTheBytesOfOnePiece) {
+    const int kind = GetParam();
+    // The IFS draws from the generator as it goes; Lorenz does not.
+    for (const int family : {1 + kind % 2}) {
+        const ImageRecipe recipe = ExampleRecipe(family, kind);
+        // One piece as a render run shows it.
+        Random31 random;
+        random.Seed(*recipe.seed);
+        const std::unique_ptr<Attractor> a = MakeAttractor(recipe);
+        a->random = &random;
+        const std::unique_ptr<Renderer> whole = MakeRenderer(recipe, nullptr);
+        ASSERT_TRUE(Fit(*a, *whole, kFitPoints, FitMode::PreviewOnly));
+        RenderRun(*a, *whole, recipe.iterations, recipe.updates, {}, 2);
+
+        for (const char* format : {"png8", "png16", "bmp"}) {
+            PosterOptions options;
+            options.width = recipe.width;
+            options.height = recipe.height;
+            options.depth = std::string(format) == "png16" ? 16 : 8;
+            const std::string extension = std::string(format) == "bmp" ? ".bmp" : ".png";
+            std::string one;
+            for (const int strips : {1, 2, 7}) {
+                SCOPED_TRACE(std::string(format) + ", family " + std::to_string(family) + ", " +
+                             std::to_string(strips) + " strips");
+                options.strips = strips;
+                const std::string name = "p" + std::to_string(strips) + extension;
+                const std::string path = Path(name);
+                const PosterResult result = RenderPoster(recipe, options, path);
+                EXPECT_EQ(result.strips, strips);
+                EXPECT_EQ(result.threads, 2);
+                EXPECT_FALSE(result.stopped || result.diverged);
+                const std::string bytes = Read(name);
+                if (strips == 1) {
+                    one = bytes;
+                    if (options.depth == 8 && extension == ".png") {
+                        const test::DecodedPng png = test::DecodePng(path);
+                        ASSERT_TRUE(png.ok);
+                        EXPECT_EQ(png.bgr, whole->GetImage().Shown());
+                    }
+                } else {
+                    EXPECT_TRUE(bytes == one) << "differs from one piece";
+                }
+            }
+        }
+        // The 16-bit file's recipe says so, and renders the same again.
+        PosterOptions deep;
+        deep.width = recipe.width;
+        deep.height = recipe.height;
+        deep.depth = 16;
+        const ImageRecipe written = LoadImageRecipe(Path("p1.png"));
+        EXPECT_EQ(written.depth, 16);
+        EXPECT_EQ(written.workers, 2);
+        RenderPoster(written, deep, Path("again.png"));
+        EXPECT_TRUE(Read("again.png") == Read("p1.png"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, PosterTest, ::testing::Range(0, kRendererCount),
+                         test::KindName);
+
+TEST(PosterChecks, StoppedWritesNothingAndSizesAreChecked) {
+    const ImageRecipe recipe = ExampleRecipe(2, 0);
+    const std::string path = ::testing::TempDir() + "/vorticel-stopped.png";
+    std::remove(path.c_str());
+    PosterOptions options;
+    options.width = 64;
+    options.height = 48;
+    options.strips = 3;
+    PosterHooks hooks;
+    hooks.stopRequested = [] { return true; };
+    EXPECT_TRUE(RenderPoster(recipe, options, path, hooks).stopped);
+    EXPECT_FALSE(std::ifstream(path).good());
+    options.height = 65536;
+    EXPECT_THROW(RenderPoster(recipe, options, path), RenderError);
+    options.height = 48;
+    options.depth = 16;
+    EXPECT_THROW(RenderPoster(recipe, options, path + ".bmp"), RenderError);
+    // Strips that cannot fit the memory are refused, not quietly made thinner.
+    options.depth = 8;
+    options.strips = 1;
+    options.memoryBytes = kPosterReserveBytes + 1000;
+    EXPECT_THROW(RenderPoster(recipe, options, path), MemoryBudgetError);
+}
+
+} // namespace
+} // namespace vorticel
