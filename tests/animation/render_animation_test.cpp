@@ -14,6 +14,33 @@ using test::SmallAnimation;
 
 class RenderAnimationTest : public test::TempFolder {};
 
+TEST(Exposure, EveryFrameShadesWithTheKeysStatisticsInterpolatedNotWithItsOwn) {
+    Animation a = SmallAnimation({ExampleKey("lorenz-papillon.vtc")}, 4);
+    a.turnDegrees = 180.0;
+    ASSERT_TRUE(MeasureExposure(a));
+    ASSERT_EQ(a.exposures.size(), 1u);
+    EXPECT_GT(a.exposures[0].values[0], 0.0); // Gas: the densest pixel
+    EXPECT_EQ(RenderFrame(KeyRecipe(a, 0)).bitmap->BandStatistics(), a.exposures[0]);
+    for (std::int32_t f = 1; f <= 4; ++f) {
+        EXPECT_EQ(FrameRecipe(a, f).exposure, std::optional<ShadeStatistics>(a.exposures[0]));
+    }
+    // A view turned a quarter has a densest pixel of its own, which it does not shade with.
+    const ImageRecipe quarter = FrameRecipe(a, 3);
+    const FrameRender imposed = RenderFrame(quarter);
+    ImageRecipe own = quarter;
+    own.exposure.reset();
+    const FrameRender alone = RenderFrame(own);
+    EXPECT_NE(alone.bitmap->BandStatistics(), a.exposures[0]);
+    EXPECT_NE(imposed.bitmap->GetImage().Rows(), alone.bitmap->GetImage().Rows());
+    EXPECT_EQ(RenderedRecipe(quarter, imposed).exposure, quarter.exposure);
+
+    // Between two keys the statistics slide from one to the other.
+    Animation two = SmallAnimation({a.keys[0], a.keys[0]}, 3);
+    two.exposures = {ShadeStatistics{{10.0, 0.0, 0.0, 4.0}},
+                     ShadeStatistics{{30.0, 0.0, 0.0, 8.0}}};
+    EXPECT_EQ(FrameRecipe(two, 2).exposure->values, (std::array<double, 4>{20.0, 0.0, 0.0, 6.0}));
+}
+
 TEST_F(RenderAnimationTest, SkipsFramesAlreadyThereAndRendersAgainThoseMissingOrOfAnother) {
     Animation a = SmallAnimation({ExampleKey("lorenz-papillon.vtc")}, 4);
     a.turnDegrees = 90.0;
