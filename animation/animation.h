@@ -59,7 +59,8 @@ std::string KeyName(const Animation& animation, std::size_t key);
 
 // The recipe of frame 1..frames: the keys interpolated at the animation's size, iterations,
 // seed and workers, turned, with the exposure when it was measured. Frame 1 is key 1 and the
-// last frame the last key, exactly (but for the turn).
+// last frame the last key, exactly (but for the turn). Throws AnimationError as CheckAnimation
+// does, and for a frame out of range.
 ImageRecipe FrameRecipe(const Animation& animation, std::int32_t frame);
 
 // Key `key` (0-based) as a frame of the animation would render it: its size, iterations, seed
