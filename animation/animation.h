@@ -59,7 +59,8 @@ std::string KeyName(const Animation& animation, std::size_t key);
 
 // The recipe of frame 1..frames: the keys interpolated at the animation's size, iterations,
 // seed and workers, turned, with the exposure when it was measured. Frame 1 is key 1 and the
-// last frame the last key, exactly (but for the turn).
+// last frame the last key, exactly (but for the turn). Throws AnimationError as CheckAnimation
+// does, and for a frame out of range.
 ImageRecipe FrameRecipe(const Animation& animation, std::int32_t frame);
 
 // Key `key` (0-based) as a frame of the animation would render it: its size, iterations, seed
@@ -67,7 +68,8 @@ ImageRecipe FrameRecipe(const Animation& animation, std::int32_t frame);
 ImageRecipe KeyRecipe(const Animation& animation, std::size_t key);
 
 // Renders each key as a frame and keeps its shading statistics in `animation.exposures`;
-// false (and none kept) when stopped. Throws AnimationError naming a key whose orbit diverges.
+// false (and none kept) when stopped. A key whose orbit diverges or collapses takes the
+// nearest good key's (its own frames fail); AnimationError when none renders.
 bool MeasureExposure(Animation& animation, const std::function<bool()>& stopRequested = {});
 
 // The .vta text: key=value lines like a recipe's, the keys' recipes inline. Throws

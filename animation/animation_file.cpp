@@ -1,5 +1,19 @@
-// The .vta animation file: the animation's settings as key=value lines, then each key's recipe
-// inline, its lines prefixed with "key.N." (N from 1), its file name as key.N.name.
+// The .vta animation file, UTF-8 key=value lines like a recipe's:
+//
+//   vorticel-animation=1   the format version; always the first line
+//   program=Vorticel 0.1   the program that wrote it (any text)
+//   keys=3                 how many keys follow, 1 or more
+//   frames=48              1..kMaxFrames (2 or more for two keys)
+//   turn=360               optional: degrees about the view's vertical axis (default 0)
+//   width=640, height=480  the frames' size
+//   fps=30                 the video's frames per second, 1..kMaxFps
+//   iterations=20000000    of each frame
+//   seed=1, workers=4      optional (kDefaultAnimationSeed, kDefaultAnimationWorkers)
+//   key.N.name=a.png       optional: key N's file name, for messages
+//   key.N.LINE             each line of key N's recipe (N from 1), in its order
+//
+// A key given twice, an unknown key, a key number without its recipe or a recipe that breaks
+// its rules is refused; the animation must pass CheckAnimation.
 #include "animation/animation.h"
 #include "io/read_file.h"
 #include "render/recipe_text.h"

@@ -10,16 +10,33 @@ bool MeasureExposure(Animation& animation, const std::function<bool()>& stopRequ
     CheckAnimation(animation);
     RunHooks hooks;
     hooks.stopRequested = stopRequested;
-    std::vector<ShadeStatistics> exposures;
+    std::vector<std::optional<ShadeStatistics>> measured;
+    std::string failure;
     for (std::size_t k = 0; k < animation.keys.size(); ++k) {
         const FrameRender frame = RenderFrame(KeyRecipe(animation, k), hooks);
         if (frame.result.stopped) {
             return false;
         }
-        if (!frame.failure.empty()) {
-            throw AnimationError(KeyName(animation, k) + ": " + frame.failure);
+        if (frame.failure.empty()) {
+            measured.push_back(frame.bitmap->BandStatistics());
+        } else {
+            measured.emplace_back(); // its frames fail and are reported as they come
+            failure = KeyName(animation, k) + ": " + frame.failure;
         }
-        exposures.push_back(ShadeStatistics{}); // STUB until merge
+    }
+    // A key that failed takes the exposure of the nearest that did not (the earlier on a tie).
+    std::vector<ShadeStatistics> exposures;
+    for (std::size_t k = 0; k < measured.size(); ++k) {
+        for (std::size_t d = 0; d < measured.size() && exposures.size() == k; ++d) {
+            if (k >= d && measured[k - d]) {
+                exposures.push_back(*measured[k - d]);
+            } else if (k + d < measured.size() && measured[k + d]) {
+                exposures.push_back(*measured[k + d]);
+            }
+        }
+        if (exposures.size() == k) {
+            throw AnimationError("no key renders: " + failure);
+        }
     }
     animation.exposures = std::move(exposures);
     return true;

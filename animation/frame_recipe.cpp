@@ -216,6 +216,9 @@ void CheckAnimation(const Animation& a) {
 }
 
 ImageRecipe KeyRecipe(const Animation& a, std::size_t key) {
+    if (key >= a.keys.size()) {
+        throw AnimationError("no key " + std::to_string(key + 1));
+    }
     ImageRecipe r = a.keys[key];
     WithFrameSettings(a, r);
     r.exposure.reset();
@@ -223,6 +226,11 @@ ImageRecipe KeyRecipe(const Animation& a, std::size_t key) {
 }
 
 ImageRecipe FrameRecipe(const Animation& a, std::int32_t frame) {
+    CheckAnimation(a);
+    if (frame < 1 || frame > a.frames) {
+        throw AnimationError("no frame " + std::to_string(frame) + " in 1-" +
+                             std::to_string(a.frames));
+    }
     const KeyPosition at = PositionOfFrame(frame, a.frames, a.keys.size());
     ImageRecipe r = a.keys[at.index];
     if (!at.OnKey()) {

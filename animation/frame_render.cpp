@@ -3,20 +3,26 @@
 
 #include "attractor/rng.h"
 
+#include <cmath>
+#include <set>
+#include <utility>
+
 namespace vorticel {
 namespace {
 
-// An orbit that lights fewer pixels than this has collapsed onto a point or a short cycle.
-constexpr std::int64_t kCollapsedPixels = 16;
+// An orbit whose last points fall on fewer pixels than this has collapsed onto a point or a
+// short cycle.
+constexpr std::size_t kCollapsedPixels = 16;
 
-// The pixels that differ from the margin's, which no point reaches.
-std::int64_t LitPixels(const Image& image) {
-    const std::vector<std::uint8_t>& rows = image.Rows();
-    std::int64_t lit = 0;
-    for (std::size_t i = 3; i + 2 < rows.size(); i += 3) {
-        lit += rows[i] != rows[0] || rows[i + 1] != rows[1] || rows[i + 2] != rows[2];
+// The pixels the orbit's last points (its history) fall on.
+std::size_t PixelsOfLastPoints(const Attractor& attractor, const Camera& camera) {
+    std::set<std::pair<std::int64_t, std::int64_t>> pixels;
+    for (const Vecd& p : attractor.history) {
+        const Vecd q = camera.Project(p);
+        pixels.emplace(static_cast<std::int64_t>(std::floor(q.x)),
+                       static_cast<std::int64_t>(std::floor(q.y)));
     }
-    return lit;
+    return pixels.size();
 }
 
 } // namespace
@@ -32,6 +38,7 @@ FrameRender RenderFrame(const ImageRecipe& recipe, const RunHooks& hooks) {
     bitmap.GetCamera().SetEye({0.0, 0.0, -5.0});
     bitmap.GetCamera().SetTarget({0.0, 0.0, 0.0});
     ApplyToRenderer(recipe, bitmap);
+    bitmap.ImposeStatistics(recipe.exposure);
     if (!Fit(*frame.attractor, bitmap, kFitPoints, FitMode::PreviewOnly)) {
         frame.failure = "the orbit diverged while it was framed";
         return frame;
@@ -42,9 +49,9 @@ FrameRender RenderFrame(const ImageRecipe& recipe, const RunHooks& hooks) {
         frame.failure =
             "the orbit diverged after " + std::to_string(frame.result.count) + " iterations";
     } else if (!frame.result.stopped) {
-        const std::int64_t lit = LitPixels(bitmap.GetImage());
+        const std::size_t lit = PixelsOfLastPoints(*frame.attractor, bitmap.GetCamera());
         if (lit < kCollapsedPixels) {
-            frame.failure = "the orbit collapsed onto " + std::to_string(lit) +
+            frame.failure = "the orbit collapsed: its last points fall on " + std::to_string(lit) +
                             (lit == 1 ? " pixel" : " pixels");
         }
     }
@@ -55,7 +62,6 @@ ImageRecipe RenderedRecipe(const ImageRecipe& recipe, const FrameRender& frame) 
     ImageRecipe r = RecipeOf(*frame.attractor, *frame.bitmap, recipe.iterations, recipe.updates,
                              frame.result.threads);
     r.seed = recipe.seed;
-    r.exposure = recipe.exposure;
     return r;
 }
 

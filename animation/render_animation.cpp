@@ -3,20 +3,16 @@
 #include "animation/frame_render.h"
 #include "io/file_error.h"
 
-#include <sys/stat.h>
+#include <filesystem>
 
 namespace vorticel {
 namespace {
 
-bool Exists(const std::string& fileName) {
-    struct stat s {};
-    return ::stat(fileName.c_str(), &s) == 0;
-}
-
 // Whether `fileName` is already the frame of `expected`: a PNG whose recipe is the same. An
 // exposure not measured yet is the one the frame holds (it comes from the same keys).
 bool FrameIsThere(const std::string& fileName, const ImageRecipe& expected) {
-    if (!Exists(fileName)) {
+    std::error_code ignored;
+    if (!std::filesystem::exists(fileName, ignored)) {
         return false;
     }
     ImageRecipe there;

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,11 +20,6 @@ namespace {
 
 constexpr const char* kEncoder = "ffmpeg";
 constexpr std::size_t kMaxFrameBytes = std::size_t{1} << 31;
-
-bool Exists(const std::string& fileName) {
-    struct stat s {};
-    return ::stat(fileName.c_str(), &s) == 0;
-}
 
 // Sends everything, without a SIGPIPE should the encoder have gone.
 bool SendAll(int fd, const std::string& bytes) {
@@ -114,16 +109,28 @@ void EncodeVideo(const std::string& folder, const Animation& animation,
     theirs.Close();
     std::int32_t sent = 0;
     bool fed = true;
+    std::string unreadable;
     for (std::int32_t k = 1; k <= animation.frames && fed; ++k) {
         const std::string frame = folder + "/" + FrameFileName(animation, k);
-        if (Exists(frame)) { // a frame that failed is left out
-            fed = SendAll(ours.Get(), ReadRegularFile(frame, kMaxFrameBytes));
-            sent += fed;
+        std::error_code ignored;
+        if (!std::filesystem::exists(frame, ignored)) {
+            continue; // a frame that failed is left out
         }
+        try {
+            fed = SendAll(ours.Get(), ReadRegularFile(frame, kMaxFrameBytes));
+        } catch (const std::exception& e) {
+            unreadable = e.what(); // the encoder is stopped and waited for all the same
+            fed = false;
+        }
+        sent += fed;
     }
     ours.Close();
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!unreadable.empty()) {
+        std::remove(partial.c_str());
+        throw std::runtime_error(unreadable);
     }
     if (!fed || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || sent == 0) {
         std::remove(partial.c_str());

@@ -72,6 +72,7 @@ ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t 
     r.iterations = iterations;
     r.updates = updates;
     r.workers = workers;
+    r.exposure = bitmap.ImposedStatistics();
     return r;
 }
 
@@ -123,13 +124,13 @@ std::string FormatRecipe(const ImageRecipe& r) {
     if (r.seed) {
         w.Number(kSeed, *r.seed);
     }
+    if (r.depth != 8) {
+        w.Number(kDepth, r.depth);
+    }
     if (r.exposure) {
         const auto& v = r.exposure->values;
         w.Put(kExposure, NumberText(v[0]) + " " + NumberText(v[1]) + " " + NumberText(v[2]) + " " +
                              NumberText(v[3]));
-    }
-    if (r.depth != 8) {
-        w.Number(kDepth, r.depth);
     }
     return std::move(w).Text();
 }

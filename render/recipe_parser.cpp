@@ -322,19 +322,19 @@ void ReadView(RecipeLines& lines, ImageRecipe& r) {
         }
         r.seed = seed;
     }
-    if (lines.Has(kExposure)) {
-        ShadeStatistics exposure;
-        double v[4];
-        Numbers(kExposure, lines.Take(kExposure), v);
-        std::copy(std::begin(v), std::end(v), exposure.values.begin());
-        r.exposure = exposure;
-    }
     if (lines.Has(kDepth)) {
         const Line line = lines.Take(kDepth);
         if (line.value != "8" && line.value != "16") {
             Refuse(kDepth, line, "8 or 16 expected");
         }
         r.depth = line.value == "16" ? 16 : 8;
+    }
+    if (lines.Has(kExposure)) {
+        ShadeStatistics exposure;
+        double v[4];
+        Numbers(kExposure, lines.Take(kExposure), v);
+        std::copy(std::begin(v), std::end(v), exposure.values.begin());
+        r.exposure = exposure;
     }
 }
 
