@@ -12,6 +12,7 @@ struct AppState {
     bool renderRunning = false;       // a render run is in progress in some view
     bool searchRunning = false;       // a search is in progress in some view
     bool scanRunning = false;         // an overview scan is in progress
+    bool jobRunning = false;          // a poster or an animation is being rendered
     bool appClosing = false;          // the main frame is closing
     std::uint8_t openViewCount = 0;
     std::int16_t untitledCounter = 0;
@@ -21,8 +22,10 @@ struct AppState {
     std::int32_t newHeight = 480;
     std::uint8_t newRenderer = 0;
 
-    // Only one long activity (search or render) runs at a time.
-    bool LongActivity() const { return renderRunning || searchRunning || scanRunning; }
+    // Only one long activity (search, render, scan, poster or animation) runs at a time.
+    bool LongActivity() const {
+        return renderRunning || searchRunning || scanRunning || jobRunning;
+    }
 };
 
 AppState& App();

@@ -1,8 +1,11 @@
 // Qt's own file dialog without its "Type" column.
 #include "app/file_dialogs.h"
 
+#include "app/text.h"
+
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QObject>
 #include <QTreeView>
 
 namespace vorticel {
@@ -27,6 +30,35 @@ void HideTypeColumn(QFileDialog& dialog) {
         header.setSectionResizeMode(kSizeColumn, QHeaderView::ResizeToContents);
         header.setSectionResizeMode(kDateColumn, QHeaderView::ResizeToContents);
     }
+}
+
+QString AskImageFile(QWidget* parent, const QString& proposal, int* depth, bool offerBmp) {
+    const QString png = DialogFilter(kStrPngFilter);
+    const QString png16 = DialogFilter(kStrPng16Filter);
+    const QString bmp = DialogFilter(kStrBitmapFilter);
+    QStringList filters{png};
+    if (depth) {
+        filters.append(png16);
+    }
+    if (offerBmp) {
+        filters.append(bmp);
+    }
+    QFileDialog dialog(parent, Text(kStrSaveDialogTitle), proposal,
+                       filters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    HideTypeColumn(dialog);
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog, [&dialog, bmp](const QString& f) {
+            dialog.setDefaultSuffix(f == bmp ? QStringLiteral("bmp") : QStringLiteral("png"));
+        });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    if (depth) {
+        *depth = dialog.selectedNameFilter() == png16 ? 16 : 8;
+    }
+    return dialog.selectedFiles().first();
 }
 
 } // namespace vorticel

@@ -168,15 +168,25 @@ bool TMDIform::SaveAttractor(TForm_view& view, const QString& fileName) {
     }
 }
 
-bool TMDIform::SaveImage(TForm_view& view, const QString& fileName) {
+std::int32_t TMDIform::UpdateCount() const {
+    return palettes_ ? palettes_->UpdateCount() : ParameterPalettes::kDefaultUpdateCount;
+}
+
+ImageRecipe TMDIform::RecipeOfView(TForm_view& view) const {
+    return RecipeOf(*view.GetAttractor(), *view.GetBitmap(), view.iterationTarget, UpdateCount(),
+                    view.RenderWorkers());
+}
+
+bool TMDIform::SaveImage(TForm_view& view, const QString& fileName, int depth) {
     try {
         if (IsImageFile(fileName)) {
             // The image carries its recipe: "Ouvrir..." of it gives the view back.
-            SaveImagePng(fileName.toStdString(), *view.GetAttractor(), *view.GetBitmap(),
-                         view.iterationTarget,
-                         palettes_ ? palettes_->UpdateCount()
-                                   : ParameterPalettes::kDefaultUpdateCount,
-                         view.RenderWorkers());
+            if (depth == 16) {
+                SaveImagePng(fileName.toStdString(), RecipeOfView(view), *view.GetBitmap(), 16);
+            } else {
+                SaveImagePng(fileName.toStdString(), *view.GetAttractor(), *view.GetBitmap(),
+                             view.iterationTarget, UpdateCount(), view.RenderWorkers());
+            }
             view.MarkParametersSaved();
         } else {
             SaveBmp(fileName.toStdString(), view.GetBitmap()->GetImage());
@@ -214,27 +224,14 @@ void TMDIform::A_enreg_att_sousExecute() {
     }
 }
 
-QString TMDIform::AskImageFileName(const TForm_view& view) {
-    const QString png = DialogFilter(kStrPngFilter);
-    const QString bmp = DialogFilter(kStrBitmapFilter);
+QString TMDIform::AskImageFileName(const TForm_view& view, int* depth) {
     // A view titled after its parameter file proposes an image of the same name, never the
     // parameter file itself.
     QString proposal = view.Title();
     if (proposal.endsWith(QStringLiteral(".vtc"), Qt::CaseInsensitive)) {
         proposal.chop(4);
     }
-    QFileDialog dialog(this, Text(kStrSaveDialogTitle), proposal, png + QStringLiteral(";;") + bmp);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    HideTypeColumn(dialog);
-    // The extension follows the kind of image chosen.
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, bmp](const QString& f) {
-        dialog.setDefaultSuffix(f == bmp ? QStringLiteral("bmp") : QStringLiteral("png"));
-    });
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        return dialog.selectedFiles().first();
-    }
-    return {};
+    return AskImageFile(this, proposal, depth, true);
 }
 
 void TMDIform::A_enreg_image_sousExecute() {
@@ -242,9 +239,10 @@ void TMDIform::A_enreg_image_sousExecute() {
     if (!view) {
         return;
     }
-    const QString fileName = AskImageFileName(*view);
+    int depth = 8;
+    const QString fileName = AskImageFileName(*view, &depth);
     if (!fileName.isEmpty()) {
-        SaveImage(*view, fileName);
+        SaveImage(*view, fileName, depth);
     }
 }
 

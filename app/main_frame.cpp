@@ -114,6 +114,8 @@ void TMDIform::CreateActions() {
     A_enreg_image_sous = make(kStrSaveImageAs, {}, &TMDIform::A_enreg_image_sousExecute);
     A_fermer = make(kStrClose, {}, &TMDIform::A_fermerExecute);
     A_quitter = make(kStrQuit, {}, &TMDIform::A_quitterExecute);
+    A_affiche = make(kStrPoster, {}, &TMDIform::A_afficheExecute);
+    A_animation = make(kStrAnimation, {}, &TMDIform::A_animationExecute);
 
     MM_fichier = menuBar()->addMenu(Text(kStrMenuFile));
     MM_fichier->addAction(A_nouveau);
@@ -125,6 +127,8 @@ void TMDIform::CreateActions() {
     MM_fichier->addMenu(files_->examplesMenu());
     MM_fichier->addAction(A_enreg_att_sous);
     MM_fichier->addAction(A_enreg_image_sous);
+    MM_fichier->addAction(A_affiche);
+    MM_fichier->addAction(A_animation);
     MM_fichier->addAction(A_fermer);
     MM_fichier->addSeparator();
     MM_fichier->addAction(A_quitter);
@@ -151,10 +155,11 @@ void TMDIform::CreateStatusBar() {
 }
 
 void TMDIform::EnableViewActions(bool enabled) {
-    for (QAction* action : {A_enreg_att_sous, A_enreg_image_sous, A_fermer}) {
+    for (QAction* action : {A_enreg_att_sous, A_enreg_image_sous, A_affiche, A_fermer}) {
         action->setEnabled(enabled);
         action->setVisible(enabled);
     }
+    EnableJobActions();
 }
 
 void TMDIform::showEvent(QShowEvent* event) {
@@ -216,6 +221,7 @@ void TMDIform::ActivityChanged() {
     // Nothing is undone under a loop that uses the attractor or bitmap.
     edition_->SetActiveHistory(active ? active->History() : nullptr);
     edition_->SetAllowed(!App().LongActivity() && !locked);
+    EnableJobActions();
 }
 
 void TMDIform::ViewMenusChanged() {
@@ -322,6 +328,12 @@ void TMDIform::ScanEnded() {
 }
 
 void TMDIform::closeEvent(QCloseEvent* event) {
+    if (App().jobRunning) {
+        // A poster or an animation is being written: "Arrêter" in its window first.
+        SetStatusText(4, Text(kStrCloseRefusedJob));
+        event->ignore();
+        return;
+    }
     for (const TForm_view* view : Views()) {
         if (view->Busy()) {
             // A view that searches or renders keeps the program open, and says so.

@@ -21,8 +21,10 @@ class CloseGuard;
 class EditMenu;
 class FileMenus;
 class ParameterPalettes;
+class TForm_animation;
 class TForm_set;
 class TForm_view;
+struct ImageRecipe;
 
 // The program's icon (the one its desktop entry names).
 QIcon ProgramIcon();
@@ -41,6 +43,11 @@ public:
     void A_enreg_image_sousExecute();
     void A_fermerExecute();
     void A_quitterExecute();
+    // "Rendre une affiche..." of the active view, and the animation window.
+    void A_afficheExecute();
+    void A_animationExecute();
+    // The animation window, once "Animation..." opened it.
+    TForm_animation* AnimationWindow() const;
 
     // Builds a view from the dialog's remembered values (or of `family` when it is given),
     // shows it and makes it active. Returns null (after telling the user) when it cannot be
@@ -50,11 +57,18 @@ public:
     // Loads a parameter file into `view` (or into a new view of the file's family when
     // `view` is null) and fits it; errors are shown to the user. Returns the view used.
     TForm_view* OpenParameterFile(const QString& fileName, TForm_view* view);
-    // Saves the image of `view`; true on success (the view's title becomes the path).
-    bool SaveImage(TForm_view& view, const QString& fileName);
+    // Saves the image of `view`; true on success (the view's title becomes the path). A PNG
+    // has 8 or 16 bits a channel (`depth`); a BMP always 8.
+    bool SaveImage(TForm_view& view, const QString& fileName, int depth = 8);
     bool SaveAttractor(TForm_view& view, const QString& fileName);
+    // What an image of `view` would carry: its attractor, renderer, shading, size, camera,
+    // iteration target, the render palette's updates and the view's workers.
+    ImageRecipe RecipeOfView(TForm_view& view) const;
+    // The render palette's "Mises à jour".
+    std::int32_t UpdateCount() const;
     // The save dialogs of the two save actions: the chosen file name, empty when cancelled.
-    QString AskImageFileName(const TForm_view& view);
+    // The image's offers 16-bit PNG too when `depth` is given, which receives 8 or 16.
+    QString AskImageFileName(const TForm_view& view, int* depth = nullptr);
     QString AskAttractorFileName();
     // What every close path asks before views with unsaved work close.
     CloseGuard& Closing() const { return *closeGuard_; }
@@ -96,6 +110,8 @@ public:
     QAction* A_enreg_image_sous = nullptr;
     QAction* A_fermer = nullptr;
     QAction* A_quitter = nullptr;
+    QAction* A_affiche = nullptr;
+    QAction* A_animation = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -118,6 +134,7 @@ private:
     // palettes when it fits beside them.
     void ShowSubWindow(QMdiSubWindow& window);
     void ShowError(const QString& message);
+    void EnableJobActions();
 
     QMdiArea* area_ = nullptr;
     QMenu* MM_fichier = nullptr;
@@ -129,6 +146,7 @@ private:
     bool quitAfterScans_ = false;
     bool closeSettled_ = false; // the user already answered for the close that waits on scans
     std::unique_ptr<CloseGuard> closeGuard_;
+    QPointer<TForm_animation> animation_; // the one animation window, once opened
 };
 
 } // namespace vorticel

@@ -1,6 +1,7 @@
 // The subcommands, their options and the ranges of their numbers.
 #include "cli/command_line.h"
 
+#include "animation/animation.h"
 #include "cli/memory_size.h"
 #include "cli/whole_number.h"
 #include "render/image_size.h"
@@ -67,6 +68,7 @@ struct CommandLineParser::Parts {
     CLI::App* estimateCmd = nullptr;
     CLI::App* pointsCmd = nullptr;
     CLI::App* renderCmd = nullptr;
+    CLI::App* animateCmd = nullptr;
 };
 
 CommandLineParser::Parts::Parts() {
@@ -159,6 +161,39 @@ CommandLineParser::Parts::Parts() {
             },
             "Bits per channel: 8 (default) or 16, a 48-bit PNG")
         ->type_name("BITS");
+
+    AnimateOptions& animate = line.animate;
+    animateCmd = app.add_subcommand(
+        "animate", "Render the frames between keys (images or parameter files) into a folder");
+    animateCmd
+        ->add_option("keys", animate.keys,
+                     "Keys: images (.png) or parameter files (.vtc) of one family, or one "
+                     "animation file (.vta)")
+        ->required();
+    animateCmd->add_option("-o,--output", animate.folder, "Folder of the frames")->required();
+    AddWholeNumber<std::int32_t>(*animateCmd, "--frames", animate.frames, 1, kMaxFrames,
+                                 "Frames (default 48)");
+    animateCmd
+        ->add_option_function<double>(
+            "--turn", [&animate](double degrees) { animate.turn = degrees; },
+            "Turn about the view's vertical axis over the animation, in degrees")
+        ->check(CLI::Range(-kMaxTurnDegrees, kMaxTurnDegrees));
+    animateCmd->add_option_function<std::string>(
+        "--size", [&animate](const std::string& size) { animate.size = size; },
+        "WIDTHxHEIGHT (default 640x480)");
+    AddWholeNumber<std::int32_t>(*animateCmd, "--iterations", animate.iterations,
+                                 kMinRenderIterations, kMaxCount,
+                                 "Iterations of each frame (default 20000000)");
+    AddSeed(*animateCmd, animate.seed);
+    AddWholeNumber<std::int32_t>(*animateCmd, "--threads", animate.threads, 1, kMaxWorkers,
+                                 "Workers of each frame (default 4, on any machine)");
+    animateCmd->add_option("--only", animate.only,
+                           "Frames A-B (or A) only, as a whole run "
+                           "renders them");
+    animateCmd->add_option("--video", animate.video, "Also encode the frames into this MP4");
+    AddWholeNumber<std::int32_t>(*animateCmd, "--fps", animate.fps, 1, kMaxFps,
+                                 "Frames per second of the video (default 30)");
+    animateCmd->add_flag("--progress", animate.progress, "Show frames done and time left");
 }
 
 CommandLineParser::CommandLineParser() : parts_(std::make_unique<Parts>()) {}
@@ -195,6 +230,8 @@ CommandLine CommandLineParser::Parse(int argc, const char* const* argv, std::ost
         line.command = Command::Points;
     } else if (*renderCmd) {
         line.command = Command::Render;
+    } else if (*parts_->animateCmd) {
+        line.command = Command::Animate;
     } else {
         line.command = Command::Show;
     }

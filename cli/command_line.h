@@ -12,7 +12,7 @@
 
 namespace vorticel::cli {
 
-enum class Command { Search, Estimate, Points, Show, Render };
+enum class Command { Search, Estimate, Points, Show, Render, Animate };
 
 struct CommandLine {
     Command command = Command::Show;
@@ -21,6 +21,7 @@ struct CommandLine {
     PointsOptions points;
     std::string showFile;
     RenderOptions render;
+    AnimateOptions animate;
     // Set when the parse ends the program (help asked for, an argument refused): the exit
     // code, with the text already written to `out` or `err`.
     std::optional<int> exitCode;

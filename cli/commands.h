@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorticel::cli {
 
@@ -11,8 +12,9 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitCancelled = 3;
-constexpr int kExitDiverged = 4; // the orbit diverged while it was framed or rendered
-constexpr int kExitNoMemory = 5; // the work's buffers do not fit in memory
+constexpr int kExitDiverged = 4;     // the orbit diverged while it was framed or rendered
+constexpr int kExitNoMemory = 5;     // the work's buffers do not fit in memory
+constexpr int kExitFramesFailed = 6; // frames of an animation diverged or collapsed
 
 struct SearchOptions {
     std::string family;
@@ -64,10 +66,26 @@ struct RenderOptions {
     bool depthGiven = false;
 };
 
+struct AnimateOptions {
+    std::vector<std::string> keys; // images (.png), parameter files, or one animation (.vta)
+    std::string folder;
+    std::optional<std::int32_t> frames;
+    std::optional<double> turn;
+    std::optional<std::string> size;
+    std::optional<std::int32_t> iterations;
+    std::optional<std::uint64_t> seed;
+    std::optional<std::int32_t> threads;
+    std::string only; // "A-B" or "A"; empty: every frame
+    std::string video;
+    std::optional<std::int32_t> fps;
+    bool progress = false;
+};
+
 int RunSearch(const SearchOptions& options);
 int RunEstimate(const EstimateOptions& options);
 int RunPoints(const PointsOptions& options);
 int RunShow(const std::string& file);
 int RunRender(const RenderOptions& options);
+int RunAnimate(const AnimateOptions& options);
 
 } // namespace vorticel::cli

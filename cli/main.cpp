@@ -1,4 +1,5 @@
 // vorticel-cli: search, estimate and export attractors from the command line.
+#include "animation/animation.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/output.h"
@@ -23,6 +24,8 @@ int RunCommand(const CommandLine& line) {
         return RunPoints(line.points);
     case Command::Render:
         return RunRender(line.render);
+    case Command::Animate:
+        return RunAnimate(line.animate);
     case Command::Show:
         break;
     }
@@ -49,6 +52,9 @@ int main(int argc, char** argv) {
         return code;
     } catch (const UsageError& e) {
         std::cerr << "error: " << e.message << '\n';
+        return kExitUsage;
+    } catch (const vorticel::AnimationError& e) {
+        std::cerr << "error: " << e.what() << '\n';
         return kExitUsage;
     } catch (const vorticel::FileError& e) {
         std::cerr << "error: " << e.what() << '\n';

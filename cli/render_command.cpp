@@ -52,7 +52,11 @@ constexpr std::int32_t kProgressSteps = 1000;
 
 int RunRender(const RenderOptions& given) {
     // An image is rendered again from its recipe, with what the command line changes.
-    const std::optional<ImageRecipe> recipe = InputRecipe(given);
+    std::optional<ImageRecipe> recipe = InputRecipe(given);
+    if (recipe && (given.sizeGiven || given.iterationsGiven)) {
+        // An exposure imposed on an animation's frame belongs to its size and points.
+        recipe->exposure.reset();
+    }
     const RenderOptions options = recipe ? WithRecipe(given, *recipe) : given;
     const int kind = RendererKindByName(options.renderer);
     std::int32_t width = 0;
@@ -89,6 +93,7 @@ int RunRender(const RenderOptions& given) {
     framing->GetCamera().SetTarget({0.0, 0.0, 0.0});
     if (recipe) {
         ApplyToRenderer(*recipe, *framing); // the same framing at any size
+        framing->ImposeStatistics(recipe->exposure);
     }
     if (!Fit(*attractor, *framing, kFitPoints, fit)) {
         std::cerr << "error: the orbit diverged while framing it\n";

@@ -240,7 +240,8 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
     PosterResult result;
     result.strips = plan.strips;
     result.threads = threads;
-    const bool twoPasses = plan.strips > 1;
+    // An exposure the recipe imposes is the whole image's: no pass needs to gather it.
+    const bool twoPasses = plan.strips > 1 && !recipe.exposure;
     const std::int32_t replays = twoPasses ? 2 * plan.strips - 1 : 1;
     std::int32_t replaysDone = 0;
     std::int32_t currentStrip = 0;
@@ -293,7 +294,7 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
     };
 
     std::optional<StripRun> kept;
-    std::optional<ShadeStatistics> whole;
+    std::optional<ShadeStatistics> whole = recipe.exposure;
     if (twoPasses) {
         for (auto it = order.rbegin(); it != order.rend(); ++it) {
             kept.reset(); // one strip's buffers at a time

@@ -72,6 +72,7 @@ ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t 
     r.iterations = iterations;
     r.updates = updates;
     r.workers = workers;
+    r.exposure = bitmap.ImposedStatistics();
     return r;
 }
 
@@ -125,6 +126,11 @@ std::string FormatRecipe(const ImageRecipe& r) {
     }
     if (r.depth != 8) {
         w.Number(kDepth, r.depth);
+    }
+    if (r.exposure) {
+        const auto& v = r.exposure->values;
+        w.Put(kExposure, NumberText(v[0]) + " " + NumberText(v[1]) + " " + NumberText(v[2]) + " " +
+                             NumberText(v[3]));
     }
     return std::move(w).Text();
 }

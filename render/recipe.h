@@ -57,18 +57,24 @@
 //                                 preview ring was filled and the render ran (the command
 //                                 line records it; the IFS needs it for the same pixels)
 //   depth=16                    optional: bits per channel of the image, 8 (left out) or 16
+//   exposure=A B C D            optional: the shading statistics imposed on the image rather
+//                                 than its own (ShadeStatistics, the renderer's meaning), so
+//                                 that an animation's frames keep one exposure; four finite
+//                                 numbers
 //
-// Every key but "workers", "seed" and "depth" is required, and no other key is allowed (a later
-// format that needs more changes the version). A key given twice, a line of more than
-// kMaxRecipeLineLength bytes, an empty line, a number that does not read whole, that is not finite
-// or is out of its range, is refused. The camera does not depend on the image size: the same camera
-// frames the same picture at twice the size, and at another aspect keeps the width of the view.
+// Every key but "workers", "seed", "depth" and "exposure" is required, and no other key is
+// allowed (a later format that needs more changes the version). A key given twice, a line of more
+// than kMaxRecipeLineLength bytes, an empty line, a number that does not read whole, that is not
+// finite or is out of its range, is refused. The camera does not depend on the image size: the same
+// camera frames the same picture at twice the size, and at another aspect keeps the width of the
+// view.
 #pragma once
 
 #include "attractor/vecd.h"
 #include "render/camera.h"
 #include "render/colour.h"
 #include "render/render_run.h"
+#include "render/shade_statistics.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -131,7 +137,8 @@ struct ImageRecipe {
     std::int32_t updates = kDefaultUpdates;
     std::optional<std::int32_t> workers; // nullopt: one per hardware thread
     std::optional<std::uint64_t> seed;
-    int depth = 8; // bits per channel: 8 or 16 (a 48-bit PNG)
+    int depth = 8;                           // bits per channel: 8 or 16 (a 48-bit PNG)
+    std::optional<ShadeStatistics> exposure; // nullopt: the image's own
 };
 
 // A recipe text that breaks the rules above; what() names the line and the rule.
@@ -141,7 +148,9 @@ public:
 };
 
 // The recipe of the image `bitmap` holds, rendered from `attractor` with an iteration target
-// of `iterations`, `updates` refreshes and `workers` workers. No seed.
+// of `iterations`, `updates` refreshes and `workers` workers, with the exposure imposed on it
+// if any. No seed. (A render that follows a recipe exactly imposes its exposure itself: a view
+// that opens one shades with its own.)
 ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t iterations,
                      std::int32_t updates, std::int32_t workers);
 

@@ -8,6 +8,7 @@
 #include "render/renderer.h"
 #include "render/shading_settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -327,6 +328,13 @@ void ReadView(RecipeLines& lines, ImageRecipe& r) {
             Refuse(kDepth, line, "8 or 16 expected");
         }
         r.depth = line.value == "16" ? 16 : 8;
+    }
+    if (lines.Has(kExposure)) {
+        ShadeStatistics exposure;
+        double v[4];
+        Numbers(kExposure, lines.Take(kExposure), v);
+        std::copy(std::begin(v), std::end(v), exposure.values.begin());
+        r.exposure = exposure;
     }
 }
 

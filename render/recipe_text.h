@@ -39,6 +39,7 @@ constexpr std::string_view kUpdates = "updates";
 constexpr std::string_view kWorkers = "workers";
 constexpr std::string_view kSeed = "seed";
 constexpr std::string_view kDepth = "depth";
+constexpr std::string_view kExposure = "exposure";
 
 // The shortest text that reads back (std::from_chars) to exactly `v`; any arithmetic type.
 template <class T> std::string NumberText(T v) {

@@ -72,6 +72,21 @@ TEST(RecipeParser, ReadsWhatItsWriterWritesAndToleratesOnlyHarmlessVariations) {
     EXPECT_EQ(FormatRecipe(ParseRecipe(crlf)), text);
 }
 
+TEST(RecipeParser, KeepsAnImposedExposureExactlyAndRefusesABrokenOne) {
+    const std::string text = ValidText();
+    EXPECT_FALSE(ParseRecipe(text).exposure.has_value()); // older recipes have none
+    const std::string line = "exposure=123456.78901234567 0.1 1e-300 0";
+    const ImageRecipe r = ParseRecipe(text + line + "\n");
+    ASSERT_TRUE(r.exposure.has_value());
+    EXPECT_EQ(r.exposure->values[0], 123456.78901234567);
+    EXPECT_EQ(r.exposure->values[2], 1e-300);
+    EXPECT_EQ(FormatRecipe(r), text + line + "\n");
+    for (const char* broken :
+         {"exposure=1 2 3", "exposure=1 2 3 nan", "exposure=1 2 3 4 5", "exposure=1  2 3 4"}) {
+        EXPECT_NE(ErrorOf(text + broken + "\n").find("exposure="), std::string::npos) << broken;
+    }
+}
+
 struct Case {
     const char* what;
     std::string text;

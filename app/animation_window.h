@@ -1,0 +1,118 @@
+// TForm_animation: "Animation", a window of its own: the keys (views added as keys, each
+// with a thumbnail, in an undoable list), frames, turn, fps, size and iterations, a slider
+// that shows any frame as a quick render, and "Rendre..." to a folder of frames and a video.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QListView;
+class QMenuBar;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QDoubleSpinBox;
+
+namespace vorticel {
+
+class JobProgress;
+class KeyListModel;
+class TMDIform;
+struct Animation;
+struct ImageRecipe;
+
+class TForm_animation : public QWidget {
+public:
+    static constexpr int kThumbnailWidth = 96;
+    static constexpr int kThumbnailHeight = 72;
+    static constexpr int kPreviewWidth = 320;
+    static constexpr int kPreviewHeight = 240;
+
+    explicit TForm_animation(TMDIform& frame);
+    ~TForm_animation() override;
+
+    // The active view becomes the last key (a no-op without a view).
+    void B_ajouterClick();
+    void B_retirerClick();
+    void B_monterClick();
+    void B_descendreClick();
+    // Asks for a folder, then renders every frame into it (and the video when asked for).
+    void B_rendreClick();
+    void A_ouvrirExecute();
+    void A_enregistrerExecute();
+
+    // The animation the window shows: its keys and settings.
+    Animation CurrentAnimation() const;
+    // Puts `animation` in the window: keys (with new thumbnails) and settings; no undo step.
+    void ShowAnimation(const Animation& animation, const QString& fileName);
+    // Renders frames into `folder` (and, when `videoFile` is not empty, encodes them into
+    // it); false when it was refused, stopped or failed (the window says why).
+    bool Render(const QString& folder, const QString& videoFile);
+    bool Save(const QString& fileName);
+    bool Open(const QString& fileName);
+    // Why `animation` cannot be rendered, in the window's words; empty when it can.
+    static QString Problem(const Animation& animation);
+    // Shows frame `frame` (1-based) as a quick render now.
+    void ShowFrame(int frame);
+    KeyListModel& Keys() const { return *keys_; }
+    // The active view, or what may run, changed: the buttons follow.
+    void UpdateEnabling();
+
+    // The dialogs: a folder for the frames, an animation file to open or save. Empty:
+    // cancelled. Tests put their own in place.
+    std::function<QString()> chooseFolder;
+    std::function<QString(bool save)> chooseFile;
+
+    QListView* LB_keys = nullptr;
+    QPushButton* B_ajouter = nullptr;
+    QPushButton* B_retirer = nullptr;
+    QPushButton* B_monter = nullptr;
+    QPushButton* B_descendre = nullptr;
+    QSpinBox* T_frames = nullptr;
+    QDoubleSpinBox* T_turn = nullptr;
+    QSpinBox* T_fps = nullptr;
+    QSpinBox* T_width = nullptr;
+    QSpinBox* T_height = nullptr;
+    QSpinBox* T_iterations = nullptr;
+    QSlider* TB_frame = nullptr;
+    QLabel* L_frame = nullptr;
+    QLabel* L_preview = nullptr;
+    QCheckBox* CB_video = nullptr;
+    QPushButton* B_rendre = nullptr;
+    JobProgress* progress = nullptr;
+    QLabel* L_result = nullptr;
+    QAction* A_ouvrir = nullptr;
+    QAction* A_enregistrer = nullptr;
+    QAction* A_fermer = nullptr;
+    QAction* A_annuler = nullptr;
+    QAction* A_retablir = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* CreateKeyBox();
+    QWidget* CreateSettingsBox();
+    QWidget* CreatePreviewBox();
+    void CreateMenus(QMenuBar& bar);
+    void InstallDialogs();
+    void UpdateUndoCaptions();
+    void FramesChanged();
+    void SchedulePreview();
+    QImage Thumbnail(const ImageRecipe& recipe) const;
+
+    TMDIform& frame_;
+    KeyListModel* keys_ = nullptr;
+    QTimer previewTimer_;
+    QString fileName_;
+    bool videoAvailable_ = false; // ffmpeg on the PATH when the window was made
+};
+
+} // namespace vorticel

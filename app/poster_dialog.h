@@ -1,0 +1,62 @@
+// TForm_poster: "Rendre une affiche", the active view's recipe rendered at a size of the
+// user's straight to a PNG file, without a view of that size and without touching the view.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+namespace vorticel {
+
+class JobProgress;
+class TForm_view;
+class TMDIform;
+
+class TForm_poster : public QDialog {
+public:
+    // For `view`, whose recipe (as it stands when "Rendre..." is pressed) the poster renders.
+    TForm_poster(TMDIform& frame, TForm_view& view);
+
+    // Asks for the file (and its depth), then renders; returns once the poster is written,
+    // stopped or refused.
+    void B_rendreClick();
+    // Renders to `fileName` at `depth` bits a channel (8 or 16); false when nothing was
+    // written (stopped, refused, failed: the dialog says why).
+    bool Render(const QString& fileName, int depth);
+
+    // The save dialog: the chosen file name and depth, empty when cancelled; tests put their
+    // own in place.
+    std::function<QString(int& depth)> chooseFile;
+
+    QSpinBox* T_width = nullptr;
+    QSpinBox* T_height = nullptr;
+    QSpinBox* T_iterations = nullptr;
+    QCheckBox* CB_proportions = nullptr;
+    QLabel* L_pixels = nullptr;
+    QLabel* L_result = nullptr;
+    JobProgress* progress = nullptr;
+    QPushButton* B_rendre = nullptr;
+    QPushButton* B_fermer = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void SizeChanged(bool widthEdited);
+    void UpdateEnabling();
+
+    TMDIform& frame_;
+    QPointer<TForm_view> view_;
+    double aspect_ = 1.0; // the view's height over its width
+    bool following_ = false;
+};
+
+} // namespace vorticel
