@@ -199,6 +199,33 @@ ShadeStatistics SolidRenderer::RowStatistics(std::int32_t firstRow, std::int32_t
     return s;
 }
 
+void SolidRenderer::LitColour(const Vecd& world, const Vecd& normal, const Vecd& toView,
+                              double specularExponent, double colour[3]) const {
+    colour[0] = ambientColour_.r;
+    colour[1] = ambientColour_.g;
+    colour[2] = ambientColour_.b;
+    for (auto light = lights_.rbegin(); light != lights_.rend(); ++light) {
+        const Light& l = *light;
+        const double shadow = ShadowFactor(l, world);
+        const double lit[3] = {l.colour.r * shadow, l.colour.g * shadow, l.colour.b * shadow};
+        const double k = Clamp01(Dot(normal, l.direction));
+        colour[0] += diffuseColour_.r * lit[0] * k;
+        colour[1] += diffuseColour_.g * lit[1] * k;
+        colour[2] += diffuseColour_.b * lit[2] * k;
+        const Vecd half = (l.direction + toView) * 0.5;
+        const double halfLength = std::sqrt(Dot(half, half));
+        if (halfLength > 0.0) {
+            const double g = Dot(half, normal) / halfLength;
+            if (g > 0.0) {
+                const double highlight = std::pow(g, specularExponent);
+                colour[0] += specularColour_.r * lit[0] * highlight;
+                colour[1] += specularColour_.g * lit[1] * highlight;
+                colour[2] += specularColour_.b * lit[2] * highlight;
+            }
+        }
+    }
+}
+
 void SolidRenderer::ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
                                 std::uint16_t* rgbOut) const {
     const double eo = 1.0 / opacity_;
@@ -225,27 +252,8 @@ void SolidRenderer::ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
         const Vecd normal = NormalisedIfPositive(
             {-s * (depthBuffer_[i + 1] - d) / h, -s * (depthBuffer_[i + w] - d) / h, s * s});
         const Vecd toView = NormalisedIfPositive(position - camera.Eye());
-        double colour[3] = {ambientColour_.r, ambientColour_.g, ambientColour_.b};
-        for (auto light = lights_.rbegin(); light != lights_.rend(); ++light) {
-            const Light& l = *light;
-            const double shadow = ShadowFactor(l, world);
-            const double lit[3] = {l.colour.r * shadow, l.colour.g * shadow, l.colour.b * shadow};
-            const double k = Clamp01(Dot(normal, l.direction));
-            colour[0] += diffuseColour_.r * lit[0] * k;
-            colour[1] += diffuseColour_.g * lit[1] * k;
-            colour[2] += diffuseColour_.b * lit[2] * k;
-            const Vecd half = (l.direction + toView) * 0.5;
-            const double halfLength = std::sqrt(Dot(half, half));
-            if (halfLength > 0.0) {
-                const double g = Dot(half, normal) / halfLength;
-                if (g > 0.0) {
-                    const double highlight = std::pow(g, es);
-                    colour[0] += specularColour_.r * lit[0] * highlight;
-                    colour[1] += specularColour_.g * lit[1] * highlight;
-                    colour[2] += specularColour_.b * lit[2] * highlight;
-                }
-            }
-        }
+        double colour[3];
+        LitColour(world, normal, toView, es, colour);
         const double alpha = std::pow(Clamp01(n / maxDensity_ * opacity_), eo);
         for (int c = 0; c < 3; ++c) {
             double v = Clamp01(colour[c]);
@@ -308,28 +316,8 @@ void SolidRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
             const Vecd normal = NormalisedIfPositive(
                 {-s * (depthBuffer_[i + 1] - d) / h, -s * (depthBuffer_[i + w] - d) / h, s * s});
             const Vecd toView = NormalisedIfPositive(position - camera.Eye());
-            double colour[3] = {ambientColour_.r, ambientColour_.g, ambientColour_.b};
-            for (auto light = lights_.rbegin(); light != lights_.rend(); ++light) {
-                const Light& l = *light;
-                const double shadow = ShadowFactor(l, world);
-                const double lit[3] = {l.colour.r * shadow, l.colour.g * shadow,
-                                       l.colour.b * shadow};
-                const double k = Clamp01(Dot(normal, l.direction));
-                colour[0] += diffuseColour_.r * lit[0] * k;
-                colour[1] += diffuseColour_.g * lit[1] * k;
-                colour[2] += diffuseColour_.b * lit[2] * k;
-                const Vecd half = (l.direction + toView) * 0.5;
-                const double halfLength = std::sqrt(Dot(half, half));
-                if (halfLength > 0.0) {
-                    const double g = Dot(half, normal) / halfLength;
-                    if (g > 0.0) {
-                        const double highlight = std::pow(g, es);
-                        colour[0] += specularColour_.r * lit[0] * highlight;
-                        colour[1] += specularColour_.g * lit[1] * highlight;
-                        colour[2] += specularColour_.b * lit[2] * highlight;
-                    }
-                }
-            }
+            double colour[3];
+            LitColour(world, normal, toView, es, colour);
             // pow(1, y) is 1 and pow(x, 1) is x exactly: the powers that change nothing (a
             // covered pixel is mostly opaque, and "Gamma" mostly 1) are skipped.
             const double coverage = Clamp01(n / maxDensity_ * opacity_);

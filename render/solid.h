@@ -66,6 +66,10 @@ private:
 
     // How much of `light` reaches the world point `w` (1 = unshadowed).
     static double ShadowFactor(const Light& light, const Vecd& world);
+    // The ambient light and each light's diffuse and specular share at a surface point, each
+    // channel not yet clamped: what both shadings of a covered pixel start from.
+    void LitColour(const Vecd& world, const Vecd& normal, const Vecd& toView,
+                   double specularExponent, double colour[3]) const;
     // The lights' boxes turn with the camera's rotation.
     void LightsFollowCamera();
 
