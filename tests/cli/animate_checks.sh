@@ -2,17 +2,8 @@
 # animate_checks.sh CLI DATA DIR: vorticel-cli animate: frames that render alone from their
 # recipe, two GNU parallel jobs giving the bytes of one run, a run resumed, the .vta file,
 # refusals naming the key, a frame that diverges, and the video with and without ffmpeg.
-cli=$1
-data=$2
-dir=$3/animate-checks
-rm -rf "$dir"
-mkdir -p "$dir" || exit 1
-cd "$dir" || exit 1
-failures=0
-fail() {
-    echo "FAILED: $*" >&2
-    failures=$((failures + 1))
-}
+checks=animate-checks
+. "$(dirname "$0")/check_support.sh"
 small="--size 64x48 --iterations 40000"
 
 # A turntable of one key: six frames, each rendering alone to the same bytes.

@@ -2,17 +2,8 @@
 # png_checks.sh CLI DATA DIR: images with their recipe through vorticel-cli: a render written as
 # PNG by its extension, its recipe shown, the same bytes rendered again from it, the same
 # recipe at twice the size, and what is refused.
-cli=$1
-data=$2
-dir=$3/png-checks
-rm -rf "$dir"
-mkdir -p "$dir" || exit 1
-cd "$dir" || exit 1
-failures=0
-fail() {
-    echo "FAILED: $*" >&2
-    failures=$((failures + 1))
-}
+checks=png-checks
+. "$(dirname "$0")/check_support.sh"
 
 "$cli" render "$data/lorenz-classic.vtc" -o a.png --renderer lumiere --size 64x48 \
     --iterations 50000 --updates 4 --seed 5 2>/dev/null || fail "render to PNG"

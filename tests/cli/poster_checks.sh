@@ -2,17 +2,8 @@
 # poster_checks.sh CLI DATA DIR: posters through vorticel-cli: strips forced or made by the
 # memory give the bytes of one piece, 16-bit PNGs that an independent reader takes and that
 # render again byte for byte, and the refusals of --memory, --strips and --depth.
-cli=$1
-data=$2
-dir=$3/poster-checks
-rm -rf "$dir"
-mkdir -p "$dir" || exit 1
-cd "$dir" || exit 1
-failures=0
-fail() {
-    echo "FAILED: $*" >&2
-    failures=$((failures + 1))
-}
+checks=poster-checks
+. "$(dirname "$0")/check_support.sh"
 render() {
     "$cli" render "$data/lorenz-classic.vtc" --size 200x150 --iterations 200000 --updates 4 \
         --threads 2 --seed 3 "$@"

@@ -3,17 +3,8 @@
 # a link keeps pointing at its updated target, a read-only file is refused and kept, a disk
 # that fills up midway (or a file size limit) leaves the old file whole, and no temporary file
 # is ever left behind.
-cli=$1
-data=$2
-dir=$3/save-checks
-rm -rf "$dir"
-mkdir -p "$dir" || exit 1
-cd "$dir" || exit 1
-failures=0
-fail() {
-    echo "FAILED: $*" >&2
-    failures=$((failures + 1))
-}
+checks=save-checks
+. "$(dirname "$0")/check_support.sh"
 
 "$cli" points "$data/lorenz-classic.vtc" --iterations 10 -o target.csv 2>/dev/null || fail "first save"
 good=$(cat target.csv)
