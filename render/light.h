@@ -80,6 +80,9 @@ public:
 
     // The render loop's tile bins (render/accumulate.h).
     static constexpr std::int64_t kPixelBytes = sizeof(ColourRGB);
+    std::int64_t BinBytes() const override {
+        return BinsTiles(kPixelBytes) ? decltype(bins_)::HeldBytes(PixelCount()) : 0;
+    }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
     void FlushBins();
@@ -155,6 +158,9 @@ public:
     std::int64_t AccumulationBytes() const override;
 
     static constexpr std::int64_t kPixelBytes = sizeof(ColourRGB) + sizeof(float);
+    std::int64_t BinBytes() const override {
+        return BinsTiles(kPixelBytes) ? decltype(bins_)::HeldBytes(PixelCount()) : 0;
+    }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
     void FlushBins();

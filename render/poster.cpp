@@ -73,14 +73,21 @@ StripCost MeasureStripCost(const ImageRecipe& recipe, int depth) {
     one->SetBand(0, 2);
     const std::int64_t perRow = one->AccumulationBytes() - oneRow;
     const std::int64_t width = one->Width();
+    // A strip large enough to matter bins its points: at least the bins' least, and a point
+    // for so many pixels (bounded above by the sum of both).
+    one->SetTileBinning(TileBinning::Always);
+    const std::int64_t bins = one->BinBytes();
+    const std::int64_t binsPerRow =
+        (bins / static_cast<std::int64_t>(kLeastBinnedPoints) * width + kPixelsPerBinnedPoint - 1) /
+        kPixelsPerBinnedPoint;
     StripCost cost;
-    // The run's bitmap: its accumulation, its band's image and shown copy, its ring, and the
-    // 16-bit rows to write; each worker: an accumulation.
-    cost.fixedBytes =
-        oneRow - perRow + static_cast<std::int64_t>(one->Ring().Points().size() * sizeof(Vecd));
-    cost.rowBytes = perRow + width * 6 + (depth == 16 ? width * 6 : 0);
-    cost.workerFixedBytes = oneRow - perRow;
-    cost.workerRowBytes = perRow;
+    // The run's bitmap: its accumulation and bins, its band's image and shown copy, its ring,
+    // and the 16-bit rows to write; each worker: an accumulation and bins.
+    cost.fixedBytes = oneRow - perRow + bins +
+                      static_cast<std::int64_t>(one->Ring().Points().size() * sizeof(Vecd));
+    cost.rowBytes = perRow + binsPerRow + width * 6 + (depth == 16 ? width * 6 : 0);
+    cost.workerFixedBytes = oneRow - perRow + bins;
+    cost.workerRowBytes = perRow + binsPerRow;
     return cost;
 }
 

@@ -128,7 +128,7 @@ std::int64_t RunMemoryBytes(const Renderer& bitmap, std::int32_t threads) {
     const std::int64_t own =
         bitmap.GetImage().Bytes() +
         static_cast<std::int64_t>(bitmap.Ring().Points().size() * sizeof(Vecd));
-    return own + (std::int64_t{threads} + 1) * bitmap.AccumulationBytes();
+    return own + (std::int64_t{threads} + 1) * (bitmap.AccumulationBytes() + bitmap.BinBytes());
 }
 
 RenderRunResult RenderRun(Attractor& attractor, Renderer& bitmap, std::int32_t target,
@@ -139,10 +139,11 @@ RenderRunResult RenderRun(Attractor& attractor, Renderer& bitmap, std::int32_t t
     attractor.Reset();
     const std::int64_t budget = AvailableMemoryBytes();
     const bool asked = threads != kAllThreads;
+    const std::int64_t perWorker = bitmap.AccumulationBytes() + bitmap.BinBytes();
     if (asked) {
-        RequireWorkersFit(threads, target, bitmap.AccumulationBytes(), budget);
+        RequireWorkersFit(threads, target, perWorker, budget);
     }
-    const std::int32_t n = RunThreadCount(threads, target, bitmap.AccumulationBytes(), budget);
+    const std::int32_t n = RunThreadCount(threads, target, perWorker, budget);
     WorkerPool pool(attractor, bitmap, target, updates, n, asked);
     result.threads = pool.Size();
 

@@ -108,6 +108,8 @@ public:
     virtual bool KeepsSoftDepths() const { return false; }
     // Bytes of the accumulation buffers one worker holds.
     virtual std::int64_t AccumulationBytes() const = 0;
+    // Bytes one worker's tile bins hold at most, 0 when Accumulate does not bin.
+    virtual std::int64_t BinBytes() const { return 0; }
     // Whether Accumulate holds points back to splat them tile by tile (render/tile_bins.h):
     // the same bytes either way, only the speed differs. A run's workers take it over.
     void SetTileBinning(TileBinning binning) { tileBinning_ = binning; }

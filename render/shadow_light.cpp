@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace vorticel {
 namespace {
@@ -58,6 +59,19 @@ void Light::ClearLightMaps() {
     lightMaxDensity = 0.0f;
     inverseOpacity = 1.0f / opacity;
     std::fill(lightMap.begin(), lightMap.end(), DensityDepth{});
+    occlusion.clear();
+}
+
+void Light::TabulateOcclusion() {
+    occlusion.clear(); // OcclusionOf reads the maps, not a table left from the last pass
+    if (!(lightMaxDensity > 0.0f)) {
+        return; // no occluder anywhere: the table is never read
+    }
+    std::vector<double> table(lightMap.size());
+    for (std::size_t t = 0; t < table.size(); ++t) {
+        table[t] = OcclusionOf(t);
+    }
+    occlusion = std::move(table);
 }
 
 void Light::ResetLightBounds() {

@@ -6,6 +6,8 @@
 #include "render/matrix.h"
 #include "render/splat.h"
 
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -32,6 +34,13 @@ public:
     Vecd LightBox(const Vecd& p) const { return (Transform(lightMatrix, p) + Vecd{1, 1, 1}) * 0.5; }
     // Splats a world point into the density and depth maps.
     void SplatWorldPoint(const Vecd& p);
+    // How much the map's texel `t` hides of what lies behind it; from the table once
+    // TabulateOcclusion has run for the map and shading values as they stand.
+    double Occlusion(std::size_t t) const {
+        return occlusion.size() == lightMap.size() ? occlusion[t] : OcclusionOf(t);
+    }
+    // A shading pass looks up every covered pixel's four texels: their powers once each.
+    void TabulateOcclusion();
 
     std::int32_t mapSize = kMapSide * kMapSide;
     std::vector<DensityDepth> lightMap; // density and soft nearest depth (0 near, 1 far)
@@ -51,6 +60,13 @@ public:
     Vecd rotationAxis;
     double rotationAngle = 0.0;
     ColourRGB colour{1.0f, 1.0f, 1.0f};
+    std::vector<double> occlusion; // per texel of lightMap, or empty
+
+private:
+    double OcclusionOf(std::size_t t) const {
+        return std::pow(static_cast<double>(lightMap[t].density) / lightMaxDensity * opacity,
+                        static_cast<double>(inverseOpacity));
+    }
 };
 
 // Inline: every rendered point reaches every light.

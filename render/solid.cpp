@@ -162,9 +162,7 @@ double SolidRenderer::ShadowFactor(const Light& light, const Vecd& world) {
         occlusion[k] = 0.0;
         // A map that received no point holds no occluder (and must not divide by zero).
         if (z > depth[k] && light.lightMaxDensity > 0.0f) {
-            occlusion[k] = std::pow(static_cast<double>(light.lightMap[texel[k]].density) /
-                                        light.lightMaxDensity * light.opacity,
-                                    static_cast<double>(light.inverseOpacity));
+            occlusion[k] = light.Occlusion(texel[k]);
         }
     }
     const double o = Clamp01(bilinear(occlusion));
@@ -180,6 +178,9 @@ bool SolidRenderer::BeginShade() {
         }
     } else {
         ComputeMaxima();
+    }
+    for (Light& light : lights_) {
+        light.TabulateOcclusion();
     }
     return maxDensity_ > 0.0f;
 }

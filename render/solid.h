@@ -39,6 +39,9 @@ public:
     // The render loop's tile bins (render/accumulate.h); the lights' maps are splatted as the
     // points come.
     static constexpr std::int64_t kPixelBytes = 2 * sizeof(float);
+    std::int64_t BinBytes() const override {
+        return BinsTiles(kPixelBytes) ? decltype(bins_)::HeldBytes(PixelCount()) : 0;
+    }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
     void FlushBins();

@@ -10,6 +10,7 @@
 
 #include "render/splat.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -40,33 +41,57 @@ struct DepthPlace {
     float z;
 };
 
+// How many points the bins of a grid of `pixels` texels hold before they flush: enough that a
+// tile's cache lines, once fetched, serve several points each (a few hundred thousand points
+// still land a line apart on a large image), and no more, so the bins stay small beside the
+// accumulation itself.
+inline constexpr std::int64_t kPixelsPerBinnedPoint = 32;
+inline constexpr std::size_t kLeastBinnedPoints = std::size_t{1} << 15;
+inline constexpr std::size_t kMostBinnedPoints = std::size_t{1} << 20;
+inline std::size_t BinCapacity(std::int64_t pixels) {
+    const auto wanted =
+        static_cast<std::size_t>(std::max<std::int64_t>(pixels, 0) / kPixelsPerBinnedPoint);
+    return std::clamp(wanted, kLeastBinnedPoints, kMostBinnedPoints);
+}
+
 // `Record` is a SplatPlace, or holds one as `at` with whatever else its splat reads.
 template <class Record> class TileBins {
 public:
-    static constexpr std::int32_t kTileShift = 6; // 64 x 64 texels
-    static constexpr std::int32_t kTileMask = (1 << kTileShift) - 1;
-    static constexpr std::size_t kCapacity = std::size_t{1} << 15;
+    // 128 x 64 texels: a tile's rows are runs of whole cache lines, and few enough tiles that
+    // the sort's write positions stay in cache.
+    static constexpr std::int32_t kTileShiftX = 7;
+    static constexpr std::int32_t kTileShiftY = 6;
+    static constexpr std::int32_t kTileMaskX = (1 << kTileShiftX) - 1;
+    static constexpr std::int32_t kTileMaskY = (1 << kTileShiftY) - 1;
+    // What the bins hold for each point, at most in an ordinary render (few points straddle
+    // tiles): the point, and its copy in tile order with its mask.
+    static constexpr std::int64_t kBytesPerPoint =
+        static_cast<std::int64_t>(sizeof(Record) + (sizeof(Record) + 1) * 5 / 4);
+    static std::int64_t HeldBytes(std::int64_t pixels) {
+        return static_cast<std::int64_t>(BinCapacity(pixels)) * kBytesPerPoint;
+    }
 
     // For a grid of width x rows texels; keeps what it holds only for the same grid.
     void Prepare(std::int32_t width, std::int32_t rows) {
-        const std::int32_t across = (width + kTileMask) >> kTileShift;
-        const std::int32_t down = (rows + kTileMask) >> kTileShift;
-        if (records_.size() != kCapacity) {
-            records_.resize(kCapacity);
-            order_.resize(4 * kCapacity);
+        const std::int32_t across = (width + kTileMaskX) >> kTileShiftX;
+        const std::int32_t down = (rows + kTileMaskY) >> kTileShiftY;
+        const std::size_t capacity = BinCapacity(std::int64_t{width} * rows);
+        if (records_.size() != capacity) {
+            records_.resize(capacity);
+            size_ = 0;
         }
-        if (across != across_ || std::int64_t{across} * down != std::int64_t(slotOf_.size())) {
+        if (across != across_ || std::int64_t{across} * down != std::int64_t(starts_.size()) - 1) {
             size_ = 0;
             across_ = across;
-            slotOf_.assign(static_cast<std::size_t>(across) * static_cast<std::size_t>(down),
-                           kNoSlot);
+            starts_.assign(static_cast<std::size_t>(across) * static_cast<std::size_t>(down) + 1,
+                           0);
         }
     }
 
     // Holds a point back; true when the bins are full and must be flushed.
     bool Add(const Record& record) {
         records_[size_++] = record;
-        return size_ == kCapacity;
+        return size_ == records_.size();
     }
 
     // plot(record, mask) for every point held, tile by tile, each tile's in their order;
@@ -77,51 +102,47 @@ public:
         if (size_ == 0) {
             return;
         }
-        // Count the pieces of each tile touched (numbered in order of first touch).
+        // A counting sort of the pieces by tile, stable: each tile's in the points' order.
+        // The pieces are copied into tile order so the splatting reads them in sequence.
+        std::uint32_t* const count = starts_.data() + 1;
         for (std::size_t i = 0; i < size_; ++i) {
-            Pieces(PlaceOf(records_[i]), [this](std::size_t tile, unsigned) {
-                std::int32_t& slot = slotOf_[tile];
-                if (slot == kNoSlot) {
-                    slot = static_cast<std::int32_t>(touched_.size());
-                    touched_.push_back(static_cast<std::uint32_t>(tile));
-                    next_.push_back(0);
-                }
-                ++next_[static_cast<std::size_t>(slot)];
+            Pieces(PlaceOf(records_[i]), [count](std::size_t tile, unsigned) { ++count[tile]; });
+        }
+        std::uint32_t total = 0;
+        for (std::uint32_t& n : starts_) {
+            const std::uint32_t c = n;
+            n = total;
+            total += c;
+        }
+        if (sorted_.size() < total) {
+            sorted_.resize(total);
+            masks_.resize(total);
+        }
+        std::uint32_t* const next = starts_.data() + 1;
+        Record* const sorted = sorted_.data();
+        std::uint8_t* const masks = masks_.data();
+        for (std::size_t i = 0; i < size_; ++i) {
+            const Record& r = records_[i];
+            Pieces(PlaceOf(r), [&r, next, sorted, masks](std::size_t tile, unsigned mask) {
+                const std::uint32_t k = next[tile]++;
+                sorted[k] = r;
+                masks[k] = static_cast<std::uint8_t>(mask);
             });
         }
-        std::uint32_t start = 0;
-        for (std::uint32_t& n : next_) {
-            const std::uint32_t count = n;
-            n = start;
-            start += count;
-        }
-        // Stable: each tile's pieces in the points' order.
-        for (std::size_t i = 0; i < size_; ++i) {
-            Pieces(PlaceOf(records_[i]), [this, i](std::size_t tile, unsigned mask) {
-                const auto slot = static_cast<std::size_t>(slotOf_[tile]);
-                order_[next_[slot]++] = static_cast<std::uint32_t>(i << 4) | mask;
-            });
-        }
-        for (std::uint32_t k = 0; k < start; ++k) {
-            if (k + kAhead < start) {
-                touch(static_cast<const Record&>(records_[order_[k + kAhead] >> 4]));
+        for (std::uint32_t k = 0; k < total; ++k) {
+            if (k + kAhead < total) {
+                touch(static_cast<const Record&>(sorted[k + kAhead]));
             }
-            const std::uint32_t piece = order_[k];
-            plot(static_cast<const Record&>(records_[piece >> 4]), piece & 15u);
+            plot(static_cast<const Record&>(sorted[k]), unsigned{masks[k]});
         }
-        for (const std::uint32_t tile : touched_) {
-            slotOf_[tile] = kNoSlot;
-        }
-        touched_.clear();
-        next_.clear();
+        std::fill(starts_.begin(), starts_.end(), 0u);
         size_ = 0;
     }
 
     std::size_t Size() const { return size_; }
 
 private:
-    static constexpr std::int32_t kNoSlot = -1;
-    static constexpr std::uint32_t kAhead = 64; // pieces between touch and plot
+    static constexpr std::uint32_t kAhead = 32; // pieces between touch and plot
 
     static const SplatPlace& PlaceOf(const SplatPlace& place) { return place; }
     template <class R> static const SplatPlace& PlaceOf(const R& record) { return record.at; }
@@ -129,10 +150,10 @@ private:
     // emit(tile, mask) for each tile the splat at `at` touches.
     template <class Emit> void Pieces(const SplatPlace& at, Emit&& emit) const {
         const auto across = static_cast<std::size_t>(across_);
-        const std::size_t tile = static_cast<std::size_t>(at.iy >> kTileShift) * across +
-                                 static_cast<std::size_t>(at.ix >> kTileShift);
-        const bool right = (at.ix & kTileMask) == kTileMask; // texels 1 and 2 in the next tile
-        const bool up = (at.iy & kTileMask) == kTileMask;    // texels 2 and 3 in the row above
+        const std::size_t tile = static_cast<std::size_t>(at.iy >> kTileShiftY) * across +
+                                 static_cast<std::size_t>(at.ix >> kTileShiftX);
+        const bool right = (at.ix & kTileMaskX) == kTileMaskX; // texels 1 and 2 in the next tile
+        const bool up = (at.iy & kTileMaskY) == kTileMaskY;    // texels 2 and 3 in the row above
         if (!right && !up) {
             emit(tile, 0xFu);
         } else if (!up) {
@@ -152,10 +173,9 @@ private:
     std::vector<Record> records_;
     std::size_t size_ = 0;
     std::int32_t across_ = 0;
-    std::vector<std::int32_t> slotOf_;   // per tile: its number in this flush, or kNoSlot
-    std::vector<std::uint32_t> touched_; // tiles touched, by number
-    std::vector<std::uint32_t> next_;    // per number: count, then where its next piece goes
-    std::vector<std::uint32_t> order_;   // record index << 4 | texel mask, tile by tile
+    std::vector<std::uint32_t> starts_; // per tile + 1: counts, then where its next piece goes
+    std::vector<Record> sorted_;        // the pieces' records, tile by tile
+    std::vector<std::uint8_t> masks_;   // the pieces' texel masks
 };
 
 } // namespace vorticel

@@ -87,7 +87,7 @@ TEST_P(TileBinningKind, BinnedPointsGiveTheBitsOfPointsSplattedAsTheyCome) {
         std::int32_t firstRow; // of a band, or 0 with endRow 0: the whole image
         std::int32_t endRow;
     };
-    // 300 x 200: tile edges at columns 63/64, 127/128 ... and rows 63/64, 127/128, 191/192,
+    // 300 x 200: tile edges at columns 127/128, 255/256 and rows 63/64, 127/128, 191/192,
     // with a part tile at the right and the top; the band starts off the tiles' rows.
     for (const Case c : {Case{true, 1, 0, 0}, Case{true, 2, 0, 0}, Case{false, 2, 0, 0},
                          Case{false, 1, 0, 0}, Case{true, 3, 37, 170}}) {
