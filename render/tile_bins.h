@@ -64,9 +64,9 @@ public:
     static constexpr std::int32_t kTileMaskX = (1 << kTileShiftX) - 1;
     static constexpr std::int32_t kTileMaskY = (1 << kTileShiftY) - 1;
     // What the bins hold for each point, at most in an ordinary render (few points straddle
-    // tiles): the point, and its copy in tile order with its mask.
+    // tiles): the point, and its copy in tile order.
     static constexpr std::int64_t kBytesPerPoint =
-        static_cast<std::int64_t>(sizeof(Record) + (sizeof(Record) + 1) * 5 / 4);
+        static_cast<std::int64_t>(sizeof(Record) + sizeof(Record) * 5 / 4);
     static std::int64_t HeldBytes(std::int64_t pixels) {
         return static_cast<std::int64_t>(BinCapacity(pixels)) * kBytesPerPoint;
     }
@@ -91,6 +91,8 @@ public:
     // Holds a point back; true when the bins are full and must be flushed.
     bool Add(const Record& record) {
         records_[size_++] = record;
+        std::uint32_t* const count = starts_.data() + 1;
+        Pieces(PlaceOf(record), [count](std::size_t tile, unsigned) { ++count[tile]; });
         return size_ == records_.size();
     }
 
@@ -102,12 +104,9 @@ public:
         if (size_ == 0) {
             return;
         }
-        // A counting sort of the pieces by tile, stable: each tile's in the points' order.
-        // The pieces are copied into tile order so the splatting reads them in sequence.
-        std::uint32_t* const count = starts_.data() + 1;
-        for (std::size_t i = 0; i < size_; ++i) {
-            Pieces(PlaceOf(records_[i]), [count](std::size_t tile, unsigned) { ++count[tile]; });
-        }
+        // A counting sort of the pieces by tile (Add counted them), stable: each tile's in the
+        // points' order. The pieces are copied into tile order, each with its mask in the
+        // spare top bits of its column, so the splatting reads one array in sequence.
         std::uint32_t total = 0;
         for (std::uint32_t& n : starts_) {
             const std::uint32_t c = n;
@@ -116,24 +115,23 @@ public:
         }
         if (sorted_.size() < total) {
             sorted_.resize(total);
-            masks_.resize(total);
         }
         std::uint32_t* const next = starts_.data() + 1;
         Record* const sorted = sorted_.data();
-        std::uint8_t* const masks = masks_.data();
         for (std::size_t i = 0; i < size_; ++i) {
             const Record& r = records_[i];
-            Pieces(PlaceOf(r), [&r, next, sorted, masks](std::size_t tile, unsigned mask) {
-                const std::uint32_t k = next[tile]++;
-                sorted[k] = r;
-                masks[k] = static_cast<std::uint8_t>(mask);
+            Pieces(PlaceOf(r), [&r, next, sorted](std::size_t tile, unsigned mask) {
+                Record& piece = sorted[next[tile]++];
+                piece = r;
+                PlaceOf(piece).ix |= static_cast<std::int32_t>(mask << kMaskShift);
             });
         }
         for (std::uint32_t k = 0; k < total; ++k) {
             if (k + kAhead < total) {
-                touch(static_cast<const Record&>(sorted[k + kAhead]));
+                touch(Unmasked(sorted[k + kAhead]));
             }
-            plot(static_cast<const Record&>(sorted[k]), unsigned{masks[k]});
+            const Record& piece = sorted[k];
+            plot(Unmasked(piece), static_cast<std::uint32_t>(PlaceOf(piece).ix) >> kMaskShift);
         }
         std::fill(starts_.begin(), starts_.end(), 0u);
         size_ = 0;
@@ -144,29 +142,39 @@ public:
 private:
     static constexpr std::uint32_t kAhead = 32; // pieces between touch and plot
 
+    // Columns are below 2^16 (the widest image), so the top bits can carry a piece's mask.
+    static constexpr unsigned kMaskShift = 28;
+    static constexpr std::int32_t kColumnBits = (std::int32_t{1} << kMaskShift) - 1;
+
     static const SplatPlace& PlaceOf(const SplatPlace& place) { return place; }
     template <class R> static const SplatPlace& PlaceOf(const R& record) { return record.at; }
+    static SplatPlace& PlaceOf(SplatPlace& place) { return place; }
+    template <class R> static SplatPlace& PlaceOf(R& record) { return record.at; }
+    static Record Unmasked(Record piece) {
+        PlaceOf(piece).ix &= kColumnBits;
+        return piece;
+    }
 
-    // emit(tile, mask) for each tile the splat at `at` touches.
-    template <class Emit> void Pieces(const SplatPlace& at, Emit&& emit) const {
+    // piece(tile, mask) for each tile the splat at `at` touches.
+    template <class Emit> void Pieces(const SplatPlace& at, Emit&& piece) const {
         const auto across = static_cast<std::size_t>(across_);
         const std::size_t tile = static_cast<std::size_t>(at.iy >> kTileShiftY) * across +
                                  static_cast<std::size_t>(at.ix >> kTileShiftX);
         const bool right = (at.ix & kTileMaskX) == kTileMaskX; // texels 1 and 2 in the next tile
         const bool up = (at.iy & kTileMaskY) == kTileMaskY;    // texels 2 and 3 in the row above
         if (!right && !up) {
-            emit(tile, 0xFu);
+            piece(tile, 0xFu);
         } else if (!up) {
-            emit(tile, 0x9u);
-            emit(tile + 1, 0x6u);
+            piece(tile, 0x9u);
+            piece(tile + 1, 0x6u);
         } else if (!right) {
-            emit(tile, 0x3u);
-            emit(tile + across, 0xCu);
+            piece(tile, 0x3u);
+            piece(tile + across, 0xCu);
         } else {
-            emit(tile, 0x1u);
-            emit(tile + 1, 0x2u);
-            emit(tile + across + 1, 0x4u);
-            emit(tile + across, 0x8u);
+            piece(tile, 0x1u);
+            piece(tile + 1, 0x2u);
+            piece(tile + across + 1, 0x4u);
+            piece(tile + across, 0x8u);
         }
     }
 
@@ -174,8 +182,7 @@ private:
     std::size_t size_ = 0;
     std::int32_t across_ = 0;
     std::vector<std::uint32_t> starts_; // per tile + 1: counts, then where its next piece goes
-    std::vector<Record> sorted_;        // the pieces' records, tile by tile
-    std::vector<std::uint8_t> masks_;   // the pieces' texel masks
+    std::vector<Record> sorted_;        // the pieces, tile by tile, masks in their columns
 };
 
 } // namespace vorticel
