@@ -30,7 +30,7 @@ constexpr std::chrono::milliseconds kEncodePoll{20};
 
 } // namespace
 
-void TForm_animation::InstallDialogs() {
+void AnimationWindow::InstallDialogs() {
     chooseFolder = [this] {
         return QFileDialog::getExistingDirectory(this, Text(kStrFramesFolder));
     };
@@ -48,7 +48,7 @@ void TForm_animation::InstallDialogs() {
     };
 }
 
-void TForm_animation::ShowAnimation(const Animation& animation, const QString& fileName) {
+void AnimationWindow::ShowAnimation(const Animation& animation, const QString& fileName) {
     // Settings first: the thumbnails take the animation's proportions.
     T_frames->setValue(animation.frames);
     T_turn->setValue(animation.turnDegrees);
@@ -72,7 +72,7 @@ void TForm_animation::ShowAnimation(const Animation& animation, const QString& f
     ShowFrame(1);
 }
 
-bool TForm_animation::Open(const QString& fileName) {
+bool AnimationWindow::Open(const QString& fileName) {
     try {
         ShowAnimation(LoadAnimation(fileName.toStdString()), fileName);
         L_result->clear();
@@ -86,7 +86,7 @@ bool TForm_animation::Open(const QString& fileName) {
     return false;
 }
 
-bool TForm_animation::Save(const QString& fileName) {
+bool AnimationWindow::Save(const QString& fileName) {
     try {
         WriteFileReplacing(fileName.toStdString(), FormatAnimation(CurrentAnimation()));
     } catch (const FileError& error) {
@@ -98,7 +98,7 @@ bool TForm_animation::Save(const QString& fileName) {
     return true;
 }
 
-void TForm_animation::A_ouvrirExecute() {
+void AnimationWindow::A_ouvrirExecute() {
     if (progress->Running()) {
         return;
     }
@@ -108,14 +108,14 @@ void TForm_animation::A_ouvrirExecute() {
     }
 }
 
-void TForm_animation::A_enregistrerExecute() {
+void AnimationWindow::A_enregistrerExecute() {
     const QString fileName = chooseFile(true);
     if (!fileName.isEmpty()) {
         Save(fileName);
     }
 }
 
-void TForm_animation::B_rendreClick() {
+void AnimationWindow::B_rendreClick() {
     const QString folder = chooseFolder();
     if (folder.isEmpty()) {
         return;
@@ -128,7 +128,7 @@ void TForm_animation::B_rendreClick() {
     Render(folder, video);
 }
 
-bool TForm_animation::Render(const QString& folder, const QString& videoFile) {
+bool AnimationWindow::Render(const QString& folder, const QString& videoFile) {
     if (progress->Running() || App().LongActivity()) {
         return false;
     }

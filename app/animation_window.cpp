@@ -44,7 +44,7 @@ QSpinBox* NumberBox(QWidget* parent, int minimum, int maximum, int value) {
 } // namespace
 
 // A window of its own, kept above the frame as a dialog (a maximised frame would hide it).
-TForm_animation::TForm_animation(TMDIform& frame)
+AnimationWindow::AnimationWindow(MainFrame& frame)
     : QWidget(&frame, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       frame_(frame) {
     setWindowTitle(Text(kStrAnimationTitle));
@@ -97,14 +97,14 @@ TForm_animation::TForm_animation(TMDIform& frame)
     ShowFrame(1);
 }
 
-TForm_animation::~TForm_animation() {
+AnimationWindow::~AnimationWindow() {
     // The key list goes after this window's parts: its last signals must not reach them.
     keys_->History()->disconnect(this);
     keys_->disconnect(this);
     keys_->onCurrentRow = nullptr;
 }
 
-QWidget* TForm_animation::CreateKeyBox() {
+QWidget* AnimationWindow::CreateKeyBox() {
     auto* box = new QGroupBox(Text(kStrKeys), this);
     LB_keys = new QListView(box);
     LB_keys->setModel(keys_);
@@ -132,7 +132,7 @@ QWidget* TForm_animation::CreateKeyBox() {
     return box;
 }
 
-QWidget* TForm_animation::CreateSettingsBox() {
+QWidget* AnimationWindow::CreateSettingsBox() {
     auto* box = new QGroupBox(Text(kStrAnimationSettings), this);
     const Animation defaults;
     T_frames = NumberBox(box, 1, kMaxFrames, defaults.frames);
@@ -171,7 +171,7 @@ QWidget* TForm_animation::CreateSettingsBox() {
     return box;
 }
 
-QWidget* TForm_animation::CreatePreviewBox() {
+QWidget* AnimationWindow::CreatePreviewBox() {
     auto* box = new QGroupBox(Text(kStrAnimationPreview), this);
     L_preview = new QLabel(box);
     L_preview->setFixedSize(kPreviewWidth, kPreviewHeight);
@@ -190,7 +190,7 @@ QWidget* TForm_animation::CreatePreviewBox() {
     return box;
 }
 
-void TForm_animation::CreateMenus(QMenuBar& bar) {
+void AnimationWindow::CreateMenus(QMenuBar& bar) {
     QMenu* file = bar.addMenu(Text(kStrMenuFile));
     A_ouvrir = file->addAction(Text(kStrOpen));
     A_ouvrir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -219,7 +219,7 @@ void TForm_animation::CreateMenus(QMenuBar& bar) {
     });
 }
 
-void TForm_animation::UpdateUndoCaptions() {
+void AnimationWindow::UpdateUndoCaptions() {
     // As the views' "Édition" menu: the step's name after "Annuler : ".
     const QUndoStack& history = *keys_->History();
     const auto caption = [](int id, bool can, const QString& name) {
@@ -230,11 +230,11 @@ void TForm_animation::UpdateUndoCaptions() {
     UpdateEnabling();
 }
 
-void TForm_animation::UpdateEnabling() {
+void AnimationWindow::UpdateEnabling() {
     const bool running = progress && progress->Running();
     const int row = LB_keys->currentIndex().isValid() ? LB_keys->currentIndex().row() : -1;
     const int count = keys_->rowCount();
-    const TForm_view* view = App().activeView;
+    const ViewWindow* view = App().activeView;
     B_ajouter->setEnabled(!running && view && !view->Busy());
     B_retirer->setEnabled(!running && row >= 0);
     B_monter->setEnabled(!running && row > 0);
@@ -255,15 +255,15 @@ void TForm_animation::UpdateEnabling() {
     }
 }
 
-QImage TForm_animation::Thumbnail(const ImageRecipe& recipe) const {
+QImage AnimationWindow::Thumbnail(const ImageRecipe& recipe) const {
     std::int32_t w = 0;
     std::int32_t h = 0;
     FitInside(T_width->value(), T_height->value(), kThumbnailWidth, kThumbnailHeight, w, h);
     return QuickRender(recipe, w, h);
 }
 
-void TForm_animation::B_ajouterClick() {
-    TForm_view* view = App().activeView;
+void AnimationWindow::B_ajouterClick() {
+    ViewWindow* view = App().activeView;
     if (!view || view->Busy() || progress->Running()) {
         return;
     }
@@ -274,29 +274,29 @@ void TForm_animation::B_ajouterClick() {
     keys_->Add(std::move(key));
 }
 
-void TForm_animation::B_retirerClick() {
+void AnimationWindow::B_retirerClick() {
     keys_->Remove(LB_keys->currentIndex().row());
 }
 
-void TForm_animation::B_monterClick() {
+void AnimationWindow::B_monterClick() {
     keys_->Move(LB_keys->currentIndex().row(), -1);
 }
 
-void TForm_animation::B_descendreClick() {
+void AnimationWindow::B_descendreClick() {
     keys_->Move(LB_keys->currentIndex().row(), +1);
 }
 
-void TForm_animation::FramesChanged() {
+void AnimationWindow::FramesChanged() {
     TB_frame->setRange(1, T_frames->value());
     SchedulePreview();
 }
 
-void TForm_animation::SchedulePreview() {
+void AnimationWindow::SchedulePreview() {
     L_frame->setText(Text(kStrFrameOf).arg(TB_frame->value()).arg(T_frames->value()));
     previewTimer_.start();
 }
 
-void TForm_animation::ShowFrame(int frame) {
+void AnimationWindow::ShowFrame(int frame) {
     L_frame->setText(Text(kStrFrameOf).arg(frame).arg(T_frames->value()));
     if (keys_->rowCount() == 0) {
         L_preview->setPixmap({});
@@ -323,7 +323,7 @@ void TForm_animation::ShowFrame(int frame) {
     }
 }
 
-QString TForm_animation::Problem(const Animation& animation) {
+QString AnimationWindow::Problem(const Animation& animation) {
     // The usual ones in the window's words; the core names the rest.
     if (animation.keys.size() == 1 && animation.turnDegrees == 0.0) {
         return Text(kStrOneKeyNoTurn);
@@ -342,7 +342,7 @@ QString TForm_animation::Problem(const Animation& animation) {
     return {};
 }
 
-Animation TForm_animation::CurrentAnimation() const {
+Animation AnimationWindow::CurrentAnimation() const {
     Animation animation;
     for (const AnimationKey& key : keys_->Keys()) {
         animation.keys.push_back(key.recipe);
@@ -357,7 +357,7 @@ Animation TForm_animation::CurrentAnimation() const {
     return animation;
 }
 
-void TForm_animation::closeEvent(QCloseEvent* event) {
+void AnimationWindow::closeEvent(QCloseEvent* event) {
     if (progress->Running()) {
         event->ignore(); // "Arrêter" first: the render holds this window's hooks
         return;

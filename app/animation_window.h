@@ -1,4 +1,4 @@
-// TForm_animation: "Animation", a window of its own: the keys (views added as keys, each
+// AnimationWindow: "Animation", a window of its own: the keys (views added as keys, each
 // with a thumbnail, in an undoable list), frames, turn, fps, size and iterations, a slider
 // that shows any frame as a quick render, and "Rendre..." to a folder of frames and a video.
 #pragma once
@@ -24,19 +24,19 @@ namespace vorticel {
 
 class JobProgress;
 class KeyListModel;
-class TMDIform;
+class MainFrame;
 struct Animation;
 struct ImageRecipe;
 
-class TForm_animation : public QWidget {
+class AnimationWindow : public QWidget {
 public:
     static constexpr int kThumbnailWidth = 96;
     static constexpr int kThumbnailHeight = 72;
     static constexpr int kPreviewWidth = 320;
     static constexpr int kPreviewHeight = 240;
 
-    explicit TForm_animation(TMDIform& frame);
-    ~TForm_animation() override;
+    explicit AnimationWindow(MainFrame& frame);
+    ~AnimationWindow() override;
 
     // The active view becomes the last key (a no-op without a view).
     void B_ajouterClick();
@@ -108,7 +108,7 @@ private:
     void SchedulePreview();
     QImage Thumbnail(const ImageRecipe& recipe) const;
 
-    TMDIform& frame_;
+    MainFrame& frame_;
     KeyListModel* keys_ = nullptr;
     QTimer previewTimer_;
     QString fileName_;

@@ -76,7 +76,7 @@ void JobProgress::Finish(bool stopped) {
     }
 }
 
-JobScope::JobScope(TMDIform& frame) : frame_(frame) {
+JobScope::JobScope(MainFrame& frame) : frame_(frame) {
     App().jobRunning = true;
     frame_.ActivityChanged();
 }

@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace vorticel {
 
-class TMDIform;
+class MainFrame;
 
 class JobProgress : public QWidget {
 public:
@@ -45,13 +45,13 @@ private:
 // undo waits, and the program does not close.
 class JobScope {
 public:
-    explicit JobScope(TMDIform& frame);
+    explicit JobScope(MainFrame& frame);
     ~JobScope();
     JobScope(const JobScope&) = delete;
     JobScope& operator=(const JobScope&) = delete;
 
 private:
-    TMDIform& frame_;
+    MainFrame& frame_;
 };
 
 } // namespace vorticel

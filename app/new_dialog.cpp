@@ -29,7 +29,7 @@ bool ParseInteger(const QString& text, int& value) {
 
 } // namespace
 
-TForm_new::TForm_new(QWidget* owner) : QDialog(owner) {
+NewAttractorDialog::NewAttractorDialog(QWidget* owner) : QDialog(owner) {
     setWindowTitle(Text(kStrNewDialogTitle));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint);
@@ -88,7 +88,7 @@ TForm_new::TForm_new(QWidget* owner) : QDialog(owner) {
     C_att_type->setFocus();
 }
 
-QString TForm_new::ValidationError() const {
+QString NewAttractorDialog::ValidationError() const {
     int width = 0;
     int height = 0;
     if (!ParseInteger(T_width->text(), width)) {
@@ -100,7 +100,7 @@ QString TForm_new::ValidationError() const {
     return ImageSizeMessage(width, height);
 }
 
-void TForm_new::B_okClick() {
+void NewAttractorDialog::B_okClick() {
     const QString error = ValidationError();
     if (!error.isEmpty()) {
         ShowMessage(MessageKind::Warning, Text(kStrNewDialogTitle), error);

@@ -1,4 +1,4 @@
-// TForm_new: family, image size and renderer for a new view.
+// NewAttractorDialog: family, image size and renderer for a new view.
 #pragma once
 
 #include <QDialog>
@@ -8,9 +8,9 @@ class QLineEdit;
 
 namespace vorticel {
 
-class TForm_new : public QDialog {
+class NewAttractorDialog : public QDialog {
 public:
-    explicit TForm_new(QWidget* owner);
+    explicit NewAttractorDialog(QWidget* owner);
 
     // What is wrong with the typed size, or an empty text when both sides are valid.
     QString ValidationError() const;

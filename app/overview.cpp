@@ -25,7 +25,8 @@ constexpr qint64 kProgressEveryMs = 250;
 
 } // namespace
 
-TForm_set::TForm_set(TMDIform& frame) : plot(kWidth, kHeight, QImage::Format_RGB32), frame_(frame) {
+OverviewWindow::OverviewWindow(MainFrame& frame)
+    : plot(kWidth, kHeight, QImage::Format_RGB32), frame_(frame) {
     setWindowTitle(Text(kStrOverview));
     setFixedSize(kWidth, kHeight);
     plot.fill(Qt::black);
@@ -37,25 +38,25 @@ TForm_set::TForm_set(TMDIform& frame) : plot(kWidth, kHeight, QImage::Format_RGB
     L_progress->setStyleSheet(QStringLiteral("color: white"));
 }
 
-TForm_set::~TForm_set() = default;
+OverviewWindow::~OverviewWindow() = default;
 
-void TForm_set::paintEvent(QPaintEvent*) {
+void OverviewWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, plot);
 }
 
-void TForm_set::RequestStop() {
+void OverviewWindow::RequestStop() {
     stopRequested_ = true;
 }
 
-void TForm_set::AttractorGoing(const Attractor* attractor) {
+void OverviewWindow::AttractorGoing(const Attractor* attractor) {
     if (target_ && target_ == attractor) {
         target_ = nullptr;
         stopRequested_ = true;
     }
 }
 
-void TForm_set::closeEvent(QCloseEvent* event) {
+void OverviewWindow::closeEvent(QCloseEvent* event) {
     if (scanning_) {
         // The loop below still runs on this window: end it first, close afterwards.
         stopRequested_ = true;
@@ -66,11 +67,11 @@ void TForm_set::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TForm_set::B_runClick() {
+void OverviewWindow::B_runClick() {
     if (scanning_ || App().LongActivity()) {
         return;
     }
-    TForm_view* view = App().activeView;
+    ViewWindow* view = App().activeView;
     Lorenz* lorenz = view ? dynamic_cast<Lorenz*>(view->GetAttractor()) : nullptr;
     if (lorenz) {
         scannedView_ = view;

@@ -35,7 +35,7 @@ constexpr int kSettleMs = 300;
 
 } // namespace
 
-FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
+FloatingPalettes::FloatingPalettes(MainFrame& frame) : frame_(frame) {
     attractor_ = new PaletteWindow(frame, kStrAttractorPaletteCaption, kStrPaletteTypeLabel, 56);
     render_ = new PaletteWindow(frame, kStrRenderPaletteCaption, kStrPaletteRenderLabel, 64);
     for (PaletteWindow* window : {attractor_, render_}) {
@@ -53,7 +53,7 @@ FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
     QObject::connect(attractor_->list, QOverload<int>::of(&QComboBox::currentIndexChanged),
                      attractor_, [this](int index) {
                          if (!selecting_ && App().activeView) {
-                             TForm_view* view = App().activeView;
+                             ViewWindow* view = App().activeView;
                              view->ReplaceAttractor(index);
                              view->RecordEdit(Text(kStrEditFamily));
                          }
@@ -66,7 +66,7 @@ FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
     QObject::connect(render_->list, QOverload<int>::of(&QComboBox::currentIndexChanged), render_,
                      [this](int index) {
                          if (!selecting_ && App().activeView) {
-                             TForm_view* view = App().activeView;
+                             ViewWindow* view = App().activeView;
                              view->ReplaceRenderer(index);
                              view->RecordEdit(Text(kStrEditRenderer));
                          }
@@ -80,7 +80,7 @@ FloatingPalettes::~FloatingPalettes() {
     delete render_;
 }
 
-void FloatingPalettes::BindAttractor(TForm_view& view, Attractor& attractor) {
+void FloatingPalettes::BindAttractor(ViewWindow& view, Attractor& attractor) {
     if (boundAttractor_ == &attractor) {
         return;
     }
@@ -123,7 +123,7 @@ void FloatingPalettes::UnbindAttractor() {
 }
 
 void FloatingPalettes::AttractorRowChanged(Property& row) {
-    TForm_view* view = App().activeView;
+    ViewWindow* view = App().activeView;
     if (!view) {
         return;
     }
@@ -133,7 +133,7 @@ void FloatingPalettes::AttractorRowChanged(Property& row) {
     view->RecordEdit(row.caption, row.caption, attractor_->rows->EditGesture());
 }
 
-void FloatingPalettes::BindBitmap(TForm_view& view, Renderer& bitmap) {
+void FloatingPalettes::BindBitmap(ViewWindow& view, Renderer& bitmap) {
     if (boundBitmap_ == &bitmap) {
         return;
     }
@@ -190,7 +190,7 @@ void FloatingPalettes::UnbindBitmap() {
 }
 
 void FloatingPalettes::RenderRowChanged(Property& row) {
-    TForm_view* view = App().activeView;
+    ViewWindow* view = App().activeView;
     if (!view || !view->GetBitmap()) {
         return;
     }
@@ -214,7 +214,7 @@ void FloatingPalettes::RenderRowChanged(Property& row) {
     view->RecordEdit(row.caption, row.caption, render_->rows->EditGesture());
 }
 
-void FloatingPalettes::ApplyImageSize(TForm_view& view) {
+void FloatingPalettes::ApplyImageSize(ViewWindow& view) {
     const QString problem = ImageSizeMessage(width_, height_);
     if (problem.isEmpty()) {
         view.ResizeImage(width_, height_);
@@ -262,7 +262,7 @@ void FloatingPalettes::EnableRenderPalette(bool enabled) {
 }
 
 void FloatingPalettes::DisableShadingRowsInPreview() {
-    const TForm_view* view = App().activeView;
+    const ViewWindow* view = App().activeView;
     if (render_->rows->RowCount() == 0 || !view) {
         return;
     }

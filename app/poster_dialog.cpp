@@ -45,7 +45,7 @@ QSpinBox* SideBox(QWidget* parent, std::int64_t minimum, std::int64_t maximum, i
 
 } // namespace
 
-TForm_poster::TForm_poster(TMDIform& frame, TForm_view& view)
+PosterDialog::PosterDialog(MainFrame& frame, ViewWindow& view)
     : QDialog(&frame), frame_(frame), view_(&view) {
     setWindowTitle(Text(kStrPosterTitle));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -107,7 +107,7 @@ TForm_poster::TForm_poster(TMDIform& frame, TForm_view& view)
     SizeChanged(true);
 }
 
-void TForm_poster::SizeChanged(bool widthEdited) {
+void PosterDialog::SizeChanged(bool widthEdited) {
     if (following_) {
         return;
     }
@@ -126,7 +126,7 @@ void TForm_poster::SizeChanged(bool widthEdited) {
     L_pixels->setText(Text(kStrPosterPixels).arg(QLocale().toString(megapixels, 'f', 1)));
 }
 
-void TForm_poster::UpdateEnabling() {
+void PosterDialog::UpdateEnabling() {
     const bool running = progress->Running();
     for (QWidget* w :
          {static_cast<QWidget*>(T_width), static_cast<QWidget*>(T_height),
@@ -137,7 +137,7 @@ void TForm_poster::UpdateEnabling() {
     B_fermer->setEnabled(!running);
 }
 
-void TForm_poster::B_rendreClick() {
+void PosterDialog::B_rendreClick() {
     if (!view_) {
         L_result->setText(Text(kStrPosterNoView));
         return;
@@ -149,8 +149,8 @@ void TForm_poster::B_rendreClick() {
     }
 }
 
-bool TForm_poster::Render(const QString& fileName, int depth) {
-    TForm_view* const view = view_.data();
+bool PosterDialog::Render(const QString& fileName, int depth) {
+    ViewWindow* const view = view_.data();
     if (progress->Running() || view == nullptr || view->Busy() || App().LongActivity()) {
         return false;
     }
@@ -202,7 +202,7 @@ bool TForm_poster::Render(const QString& fileName, int depth) {
     return written;
 }
 
-void TForm_poster::closeEvent(QCloseEvent* event) {
+void PosterDialog::closeEvent(QCloseEvent* event) {
     if (progress->Running()) {
         event->ignore(); // "Arrêter" first: the render holds this dialog's hooks
         return;
@@ -210,7 +210,7 @@ void TForm_poster::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void TForm_poster::reject() {
+void PosterDialog::reject() {
     if (!progress->Running()) {
         QDialog::reject();
     }

@@ -1,4 +1,4 @@
-// TForm_poster: "Rendre une affiche", the active view's recipe rendered at a size of the
+// PosterDialog: "Rendre une affiche", the active view's recipe rendered at a size of the
 // user's straight to a PNG file, without a view of that size and without touching the view.
 #pragma once
 
@@ -16,13 +16,13 @@ class QSpinBox;
 namespace vorticel {
 
 class JobProgress;
-class TForm_view;
-class TMDIform;
+class ViewWindow;
+class MainFrame;
 
-class TForm_poster : public QDialog {
+class PosterDialog : public QDialog {
 public:
     // For `view`, whose recipe (as it stands when "Rendre..." is pressed) the poster renders.
-    TForm_poster(TMDIform& frame, TForm_view& view);
+    PosterDialog(MainFrame& frame, ViewWindow& view);
 
     // Asks for the file (and its depth), then renders; returns once the poster is written,
     // stopped or refused.
@@ -53,8 +53,8 @@ private:
     void SizeChanged(bool widthEdited);
     void UpdateEnabling();
 
-    TMDIform& frame_;
-    QPointer<TForm_view> view_;
+    MainFrame& frame_;
+    QPointer<ViewWindow> view_;
     double aspect_ = 1.0; // the view's height over its width
     bool following_ = false;
 };

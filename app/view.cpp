@@ -25,7 +25,7 @@
 
 namespace vorticel {
 
-TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int32_t height,
+ViewWindow::ViewWindow(MainFrame& frame, int family, std::int32_t width, std::int32_t height,
                        int renderer)
     : frame_(frame) {
     pages_ = new QStackedLayout(this);
@@ -74,7 +74,7 @@ TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int
     }
 }
 
-TForm_view::~TForm_view() {
+ViewWindow::~ViewWindow() {
     if (preview_) {
         preview_->SetBitmap(nullptr);
     }
@@ -98,19 +98,19 @@ TForm_view::~TForm_view() {
     }
 }
 
-void TForm_view::CreateActions() {
-    const auto make = [this](int textId, const QKeySequence& shortcut, void (TForm_view::*slot)()) {
+void ViewWindow::CreateActions() {
+    const auto make = [this](int textId, const QKeySequence& shortcut, void (ViewWindow::*slot)()) {
         auto* action = new QAction(Text(textId), this);
         action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
         return action;
     };
-    A_rechercher = make(kStrSearch, Qt::Key_F3, &TForm_view::A_rechercherExecute);
-    A_demarrer = make(kStrStart, Qt::Key_F4, &TForm_view::A_demarrerExecute);
-    A_arreter = make(kStrStop, Qt::Key_F5, &TForm_view::A_arreterExecute);
-    A_ajuster = make(kStrAdjust, Qt::Key_F6, &TForm_view::A_ajusterExecute);
+    A_rechercher = make(kStrSearch, Qt::Key_F3, &ViewWindow::A_rechercherExecute);
+    A_demarrer = make(kStrStart, Qt::Key_F4, &ViewWindow::A_demarrerExecute);
+    A_arreter = make(kStrStop, Qt::Key_F5, &ViewWindow::A_arreterExecute);
+    A_ajuster = make(kStrAdjust, Qt::Key_F6, &ViewWindow::A_ajusterExecute);
     A_centrer =
-        make(kStrCentre, QKeySequence(Qt::SHIFT | Qt::Key_F6), &TForm_view::A_centrerExecute);
+        make(kStrCentre, QKeySequence(Qt::SHIFT | Qt::Key_F6), &ViewWindow::A_centrerExecute);
     A_demarrer->setEnabled(false);
     A_arreter->setEnabled(false);
 
@@ -128,12 +128,12 @@ void TForm_view::CreateActions() {
     MI_view->addAction(A_centrer);
     MI_view->addAction(A_ajuster);
     MI_view->addAction(MI_ajuster_auto);
-    A_vue_ens = make(kStrOverview, {}, &TForm_view::A_vue_ensExecute);
+    A_vue_ens = make(kStrOverview, {}, &ViewWindow::A_vue_ensExecute);
     MI_view->addSeparator();
     MI_view->addAction(A_vue_ens);
 }
 
-QString TForm_view::Caption() const {
+QString ViewWindow::Caption() const {
     if (!attractor_) {
         return title_;
     }
@@ -144,19 +144,19 @@ QString TForm_view::Caption() const {
            Text(suffix);
 }
 
-bool TForm_view::ParametersUnsaved() const {
+bool ViewWindow::ParametersUnsaved() const {
     return attractor_ &&
            (attractor_->typeIndex != savedFamily_ || SnapshotParameters() != savedParameters_);
 }
 
-void TForm_view::MarkParametersSaved() {
+void ViewWindow::MarkParametersSaved() {
     if (attractor_) {
         savedFamily_ = attractor_->typeIndex;
         savedParameters_ = SnapshotParameters();
     }
 }
 
-void TForm_view::UpdateCaption() {
+void ViewWindow::UpdateCaption() {
     if (!attractor_) {
         return;
     }
@@ -167,35 +167,35 @@ void TForm_view::UpdateCaption() {
     }
 }
 
-void TForm_view::SetTitle(const QString& title) {
+void ViewWindow::SetTitle(const QString& title) {
     title_ = title;
     UpdateCaption();
 }
 
-void TForm_view::AttachNotification() {
+void ViewWindow::AttachNotification() {
     if (attractor_) {
         attractor_->onDiverge = [this](Attractor&) { OnNoAttractor(); };
     }
 }
 
-void TForm_view::DetachNotification() {
+void ViewWindow::DetachNotification() {
     if (attractor_) {
         attractor_->onDiverge = nullptr;
     }
 }
 
-void TForm_view::OnNoAttractor() {
+void ViewWindow::OnNoAttractor() {
     // Called from inside the attractor's step: pumping events here could close the view
     // under the loop that is stepping it.
     SetState(ViewState::NoAttractor, false);
     image_->update();
 }
 
-void TForm_view::Fit(std::int32_t iterations, FitMode mode) {
+void ViewWindow::Fit(std::int32_t iterations, FitMode mode) {
     vorticel::Fit(*attractor_, *bitmap_, iterations, mode);
 }
 
-void TForm_view::FitAndShow(int mode) {
+void ViewWindow::FitAndShow(int mode) {
     const OperationScope operation(*this);
     if (mode != 0) {
         Fit(kFitPoints, static_cast<FitMode>(mode));
@@ -213,15 +213,15 @@ void TForm_view::FitAndShow(int mode) {
     }
 }
 
-void TForm_view::A_vue_ensExecute() {
+void ViewWindow::A_vue_ensExecute() {
     frame_.OpenOverview();
 }
 
-void TForm_view::RepaintImage() {
+void ViewWindow::RepaintImage() {
     image_->repaint();
 }
 
-void TForm_view::ResizeImage(std::int32_t width, std::int32_t height) {
+void ViewWindow::ResizeImage(std::int32_t width, std::int32_t height) {
     if (!bitmap_ || busy_ || (width == bitmap_->Width() && height == bitmap_->Height())) {
         return;
     }
@@ -250,13 +250,13 @@ void TForm_view::ResizeImage(std::int32_t width, std::int32_t height) {
     }
 }
 
-void TForm_view::ReplaceAttractor(int family) {
+void ViewWindow::ReplaceAttractor(int family) {
     if (attractor_ && family != attractor_->typeIndex) {
         ReplaceAttractor(CreateAttractor(family));
     }
 }
 
-bool TForm_view::ReplaceAttractor(std::unique_ptr<Attractor> replacement) {
+bool ViewWindow::ReplaceAttractor(std::unique_ptr<Attractor> replacement) {
     if (!attractor_ || !replacement || busy_ || scanned_) {
         return false;
     }
@@ -270,7 +270,7 @@ bool TForm_view::ReplaceAttractor(std::unique_ptr<Attractor> replacement) {
     return true;
 }
 
-void TForm_view::ReplaceRenderer(int kind) {
+void ViewWindow::ReplaceRenderer(int kind) {
     if (!bitmap_ || kind == bitmap_->Kind() || busy_) {
         return;
     }
@@ -302,7 +302,7 @@ void TForm_view::ReplaceRenderer(int kind) {
     }
 }
 
-void TForm_view::RebindPalettes() {
+void ViewWindow::RebindPalettes() {
     if (App().activeView != this) {
         return;
     }
@@ -312,7 +312,7 @@ void TForm_view::RebindPalettes() {
     }
 }
 
-void TForm_view::FormActivate() {
+void ViewWindow::FormActivate() {
     // The status bar speaks of the view it was written for: another view's times go when
     // this one takes over (not when it merely gets the focus back from a palette).
     if (App().activeView != this && !App().renderRunning) {
@@ -326,21 +326,21 @@ void TForm_view::FormActivate() {
     }
 }
 
-void TForm_view::StateChanged(const Renderer&) {
+void ViewWindow::StateChanged(const Renderer&) {
     if (state_ == ViewState::Preview) {
         UpdatePreview();
     }
 }
 
-void TForm_view::DrawPreview(const Renderer&) {
+void ViewWindow::DrawPreview(const Renderer&) {
     UpdatePreview();
 }
 
-void TForm_view::ShowImage(const Renderer&) {
+void ViewWindow::ShowImage(const Renderer&) {
     image_->update();
 }
 
-void TForm_view::closeEvent(QCloseEvent* event) {
+void ViewWindow::closeEvent(QCloseEvent* event) {
     if (busy_ || state_ == ViewState::Searching || state_ == ViewState::Rendering) {
         frame_.TellCloseRefused(state_ == ViewState::Searching);
         event->ignore();

@@ -1,4 +1,4 @@
-// TForm_view: one attractor, one renderer, their preview and image, and the long runs.
+// ViewWindow: one attractor, one renderer, their preview and image, and the long runs.
 #pragma once
 
 #include "app/view_history.h"
@@ -24,7 +24,7 @@ class Attractor;
 class ImageWidget;
 class PreviewWidget;
 class Renderer;
-class TMDIform;
+class MainFrame;
 struct ImageRecipe;
 
 enum class ViewState : int {
@@ -36,12 +36,12 @@ enum class ViewState : int {
     Rendered = 5,
 };
 
-class TForm_view : public QWidget, public PreviewSurface {
+class ViewWindow : public QWidget, public PreviewSurface {
 public:
     // A view for a new attractor of `family` rendered by `renderer` at width x height.
     // Throws RenderError when the image buffers cannot be allocated.
-    TForm_view(TMDIform& frame, int family, std::int32_t width, std::int32_t height, int renderer);
-    ~TForm_view() override;
+    ViewWindow(MainFrame& frame, int family, std::int32_t width, std::int32_t height, int renderer);
+    ~ViewWindow() override;
 
     // `pump` false: no event processing (from inside the attractor's step, on divergence).
     void SetState(ViewState state, bool pump = true);
@@ -179,7 +179,7 @@ private:
     // Makes the view show `s` after the attractor, renderer or size were put back.
     void ShowRestored(const ViewSnapshot& before, const ViewSnapshot& s);
 
-    TMDIform& frame_;
+    MainFrame& frame_;
     std::unique_ptr<Attractor> attractor_;
     std::unique_ptr<Renderer> bitmap_;
     PreviewWidget* preview_ = nullptr; // null where the system offers no OpenGL

@@ -19,21 +19,21 @@ constexpr qint64 kWheelRunMs = 600; // turns closer than this are one zoom step
 
 } // namespace
 
-void TForm_view::A_ajusterExecute() {
+void ViewWindow::A_ajusterExecute() {
     if (!busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Adjust));
         RecordEdit(Text(kStrAdjust).remove(QLatin1Char('&')));
     }
 }
 
-void TForm_view::A_centrerExecute() {
+void ViewWindow::A_centrerExecute() {
     if (!busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Center));
         RecordEdit(Text(kStrCentre).remove(QLatin1Char('&')));
     }
 }
 
-void TForm_view::MI_ajuster_autoClick() {
+void ViewWindow::MI_ajuster_autoClick() {
     autoAdjust = MI_ajuster_auto->isChecked();
     if (autoAdjust && !busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Adjust));
@@ -41,7 +41,7 @@ void TForm_view::MI_ajuster_autoClick() {
     }
 }
 
-void TForm_view::mousePressEvent(QMouseEvent* event) {
+void ViewWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton ||
         (state_ != ViewState::Preview && state_ != ViewState::Rendered)) {
         return;
@@ -51,7 +51,7 @@ void TForm_view::mousePressEvent(QMouseEvent* event) {
     SetState(ViewState::Preview);
 }
 
-void TForm_view::mouseMoveEvent(QMouseEvent* event) {
+void ViewWindow::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_ || !bitmap_) {
         return;
     }
@@ -79,14 +79,14 @@ void TForm_view::mouseMoveEvent(QMouseEvent* event) {
     lastShiftBit_ = shift;
 }
 
-void TForm_view::mouseReleaseEvent(QMouseEvent* event) {
+void ViewWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && dragging_) {
         dragging_ = false;
         RecordEdit(Text(lastShiftBit_ == 1 ? kStrEditPan : kStrEditRotation)); // one step a drag
     }
 }
 
-void TForm_view::wheelEvent(QWheelEvent* event) {
+void ViewWindow::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
     if ((state_ != ViewState::Preview && state_ != ViewState::Rendered) || delta == 0 || !bitmap_) {
         event->ignore();

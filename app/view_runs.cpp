@@ -24,7 +24,7 @@ constexpr qint64 kSearchPumpMs = 20; // the search pumps events this often at mo
 
 } // namespace
 
-std::vector<double> TForm_view::SnapshotParameters() const {
+std::vector<double> ViewWindow::SnapshotParameters() const {
     std::vector<double> values;
     const ParameterList& list = *attractor_->parameters;
     for (const ParameterEntry* e = list.Next(nullptr); e; e = list.Next(e)) {
@@ -33,7 +33,7 @@ std::vector<double> TForm_view::SnapshotParameters() const {
     return values;
 }
 
-void TForm_view::RestoreParameters(const std::vector<double>& values) {
+void ViewWindow::RestoreParameters(const std::vector<double>& values) {
     const ParameterList& list = *attractor_->parameters;
     std::size_t i = 0;
     for (const ParameterEntry* e = list.Next(nullptr); e && i < values.size(); e = list.Next(e)) {
@@ -41,11 +41,11 @@ void TForm_view::RestoreParameters(const std::vector<double>& values) {
     }
 }
 
-TForm_view::Framing TForm_view::SnapshotFraming() const {
+ViewWindow::Framing ViewWindow::SnapshotFraming() const {
     return {bitmap_->GetCamera(), bitmap_->Ring().Points(), bitmap_->Ring().Index()};
 }
 
-void TForm_view::RestoreFraming(const Framing& f) {
+void ViewWindow::RestoreFraming(const Framing& f) {
     Renderer& b = *bitmap_;
     b.RestoreRing(f.ring, f.ringIndex);
     if (auto* light = dynamic_cast<LightRenderer*>(&b)) {
@@ -54,7 +54,7 @@ void TForm_view::RestoreFraming(const Framing& f) {
     b.SetCamera(f.camera);
 }
 
-void TForm_view::A_rechercherExecute() {
+void ViewWindow::A_rechercherExecute() {
     if (busy_ || operations_ > 0 || App().LongActivity() || !attractor_) {
         return;
     }
@@ -128,7 +128,7 @@ void TForm_view::A_rechercherExecute() {
     RecordEdit(Text(kStrEditSearch));
 }
 
-void TForm_view::QuickRender() {
+void ViewWindow::QuickRender() {
     if (busy_ || !attractor_ || attractor_->diverged) {
         return;
     }
@@ -136,7 +136,7 @@ void TForm_view::QuickRender() {
     SetState(ViewState::Rendered);
 }
 
-void TForm_view::A_demarrerExecute() {
+void ViewWindow::A_demarrerExecute() {
     if (state_ == ViewState::Rendering || busy_ || operations_ > 0 || App().LongActivity() ||
         !attractor_) {
         return;
@@ -191,7 +191,7 @@ void TForm_view::A_demarrerExecute() {
     frame_.ActivityChanged();
 }
 
-void TForm_view::TT_updateTimer() {
+void ViewWindow::TT_updateTimer() {
     const double seconds = startTick_.elapsed() * 0.001;
     const std::int32_t count = attractor_->count;
     if (seconds <= 0.0 || count <= 0) {
@@ -204,13 +204,13 @@ void TForm_view::TT_updateTimer() {
     frame_.Progress()->setValue(count);
 }
 
-void TForm_view::A_arreterExecute() {
+void ViewWindow::A_arreterExecute() {
     TT_update.stop();
     stopRequested_ = true;
     frame_.ResetStatusBar();
 }
 
-void TForm_view::PumpEvents() {
+void ViewWindow::PumpEvents() {
     QCoreApplication::processEvents();
 }
 

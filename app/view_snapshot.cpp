@@ -24,7 +24,7 @@ std::vector<float> ShadingValues(Renderer& bitmap) {
 
 } // namespace
 
-ViewSnapshot TForm_view::TakeSnapshot() const {
+ViewSnapshot ViewWindow::TakeSnapshot() const {
     ViewSnapshot s;
     if (!attractor_ || !bitmap_) {
         return s;
@@ -40,7 +40,7 @@ ViewSnapshot TForm_view::TakeSnapshot() const {
     return s;
 }
 
-void TForm_view::RecordEdit(const QString& name, const QString& mergeKey, std::uint64_t gesture) {
+void ViewWindow::RecordEdit(const QString& name, const QString& mergeKey, std::uint64_t gesture) {
     if (applying_ || !attractor_ || !bitmap_) {
         return;
     }
@@ -53,7 +53,7 @@ void TForm_view::RecordEdit(const QString& name, const QString& mergeKey, std::u
     recorded_ = std::move(now);
 }
 
-void TForm_view::Become(int family, int renderer, std::int32_t width, std::int32_t height) {
+void ViewWindow::Become(int family, int renderer, std::int32_t width, std::int32_t height) {
     if (family != attractor_->typeIndex) {
         ReplaceAttractor(family);
     }
@@ -65,7 +65,7 @@ void TForm_view::Become(int family, int renderer, std::int32_t width, std::int32
     }
 }
 
-void TForm_view::ApplySnapshot(const ViewSnapshot& s) {
+void ViewWindow::ApplySnapshot(const ViewSnapshot& s) {
     if (busy_ || scanned_ || !attractor_ || !bitmap_) {
         return;
     }
@@ -86,7 +86,7 @@ void TForm_view::ApplySnapshot(const ViewSnapshot& s) {
     applying_ = false;
 }
 
-void TForm_view::ApplyRecipe(const ImageRecipe& recipe) {
+void ViewWindow::ApplyRecipe(const ImageRecipe& recipe) {
     if (busy_ || scanned_ || !attractor_ || !bitmap_) {
         return;
     }
@@ -106,7 +106,7 @@ void TForm_view::ApplyRecipe(const ImageRecipe& recipe) {
     ShowRestored(unlike, TakeSnapshot());
 }
 
-void TForm_view::ShowRestored(const ViewSnapshot& before, const ViewSnapshot& s) {
+void ViewWindow::ShowRestored(const ViewSnapshot& before, const ViewSnapshot& s) {
     if (!before.SameScene(s)) {
         // The preview of the restored scene, seen through the restored camera.
         Fit(kFitPoints, FitMode::PreviewOnly);

@@ -11,7 +11,7 @@
 
 namespace vorticel {
 
-void TForm_view::SetState(ViewState state, bool pump) {
+void ViewWindow::SetState(ViewState state, bool pump) {
     if (state == previousState_) {
         return;
     }
@@ -63,7 +63,7 @@ void TForm_view::SetState(ViewState state, bool pump) {
     }
 }
 
-void TForm_view::ApplyPaletteEnabling() {
+void ViewWindow::ApplyPaletteEnabling() {
     if (busy_ || scanned_ || state_ == ViewState::Searching || state_ == ViewState::Rendering) {
         EnablePalettes(false, false);
     } else {
@@ -71,18 +71,18 @@ void TForm_view::ApplyPaletteEnabling() {
     }
 }
 
-void TForm_view::SetScanned(bool scanned) {
+void ViewWindow::SetScanned(bool scanned) {
     scanned_ = scanned;
     ApplyPaletteEnabling();
 }
 
-void TForm_view::ApplyActivityGuards() {
+void ViewWindow::ApplyActivityGuards() {
     const bool otherActivity = App().LongActivity();
     A_rechercher->setEnabled(wantSearch_ && !otherActivity);
     A_demarrer->setEnabled(wantStart_ && !otherActivity);
 }
 
-void TForm_view::ShowPage() {
+void ViewWindow::ShowPage() {
     const bool preview = state_ == ViewState::Preview;
     const bool image = state_ == ViewState::Rendering || state_ == ViewState::Rendered;
     image_->SetBitmap(image ? bitmap_.get() : nullptr);
@@ -92,13 +92,13 @@ void TForm_view::ShowPage() {
     }
 }
 
-void TForm_view::UpdatePreview() {
+void ViewWindow::UpdatePreview() {
     if (preview_) {
         preview_->update();
     }
 }
 
-void TForm_view::EnablePalettes(bool attractorPalette, bool renderPalette) {
+void ViewWindow::EnablePalettes(bool attractorPalette, bool renderPalette) {
     if (App().activeView != this) {
         return;
     }

@@ -16,10 +16,10 @@ namespace vorticel::testing {
 namespace {
 
 struct CloseTest : FrameTest {
-    Lorenz_2L& LorenzOf(TForm_view& view) { return dynamic_cast<Lorenz_2L&>(*view.GetAttractor()); }
+    Lorenz_2L& LorenzOf(ViewWindow& view) { return dynamic_cast<Lorenz_2L&>(*view.GetAttractor()); }
     // A classic Lorenz view with a finished render of its own parameters.
-    TForm_view* Rendered() {
-        TForm_view* view = NewView(2);
+    ViewWindow* Rendered() {
+        ViewWindow* view = NewView(2);
         Lorenz_2L& lorenz = LorenzOf(*view);
         lorenz.a = 10;
         lorenz.b = 28;
@@ -36,7 +36,7 @@ struct CloseTest : FrameTest {
 
 TEST_F(CloseTest, UnsavedWorkIsARenderOrParametersThatNoFileHas) {
     QTemporaryDir dir;
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     EXPECT_TRUE(UnsavedWorkLines(frame->Views()).isEmpty()); // "Nouveau" alone: nothing to lose
 
     const double b = LorenzOf(*view).b;
@@ -80,8 +80,8 @@ TEST_F(CloseTest, UnsavedWorkIsARenderOrParametersThatNoFileHas) {
 }
 
 TEST_F(CloseTest, EveryClosePathAsksOnceForAllAndCancelKeepsEverything) {
-    TForm_view* rendered = Rendered();
-    TForm_view* edited = NewView(2);
+    ViewWindow* rendered = Rendered();
+    ViewWindow* edited = NewView(2);
     LorenzOf(*edited).a += 1.0;
     const QString renderedCaption = rendered->windowTitle();
     closeAnswer = CloseAnswer::Cancel;
@@ -124,7 +124,7 @@ TEST_F(CloseTest, EveryClosePathAsksOnceForAllAndCancelKeepsEverything) {
 
 TEST_F(CloseTest, SaveAsksForWhatIsUnsavedAndACancelledDialogCancelsTheClose) {
     QTemporaryDir dir;
-    TForm_view* view = Rendered();
+    ViewWindow* view = Rendered();
     LorenzOf(*view).c += 0.5;
     closeAnswer = CloseAnswer::Save;
 
@@ -160,7 +160,7 @@ TEST_F(CloseTest, SaveAsksForWhatIsUnsavedAndACancelledDialogCancelsTheClose) {
 
 TEST_F(CloseTest, AnImageSavedAsPngNeedsNoParameterFile) {
     QTemporaryDir dir;
-    TForm_view* view = Rendered();
+    ViewWindow* view = Rendered();
     LorenzOf(*view).c += 0.5;
     closeAnswer = CloseAnswer::Save;
     fileNames = {dir.filePath(QStringLiteral("v.png"))};
@@ -171,7 +171,7 @@ TEST_F(CloseTest, AnImageSavedAsPngNeedsNoParameterFile) {
 }
 
 TEST_F(CloseTest, AQuitRefusedDuringARenderSaysWhy) {
-    TForm_view* view = Rendered();
+    ViewWindow* view = Rendered();
     view->iterationTarget = 200000000;
     QString afterQuit;
     QString afterPaletteClose;

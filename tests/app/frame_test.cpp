@@ -35,7 +35,7 @@ QString WriteFile(const QTemporaryDir& dir, const char* name, const char* bytes)
     return path;
 }
 
-QStringList MenuTitles(const TMDIform& frame) {
+QStringList MenuTitles(const MainFrame& frame) {
     QStringList titles;
     for (const QAction* action : frame.menuBar()->actions()) {
         titles << action->text();
@@ -61,7 +61,7 @@ TEST_F(FrameActions, TheActiveViewsMenusFollowTheFileAndEditMenus) {
     EXPECT_EQ(MenuTitles(*frame),
               (QStringList{QStringLiteral("&Fichier"), QStringLiteral("&Édition"),
                            QStringLiteral("&Attracteur"), QStringLiteral("&Vue")}));
-    TForm_view* view = App().activeView;
+    ViewWindow* view = App().activeView;
     EXPECT_EQ(view->A_rechercher->shortcut(), QKeySequence(Qt::Key_F3));
     EXPECT_EQ(view->A_centrer->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
     EXPECT_TRUE(view->MI_ajuster_auto->isChecked());
@@ -71,7 +71,7 @@ TEST_F(FrameActions, OpeningWithoutAViewCreatesOneOfTheFilesFamily) {
     QTemporaryDir dir;
     const QString path =
         WriteFile(dir, "l.vtc", "[Lorenz]\r\nA=10\r\nB=28\r\nC=2.667\r\ndT=0.01\r\n");
-    TForm_view* view = frame->OpenParameterFile(path, nullptr);
+    ViewWindow* view = frame->OpenParameterFile(path, nullptr);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->GetAttractor()->typeIndex, 2);
     EXPECT_EQ(view->State(), ViewState::Preview);
@@ -84,7 +84,7 @@ TEST_F(FrameActions, AFileBringsItsFamilyIntoAnyViewInOneUndoStep) {
         WriteFile(dir, "l.vtc", "[Lorenz]\r\nA=10\r\nB=28\r\nC=2.667\r\ndT=0.01\r\n");
     const std::vector<double> fromFile =
         frame->OpenParameterFile(path, nullptr)->TakeSnapshot().parameters;
-    TForm_view* view = NewView(3); // Pickover: A, B, C as Lorenz has, and D
+    ViewWindow* view = NewView(3); // Pickover: A, B, C as Lorenz has, and D
     EXPECT_EQ(view->Title(), QStringLiteral("Sans Titre 1")); // the file's view took no number
     const ViewSnapshot before = view->TakeSnapshot();
     const int steps = view->History()->count();
@@ -124,7 +124,7 @@ TEST_F(FrameActions, FileErrorsAreReportedWithTheFileName) {
     EXPECT_TRUE(Messages().back().text.contains(noFamily));
     EXPECT_EQ(App().openViewCount, 0);
 
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     const QString missing = dir.filePath(QStringLiteral("missing.vtc"));
     frame->OpenParameterFile(missing, view);
     // What failed on the first line, why on the second (in the system's words here).
@@ -161,7 +161,7 @@ TEST_F(FrameActions, FileErrorsAreReportedWithTheFileName) {
 
 TEST_F(FrameActions, SavingTheImageRenamesTheView) {
     QTemporaryDir dir;
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     const QString path = dir.filePath(QStringLiteral("picture.bmp"));
     ASSERT_TRUE(frame->SaveImage(*view, path));
     EXPECT_TRUE(view->windowTitle().startsWith(path + QStringLiteral(" - Lorenz")));
@@ -174,7 +174,7 @@ TEST_F(FrameActions, SavingTheImageRenamesTheView) {
 TEST(NewDialog, RemembersTheLastChoices) {
     App() = AppState{};
     {
-        TForm_new dialog(nullptr);
+        NewAttractorDialog dialog(nullptr);
         EXPECT_EQ(dialog.C_att_type->currentText(), QStringLiteral("Icon"));
         EXPECT_EQ(dialog.T_width->text(), QStringLiteral("640"));
         EXPECT_EQ(dialog.T_height->text(), QStringLiteral("480"));
@@ -187,7 +187,7 @@ TEST(NewDialog, RemembersTheLastChoices) {
         dialog.B_okClick();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
-    TForm_new again(nullptr);
+    NewAttractorDialog again(nullptr);
     EXPECT_EQ(again.C_att_type->currentText(), QStringLiteral("Lorenz"));
     EXPECT_EQ(again.T_width->text(), QStringLiteral("1024"));
     EXPECT_EQ(again.T_height->text(), QStringLiteral("768"));
@@ -197,7 +197,7 @@ TEST(NewDialog, RemembersTheLastChoices) {
 TEST(NewDialog, StaysOpenAndStoresNothingUntilTheSizeIsValid) {
     App() = AppState{};
     Messages().clear();
-    TForm_new dialog(nullptr);
+    NewAttractorDialog dialog(nullptr);
     dialog.C_att_type->setCurrentIndex(3);
     const struct {
         const char* width;
@@ -254,7 +254,7 @@ TEST_F(FrameActions, OpeningIntoANewViewKeepsTheDialogsFamily) {
     QTemporaryDir dir;
     const QString path = WriteFile(dir, "p.vtc", "[Pickover]\nA=2.24\nB=0.43\nC=-0.65\nD=-2.43\n");
     App().newFamily = 7;
-    TForm_view* view = frame->OpenParameterFile(path, nullptr);
+    ViewWindow* view = frame->OpenParameterFile(path, nullptr);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->GetAttractor()->typeIndex, 3);
     EXPECT_EQ(App().newFamily, 7);
@@ -270,8 +270,8 @@ TEST_F(FrameActions, AViewThatCannotBeBuiltLeavesNoTrace) {
 }
 
 TEST_F(FrameActions, CloseActsOnTheActiveViewEvenWhenAnOverviewHasTheFocus) {
-    TForm_view* view = NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    ViewWindow* view = NewView(2);
+    OverviewWindow* overview = frame->OpenOverview();
     frame->Area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(overview->parentWidget()));
     EXPECT_EQ(App().activeView, view);
     frame->A_fermerExecute();

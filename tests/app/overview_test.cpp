@@ -30,11 +30,11 @@ int WhitePixels(const QImage& image) {
 }
 
 TEST_F(OverviewTest, OpensFromTheViewMenu) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     EXPECT_EQ(view->viewMenu()->actions().last()->text(), QStringLiteral("Vue Ensemble"));
     view->A_vue_ens->trigger();
     ASSERT_EQ(frame->Overviews().size(), 1);
-    TForm_set* overview = frame->Overviews().first();
+    OverviewWindow* overview = frame->Overviews().first();
     EXPECT_EQ(overview->windowTitle(), QStringLiteral("Vue Ensemble"));
     EXPECT_EQ(overview->B_run->text(), QStringLiteral("Démarrer"));
     EXPECT_EQ(overview->size(), QSize(452, 446));
@@ -42,11 +42,11 @@ TEST_F(OverviewTest, OpensFromTheViewMenu) {
 }
 
 TEST_F(OverviewTest, NeverWritesLorenzParametersIntoAnotherFamily) {
-    TForm_view* view = NewView(0);
+    ViewWindow* view = NewView(0);
     auto& icon = dynamic_cast<Icon&>(*view->GetAttractor());
     icon.alpha = 1.25;
     icon.degree = 5;
-    TForm_set* overview = frame->OpenOverview();
+    OverviewWindow* overview = frame->OpenOverview();
     bool searchDuringScan = true;
     bool runDuringScan = true;
     QTimer::singleShot(kScanMs, overview, [&] {
@@ -65,8 +65,8 @@ TEST_F(OverviewTest, NeverWritesLorenzParametersIntoAnotherFamily) {
 }
 
 TEST_F(OverviewTest, ScansTheActiveLorenzAndKeepsItsPlot) {
-    TForm_view* view = NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    ViewWindow* view = NewView(2);
+    OverviewWindow* overview = frame->OpenOverview();
     QTimer::singleShot(kScanMs * 3, overview, [overview] { overview->RequestStop(); });
     overview->B_runClick();
     const auto& lorenz = dynamic_cast<const Lorenz_2L&>(*view->GetAttractor());
@@ -79,8 +79,8 @@ TEST_F(OverviewTest, ScansTheActiveLorenzAndKeepsItsPlot) {
 }
 
 TEST_F(OverviewTest, TheScannedViewIsLockedWhileTheScanRuns) {
-    TForm_view* view = NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    ViewWindow* view = NewView(2);
+    OverviewWindow* overview = frame->OpenOverview();
     bool openDuringScan = true;
     bool saveDuringScan = true;
     double zoomBefore = 0.0;
@@ -103,7 +103,7 @@ TEST_F(OverviewTest, TheScannedViewIsLockedWhileTheScanRuns) {
 
 TEST_F(OverviewTest, ClosingTheOverviewDuringAScanEndsItFirst) {
     NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    OverviewWindow* overview = frame->OpenOverview();
     QTimer::singleShot(kScanMs, overview, [overview] { overview->parentWidget()->close(); });
     overview->B_runClick();
     EXPECT_FALSE(App().scanRunning);
@@ -113,8 +113,8 @@ TEST_F(OverviewTest, ClosingTheOverviewDuringAScanEndsItFirst) {
 }
 
 TEST_F(OverviewTest, ClosingTheScannedViewStopsTheScanSafely) {
-    TForm_view* view = NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    ViewWindow* view = NewView(2);
+    OverviewWindow* overview = frame->OpenOverview();
     QTimer::singleShot(kScanMs, view, [view] { view->parentWidget()->close(); });
     overview->B_runClick(); // must not touch the freed attractor (the sanitizers would say)
     EXPECT_FALSE(App().scanRunning);
@@ -125,7 +125,7 @@ TEST_F(OverviewTest, ClosingTheScannedViewStopsTheScanSafely) {
 
 TEST_F(OverviewTest, QuittingDuringAScanWaitsForIt) {
     NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    OverviewWindow* overview = frame->OpenOverview();
     bool closedAtOnce = true;
     QTimer::singleShot(kScanMs, overview, [&] { closedAtOnce = frame->close(); });
     overview->B_runClick();

@@ -22,11 +22,11 @@ namespace {
 
 using PaletteWindows = FrameTest;
 
-FloatingPalettes& Palettes(TMDIform& frame) {
+FloatingPalettes& Palettes(MainFrame& frame) {
     return dynamic_cast<FloatingPalettes&>(*frame.Palettes());
 }
 
-NumProperty<std::int32_t>& SizeRow(TMDIform& frame, int textId) {
+NumProperty<std::int32_t>& SizeRow(MainFrame& frame, int textId) {
     PropertyPalette& rows = *Palettes(frame).renderWindow()->rows;
     auto* row = dynamic_cast<NumProperty<std::int32_t>*>(rows.FindProperty(Text(textId)));
     EXPECT_NE(row, nullptr);
@@ -34,7 +34,7 @@ NumProperty<std::int32_t>& SizeRow(TMDIform& frame, int textId) {
 }
 
 TEST_F(PaletteWindows, SizeRowsFollowTheDialogsRulesAndShowTheSizeInUse) {
-    TForm_view* view = NewView(2, 64, 48);
+    ViewWindow* view = NewView(2, 64, 48);
     ASSERT_NE(view, nullptr);
     QCoreApplication::processEvents();
     Messages().clear(); // what creating the view said (no OpenGL here)
@@ -102,7 +102,7 @@ TEST_F(PaletteWindows, ASpeedColouredQuickRenderWithoutAutomaticAdjustIsNotBlack
     file.write("[Icon]\nDegr\xe9=5\nAlpha=-2.5\nBeta=-0.1\nLambda=1.6\nGamma=0.9\nOmega=0.2\n");
     file.close();
     for (const int renderer : {kLight, kPlasma}) {
-        TForm_view* view = NewView(0, 64, 48, renderer);
+        ViewWindow* view = NewView(0, 64, 48, renderer);
         ASSERT_NE(view, nullptr);
         view->MI_ajuster_auto->setChecked(false);
         view->MI_ajuster_autoClick();

@@ -22,11 +22,11 @@ QStringList RowNames(const PropertyPalette& rows) {
     return names;
 }
 
-FloatingPalettes& Palettes(TMDIform& frame) {
+FloatingPalettes& Palettes(MainFrame& frame) {
     return dynamic_cast<FloatingPalettes&>(*frame.Palettes());
 }
 
-void MakeClassicLorenz(TForm_view& view) {
+void MakeClassicLorenz(ViewWindow& view) {
     auto& lorenz = dynamic_cast<Lorenz_2L&>(*view.GetAttractor());
     lorenz.a = 10;
     lorenz.b = 28;
@@ -35,7 +35,7 @@ void MakeClassicLorenz(TForm_view& view) {
 }
 
 TEST_F(PalettesTest, ALorenzViewWithTheSolidRendererListsItsRows) {
-    TForm_view* view = NewView(2, 64, 48, kSolid);
+    ViewWindow* view = NewView(2, 64, 48, kSolid);
     ASSERT_NE(view, nullptr);
     FloatingPalettes& palettes = Palettes(*frame);
     EXPECT_EQ(RowNames(*palettes.attractorWindow()->rows),
@@ -54,7 +54,7 @@ TEST_F(PalettesTest, ALorenzViewWithTheSolidRendererListsItsRows) {
 }
 
 TEST_F(PalettesTest, ShadingRowsAreGreyedInThePreviewAndRebuildAFinishedImage) {
-    TForm_view* view = NewView(2, 64, 48, kSolid);
+    ViewWindow* view = NewView(2, 64, 48, kSolid);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     PropertyPalette& rows = *Palettes(*frame).renderWindow()->rows;
@@ -74,7 +74,7 @@ TEST_F(PalettesTest, ShadingRowsAreGreyedInThePreviewAndRebuildAFinishedImage) {
 }
 
 TEST_F(PalettesTest, RowTagsDecideTheReaction) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     PropertyPalette& attractorRows = *Palettes(*frame).attractorWindow()->rows;
@@ -103,7 +103,7 @@ TEST_F(PalettesTest, RowTagsDecideTheReaction) {
 }
 
 TEST_F(PalettesTest, TheFamilyAndRendererListsReplaceThem) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     FloatingPalettes& palettes = Palettes(*frame);
@@ -117,7 +117,7 @@ TEST_F(PalettesTest, TheFamilyAndRendererListsReplaceThem) {
 }
 
 TEST_F(PalettesTest, WidthAndHeightTakeEffect) {
-    TForm_view* view = NewView(2, 64, 48);
+    ViewWindow* view = NewView(2, 64, 48);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     PropertyPalette& rows = *Palettes(*frame).renderWindow()->rows;

@@ -35,8 +35,8 @@ using Animations = FrameTest;
 constexpr int kFewPoints = 200000;
 
 // A view of an example Lorenz attractor (one that never diverges), 64 x 48.
-TForm_view* ExampleView(TMDIform& frame, const char* example) {
-    TForm_view* view = frame.OpenInNewView(ExamplesFolder() + QLatin1Char('/') +
+ViewWindow* ExampleView(MainFrame& frame, const char* example) {
+    ViewWindow* view = frame.OpenInNewView(ExamplesFolder() + QLatin1Char('/') +
                                            QLatin1String(example) + QStringLiteral(".vtc"));
     if (view) {
         view->ResizeImage(64, 48);
@@ -60,13 +60,13 @@ bool SameView(const ViewSnapshot& a, const ViewSnapshot& b) {
 
 TEST_F(Posters, RenderTheViewsRecipeAtTheTypedSizeAndLeaveTheViewAndItsHistoryAlone) {
     QTemporaryDir dir;
-    TForm_view* view = ExampleView(*frame, "lorenz-papillon");
+    ViewWindow* view = ExampleView(*frame, "lorenz-papillon");
     ASSERT_NE(view, nullptr);
     const ViewSnapshot before = view->TakeSnapshot();
     const int steps = view->History()->count();
     const int index = view->History()->index();
 
-    TForm_poster poster(*frame, *view);
+    PosterDialog poster(*frame, *view);
     // The view's proportions follow the typed width (64 x 48 is 4:3).
     poster.T_width->setValue(800);
     EXPECT_EQ(poster.T_height->value(), 600);
@@ -122,15 +122,15 @@ TEST_F(Posters, RenderTheViewsRecipeAtTheTypedSizeAndLeaveTheViewAndItsHistoryAl
 }
 
 TEST_F(Animations, KeysAreAddedMovedAndRemovedInAnUndoHistoryOfTheirOwn) {
-    TForm_view* first = ExampleView(*frame, "lorenz-papillon");
+    ViewWindow* first = ExampleView(*frame, "lorenz-papillon");
     ASSERT_NE(first, nullptr);
     first->SetTitle(QStringLiteral("premier"));
-    TForm_view* second = ExampleView(*frame, "lorenz-ruban");
+    ViewWindow* second = ExampleView(*frame, "lorenz-ruban");
     ASSERT_NE(second, nullptr);
     second->SetTitle(QStringLiteral("second"));
     const int viewSteps = second->History()->count();
 
-    TForm_animation window(*frame);
+    AnimationWindow window(*frame);
     KeyListModel& keys = window.Keys();
     const auto names = [&keys] {
         QStringList list;
@@ -147,7 +147,7 @@ TEST_F(Animations, KeysAreAddedMovedAndRemovedInAnUndoHistoryOfTheirOwn) {
     ASSERT_EQ(names(), QStringLiteral("premier,second,second"));
     for (const AnimationKey& key : keys.Keys()) {
         EXPECT_FALSE(key.thumbnail.isNull());
-        EXPECT_LE(key.thumbnail.width(), TForm_animation::kThumbnailWidth);
+        EXPECT_LE(key.thumbnail.width(), AnimationWindow::kThumbnailWidth);
     }
     EXPECT_EQ(keys.Keys()[0].recipe.parameters.size(), first->TakeSnapshot().parameters.size());
 
@@ -173,9 +173,9 @@ TEST_F(Animations, KeysAreAddedMovedAndRemovedInAnUndoHistoryOfTheirOwn) {
 
 TEST_F(Animations, AnAnimationSavedOpensAgainAndRendersItsFramesOnce) {
     QTemporaryDir dir;
-    TForm_view* view = ExampleView(*frame, "lorenz-papillon");
+    ViewWindow* view = ExampleView(*frame, "lorenz-papillon");
     ASSERT_NE(view, nullptr);
-    TForm_animation window(*frame);
+    AnimationWindow window(*frame);
     App().activeView = view;
     window.B_ajouterClick();
     // One key and no turn cannot be rendered; the window says so in French.
@@ -189,7 +189,7 @@ TEST_F(Animations, AnAnimationSavedOpensAgainAndRendersItsFramesOnce) {
     const QString file = dir.filePath(QStringLiteral("film.vta"));
     ASSERT_TRUE(window.Save(file));
 
-    TForm_animation opened(*frame);
+    AnimationWindow opened(*frame);
     ASSERT_TRUE(opened.Open(file)) << opened.L_result->text().toStdString();
     EXPECT_EQ(opened.Keys().rowCount(), 1);
     EXPECT_FALSE(opened.Keys().History()->canUndo()); // a file opened is no edit

@@ -22,8 +22,8 @@ namespace {
 
 struct UndoTest : FrameTest {
     // A Lorenz view framed on the classic attractor, with nothing in its history yet.
-    TForm_view* ClassicLorenz(int renderer = kGas) {
-        TForm_view* view = NewView(2, 64, 48, renderer);
+    ViewWindow* ClassicLorenz(int renderer = kGas) {
+        ViewWindow* view = NewView(2, 64, 48, renderer);
         auto& lorenz = dynamic_cast<Lorenz_2L&>(*view->GetAttractor());
         lorenz.a = 10;
         lorenz.b = 28;
@@ -50,7 +50,7 @@ struct UndoTest : FrameTest {
 };
 
 TEST_F(UndoTest, AParameterEditIsUndoneAndRedoneExactlyAndNamed) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     auto& lorenz = dynamic_cast<Lorenz_2L&>(*view->GetAttractor());
     const ViewSnapshot before = view->TakeSnapshot();
     EXPECT_FALSE(Edition().A_annuler->isEnabled());
@@ -76,7 +76,7 @@ TEST_F(UndoTest, AParameterEditIsUndoneAndRedoneExactlyAndNamed) {
 }
 
 TEST_F(UndoTest, ASliderDragIsOneStepAndANewPressStartsAnother) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     PropertyPalette& rows = *Palettes().attractorWindow()->rows;
     NumProperty<double>& a = Row<double>(Palettes().attractorWindow(), QStringLiteral("A"));
     Press(rows, a);
@@ -95,7 +95,7 @@ TEST_F(UndoTest, ASliderDragIsOneStepAndANewPressStartsAnother) {
 }
 
 TEST_F(UndoTest, AFamilyChangeIsUndoneWithTheOldParameters) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     const ViewSnapshot before = view->TakeSnapshot();
     Palettes().attractorWindow()->list->setCurrentIndex(0); // Icon
     EXPECT_EQ(view->GetAttractor()->typeIndex, 0);
@@ -110,7 +110,7 @@ TEST_F(UndoTest, AFamilyChangeIsUndoneWithTheOldParameters) {
 }
 
 TEST_F(UndoTest, ARendererChangeAndAShadingEditComeBackWithTheirValues) {
-    TForm_view* view = ClassicLorenz(kSolid);
+    ViewWindow* view = ClassicLorenz(kSolid);
     view->A_rechercherExecute(); // a finished image, so shading rows are live
     ASSERT_EQ(view->State(), ViewState::Rendered);
     view->History()->clear();
@@ -138,7 +138,7 @@ TEST_F(UndoTest, ARendererChangeAndAShadingEditComeBackWithTheirValues) {
 }
 
 TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     const Camera start = view->GetBitmap()->GetCamera();
     const auto mouse = [view](QEvent::Type type, QPoint at) {
         const Qt::MouseButtons held =
@@ -175,7 +175,7 @@ TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
 }
 
 TEST_F(UndoTest, ASearchIsUndoneToTheParametersAndCameraBeforeIt) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     const ViewSnapshot before = view->TakeSnapshot();
     view->A_rechercherExecute();
     ASSERT_NE(view->TakeSnapshot().parameters, before.parameters);
@@ -187,7 +187,7 @@ TEST_F(UndoTest, ASearchIsUndoneToTheParametersAndCameraBeforeIt) {
 }
 
 TEST_F(UndoTest, TheImageSizeAndTheIterationTargetAreUndone) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     Row<std::int32_t>(Palettes().renderWindow(), Text(kStrWidth)).SetValue(320);
     EXPECT_EQ(view->GetBitmap()->Width(), 320);
     Row<std::int32_t>(Palettes().attractorWindow(), Text(kStrIterations)).SetValue(1000);
@@ -201,7 +201,7 @@ TEST_F(UndoTest, TheImageSizeAndTheIterationTargetAreUndone) {
 }
 
 TEST_F(UndoTest, NothingIsUndoneOrRecordedWhileALongRunGoes) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     NumProperty<double>& b = Row<double>(Palettes().attractorWindow(), QStringLiteral("B"));
     b.SetValue(20.0);
     App().renderRunning = true;
@@ -219,13 +219,13 @@ TEST_F(UndoTest, NothingIsUndoneOrRecordedWhileALongRunGoes) {
 }
 
 TEST_F(UndoTest, TheHistoryIsBoundedAndGoesWithItsView) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     auto& lorenz = dynamic_cast<Lorenz_2L&>(*view->GetAttractor());
-    for (int i = 1; i <= TForm_view::kHistoryLimit + 20; ++i) {
+    for (int i = 1; i <= ViewWindow::kHistoryLimit + 20; ++i) {
         lorenz.a = 10.0 + i * 1e-3;
         view->RecordEdit(QStringLiteral("A"));
     }
-    EXPECT_EQ(view->History()->count(), TForm_view::kHistoryLimit);
+    EXPECT_EQ(view->History()->count(), ViewWindow::kHistoryLimit);
     frame->A_fermerExecute();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frame->Edition()->Group()->stacks().size(), 0);

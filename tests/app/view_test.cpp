@@ -20,7 +20,7 @@ namespace {
 using ViewTest = FrameTest;
 
 // Classic Lorenz parameters, so fits and renders need no search.
-void MakeClassicLorenz(TForm_view& view) {
+void MakeClassicLorenz(ViewWindow& view) {
     auto& lorenz = dynamic_cast<Lorenz_2L&>(*view.GetAttractor());
     lorenz.a = 10;
     lorenz.b = 28;
@@ -28,14 +28,14 @@ void MakeClassicLorenz(TForm_view& view) {
     lorenz.dt = 0.01;
 }
 
-void SendMouse(TForm_view& view, QEvent::Type type, Qt::MouseButton button, QPoint at,
+void SendMouse(ViewWindow& view, QEvent::Type type, Qt::MouseButton button, QPoint at,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
     QMouseEvent event(type, QPointF(at), view.mapToGlobal(QPointF(at)), button, held, modifiers);
     QCoreApplication::sendEvent(&view, &event);
 }
 
-bool SendWheel(TForm_view& view, int delta) {
+bool SendWheel(ViewWindow& view, int delta) {
     QWheelEvent event(QPointF(10, 10), view.mapToGlobal(QPointF(10, 10)), QPoint(),
                       QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(&view, &event);
@@ -43,7 +43,7 @@ bool SendWheel(TForm_view& view, int delta) {
 }
 
 TEST_F(ViewTest, ANewViewIsIdleAndCaptionedWithoutSuffix) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->State(), ViewState::Idle);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz"));
@@ -59,7 +59,7 @@ TEST_F(ViewTest, ANewViewIsIdleAndCaptionedWithoutSuffix) {
 }
 
 TEST_F(ViewTest, StateTableDrivesCaptionsAndActions) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     EXPECT_EQ(view->State(), ViewState::Preview);
@@ -87,7 +87,7 @@ TEST_F(ViewTest, StateTableDrivesCaptionsAndActions) {
 }
 
 TEST_F(ViewTest, SearchEndsWithAQuickRender) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     view->A_rechercherExecute();
     EXPECT_EQ(view->State(), ViewState::Rendered);
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (rendu)")));
@@ -102,7 +102,7 @@ TEST_F(ViewTest, SearchEndsWithAQuickRender) {
 }
 
 TEST_F(ViewTest, ACancelledSearchRestoresParametersAndState) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     ASSERT_EQ(view->State(), ViewState::Preview);
@@ -123,7 +123,7 @@ TEST_F(ViewTest, ACancelledSearchRestoresParametersAndState) {
 }
 
 TEST_F(ViewTest, ACancelledSearchOfANewViewGoesBackToIdle) {
-    TForm_view* view = NewView(4);
+    ViewWindow* view = NewView(4);
     QTimer::singleShot(0, view, [view] { view->A_arreterExecute(); });
     view->A_rechercherExecute();
     EXPECT_EQ(view->State(), ViewState::Idle);
@@ -133,7 +133,7 @@ TEST_F(ViewTest, ACancelledSearchOfANewViewGoesBackToIdle) {
 }
 
 TEST_F(ViewTest, RenderRunRefreshesAtTheRightCounts) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->iterationTarget = 200000; // period 20,000: refreshes at 19,999 ... 199,999
@@ -155,7 +155,7 @@ TEST_F(ViewTest, RenderRunRefreshesAtTheRightCounts) {
 }
 
 TEST_F(ViewTest, StopEndsTheRunAndClearsTheStatus) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->iterationTarget = 200000000;
@@ -171,7 +171,7 @@ TEST_F(ViewTest, StopEndsTheRunAndClearsTheStatus) {
 }
 
 TEST_F(ViewTest, ClosingIsRefusedWhileRenderingAndTidiesUpAfter) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->iterationTarget = 3000000;
@@ -197,10 +197,10 @@ TEST_F(ViewTest, ClosingIsRefusedWhileRenderingAndTidiesUpAfter) {
 }
 
 TEST_F(ViewTest, OnlyOneLongActivityAtATime) {
-    TForm_view* first = NewView(2);
+    ViewWindow* first = NewView(2);
     MakeClassicLorenz(*first);
     first->FitAndShow(0);
-    TForm_view* second = NewView(2);
+    ViewWindow* second = NewView(2);
     MakeClassicLorenz(*second);
     second->FitAndShow(0);
     first->iterationTarget = 3000000;
@@ -221,7 +221,7 @@ TEST_F(ViewTest, OnlyOneLongActivityAtATime) {
 }
 
 TEST_F(ViewTest, ACloseDuringAFitWaitsForTheFitToFinish) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     // The close arrives in the event pump of the state change at the end of the fit.
     QTimer::singleShot(0, view, [view] { view->parentWidget()->close(); });
@@ -233,7 +233,7 @@ TEST_F(ViewTest, ACloseDuringAFitWaitsForTheFitToFinish) {
 }
 
 TEST_F(ViewTest, DivergenceShowsNoAttractor) {
-    TForm_view* view = NewView(8);
+    ViewWindow* view = NewView(8);
     dynamic_cast<Unravel&>(*view->GetAttractor()).r = 0.0; // invalid radius
     view->FitAndShow(0);
     EXPECT_EQ(view->State(), ViewState::NoAttractor);
@@ -241,7 +241,7 @@ TEST_F(ViewTest, DivergenceShowsNoAttractor) {
 }
 
 TEST_F(ViewTest, ARenderThatDivergesSaysSoAndWhere) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->iterationTarget = 200000;
@@ -264,7 +264,7 @@ TEST_F(ViewTest, ARenderThatDivergesSaysSoAndWhere) {
 }
 
 TEST_F(ViewTest, TheStatusBarSpeaksOfTheActiveViewOnly) {
-    TForm_view* first = NewView(2);
+    ViewWindow* first = NewView(2);
     MakeClassicLorenz(*first);
     first->FitAndShow(0);
     first->iterationTarget = 100000;
@@ -278,7 +278,7 @@ TEST_F(ViewTest, TheStatusBarSpeaksOfTheActiveViewOnly) {
 }
 
 TEST_F(ViewTest, MouseTurnsPansAndZooms) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->SetState(ViewState::Rendered);
@@ -309,14 +309,14 @@ TEST_F(ViewTest, MouseTurnsPansAndZooms) {
 }
 
 TEST_F(ViewTest, TheWheelOverAnIdleViewIsLeftAlone) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     const double zoom = view->GetBitmap()->GetCamera().Zoom();
     EXPECT_FALSE(SendWheel(*view, -120));
     EXPECT_EQ(view->GetBitmap()->GetCamera().Zoom(), zoom);
 }
 
 TEST_F(ViewTest, RendererAndFamilyChanges) {
-    TForm_view* view = NewView(2, 64, 48, 0);
+    ViewWindow* view = NewView(2, 64, 48, 0);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->ReplaceRenderer(4);
