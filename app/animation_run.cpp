@@ -98,7 +98,7 @@ bool AnimationWindow::Save(const QString& fileName) {
     return true;
 }
 
-void AnimationWindow::A_ouvrirExecute() {
+void AnimationWindow::OnOpen() {
     if (progress->Running()) {
         return;
     }
@@ -108,7 +108,7 @@ void AnimationWindow::A_ouvrirExecute() {
     }
 }
 
-void AnimationWindow::A_enregistrerExecute() {
+void AnimationWindow::OnSaveAs() {
     const QString fileName = chooseFile(true);
     if (!fileName.isEmpty()) {
         Save(fileName);

@@ -192,27 +192,27 @@ QWidget* AnimationWindow::CreatePreviewBox() {
 
 void AnimationWindow::CreateMenus(QMenuBar& bar) {
     QMenu* file = bar.addMenu(Text(kStrMenuFile));
-    A_ouvrir = file->addAction(Text(kStrOpen));
-    A_ouvrir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    A_enregistrer = file->addAction(Text(kStrSaveAnimationAs));
-    A_enregistrer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    openAction = file->addAction(Text(kStrOpen));
+    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveAsAction = file->addAction(Text(kStrSaveAnimationAs));
+    saveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     file->addSeparator();
-    A_fermer = file->addAction(Text(kStrClose));
-    connect(A_ouvrir, &QAction::triggered, this, [this] { A_ouvrirExecute(); });
-    connect(A_enregistrer, &QAction::triggered, this, [this] { A_enregistrerExecute(); });
-    connect(A_fermer, &QAction::triggered, this, [this] { close(); });
+    closeAction = file->addAction(Text(kStrClose));
+    connect(openAction, &QAction::triggered, this, [this] { OnOpen(); });
+    connect(saveAsAction, &QAction::triggered, this, [this] { OnSaveAs(); });
+    connect(closeAction, &QAction::triggered, this, [this] { close(); });
     QMenu* edit = bar.addMenu(Text(kStrMenuEdit));
-    A_annuler = edit->addAction(Text(kStrUndo));
-    A_annuler->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    A_retablir = edit->addAction(Text(kStrRedo));
-    A_retablir->setShortcuts(
+    undoAction = edit->addAction(Text(kStrUndo));
+    undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction = edit->addAction(Text(kStrRedo));
+    redoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    connect(A_annuler, &QAction::triggered, this, [this] {
+    connect(undoAction, &QAction::triggered, this, [this] {
         if (!progress->Running()) {
             keys_->History()->undo();
         }
     });
-    connect(A_retablir, &QAction::triggered, this, [this] {
+    connect(redoAction, &QAction::triggered, this, [this] {
         if (!progress->Running()) {
             keys_->History()->redo();
         }
@@ -225,8 +225,8 @@ void AnimationWindow::UpdateUndoCaptions() {
     const auto caption = [](int id, bool can, const QString& name) {
         return can && !name.isEmpty() ? Text(id) + QStringLiteral(" : ") + name : Text(id);
     };
-    A_annuler->setText(caption(kStrUndo, history.canUndo(), history.undoText()));
-    A_retablir->setText(caption(kStrRedo, history.canRedo(), history.redoText()));
+    undoAction->setText(caption(kStrUndo, history.canUndo(), history.undoText()));
+    redoAction->setText(caption(kStrRedo, history.canRedo(), history.redoText()));
     UpdateEnabling();
 }
 
@@ -239,9 +239,9 @@ void AnimationWindow::UpdateEnabling() {
     B_retirer->setEnabled(!running && row >= 0);
     B_monter->setEnabled(!running && row > 0);
     B_descendre->setEnabled(!running && row >= 0 && row + 1 < count);
-    A_annuler->setEnabled(!running && keys_->History()->canUndo());
-    A_retablir->setEnabled(!running && keys_->History()->canRedo());
-    A_ouvrir->setEnabled(!running);
+    undoAction->setEnabled(!running && keys_->History()->canUndo());
+    redoAction->setEnabled(!running && keys_->History()->canRedo());
+    openAction->setEnabled(!running);
     if (B_rendre) {
         B_rendre->setEnabled(!running && count > 0 && !App().LongActivity());
         CB_video->setEnabled(!running && videoAvailable_);

@@ -45,8 +45,8 @@ public:
     void B_descendreClick();
     // Asks for a folder, then renders every frame into it (and the video when asked for).
     void B_rendreClick();
-    void A_ouvrirExecute();
-    void A_enregistrerExecute();
+    void OnOpen();
+    void OnSaveAs();
 
     // The animation the window shows: its keys and settings.
     Animation CurrentAnimation() const;
@@ -88,11 +88,11 @@ public:
     QPushButton* B_rendre = nullptr;
     JobProgress* progress = nullptr;
     QLabel* L_result = nullptr;
-    QAction* A_ouvrir = nullptr;
-    QAction* A_enregistrer = nullptr;
-    QAction* A_fermer = nullptr;
-    QAction* A_annuler = nullptr;
-    QAction* A_retablir = nullptr;
+    QAction* openAction = nullptr;
+    QAction* saveAsAction = nullptr;
+    QAction* closeAction = nullptr;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

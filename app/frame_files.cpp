@@ -140,7 +140,7 @@ void MainFrame::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
-void MainFrame::A_ouvrirExecute() {
+void MainFrame::OnOpen() {
     ViewWindow* view = App().activeView;
     if (view && view->Busy()) {
         return;
@@ -213,7 +213,7 @@ QString MainFrame::AskAttractorFileName() {
     return {};
 }
 
-void MainFrame::A_enreg_att_sousExecute() {
+void MainFrame::OnSaveParametersAs() {
     ViewWindow* view = App().activeView;
     if (!view || view->Busy() || view->Scanned()) {
         return;
@@ -234,7 +234,7 @@ QString MainFrame::AskImageFileName(const ViewWindow& view, int* depth) {
     return AskImageFile(this, proposal, depth, true);
 }
 
-void MainFrame::A_enreg_image_sousExecute() {
+void MainFrame::OnSaveImageAs() {
     ViewWindow* view = App().activeView;
     if (!view) {
         return;

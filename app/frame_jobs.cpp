@@ -27,10 +27,11 @@ void ShowAbove(QWidget& window, QWidget& frame) {
 
 void MainFrame::EnableJobActions() {
     const ViewWindow* view = App().activeView;
-    A_affiche->setEnabled(A_affiche->isVisible() && view && !view->Busy() && !App().LongActivity());
+    posterAction->setEnabled(posterAction->isVisible() && view && !view->Busy() &&
+                             !App().LongActivity());
 }
 
-void MainFrame::A_afficheExecute() {
+void MainFrame::OnPoster() {
     ViewWindow* view = App().activeView;
     if (!view || view->Busy() || App().LongActivity()) {
         return;
@@ -39,7 +40,7 @@ void MainFrame::A_afficheExecute() {
     ShowAbove(*new PosterDialog(*this, *view), *this);
 }
 
-void MainFrame::A_animationExecute() {
+void MainFrame::OnAnimation() {
     if (!animation_) {
         animation_ = new AnimationWindow(*this);
     }

@@ -108,33 +108,33 @@ void MainFrame::CreateActions() {
         connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
         return action;
     };
-    A_nouveau = make(kStrNew, QKeySequence(Qt::CTRL | Qt::Key_N), &MainFrame::A_nouveauExecute);
-    A_ouvrir = make(kStrOpen, QKeySequence(Qt::CTRL | Qt::Key_O), &MainFrame::A_ouvrirExecute);
-    A_enreg_att_sous = make(kStrSaveAttractorAs, {}, &MainFrame::A_enreg_att_sousExecute);
-    A_enreg_image_sous = make(kStrSaveImageAs, {}, &MainFrame::A_enreg_image_sousExecute);
-    A_fermer = make(kStrClose, {}, &MainFrame::A_fermerExecute);
-    A_quitter = make(kStrQuit, {}, &MainFrame::A_quitterExecute);
-    A_affiche = make(kStrPoster, {}, &MainFrame::A_afficheExecute);
-    A_animation = make(kStrAnimation, {}, &MainFrame::A_animationExecute);
+    newAction = make(kStrNew, QKeySequence(Qt::CTRL | Qt::Key_N), &MainFrame::OnNew);
+    openAction = make(kStrOpen, QKeySequence(Qt::CTRL | Qt::Key_O), &MainFrame::OnOpen);
+    saveParametersAsAction = make(kStrSaveAttractorAs, {}, &MainFrame::OnSaveParametersAs);
+    saveImageAsAction = make(kStrSaveImageAs, {}, &MainFrame::OnSaveImageAs);
+    closeAction = make(kStrClose, {}, &MainFrame::OnClose);
+    quitAction = make(kStrQuit, {}, &MainFrame::OnQuit);
+    posterAction = make(kStrPoster, {}, &MainFrame::OnPoster);
+    animationAction = make(kStrAnimation, {}, &MainFrame::OnAnimation);
 
-    MM_fichier = menuBar()->addMenu(Text(kStrMenuFile));
-    MM_fichier->addAction(A_nouveau);
-    MM_fichier->addAction(A_ouvrir);
+    fileMenu_ = menuBar()->addMenu(Text(kStrMenuFile));
+    fileMenu_->addAction(newAction);
+    fileMenu_->addAction(openAction);
     files_ = new FileMenus(*this, [this](const QString& path) {
         return OpenInNewView(path, path.startsWith(ExamplesFolder() + QLatin1Char('/'))) != nullptr;
     });
-    MM_fichier->addMenu(files_->recentMenu());
-    MM_fichier->addMenu(files_->examplesMenu());
-    MM_fichier->addAction(A_enreg_att_sous);
-    MM_fichier->addAction(A_enreg_image_sous);
-    MM_fichier->addAction(A_affiche);
-    MM_fichier->addAction(A_animation);
-    MM_fichier->addAction(A_fermer);
-    MM_fichier->addSeparator();
-    MM_fichier->addAction(A_quitter);
+    fileMenu_->addMenu(files_->recentMenu());
+    fileMenu_->addMenu(files_->examplesMenu());
+    fileMenu_->addAction(saveParametersAsAction);
+    fileMenu_->addAction(saveImageAsAction);
+    fileMenu_->addAction(posterAction);
+    fileMenu_->addAction(animationAction);
+    fileMenu_->addAction(closeAction);
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(quitAction);
     EnableViewActions(false);
-    edition_ = new EditMenu(*this);
-    addActions({edition_->A_annuler, edition_->A_retablir}); // shortcuts with the menu closed
+    editMenu_ = new EditMenu(*this);
+    addActions({editMenu_->undoAction, editMenu_->redoAction}); // shortcuts with the menu closed
 }
 
 void MainFrame::CreateStatusBar() {
@@ -147,15 +147,15 @@ void MainFrame::CreateStatusBar() {
         }
         statusBar()->addWidget(panels_[i]);
     }
-    PB_iter = new QProgressBar(panels_[1]);
-    PB_iter->setTextVisible(false);
-    PB_iter->setGeometry(0, 0, kPanelWidths[1], 16);
-    PB_iter->setValue(0);
+    progressBar_ = new QProgressBar(panels_[1]);
+    progressBar_->setTextVisible(false);
+    progressBar_->setGeometry(0, 0, kPanelWidths[1], 16);
+    progressBar_->setValue(0);
     panels_[2]->setText(Text(kStrRate).trimmed());
 }
 
 void MainFrame::EnableViewActions(bool enabled) {
-    for (QAction* action : {A_enreg_att_sous, A_enreg_image_sous, A_affiche, A_fermer}) {
+    for (QAction* action : {saveParametersAsAction, saveImageAsAction, posterAction, closeAction}) {
         action->setEnabled(enabled);
         action->setVisible(enabled);
     }
@@ -188,7 +188,7 @@ QList<ViewWindow*> MainFrame::Views() const {
 }
 
 void MainFrame::ResetStatusBar() {
-    PB_iter->setValue(0);
+    progressBar_->setValue(0);
     panels_[2]->setText(Text(kStrRate).trimmed());
     panels_[3]->setText(QString());
     panels_[4]->setText(QString());
@@ -216,19 +216,19 @@ void MainFrame::ActivityChanged() {
     // out from under its loop.
     const ViewWindow* active = App().activeView;
     const bool locked = active && (active->Busy() || active->Scanned());
-    A_ouvrir->setEnabled(!locked);
-    A_enreg_att_sous->setEnabled(active && !locked); // no saving half-searched parameters
+    openAction->setEnabled(!locked);
+    saveParametersAsAction->setEnabled(active && !locked); // no saving half-searched parameters
     // Nothing is undone under a loop that uses the attractor or bitmap.
-    edition_->SetActiveHistory(active ? active->History() : nullptr);
-    edition_->SetAllowed(!App().LongActivity() && !locked);
+    editMenu_->SetActiveHistory(active ? active->History() : nullptr);
+    editMenu_->SetAllowed(!App().LongActivity() && !locked);
     EnableJobActions();
 }
 
 void MainFrame::ViewMenusChanged() {
     menuBar()->clear();
-    menuBar()->addMenu(MM_fichier);
+    menuBar()->addMenu(fileMenu_);
     if (ViewWindow* view = App().activeView) {
-        menuBar()->addMenu(edition_->menu());
+        menuBar()->addMenu(editMenu_->menu());
         menuBar()->addMenu(view->attractorMenu());
         menuBar()->addMenu(view->viewMenu());
     }
@@ -263,7 +263,7 @@ ViewWindow* MainFrame::CreateView(int family, int renderer, std::int32_t width,
         ShowError(Text(kStrImageTooLarge, QStringLiteral("%1 x %2").arg(w).arg(h)));
         return nullptr;
     }
-    edition_->AddHistory(*view->History());
+    editMenu_->AddHistory(*view->History());
     QMdiSubWindow* window = area_->addSubWindow(view);
     ShowSubWindow(*window);
     app.activeView = nullptr; // activation binds the palettes to the new view
@@ -278,14 +278,14 @@ ViewWindow* MainFrame::CreateView(int family, int renderer, std::int32_t width,
     return view;
 }
 
-void MainFrame::A_nouveauExecute() {
+void MainFrame::OnNew() {
     NewAttractorDialog dialog(this);
     if (dialog.exec() == QDialog::Accepted) {
         CreateView();
     }
 }
 
-void MainFrame::A_fermerExecute() {
+void MainFrame::OnClose() {
     // The active view, even while an overview window has the focus.
     if (ViewWindow* view = App().activeView) {
         if (QWidget* window = view->parentWidget()) {
@@ -294,7 +294,7 @@ void MainFrame::A_fermerExecute() {
     }
 }
 
-void MainFrame::A_quitterExecute() {
+void MainFrame::OnQuit() {
     close();
 }
 

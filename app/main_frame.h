@@ -37,15 +37,15 @@ public:
     MainFrame();
     ~MainFrame() override;
 
-    void A_nouveauExecute();
-    void A_ouvrirExecute();
-    void A_enreg_att_sousExecute();
-    void A_enreg_image_sousExecute();
-    void A_fermerExecute();
-    void A_quitterExecute();
+    void OnNew();
+    void OnOpen();
+    void OnSaveParametersAs();
+    void OnSaveImageAs();
+    void OnClose();
+    void OnQuit();
     // "Rendre une affiche..." of the active view, and the animation window.
-    void A_afficheExecute();
-    void A_animationExecute();
+    void OnPoster();
+    void OnAnimation();
     // The animation window, once "Animation..." opened it.
     AnimationWindow* OpenedAnimationWindow() const;
 
@@ -78,7 +78,7 @@ public:
     void ResetStatusBar();
     void SetStatusText(int panel, const QString& text);
     QString StatusText(int panel) const;
-    QProgressBar* Progress() const { return PB_iter; }
+    QProgressBar* Progress() const { return progressBar_; }
     void EnableViewActions(bool enabled);
     // A search or render started or ended somewhere: refresh every view's guards.
     void ActivityChanged();
@@ -87,7 +87,7 @@ public:
     ParameterPalettes* Palettes() const { return palettes_.get(); }
     void SetPalettes(std::unique_ptr<ParameterPalettes> palettes);
     QMdiArea* Area() const { return area_; }
-    EditMenu* Edition() const { return edition_; }
+    EditMenu* Editing() const { return editMenu_; }
     FileMenus* Files() const { return files_; }
     // Opens a parameter file into a new view of its family; an example also gets a quick
     // render. Used by the recent files, the examples, the command line and drops.
@@ -104,14 +104,14 @@ public:
     void ScanEnded();
     QList<ViewWindow*> Views() const;
 
-    QAction* A_nouveau = nullptr;
-    QAction* A_ouvrir = nullptr;
-    QAction* A_enreg_att_sous = nullptr;
-    QAction* A_enreg_image_sous = nullptr;
-    QAction* A_fermer = nullptr;
-    QAction* A_quitter = nullptr;
-    QAction* A_affiche = nullptr;
-    QAction* A_animation = nullptr;
+    QAction* newAction = nullptr;
+    QAction* openAction = nullptr;
+    QAction* saveParametersAsAction = nullptr;
+    QAction* saveImageAsAction = nullptr;
+    QAction* closeAction = nullptr;
+    QAction* quitAction = nullptr;
+    QAction* posterAction = nullptr;
+    QAction* animationAction = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -137,11 +137,11 @@ private:
     void EnableJobActions();
 
     QMdiArea* area_ = nullptr;
-    QMenu* MM_fichier = nullptr;
+    QMenu* fileMenu_ = nullptr;
     QLabel* panels_[5] = {};
-    QProgressBar* PB_iter = nullptr;
+    QProgressBar* progressBar_ = nullptr;
     std::unique_ptr<ParameterPalettes> palettes_;
-    EditMenu* edition_ = nullptr; // children of the frame
+    EditMenu* editMenu_ = nullptr; // children of the frame
     FileMenus* files_ = nullptr;
     bool quitAfterScans_ = false;
     bool closeSettled_ = false; // the user already answered for the close that waits on scans

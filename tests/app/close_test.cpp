@@ -96,7 +96,7 @@ TEST_F(CloseTest, EveryClosePathAsksOnceForAllAndCancelKeepsEverything) {
         EXPECT_TRUE(Palettes().renderWindow()->isVisible());
     };
 
-    frame->A_quitterExecute(); // Quitter: one question that names both views
+    frame->OnQuit(); // Quitter: one question that names both views
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0].size(), 2);
     keptEverything();
@@ -106,7 +106,7 @@ TEST_F(CloseTest, EveryClosePathAsksOnceForAllAndCancelKeepsEverything) {
     EXPECT_EQ(questions[2].size(), 2);
     keptEverything();
 
-    frame->A_fermerExecute(); // Fermer asks about the active view alone
+    frame->OnClose(); // Fermer asks about the active view alone
     ASSERT_EQ(questions.size(), 4u);
     EXPECT_EQ(questions[3], QStringList{Text(kStrUnsavedParameters, edited->Title())});
     EXPECT_FALSE(rendered->parentWidget()->close()); // a view's own close
@@ -116,7 +116,7 @@ TEST_F(CloseTest, EveryClosePathAsksOnceForAllAndCancelKeepsEverything) {
     EXPECT_TRUE(saveDialogs.empty());
 
     closeAnswer = CloseAnswer::Discard; // once more, for both at once, then gone
-    frame->A_quitterExecute();
+    frame->OnQuit();
     EXPECT_EQ(questions.size(), 6u);
     EXPECT_FALSE(frame->isVisible());
     EXPECT_FALSE(Palettes().renderWindow()->isVisible());
@@ -128,14 +128,14 @@ TEST_F(CloseTest, SaveAsksForWhatIsUnsavedAndACancelledDialogCancelsTheClose) {
     LorenzOf(*view).c += 0.5;
     closeAnswer = CloseAnswer::Save;
 
-    frame->A_fermerExecute(); // the image dialog cancelled: nothing saved, nothing closed
+    frame->OnClose(); // the image dialog cancelled: nothing saved, nothing closed
     EXPECT_EQ(saveDialogs, std::vector<SaveKind>{SaveKind::Image});
     EXPECT_EQ(App().openViewCount, 1);
     EXPECT_TRUE(view->ImageUnsaved());
 
     const QString bmp = dir.filePath(QStringLiteral("v.bmp"));
     fileNames = {bmp}; // a BMP, then the parameter dialog cancelled: the image stays saved
-    frame->A_fermerExecute();
+    frame->OnClose();
     EXPECT_EQ(saveDialogs,
               (std::vector<SaveKind>{SaveKind::Image, SaveKind::Image, SaveKind::Parameters}));
     EXPECT_TRUE(QFile::exists(bmp));
@@ -144,13 +144,13 @@ TEST_F(CloseTest, SaveAsksForWhatIsUnsavedAndACancelledDialogCancelsTheClose) {
 
     Messages().clear();
     fileNames = {dir.filePath(QStringLiteral("no/such/v.vtc"))}; // a save that fails
-    frame->A_quitterExecute();
+    frame->OnQuit();
     EXPECT_EQ(Messages().size(), 1u);
     EXPECT_TRUE(frame->isVisible());
 
     const QString vtc = dir.filePath(QStringLiteral("v.vtc"));
     fileNames = {vtc};
-    frame->A_quitterExecute();
+    frame->OnQuit();
     EXPECT_EQ(saveDialogs.size(), 5u);
     EXPECT_FALSE(frame->isVisible());
     QFile saved(vtc);
@@ -164,7 +164,7 @@ TEST_F(CloseTest, AnImageSavedAsPngNeedsNoParameterFile) {
     LorenzOf(*view).c += 0.5;
     closeAnswer = CloseAnswer::Save;
     fileNames = {dir.filePath(QStringLiteral("v.png"))};
-    frame->A_fermerExecute();
+    frame->OnClose();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(saveDialogs, std::vector<SaveKind>{SaveKind::Image});
     EXPECT_EQ(App().openViewCount, 0);
@@ -176,7 +176,7 @@ TEST_F(CloseTest, AQuitRefusedDuringARenderSaysWhy) {
     QString afterQuit;
     QString afterPaletteClose;
     QTimer::singleShot(0, view, [&, view] {
-        frame->A_quitterExecute();
+        frame->OnQuit();
         afterQuit = frame->StatusText(4);
         frame->SetStatusText(4, QString());
         Palettes().renderWindow()->close();

@@ -86,7 +86,7 @@ TEST_F(FileMenusTest, EveryExampleOpensFramedWithAQuickRender) {
         family[static_cast<std::size_t>(view->GetAttractor()->typeIndex)] = true;
         const std::vector<std::uint8_t>& image = view->GetBitmap()->GetImage().Shown();
         EXPECT_LT(std::count(image.begin(), image.end(), 0), static_cast<long>(image.size()));
-        frame->A_fermerExecute();
+        frame->OnClose();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     EXPECT_EQ(std::count(family.begin(), family.end(), true), 9); // one or more per family

@@ -45,13 +45,13 @@ QStringList MenuTitles(const MainFrame& frame) {
 
 TEST_F(FrameActions, StartsWithOnlyNewOpenAndQuit) {
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Vorticel v 0.1"));
-    EXPECT_TRUE(frame->A_nouveau->isVisible());
-    EXPECT_TRUE(frame->A_ouvrir->isVisible());
-    EXPECT_TRUE(frame->A_quitter->isVisible());
-    EXPECT_FALSE(frame->A_enreg_att_sous->isVisible());
-    EXPECT_FALSE(frame->A_enreg_image_sous->isVisible());
-    EXPECT_FALSE(frame->A_fermer->isVisible());
-    EXPECT_EQ(frame->A_nouveau->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_TRUE(frame->newAction->isVisible());
+    EXPECT_TRUE(frame->openAction->isVisible());
+    EXPECT_TRUE(frame->quitAction->isVisible());
+    EXPECT_FALSE(frame->saveParametersAsAction->isVisible());
+    EXPECT_FALSE(frame->saveImageAsAction->isVisible());
+    EXPECT_FALSE(frame->closeAction->isVisible());
+    EXPECT_EQ(frame->newAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
     EXPECT_EQ(MenuTitles(*frame), QStringList{QStringLiteral("&Fichier")});
     EXPECT_EQ(frame->StatusText(2), QStringLiteral("i/s :"));
 }
@@ -265,8 +265,8 @@ TEST_F(FrameActions, AViewThatCannotBeBuiltLeavesNoTrace) {
     ASSERT_FALSE(Messages().empty());
     EXPECT_TRUE(Messages().back().text.startsWith(QStringLiteral("Image trop grande")));
     EXPECT_EQ(App().openViewCount, 0);
-    EXPECT_FALSE(frame->A_fermer->isVisible());
-    EXPECT_FALSE(frame->A_enreg_image_sous->isVisible());
+    EXPECT_FALSE(frame->closeAction->isVisible());
+    EXPECT_FALSE(frame->saveImageAsAction->isVisible());
 }
 
 TEST_F(FrameActions, CloseActsOnTheActiveViewEvenWhenAnOverviewHasTheFocus) {
@@ -274,7 +274,7 @@ TEST_F(FrameActions, CloseActsOnTheActiveViewEvenWhenAnOverviewHasTheFocus) {
     OverviewWindow* overview = frame->OpenOverview();
     frame->Area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(overview->parentWidget()));
     EXPECT_EQ(App().activeView, view);
-    frame->A_fermerExecute();
+    frame->OnClose();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(App().openViewCount, 0);
     EXPECT_EQ(frame->Overviews().size(), 1);

@@ -86,8 +86,8 @@ TEST_F(OverviewTest, TheScannedViewIsLockedWhileTheScanRuns) {
     double zoomBefore = 0.0;
     double zoomAfter = 1.0;
     QTimer::singleShot(kScanMs, overview, [&] {
-        openDuringScan = frame->A_ouvrir->isEnabled();
-        saveDuringScan = frame->A_enreg_att_sous->isEnabled();
+        openDuringScan = frame->openAction->isEnabled();
+        saveDuringScan = frame->saveParametersAsAction->isEnabled();
         zoomBefore = view->GetBitmap()->GetCamera().Zoom();
         view->A_ajusterExecute(); // refused: it would fit the scan's trial values
         zoomAfter = view->GetBitmap()->GetCamera().Zoom();
@@ -98,7 +98,7 @@ TEST_F(OverviewTest, TheScannedViewIsLockedWhileTheScanRuns) {
     EXPECT_FALSE(saveDuringScan);
     EXPECT_EQ(zoomAfter, zoomBefore);
     EXPECT_FALSE(view->Scanned());
-    EXPECT_TRUE(frame->A_ouvrir->isEnabled());
+    EXPECT_TRUE(frame->openAction->isEnabled());
 }
 
 TEST_F(OverviewTest, ClosingTheOverviewDuringAScanEndsItFirst) {

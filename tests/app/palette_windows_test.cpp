@@ -73,7 +73,7 @@ TEST_F(PaletteWindows, QuittingWithAViewOpenClosesThePalettesToo) {
     ASSERT_NE(NewView(2), nullptr);
     FloatingPalettes& palettes = Palettes(*frame);
     ASSERT_TRUE(palettes.renderWindow()->isVisible());
-    frame->A_quitterExecute();
+    frame->OnQuit();
     EXPECT_FALSE(frame->isVisible());
     EXPECT_FALSE(palettes.attractorWindow()->isVisible());
     EXPECT_FALSE(palettes.renderWindow()->isVisible());

@@ -134,7 +134,7 @@ TEST_F(PalettesTest, ClosingTheLastViewEmptiesAndHidesThem) {
     NewView(2);
     FloatingPalettes& palettes = Palettes(*frame);
     EXPECT_TRUE(palettes.attractorWindow()->isVisible());
-    frame->A_fermerExecute();
+    frame->OnClose();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(palettes.attractorWindow()->rows->RowCount(), 0);
     EXPECT_EQ(palettes.renderWindow()->rows->RowCount(), 0);

@@ -158,17 +158,17 @@ TEST_F(Animations, KeysAreAddedMovedAndRemovedInAnUndoHistoryOfTheirOwn) {
     EXPECT_TRUE(window.B_monter->isEnabled());
     window.B_retirerClick();
     EXPECT_EQ(names(), QStringLiteral("second,second"));
-    EXPECT_EQ(window.A_annuler->text(), QStringLiteral("&Annuler : retrait d'une clé"));
+    EXPECT_EQ(window.undoAction->text(), QStringLiteral("&Annuler : retrait d'une clé"));
 
-    window.A_annuler->trigger();
+    window.undoAction->trigger();
     EXPECT_EQ(names(), QStringLiteral("second,premier,second"));
-    window.A_annuler->trigger();
+    window.undoAction->trigger();
     EXPECT_EQ(names(), QStringLiteral("premier,second,second"));
-    window.A_retablir->trigger();
+    window.redoAction->trigger();
     EXPECT_EQ(names(), QStringLiteral("second,premier,second"));
     // The views' histories know nothing of it.
     EXPECT_EQ(second->History()->count(), viewSteps);
-    EXPECT_EQ(frame->Edition()->Group()->activeStack(), second->History());
+    EXPECT_EQ(frame->Editing()->Group()->activeStack(), second->History());
 }
 
 TEST_F(Animations, AnAnimationSavedOpensAgainAndRendersItsFramesOnce) {

@@ -46,30 +46,30 @@ struct UndoTest : FrameTest {
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&rows, &press);
     }
-    EditMenu& Edition() { return *frame->Edition(); }
+    EditMenu& Editing() { return *frame->Editing(); }
 };
 
 TEST_F(UndoTest, AParameterEditIsUndoneAndRedoneExactlyAndNamed) {
     ViewWindow* view = ClassicLorenz();
     auto& lorenz = dynamic_cast<Lorenz_2L&>(*view->GetAttractor());
     const ViewSnapshot before = view->TakeSnapshot();
-    EXPECT_FALSE(Edition().A_annuler->isEnabled());
+    EXPECT_FALSE(Editing().undoAction->isEnabled());
     NumProperty<double>& b = Row<double>(Palettes().attractorWindow(), QStringLiteral("B"));
     b.SetValue(27.123456789012345);
     EXPECT_EQ(lorenz.b, 27.123456789012345);
     const ViewSnapshot after = view->TakeSnapshot();
-    ASSERT_TRUE(Edition().A_annuler->isEnabled());
-    EXPECT_EQ(Edition().A_annuler->text(), QStringLiteral("&Annuler : B"));
+    ASSERT_TRUE(Editing().undoAction->isEnabled());
+    EXPECT_EQ(Editing().undoAction->text(), QStringLiteral("&Annuler : B"));
 
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(lorenz.b, 28.0);
     EXPECT_EQ(view->TakeSnapshot().parameters, before.parameters);
     EXPECT_TRUE(view->TakeSnapshot().camera == before.camera); // the automatic fit undone too
     EXPECT_EQ(b.value, 28.0);                                  // the row shows it
     EXPECT_EQ(view->State(), ViewState::Preview);
-    EXPECT_EQ(Edition().A_retablir->text(), QStringLiteral("&Rétablir : B"));
+    EXPECT_EQ(Editing().redoAction->text(), QStringLiteral("&Rétablir : B"));
 
-    Edition().A_retablirExecute();
+    Editing().OnRedo();
     EXPECT_EQ(lorenz.b, 27.123456789012345);
     EXPECT_TRUE(view->TakeSnapshot().camera == after.camera);
     EXPECT_EQ(b.value, 27.123456789012345);
@@ -87,11 +87,11 @@ TEST_F(UndoTest, ASliderDragIsOneStepAndANewPressStartsAnother) {
     Press(rows, a); // a second drag of the same slider
     a.EditorChanged(nullptr, 13.0);
     EXPECT_EQ(view->History()->count(), 2);
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(a.value, 12.0);
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(a.value, 10.0);
-    EXPECT_FALSE(Edition().A_annuler->isEnabled());
+    EXPECT_FALSE(Editing().undoAction->isEnabled());
 }
 
 TEST_F(UndoTest, AFamilyChangeIsUndoneWithTheOldParameters) {
@@ -99,13 +99,13 @@ TEST_F(UndoTest, AFamilyChangeIsUndoneWithTheOldParameters) {
     const ViewSnapshot before = view->TakeSnapshot();
     Palettes().attractorWindow()->list->setCurrentIndex(0); // Icon
     EXPECT_EQ(view->GetAttractor()->typeIndex, 0);
-    EXPECT_EQ(Edition().A_annuler->text(), QStringLiteral("&Annuler : ") + Text(kStrEditFamily));
-    Edition().A_annulerExecute();
+    EXPECT_EQ(Editing().undoAction->text(), QStringLiteral("&Annuler : ") + Text(kStrEditFamily));
+    Editing().OnUndo();
     EXPECT_EQ(view->GetAttractor()->typeIndex, 2);
     EXPECT_EQ(view->TakeSnapshot().parameters, before.parameters);
     EXPECT_EQ(Palettes().attractorWindow()->list->currentIndex(), 2);
     EXPECT_EQ(Row<double>(Palettes().attractorWindow(), QStringLiteral("C")).value, 2.667);
-    Edition().A_retablirExecute();
+    Editing().OnRedo();
     EXPECT_EQ(view->GetAttractor()->typeIndex, 0);
 }
 
@@ -122,7 +122,7 @@ TEST_F(UndoTest, ARendererChangeAndAShadingEditComeBackWithTheirValues) {
     gamma.SetValue(4.25f);
     EXPECT_EQ(view->State(), ViewState::Rendered);
     EXPECT_NE(solid.GetImage().Shown(), oldImage);
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(solid.Gamma(), oldGamma);
     EXPECT_EQ(view->State(), ViewState::Rendered); // re-toned, not re-rendered
     EXPECT_EQ(solid.GetImage().Shown(), oldImage);
@@ -131,7 +131,7 @@ TEST_F(UndoTest, ARendererChangeAndAShadingEditComeBackWithTheirValues) {
     view->RecordEdit(Text(kStrOpacity));
     Palettes().renderWindow()->list->setCurrentIndex(kLight);
     EXPECT_EQ(view->GetBitmap()->Kind(), kLight);
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     ASSERT_EQ(view->GetBitmap()->Kind(), kSolid);
     EXPECT_EQ(dynamic_cast<SolidRenderer&>(*view->GetBitmap()).Opacity(), 3.5f);
     EXPECT_EQ(view->State(), ViewState::Preview);
@@ -166,10 +166,10 @@ TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
     view->A_centrerExecute();
     EXPECT_EQ(view->History()->count(), 3);
 
-    Edition().A_annulerExecute(); // Centrer
-    Edition().A_annulerExecute(); // the wheel run
+    Editing().OnUndo(); // Centrer
+    Editing().OnUndo(); // the wheel run
     EXPECT_TRUE(view->GetBitmap()->GetCamera() == turned);
-    Edition().A_annulerExecute(); // the drag
+    Editing().OnUndo(); // the drag
     EXPECT_TRUE(view->GetBitmap()->GetCamera() == start);
     EXPECT_EQ(view->State(), ViewState::Preview);
 }
@@ -180,7 +180,7 @@ TEST_F(UndoTest, ASearchIsUndoneToTheParametersAndCameraBeforeIt) {
     view->A_rechercherExecute();
     ASSERT_NE(view->TakeSnapshot().parameters, before.parameters);
     EXPECT_EQ(view->History()->undoText(), Text(kStrEditSearch));
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(view->TakeSnapshot().parameters, before.parameters);
     EXPECT_TRUE(view->TakeSnapshot().camera == before.camera);
     EXPECT_EQ(view->State(), ViewState::Preview);
@@ -192,10 +192,10 @@ TEST_F(UndoTest, TheImageSizeAndTheIterationTargetAreUndone) {
     EXPECT_EQ(view->GetBitmap()->Width(), 320);
     Row<std::int32_t>(Palettes().attractorWindow(), Text(kStrIterations)).SetValue(1000);
     EXPECT_EQ(view->iterationTarget, 1000);
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(view->iterationTarget, kDefaultIterations);
     EXPECT_EQ(view->GetBitmap()->Width(), 320);
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(view->GetBitmap()->Width(), 64);
     EXPECT_EQ(view->width(), 64);
 }
@@ -206,12 +206,12 @@ TEST_F(UndoTest, NothingIsUndoneOrRecordedWhileALongRunGoes) {
     b.SetValue(20.0);
     App().renderRunning = true;
     frame->ActivityChanged();
-    EXPECT_FALSE(Edition().A_annuler->isEnabled());
-    Edition().A_annulerExecute();
+    EXPECT_FALSE(Editing().undoAction->isEnabled());
+    Editing().OnUndo();
     EXPECT_EQ(b.value, 20.0);
     App().renderRunning = false;
     frame->ActivityChanged();
-    EXPECT_TRUE(Edition().A_annuler->isEnabled());
+    EXPECT_TRUE(Editing().undoAction->isEnabled());
 
     // The search itself records one step, whatever it tried on the way.
     view->A_rechercherExecute();
@@ -226,10 +226,10 @@ TEST_F(UndoTest, TheHistoryIsBoundedAndGoesWithItsView) {
         view->RecordEdit(QStringLiteral("A"));
     }
     EXPECT_EQ(view->History()->count(), ViewWindow::kHistoryLimit);
-    frame->A_fermerExecute();
+    frame->OnClose();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(frame->Edition()->Group()->stacks().size(), 0);
-    EXPECT_FALSE(Edition().A_annuler->isEnabled());
+    EXPECT_EQ(frame->Editing()->Group()->stacks().size(), 0);
+    EXPECT_FALSE(Editing().undoAction->isEnabled());
 }
 
 } // namespace

@@ -52,7 +52,7 @@ TEST_F(ViewTest, ANewViewIsIdleAndCaptionedWithoutSuffix) {
     EXPECT_FALSE(view->A_arreter->isEnabled());
     EXPECT_EQ(App().activeView, view);
     EXPECT_EQ(App().openViewCount, 1);
-    EXPECT_TRUE(frame->A_fermer->isVisible());
+    EXPECT_TRUE(frame->closeAction->isVisible());
     EXPECT_EQ(view->width(), 64);
     EXPECT_EQ(view->height(), 48);
     EXPECT_EQ(NewView(0)->windowTitle(), QStringLiteral("Sans Titre 2 - Icon"));
@@ -179,7 +179,7 @@ TEST_F(ViewTest, ClosingIsRefusedWhileRenderingAndTidiesUpAfter) {
     bool quitDuringRun = true;
     QTimer::singleShot(0, view, [&, view] {
         closedDuringRun = view->close();
-        frame->A_quitterExecute();
+        frame->OnQuit();
         quitDuringRun = !frame->isVisible();
         view->A_arreterExecute();
     });
@@ -188,12 +188,12 @@ TEST_F(ViewTest, ClosingIsRefusedWhileRenderingAndTidiesUpAfter) {
     EXPECT_FALSE(quitDuringRun);
     EXPECT_EQ(App().openViewCount, 1);
 
-    frame->A_fermerExecute();
+    frame->OnClose();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(App().openViewCount, 0);
     EXPECT_EQ(App().activeView, nullptr);
-    EXPECT_FALSE(frame->A_fermer->isVisible());
-    EXPECT_FALSE(frame->A_enreg_image_sous->isVisible());
+    EXPECT_FALSE(frame->closeAction->isVisible());
+    EXPECT_FALSE(frame->saveImageAsAction->isVisible());
 }
 
 TEST_F(ViewTest, OnlyOneLongActivityAtATime) {
