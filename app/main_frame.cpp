@@ -236,7 +236,7 @@ void MainFrame::ViewMenusChanged() {
 
 void MainFrame::SubWindowActivated(QMdiSubWindow* window) {
     if (ViewWindow* view = ViewOf(window)) {
-        view->FormActivate();
+        view->OnActivated();
     }
     ViewMenusChanged();
     ActivityChanged();
@@ -269,7 +269,7 @@ ViewWindow* MainFrame::CreateView(int family, int renderer, std::int32_t width,
     app.activeView = nullptr; // activation binds the palettes to the new view
     area_->setActiveSubWindow(window);
     if (App().activeView != view) {
-        view->FormActivate();
+        view->OnActivated();
         ViewMenusChanged();
     }
     if (palettes_) {

@@ -44,8 +44,8 @@ ViewWindow::ViewWindow(MainFrame& frame, int family, std::int32_t width, std::in
     setMouseTracking(false);
 
     CreateActions();
-    TT_update.setInterval(1000);
-    connect(&TT_update, &QTimer::timeout, this, [this] { TT_updateTimer(); });
+    updateTimer_.setInterval(1000);
+    connect(&updateTimer_, &QTimer::timeout, this, [this] { OnUpdateTimer(); });
 
     previousState_ = ViewState::Idle;
     SetTitle(Text(kStrUntitled) + QString::number(App().untitledCounter));
@@ -105,32 +105,31 @@ void ViewWindow::CreateActions() {
         connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
         return action;
     };
-    A_rechercher = make(kStrSearch, Qt::Key_F3, &ViewWindow::A_rechercherExecute);
-    A_demarrer = make(kStrStart, Qt::Key_F4, &ViewWindow::A_demarrerExecute);
-    A_arreter = make(kStrStop, Qt::Key_F5, &ViewWindow::A_arreterExecute);
-    A_ajuster = make(kStrAdjust, Qt::Key_F6, &ViewWindow::A_ajusterExecute);
-    A_centrer =
-        make(kStrCentre, QKeySequence(Qt::SHIFT | Qt::Key_F6), &ViewWindow::A_centrerExecute);
-    A_demarrer->setEnabled(false);
-    A_arreter->setEnabled(false);
+    searchAction = make(kStrSearch, Qt::Key_F3, &ViewWindow::OnSearch);
+    startAction = make(kStrStart, Qt::Key_F4, &ViewWindow::OnStart);
+    stopAction = make(kStrStop, Qt::Key_F5, &ViewWindow::OnStop);
+    adjustAction = make(kStrAdjust, Qt::Key_F6, &ViewWindow::OnAdjust);
+    centerAction = make(kStrCentre, QKeySequence(Qt::SHIFT | Qt::Key_F6), &ViewWindow::OnCenter);
+    startAction->setEnabled(false);
+    stopAction->setEnabled(false);
 
-    MI_ajuster_auto = new QAction(Text(kStrAutoAdjust), this);
-    MI_ajuster_auto->setCheckable(true);
-    MI_ajuster_auto->setChecked(true);
-    connect(MI_ajuster_auto, &QAction::triggered, this, [this] { MI_ajuster_autoClick(); });
+    autoAdjustAction = new QAction(Text(kStrAutoAdjust), this);
+    autoAdjustAction->setCheckable(true);
+    autoAdjustAction->setChecked(true);
+    connect(autoAdjustAction, &QAction::triggered, this, [this] { OnAutoAdjustToggled(); });
 
-    MI_attractor = new QMenu(Text(kStrMenuAttractor), this);
-    MI_attractor->addAction(A_rechercher);
-    MI_attractor->addSeparator();
-    MI_attractor->addAction(A_demarrer);
-    MI_attractor->addAction(A_arreter);
-    MI_view = new QMenu(Text(kStrMenuView), this);
-    MI_view->addAction(A_centrer);
-    MI_view->addAction(A_ajuster);
-    MI_view->addAction(MI_ajuster_auto);
-    A_vue_ens = make(kStrOverview, {}, &ViewWindow::A_vue_ensExecute);
-    MI_view->addSeparator();
-    MI_view->addAction(A_vue_ens);
+    attractorMenu_ = new QMenu(Text(kStrMenuAttractor), this);
+    attractorMenu_->addAction(searchAction);
+    attractorMenu_->addSeparator();
+    attractorMenu_->addAction(startAction);
+    attractorMenu_->addAction(stopAction);
+    viewMenu_ = new QMenu(Text(kStrMenuView), this);
+    viewMenu_->addAction(centerAction);
+    viewMenu_->addAction(adjustAction);
+    viewMenu_->addAction(autoAdjustAction);
+    overviewAction = make(kStrOverview, {}, &ViewWindow::OnOverview);
+    viewMenu_->addSeparator();
+    viewMenu_->addAction(overviewAction);
 }
 
 QString ViewWindow::Caption() const {
@@ -213,7 +212,7 @@ void ViewWindow::FitAndShow(int mode) {
     }
 }
 
-void ViewWindow::A_vue_ensExecute() {
+void ViewWindow::OnOverview() {
     frame_.OpenOverview();
 }
 
@@ -312,7 +311,7 @@ void ViewWindow::RebindPalettes() {
     }
 }
 
-void ViewWindow::FormActivate() {
+void ViewWindow::OnActivated() {
     // The status bar speaks of the view it was written for: another view's times go when
     // this one takes over (not when it merely gets the focus back from a palette).
     if (App().activeView != this && !App().renderRunning) {

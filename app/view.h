@@ -63,15 +63,15 @@ public:
     // Shows the image again after the renderer rebuilt it.
     void RepaintImage();
     // Called by the frame when this view becomes the active one.
-    void FormActivate();
+    void OnActivated();
 
-    void A_rechercherExecute();
-    void A_demarrerExecute();
-    void A_arreterExecute();
-    void A_ajusterExecute();
-    void A_centrerExecute();
-    void MI_ajuster_autoClick();
-    void A_vue_ensExecute();
+    void OnSearch();
+    void OnStart();
+    void OnStop();
+    void OnAdjust();
+    void OnCenter();
+    void OnAutoAdjustToggled();
+    void OnOverview();
 
     // The caption as the window shows it: title, " - ", family name, state suffix.
     QString Caption() const;
@@ -110,8 +110,8 @@ public:
     void RecordEdit(const QString& name, const QString& mergeKey = {}, std::uint64_t gesture = 0);
     static constexpr int kHistoryLimit = 200;
 
-    QMenu* attractorMenu() const { return MI_attractor; }
-    QMenu* viewMenu() const { return MI_view; }
+    QMenu* attractorMenu() const { return attractorMenu_; }
+    QMenu* viewMenu() const { return viewMenu_; }
 
     // PreviewSurface
     void StateChanged(const Renderer& bitmap) override;
@@ -121,13 +121,13 @@ public:
     std::int32_t iterationTarget = kDefaultIterations;
     bool autoAdjust = true;
 
-    QAction* A_rechercher = nullptr;
-    QAction* A_demarrer = nullptr;
-    QAction* A_arreter = nullptr;
-    QAction* A_ajuster = nullptr;
-    QAction* A_centrer = nullptr;
-    QAction* MI_ajuster_auto = nullptr;
-    QAction* A_vue_ens = nullptr;
+    QAction* searchAction = nullptr;
+    QAction* startAction = nullptr;
+    QAction* stopAction = nullptr;
+    QAction* adjustAction = nullptr;
+    QAction* centerAction = nullptr;
+    QAction* autoAdjustAction = nullptr;
+    QAction* overviewAction = nullptr;
 
     // Last render run: its refresh count, for the status and for tests.
     RenderRunResult lastRun;
@@ -158,7 +158,7 @@ private:
     // that arrives meanwhile waits until the operation is over.
     class OperationScope;
     friend class OperationScope;
-    void TT_updateTimer();
+    void OnUpdateTimer();
     void PumpEvents();
     void RebindPalettes();
     void EnablePalettes(bool attractorPalette, bool renderPalette);
@@ -185,9 +185,9 @@ private:
     PreviewWidget* preview_ = nullptr; // null where the system offers no OpenGL
     ImageWidget* image_ = nullptr;
     QStackedLayout* pages_ = nullptr;
-    QMenu* MI_attractor = nullptr;
-    QMenu* MI_view = nullptr;
-    QTimer TT_update;
+    QMenu* attractorMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QTimer updateTimer_;
     QElapsedTimer startTick_;
 
     ViewState state_ = ViewState::Idle;

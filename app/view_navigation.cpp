@@ -19,22 +19,22 @@ constexpr qint64 kWheelRunMs = 600; // turns closer than this are one zoom step
 
 } // namespace
 
-void ViewWindow::A_ajusterExecute() {
+void ViewWindow::OnAdjust() {
     if (!busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Adjust));
         RecordEdit(Text(kStrAdjust).remove(QLatin1Char('&')));
     }
 }
 
-void ViewWindow::A_centrerExecute() {
+void ViewWindow::OnCenter() {
     if (!busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Center));
         RecordEdit(Text(kStrCentre).remove(QLatin1Char('&')));
     }
 }
 
-void ViewWindow::MI_ajuster_autoClick() {
-    autoAdjust = MI_ajuster_auto->isChecked();
+void ViewWindow::OnAutoAdjustToggled() {
+    autoAdjust = autoAdjustAction->isChecked();
     if (autoAdjust && !busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Adjust));
         RecordEdit(Text(kStrAutoAdjust).remove(QLatin1Char('&')));

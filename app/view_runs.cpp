@@ -54,7 +54,7 @@ void ViewWindow::RestoreFraming(const Framing& f) {
     b.SetCamera(f.camera);
 }
 
-void ViewWindow::A_rechercherExecute() {
+void ViewWindow::OnSearch() {
     if (busy_ || operations_ > 0 || App().LongActivity() || !attractor_) {
         return;
     }
@@ -103,9 +103,9 @@ void ViewWindow::A_rechercherExecute() {
         RestoreParameters(saved);
         wantSearch_ = true;
         wantStart_ = before != ViewState::Idle;
-        A_arreter->setEnabled(false);
-        A_ajuster->setEnabled(true);
-        A_centrer->setEnabled(true);
+        stopAction->setEnabled(false);
+        adjustAction->setEnabled(true);
+        centerAction->setEnabled(true);
         EnablePalettes(true, before != ViewState::NoAttractor);
         unsetCursor();
         if (fitted) {
@@ -136,7 +136,7 @@ void ViewWindow::QuickRender() {
     SetState(ViewState::Rendered);
 }
 
-void ViewWindow::A_demarrerExecute() {
+void ViewWindow::OnStart() {
     if (state_ == ViewState::Rendering || busy_ || operations_ > 0 || App().LongActivity() ||
         !attractor_) {
         return;
@@ -154,7 +154,7 @@ void ViewWindow::A_demarrerExecute() {
     frame_.Progress()->setRange(0, iterationTarget);
     frame_.Progress()->setValue(0);
     startTick_.start();
-    TT_update.start();
+    updateTimer_.start();
 
     RunHooks hooks;
     hooks.progress = [this](std::int32_t) { PumpEvents(); };
@@ -169,7 +169,7 @@ void ViewWindow::A_demarrerExecute() {
         PumpEvents();
     };
     lastRun = RenderRun(*attractor_, *bitmap_, iterationTarget, updates, hooks);
-    TT_update.stop();
+    updateTimer_.stop();
     image_->repaint();
     if (!stopRequested_) {
         frame_.Progress()->setValue(attractor_->count);
@@ -191,7 +191,7 @@ void ViewWindow::A_demarrerExecute() {
     frame_.ActivityChanged();
 }
 
-void ViewWindow::TT_updateTimer() {
+void ViewWindow::OnUpdateTimer() {
     const double seconds = startTick_.elapsed() * 0.001;
     const std::int32_t count = attractor_->count;
     if (seconds <= 0.0 || count <= 0) {
@@ -204,8 +204,8 @@ void ViewWindow::TT_updateTimer() {
     frame_.Progress()->setValue(count);
 }
 
-void ViewWindow::A_arreterExecute() {
-    TT_update.stop();
+void ViewWindow::OnStop() {
+    updateTimer_.stop();
     stopRequested_ = true;
     frame_.ResetStatusBar();
 }

@@ -30,22 +30,22 @@ void ViewWindow::SetState(ViewState state, bool pump) {
     case ViewState::Rendering:
         wantSearch_ = false;
         wantStart_ = false;
-        A_arreter->setEnabled(true);
-        A_ajuster->setEnabled(false);
-        A_centrer->setEnabled(false);
+        stopAction->setEnabled(true);
+        adjustAction->setEnabled(false);
+        centerAction->setEnabled(false);
         break;
     case ViewState::Preview:
-        A_ajuster->setEnabled(true);
-        A_centrer->setEnabled(true);
+        adjustAction->setEnabled(true);
+        centerAction->setEnabled(true);
         break;
     case ViewState::NoAttractor:
         break;
     case ViewState::Rendered:
         wantSearch_ = true;
         wantStart_ = true;
-        A_arreter->setEnabled(false);
-        A_ajuster->setEnabled(true);
-        A_centrer->setEnabled(true);
+        stopAction->setEnabled(false);
+        adjustAction->setEnabled(true);
+        centerAction->setEnabled(true);
         break;
     }
     ApplyPaletteEnabling();
@@ -78,8 +78,8 @@ void ViewWindow::SetScanned(bool scanned) {
 
 void ViewWindow::ApplyActivityGuards() {
     const bool otherActivity = App().LongActivity();
-    A_rechercher->setEnabled(wantSearch_ && !otherActivity);
-    A_demarrer->setEnabled(wantStart_ && !otherActivity);
+    searchAction->setEnabled(wantSearch_ && !otherActivity);
+    startAction->setEnabled(wantStart_ && !otherActivity);
 }
 
 void ViewWindow::ShowPage() {

@@ -28,7 +28,7 @@ struct CloseTest : FrameTest {
         view->MarkParametersSaved(); // as if opened from a file
         view->FitAndShow(0);
         view->iterationTarget = 100000;
-        view->A_demarrerExecute();
+        view->OnStart();
         return view;
     }
     FloatingPalettes& Palettes() { return dynamic_cast<FloatingPalettes&>(*frame->Palettes()); }
@@ -49,7 +49,7 @@ TEST_F(CloseTest, UnsavedWorkIsARenderOrParametersThatNoFileHas) {
     view->ReplaceAttractor(2);
     EXPECT_FALSE(view->ParametersUnsaved());
 
-    view->A_rechercherExecute(); // a search finds new parameters, and renders them quickly
+    view->OnSearch(); // a search finds new parameters, and renders them quickly
     EXPECT_TRUE(view->ParametersUnsaved());
     EXPECT_FALSE(view->ImageUnsaved());
     EXPECT_EQ(UnsavedWorkLines(frame->Views()),
@@ -58,7 +58,7 @@ TEST_F(CloseTest, UnsavedWorkIsARenderOrParametersThatNoFileHas) {
     EXPECT_FALSE(view->ParametersUnsaved());
 
     view->iterationTarget = 100000;
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_TRUE(view->ImageUnsaved());
     LorenzOf(*view).c += 0.5;
     EXPECT_EQ(
@@ -67,10 +67,10 @@ TEST_F(CloseTest, UnsavedWorkIsARenderOrParametersThatNoFileHas) {
     ASSERT_TRUE(frame->SaveImage(*view, dir.filePath(QStringLiteral("a.bmp"))));
     EXPECT_FALSE(view->ImageUnsaved());
     EXPECT_TRUE(view->ParametersUnsaved()); // a BMP holds no parameters
-    view->A_demarrerExecute();
+    view->OnStart();
     ASSERT_TRUE(frame->SaveImage(*view, dir.filePath(QStringLiteral("a.png"))));
     EXPECT_TRUE(UnsavedWorkLines(frame->Views()).isEmpty()); // a PNG holds both
-    view->A_demarrerExecute();
+    view->OnStart();
     view->ReplaceRenderer(kSolid); // a new renderer starts blank: no image left to lose
     EXPECT_FALSE(view->ImageUnsaved());
 
@@ -181,9 +181,9 @@ TEST_F(CloseTest, AQuitRefusedDuringARenderSaysWhy) {
         frame->SetStatusText(4, QString());
         Palettes().renderWindow()->close();
         afterPaletteClose = frame->StatusText(4);
-        view->A_arreterExecute();
+        view->OnStop();
     });
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_EQ(afterQuit, Text(kStrCloseRefusedRender));
     EXPECT_EQ(afterPaletteClose, Text(kStrCloseRefusedRender));
     EXPECT_TRUE(questions.empty()); // refused before anything is asked

@@ -62,9 +62,9 @@ TEST_F(FrameActions, TheActiveViewsMenusFollowTheFileAndEditMenus) {
               (QStringList{QStringLiteral("&Fichier"), QStringLiteral("&Édition"),
                            QStringLiteral("&Attracteur"), QStringLiteral("&Vue")}));
     ViewWindow* view = App().activeView;
-    EXPECT_EQ(view->A_rechercher->shortcut(), QKeySequence(Qt::Key_F3));
-    EXPECT_EQ(view->A_centrer->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
-    EXPECT_TRUE(view->MI_ajuster_auto->isChecked());
+    EXPECT_EQ(view->searchAction->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(view->centerAction->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    EXPECT_TRUE(view->autoAdjustAction->isChecked());
 }
 
 TEST_F(FrameActions, OpeningWithoutAViewCreatesOneOfTheFilesFamily) {

@@ -20,7 +20,7 @@ TEST_F(ImageFiles, AViewSavedAsPngOpensAgainWhole) {
     QTemporaryDir dir;
     ViewWindow* view = NewView(2, 96, 64, kSolid);
     ASSERT_NE(view, nullptr);
-    view->A_rechercherExecute();
+    view->OnSearch();
     ASSERT_EQ(view->State(), ViewState::Rendered);
     auto& solid = dynamic_cast<SolidRenderer&>(*view->GetBitmap());
     solid.SetGamma(3.25f);

@@ -32,7 +32,7 @@ int WhitePixels(const QImage& image) {
 TEST_F(OverviewTest, OpensFromTheViewMenu) {
     ViewWindow* view = NewView(2);
     EXPECT_EQ(view->viewMenu()->actions().last()->text(), QStringLiteral("Vue Ensemble"));
-    view->A_vue_ens->trigger();
+    view->overviewAction->trigger();
     ASSERT_EQ(frame->Overviews().size(), 1);
     OverviewWindow* overview = frame->Overviews().first();
     EXPECT_EQ(overview->windowTitle(), QStringLiteral("Vue Ensemble"));
@@ -50,7 +50,7 @@ TEST_F(OverviewTest, NeverWritesLorenzParametersIntoAnotherFamily) {
     bool searchDuringScan = true;
     bool runDuringScan = true;
     QTimer::singleShot(kScanMs, overview, [&] {
-        searchDuringScan = view->A_rechercher->isEnabled();
+        searchDuringScan = view->searchAction->isEnabled();
         runDuringScan = overview->B_run->isEnabled();
         overview->RequestStop();
     });
@@ -89,7 +89,7 @@ TEST_F(OverviewTest, TheScannedViewIsLockedWhileTheScanRuns) {
         openDuringScan = frame->openAction->isEnabled();
         saveDuringScan = frame->saveParametersAsAction->isEnabled();
         zoomBefore = view->GetBitmap()->GetCamera().Zoom();
-        view->A_ajusterExecute(); // refused: it would fit the scan's trial values
+        view->OnAdjust(); // refused: it would fit the scan's trial values
         zoomAfter = view->GetBitmap()->GetCamera().Zoom();
         overview->RequestStop();
     });

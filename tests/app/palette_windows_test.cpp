@@ -104,8 +104,8 @@ TEST_F(PaletteWindows, ASpeedColouredQuickRenderWithoutAutomaticAdjustIsNotBlack
     for (const int renderer : {kLight, kPlasma}) {
         ViewWindow* view = NewView(0, 64, 48, renderer);
         ASSERT_NE(view, nullptr);
-        view->MI_ajuster_auto->setChecked(false);
-        view->MI_ajuster_autoClick();
+        view->autoAdjustAction->setChecked(false);
+        view->OnAutoAdjustToggled();
         frame->OpenParameterFile(path, view); // a preview fill, no framing pass
         ASSERT_EQ(view->State(), ViewState::Preview);
         view->QuickRender(); // as a search ends

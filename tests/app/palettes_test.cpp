@@ -62,7 +62,7 @@ TEST_F(PalettesTest, ShadingRowsAreGreyedInThePreviewAndRebuildAFinishedImage) {
     ASSERT_NE(gamma, nullptr);
     EXPECT_FALSE(gamma->enabled); // only a finished image has shading to change
     view->iterationTarget = 200000;
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_TRUE(gamma->enabled);
     const std::int32_t count = view->GetAttractor()->count;
     const std::vector<std::uint8_t> before = view->GetBitmap()->GetImage().Shown();

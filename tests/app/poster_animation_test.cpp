@@ -93,7 +93,7 @@ TEST_F(Posters, RenderTheViewsRecipeAtTheTypedSizeAndLeaveTheViewAndItsHistoryAl
     EXPECT_EQ(view->History()->index(), index);
     EXPECT_FALSE(App().jobRunning);
     EXPECT_TRUE(poster.B_rendre->isEnabled());
-    EXPECT_TRUE(view->A_demarrer->isEnabled()); // the guards let go
+    EXPECT_TRUE(view->startAction->isEnabled()); // the guards let go
 
     // 16 bits a channel, from the poster and from the view's own save.
     const QString deep = dir.filePath(QStringLiteral("affiche16.png"));
@@ -101,7 +101,7 @@ TEST_F(Posters, RenderTheViewsRecipeAtTheTypedSizeAndLeaveTheViewAndItsHistoryAl
     EXPECT_EQ(PngBitDepth(deep), 16);
     EXPECT_EQ(LoadImageRecipe(deep.toStdString()).depth, 16);
     view->iterationTarget = kFewPoints;
-    view->A_demarrerExecute();
+    view->OnStart();
     const QString saved = dir.filePath(QStringLiteral("vue16.png"));
     ASSERT_TRUE(frame->SaveImage(*view, saved, 16));
     EXPECT_EQ(PngBitDepth(saved), 16);

@@ -111,7 +111,7 @@ TEST_F(UndoTest, AFamilyChangeIsUndoneWithTheOldParameters) {
 
 TEST_F(UndoTest, ARendererChangeAndAShadingEditComeBackWithTheirValues) {
     ViewWindow* view = ClassicLorenz(kSolid);
-    view->A_rechercherExecute(); // a finished image, so shading rows are live
+    view->OnSearch(); // a finished image, so shading rows are live
     ASSERT_EQ(view->State(), ViewState::Rendered);
     view->History()->clear();
     view->RecordEdit(QStringLiteral("sync"));
@@ -163,7 +163,7 @@ TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
         QCoreApplication::sendEvent(view, &wheel);
     }
     EXPECT_EQ(view->History()->count(), 2);
-    view->A_centrerExecute();
+    view->OnCenter();
     EXPECT_EQ(view->History()->count(), 3);
 
     Editing().OnUndo(); // Centrer
@@ -177,7 +177,7 @@ TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
 TEST_F(UndoTest, ASearchIsUndoneToTheParametersAndCameraBeforeIt) {
     ViewWindow* view = ClassicLorenz();
     const ViewSnapshot before = view->TakeSnapshot();
-    view->A_rechercherExecute();
+    view->OnSearch();
     ASSERT_NE(view->TakeSnapshot().parameters, before.parameters);
     EXPECT_EQ(view->History()->undoText(), Text(kStrEditSearch));
     Editing().OnUndo();
@@ -214,7 +214,7 @@ TEST_F(UndoTest, NothingIsUndoneOrRecordedWhileALongRunGoes) {
     EXPECT_TRUE(Editing().undoAction->isEnabled());
 
     // The search itself records one step, whatever it tried on the way.
-    view->A_rechercherExecute();
+    view->OnSearch();
     EXPECT_EQ(view->History()->count(), 2);
 }
 

@@ -47,9 +47,9 @@ TEST_F(ViewTest, ANewViewIsIdleAndCaptionedWithoutSuffix) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->State(), ViewState::Idle);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz"));
-    EXPECT_TRUE(view->A_rechercher->isEnabled());
-    EXPECT_FALSE(view->A_demarrer->isEnabled());
-    EXPECT_FALSE(view->A_arreter->isEnabled());
+    EXPECT_TRUE(view->searchAction->isEnabled());
+    EXPECT_FALSE(view->startAction->isEnabled());
+    EXPECT_FALSE(view->stopAction->isEnabled());
     EXPECT_EQ(App().activeView, view);
     EXPECT_EQ(App().openViewCount, 1);
     EXPECT_TRUE(frame->closeAction->isVisible());
@@ -64,21 +64,21 @@ TEST_F(ViewTest, StateTableDrivesCaptionsAndActions) {
     view->FitAndShow(0);
     EXPECT_EQ(view->State(), ViewState::Preview);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz (aperçu)"));
-    EXPECT_TRUE(view->A_demarrer->isEnabled()); // the first state after Idle enables it
-    EXPECT_TRUE(view->A_ajuster->isEnabled());
+    EXPECT_TRUE(view->startAction->isEnabled()); // the first state after Idle enables it
+    EXPECT_TRUE(view->adjustAction->isEnabled());
 
     view->SetState(ViewState::Rendering);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz (rendu en cours)"));
-    EXPECT_FALSE(view->A_rechercher->isEnabled());
-    EXPECT_FALSE(view->A_demarrer->isEnabled());
-    EXPECT_TRUE(view->A_arreter->isEnabled());
-    EXPECT_FALSE(view->A_centrer->isEnabled());
+    EXPECT_FALSE(view->searchAction->isEnabled());
+    EXPECT_FALSE(view->startAction->isEnabled());
+    EXPECT_TRUE(view->stopAction->isEnabled());
+    EXPECT_FALSE(view->centerAction->isEnabled());
 
     view->SetState(ViewState::Rendered);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz (rendu)"));
-    EXPECT_TRUE(view->A_rechercher->isEnabled());
-    EXPECT_TRUE(view->A_demarrer->isEnabled());
-    EXPECT_FALSE(view->A_arreter->isEnabled());
+    EXPECT_TRUE(view->searchAction->isEnabled());
+    EXPECT_TRUE(view->startAction->isEnabled());
+    EXPECT_FALSE(view->stopAction->isEnabled());
 
     view->SetState(ViewState::Searching);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz (recherche)"));
@@ -88,7 +88,7 @@ TEST_F(ViewTest, StateTableDrivesCaptionsAndActions) {
 
 TEST_F(ViewTest, SearchEndsWithAQuickRender) {
     ViewWindow* view = NewView(2);
-    view->A_rechercherExecute();
+    view->OnSearch();
     EXPECT_EQ(view->State(), ViewState::Rendered);
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (rendu)")));
     const Attractor& a = *view->GetAttractor();
@@ -108,28 +108,28 @@ TEST_F(ViewTest, ACancelledSearchRestoresParametersAndState) {
     ASSERT_EQ(view->State(), ViewState::Preview);
     QTimer::singleShot(0, view, [view] {
         EXPECT_EQ(view->State(), ViewState::Searching);
-        EXPECT_TRUE(view->A_arreter->isEnabled());
-        view->A_arreterExecute();
+        EXPECT_TRUE(view->stopAction->isEnabled());
+        view->OnStop();
     });
-    view->A_rechercherExecute();
+    view->OnSearch();
     const auto& lorenz = dynamic_cast<const Lorenz_2L&>(*view->GetAttractor());
     EXPECT_EQ(lorenz.a, 10.0);
     EXPECT_EQ(lorenz.b, 28.0);
     EXPECT_EQ(lorenz.dt, 0.01);
     EXPECT_EQ(view->State(), ViewState::Preview);
-    EXPECT_TRUE(view->A_rechercher->isEnabled());
-    EXPECT_FALSE(view->A_arreter->isEnabled());
+    EXPECT_TRUE(view->searchAction->isEnabled());
+    EXPECT_FALSE(view->stopAction->isEnabled());
     EXPECT_TRUE(view->GetAttractor()->onDiverge);
 }
 
 TEST_F(ViewTest, ACancelledSearchOfANewViewGoesBackToIdle) {
     ViewWindow* view = NewView(4);
-    QTimer::singleShot(0, view, [view] { view->A_arreterExecute(); });
-    view->A_rechercherExecute();
+    QTimer::singleShot(0, view, [view] { view->OnStop(); });
+    view->OnSearch();
     EXPECT_EQ(view->State(), ViewState::Idle);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Polynôme, type A"));
-    EXPECT_FALSE(view->A_demarrer->isEnabled());
-    EXPECT_TRUE(view->A_rechercher->isEnabled());
+    EXPECT_FALSE(view->startAction->isEnabled());
+    EXPECT_TRUE(view->searchAction->isEnabled());
 }
 
 TEST_F(ViewTest, RenderRunRefreshesAtTheRightCounts) {
@@ -137,7 +137,7 @@ TEST_F(ViewTest, RenderRunRefreshesAtTheRightCounts) {
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->iterationTarget = 200000; // period 20,000: refreshes at 19,999 ... 199,999
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_EQ(view->lastRun.refreshes, 10);
     EXPECT_EQ(view->lastRun.count, 200000);
     EXPECT_EQ(view->State(), ViewState::Rendered);
@@ -146,11 +146,11 @@ TEST_F(ViewTest, RenderRunRefreshesAtTheRightCounts) {
     EXPECT_EQ(frame->Progress()->value(), 200000);
 
     view->iterationTarget = 200005; // one more refresh after the loop
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_EQ(view->lastRun.refreshes, 11);
 
     view->iterationTarget = 5; // below the update count: a period of 1, no division by zero
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_EQ(view->lastRun.count, 1000); // the warm-up alone already passes the target
 }
 
@@ -159,8 +159,8 @@ TEST_F(ViewTest, StopEndsTheRunAndClearsTheStatus) {
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->iterationTarget = 200000000;
-    QTimer::singleShot(50, view, [view] { view->A_arreterExecute(); }); // well inside the run
-    view->A_demarrerExecute();
+    QTimer::singleShot(50, view, [view] { view->OnStop(); }); // well inside the run
+    view->OnStart();
     EXPECT_TRUE(view->lastRun.stopped);
     EXPECT_LT(view->lastRun.count, 200000000);
     EXPECT_GE(view->lastRun.refreshes, 1); // the final refresh still happens
@@ -181,9 +181,9 @@ TEST_F(ViewTest, ClosingIsRefusedWhileRenderingAndTidiesUpAfter) {
         closedDuringRun = view->close();
         frame->OnQuit();
         quitDuringRun = !frame->isVisible();
-        view->A_arreterExecute();
+        view->OnStop();
     });
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_FALSE(closedDuringRun);
     EXPECT_FALSE(quitDuringRun);
     EXPECT_EQ(App().openViewCount, 1);
@@ -207,17 +207,17 @@ TEST_F(ViewTest, OnlyOneLongActivityAtATime) {
     bool secondSearch = true;
     bool secondStart = true;
     QTimer::singleShot(0, first, [&] {
-        secondSearch = second->A_rechercher->isEnabled();
-        secondStart = second->A_demarrer->isEnabled();
-        second->A_demarrerExecute(); // refused while the first one renders
-        first->A_arreterExecute();
+        secondSearch = second->searchAction->isEnabled();
+        secondStart = second->startAction->isEnabled();
+        second->OnStart(); // refused while the first one renders
+        first->OnStop();
     });
-    first->A_demarrerExecute();
+    first->OnStart();
     EXPECT_FALSE(secondSearch);
     EXPECT_FALSE(secondStart);
     EXPECT_EQ(second->State(), ViewState::Preview);
-    EXPECT_TRUE(second->A_rechercher->isEnabled());
-    EXPECT_TRUE(second->A_demarrer->isEnabled());
+    EXPECT_TRUE(second->searchAction->isEnabled());
+    EXPECT_TRUE(second->startAction->isEnabled());
 }
 
 TEST_F(ViewTest, ACloseDuringAFitWaitsForTheFitToFinish) {
@@ -247,7 +247,7 @@ TEST_F(ViewTest, ARenderThatDivergesSaysSoAndWhere) {
     view->iterationTarget = 200000;
     auto& lorenz = dynamic_cast<Lorenz_2L&>(*view->GetAttractor());
     lorenz.dt = 10.0; // taken by the run's reset: the orbit is gone at once
-    view->A_demarrerExecute();
+    view->OnStart();
     ASSERT_TRUE(view->lastRun.diverged);
     EXPECT_EQ(view->State(), ViewState::Rendered);
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (rendu, divergé)")));
@@ -257,7 +257,7 @@ TEST_F(ViewTest, ARenderThatDivergesSaysSoAndWhere) {
     lorenz.dt = 0.01; // a whole render says nothing of the kind
     view->FitAndShow(0);
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (aperçu)")));
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_FALSE(view->lastRun.diverged);
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (rendu)")));
     EXPECT_EQ(frame->StatusText(4), QString());
@@ -268,9 +268,9 @@ TEST_F(ViewTest, TheStatusBarSpeaksOfTheActiveViewOnly) {
     MakeClassicLorenz(*first);
     first->FitAndShow(0);
     first->iterationTarget = 100000;
-    first->A_demarrerExecute();
+    first->OnStart();
     ASSERT_TRUE(frame->StatusText(3).startsWith(QStringLiteral("temps total : ")));
-    first->FormActivate(); // the focus back from a palette: the same view, the same status
+    first->OnActivated(); // the focus back from a palette: the same view, the same status
     EXPECT_TRUE(frame->StatusText(3).startsWith(QStringLiteral("temps total : ")));
     NewView(2); // another view, never rendered, takes over
     EXPECT_EQ(frame->StatusText(3), QString());
