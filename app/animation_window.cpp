@@ -56,20 +56,20 @@ AnimationWindow::AnimationWindow(MainFrame& frame)
     auto* top = new QHBoxLayout;
     top->addWidget(CreateKeyBox(), 1);
     top->addWidget(CreatePreviewBox());
-    CB_video = new QCheckBox(Text(kStrVideoBox), this);
+    videoCheckBox = new QCheckBox(Text(kStrVideoBox), this);
     videoAvailable_ = VideoEncoderAvailable();
     if (!videoAvailable_) {
-        CB_video->setToolTip(Text(kStrNoVideoEncoder));
+        videoCheckBox->setToolTip(Text(kStrNoVideoEncoder));
     }
-    B_rendre = new QPushButton(Text(kStrRenderEllipsis), this);
+    renderButton = new QPushButton(Text(kStrRenderEllipsis), this);
     auto* renderRow = new QHBoxLayout;
-    renderRow->addWidget(CB_video);
+    renderRow->addWidget(videoCheckBox);
     renderRow->addStretch(1);
-    renderRow->addWidget(B_rendre);
+    renderRow->addWidget(renderButton);
     progress = new JobProgress(this);
-    L_result = new QLabel(this);
-    L_result->setWordWrap(true);
-    L_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    resultLabel = new QLabel(this);
+    resultLabel->setWordWrap(true);
+    resultLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(bar);
@@ -77,18 +77,18 @@ AnimationWindow::AnimationWindow(MainFrame& frame)
     layout->addWidget(CreateSettingsBox());
     layout->addLayout(renderRow);
     layout->addWidget(progress);
-    layout->addWidget(L_result);
+    layout->addWidget(resultLabel);
 
     previewTimer_.setSingleShot(true);
     previewTimer_.setInterval(kPreviewDelayMs);
-    connect(&previewTimer_, &QTimer::timeout, this, [this] { ShowFrame(TB_frame->value()); });
-    connect(B_rendre, &QPushButton::clicked, this, [this] { B_rendreClick(); });
+    connect(&previewTimer_, &QTimer::timeout, this, [this] { ShowFrame(frameSlider->value()); });
+    connect(renderButton, &QPushButton::clicked, this, [this] { OnRender(); });
     connect(keys_, &QAbstractItemModel::modelReset, this, [this] {
         UpdateEnabling();
         SchedulePreview();
     });
     keys_->onCurrentRow = [this](int row) {
-        LB_keys->setCurrentIndex(keys_->index(row));
+        keyList->setCurrentIndex(keys_->index(row));
         UpdateEnabling();
     };
     connect(keys_->History(), &QUndoStack::indexChanged, this, [this] { UpdateUndoCaptions(); });
@@ -106,28 +106,28 @@ AnimationWindow::~AnimationWindow() {
 
 QWidget* AnimationWindow::CreateKeyBox() {
     auto* box = new QGroupBox(Text(kStrKeys), this);
-    LB_keys = new QListView(box);
-    LB_keys->setModel(keys_);
-    LB_keys->setIconSize(QSize(kThumbnailWidth, kThumbnailHeight));
-    LB_keys->setSpacing(2);
-    LB_keys->setMinimumWidth(kThumbnailWidth * 2 + 40);
-    connect(LB_keys->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    keyList = new QListView(box);
+    keyList->setModel(keys_);
+    keyList->setIconSize(QSize(kThumbnailWidth, kThumbnailHeight));
+    keyList->setSpacing(2);
+    keyList->setMinimumWidth(kThumbnailWidth * 2 + 40);
+    connect(keyList->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { UpdateEnabling(); });
-    B_ajouter = new QPushButton(Text(kStrAddKey), box);
-    B_retirer = new QPushButton(Text(kStrRemoveKey), box);
-    B_monter = new QPushButton(Text(kStrKeyUp), box);
-    B_descendre = new QPushButton(Text(kStrKeyDown), box);
-    connect(B_ajouter, &QPushButton::clicked, this, [this] { B_ajouterClick(); });
-    connect(B_retirer, &QPushButton::clicked, this, [this] { B_retirerClick(); });
-    connect(B_monter, &QPushButton::clicked, this, [this] { B_monterClick(); });
-    connect(B_descendre, &QPushButton::clicked, this, [this] { B_descendreClick(); });
+    addButton = new QPushButton(Text(kStrAddKey), box);
+    removeButton = new QPushButton(Text(kStrRemoveKey), box);
+    moveUpButton = new QPushButton(Text(kStrKeyUp), box);
+    moveDownButton = new QPushButton(Text(kStrKeyDown), box);
+    connect(addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
+    connect(removeButton, &QPushButton::clicked, this, [this] { OnRemove(); });
+    connect(moveUpButton, &QPushButton::clicked, this, [this] { OnMoveUp(); });
+    connect(moveDownButton, &QPushButton::clicked, this, [this] { OnMoveDown(); });
     auto* buttons = new QGridLayout;
-    buttons->addWidget(B_ajouter, 0, 0, 1, 3);
-    buttons->addWidget(B_retirer, 1, 0);
-    buttons->addWidget(B_monter, 1, 1);
-    buttons->addWidget(B_descendre, 1, 2);
+    buttons->addWidget(addButton, 0, 0, 1, 3);
+    buttons->addWidget(removeButton, 1, 0);
+    buttons->addWidget(moveUpButton, 1, 1);
+    buttons->addWidget(moveDownButton, 1, 2);
     auto* layout = new QVBoxLayout(box);
-    layout->addWidget(LB_keys, 1);
+    layout->addWidget(keyList, 1);
     layout->addLayout(buttons);
     return box;
 }
@@ -135,57 +135,57 @@ QWidget* AnimationWindow::CreateKeyBox() {
 QWidget* AnimationWindow::CreateSettingsBox() {
     auto* box = new QGroupBox(Text(kStrAnimationSettings), this);
     const Animation defaults;
-    T_frames = NumberBox(box, 1, kMaxFrames, defaults.frames);
-    T_turn = new QDoubleSpinBox(box);
-    T_turn->setRange(-kMaxTurnDegrees, kMaxTurnDegrees);
-    T_turn->setDecimals(1);
-    T_turn->setValue(defaults.turnDegrees);
-    T_fps = NumberBox(box, 1, kMaxFps, defaults.fps);
-    T_width = NumberBox(box, 4, 65535, defaults.width);
-    T_height = NumberBox(box, 1, 65535, defaults.height);
-    T_iterations =
+    framesBox = NumberBox(box, 1, kMaxFrames, defaults.frames);
+    turnBox = new QDoubleSpinBox(box);
+    turnBox->setRange(-kMaxTurnDegrees, kMaxTurnDegrees);
+    turnBox->setDecimals(1);
+    turnBox->setValue(defaults.turnDegrees);
+    fpsBox = NumberBox(box, 1, kMaxFps, defaults.fps);
+    widthBox = NumberBox(box, 4, 65535, defaults.width);
+    heightBox = NumberBox(box, 1, 65535, defaults.height);
+    iterationsBox =
         NumberBox(box, kMinRenderIterations, std::numeric_limits<int>::max(), defaults.iterations);
-    T_iterations->setGroupSeparatorShown(true);
+    iterationsBox->setGroupSeparatorShown(true);
     const auto label = [box](int textId, QWidget* buddy) {
         auto* l = new QLabel(Text(textId), box);
         l->setBuddy(buddy);
         return l;
     };
     auto* grid = new QGridLayout(box);
-    grid->addWidget(label(kStrFramesLabel, T_frames), 0, 0, Qt::AlignRight);
-    grid->addWidget(T_frames, 0, 1);
-    grid->addWidget(label(kStrTurnLabel, T_turn), 0, 2, Qt::AlignRight);
-    grid->addWidget(T_turn, 0, 3);
-    grid->addWidget(label(kStrFpsLabel, T_fps), 0, 4, Qt::AlignRight);
-    grid->addWidget(T_fps, 0, 5);
-    grid->addWidget(label(kStrWidthLabel, T_width), 1, 0, Qt::AlignRight);
-    grid->addWidget(T_width, 1, 1);
-    grid->addWidget(label(kStrHeightLabel, T_height), 1, 2, Qt::AlignRight);
-    grid->addWidget(T_height, 1, 3);
-    grid->addWidget(label(kStrAnimationIterations, T_iterations), 1, 4, Qt::AlignRight);
-    grid->addWidget(T_iterations, 1, 5);
-    connect(T_frames, &QSpinBox::valueChanged, this, [this] { FramesChanged(); });
-    connect(T_turn, &QDoubleSpinBox::valueChanged, this, [this] { SchedulePreview(); });
-    connect(T_width, &QSpinBox::valueChanged, this, [this] { SchedulePreview(); });
-    connect(T_height, &QSpinBox::valueChanged, this, [this] { SchedulePreview(); });
+    grid->addWidget(label(kStrFramesLabel, framesBox), 0, 0, Qt::AlignRight);
+    grid->addWidget(framesBox, 0, 1);
+    grid->addWidget(label(kStrTurnLabel, turnBox), 0, 2, Qt::AlignRight);
+    grid->addWidget(turnBox, 0, 3);
+    grid->addWidget(label(kStrFpsLabel, fpsBox), 0, 4, Qt::AlignRight);
+    grid->addWidget(fpsBox, 0, 5);
+    grid->addWidget(label(kStrWidthLabel, widthBox), 1, 0, Qt::AlignRight);
+    grid->addWidget(widthBox, 1, 1);
+    grid->addWidget(label(kStrHeightLabel, heightBox), 1, 2, Qt::AlignRight);
+    grid->addWidget(heightBox, 1, 3);
+    grid->addWidget(label(kStrAnimationIterations, iterationsBox), 1, 4, Qt::AlignRight);
+    grid->addWidget(iterationsBox, 1, 5);
+    connect(framesBox, &QSpinBox::valueChanged, this, [this] { FramesChanged(); });
+    connect(turnBox, &QDoubleSpinBox::valueChanged, this, [this] { SchedulePreview(); });
+    connect(widthBox, &QSpinBox::valueChanged, this, [this] { SchedulePreview(); });
+    connect(heightBox, &QSpinBox::valueChanged, this, [this] { SchedulePreview(); });
     return box;
 }
 
 QWidget* AnimationWindow::CreatePreviewBox() {
     auto* box = new QGroupBox(Text(kStrAnimationPreview), this);
-    L_preview = new QLabel(box);
-    L_preview->setFixedSize(kPreviewWidth, kPreviewHeight);
-    L_preview->setAlignment(Qt::AlignCenter);
-    L_preview->setWordWrap(true);
-    L_preview->setFrameShape(QFrame::StyledPanel);
-    TB_frame = new QSlider(Qt::Horizontal, box);
-    TB_frame->setRange(1, Animation{}.frames);
-    L_frame = new QLabel(box);
-    connect(TB_frame, &QSlider::valueChanged, this, [this] { SchedulePreview(); });
+    previewLabel = new QLabel(box);
+    previewLabel->setFixedSize(kPreviewWidth, kPreviewHeight);
+    previewLabel->setAlignment(Qt::AlignCenter);
+    previewLabel->setWordWrap(true);
+    previewLabel->setFrameShape(QFrame::StyledPanel);
+    frameSlider = new QSlider(Qt::Horizontal, box);
+    frameSlider->setRange(1, Animation{}.frames);
+    frameLabel = new QLabel(box);
+    connect(frameSlider, &QSlider::valueChanged, this, [this] { SchedulePreview(); });
     auto* layout = new QVBoxLayout(box);
-    layout->addWidget(L_preview);
-    layout->addWidget(TB_frame);
-    layout->addWidget(L_frame);
+    layout->addWidget(previewLabel);
+    layout->addWidget(frameSlider);
+    layout->addWidget(frameLabel);
     layout->addStretch(1);
     return box;
 }
@@ -232,23 +232,23 @@ void AnimationWindow::UpdateUndoCaptions() {
 
 void AnimationWindow::UpdateEnabling() {
     const bool running = progress && progress->Running();
-    const int row = LB_keys->currentIndex().isValid() ? LB_keys->currentIndex().row() : -1;
+    const int row = keyList->currentIndex().isValid() ? keyList->currentIndex().row() : -1;
     const int count = keys_->rowCount();
     const ViewWindow* view = App().activeView;
-    B_ajouter->setEnabled(!running && view && !view->Busy());
-    B_retirer->setEnabled(!running && row >= 0);
-    B_monter->setEnabled(!running && row > 0);
-    B_descendre->setEnabled(!running && row >= 0 && row + 1 < count);
+    addButton->setEnabled(!running && view && !view->Busy());
+    removeButton->setEnabled(!running && row >= 0);
+    moveUpButton->setEnabled(!running && row > 0);
+    moveDownButton->setEnabled(!running && row >= 0 && row + 1 < count);
     undoAction->setEnabled(!running && keys_->History()->canUndo());
     redoAction->setEnabled(!running && keys_->History()->canRedo());
     openAction->setEnabled(!running);
-    if (B_rendre) {
-        B_rendre->setEnabled(!running && count > 0 && !App().LongActivity());
-        CB_video->setEnabled(!running && videoAvailable_);
+    if (renderButton) {
+        renderButton->setEnabled(!running && count > 0 && !App().LongActivity());
+        videoCheckBox->setEnabled(!running && videoAvailable_);
     }
-    for (QWidget* w : {static_cast<QWidget*>(T_frames), static_cast<QWidget*>(T_turn),
-                       static_cast<QWidget*>(T_fps), static_cast<QWidget*>(T_width),
-                       static_cast<QWidget*>(T_height), static_cast<QWidget*>(T_iterations)}) {
+    for (QWidget* w : {static_cast<QWidget*>(framesBox), static_cast<QWidget*>(turnBox),
+                       static_cast<QWidget*>(fpsBox), static_cast<QWidget*>(widthBox),
+                       static_cast<QWidget*>(heightBox), static_cast<QWidget*>(iterationsBox)}) {
         if (w) {
             w->setEnabled(!running);
         }
@@ -258,11 +258,11 @@ void AnimationWindow::UpdateEnabling() {
 QImage AnimationWindow::Thumbnail(const ImageRecipe& recipe) const {
     std::int32_t w = 0;
     std::int32_t h = 0;
-    FitInside(T_width->value(), T_height->value(), kThumbnailWidth, kThumbnailHeight, w, h);
+    FitInside(widthBox->value(), heightBox->value(), kThumbnailWidth, kThumbnailHeight, w, h);
     return QuickRender(recipe, w, h);
 }
 
-void AnimationWindow::B_ajouterClick() {
+void AnimationWindow::OnAdd() {
     ViewWindow* view = App().activeView;
     if (!view || view->Busy() || progress->Running()) {
         return;
@@ -274,40 +274,40 @@ void AnimationWindow::B_ajouterClick() {
     keys_->Add(std::move(key));
 }
 
-void AnimationWindow::B_retirerClick() {
-    keys_->Remove(LB_keys->currentIndex().row());
+void AnimationWindow::OnRemove() {
+    keys_->Remove(keyList->currentIndex().row());
 }
 
-void AnimationWindow::B_monterClick() {
-    keys_->Move(LB_keys->currentIndex().row(), -1);
+void AnimationWindow::OnMoveUp() {
+    keys_->Move(keyList->currentIndex().row(), -1);
 }
 
-void AnimationWindow::B_descendreClick() {
-    keys_->Move(LB_keys->currentIndex().row(), +1);
+void AnimationWindow::OnMoveDown() {
+    keys_->Move(keyList->currentIndex().row(), +1);
 }
 
 void AnimationWindow::FramesChanged() {
-    TB_frame->setRange(1, T_frames->value());
+    frameSlider->setRange(1, framesBox->value());
     SchedulePreview();
 }
 
 void AnimationWindow::SchedulePreview() {
-    L_frame->setText(Text(kStrFrameOf).arg(TB_frame->value()).arg(T_frames->value()));
+    frameLabel->setText(Text(kStrFrameOf).arg(frameSlider->value()).arg(framesBox->value()));
     previewTimer_.start();
 }
 
 void AnimationWindow::ShowFrame(int frame) {
-    L_frame->setText(Text(kStrFrameOf).arg(frame).arg(T_frames->value()));
+    frameLabel->setText(Text(kStrFrameOf).arg(frame).arg(framesBox->value()));
     if (keys_->rowCount() == 0) {
-        L_preview->setPixmap({});
-        L_preview->setText(Text(kStrNoKeys));
+        previewLabel->setPixmap({});
+        previewLabel->setText(Text(kStrNoKeys));
         return;
     }
     const Animation animation = CurrentAnimation();
     const QString problem = Problem(animation);
     if (!problem.isEmpty()) {
-        L_preview->setPixmap({});
-        L_preview->setText(problem);
+        previewLabel->setPixmap({});
+        previewLabel->setText(problem);
         return;
     }
     try {
@@ -315,11 +315,11 @@ void AnimationWindow::ShowFrame(int frame) {
         std::int32_t h = 0;
         FitInside(animation.width, animation.height, kPreviewWidth, kPreviewHeight, w, h);
         const QImage image = QuickRender(FrameRecipe(animation, frame), w, h);
-        L_preview->setText(QString());
-        L_preview->setPixmap(QPixmap::fromImage(image));
+        previewLabel->setText(QString());
+        previewLabel->setPixmap(QPixmap::fromImage(image));
     } catch (const AnimationError& error) {
-        L_preview->setPixmap({});
-        L_preview->setText(Text(kStrAnimationInvalid, QString::fromUtf8(error.what())));
+        previewLabel->setPixmap({});
+        previewLabel->setText(Text(kStrAnimationInvalid, QString::fromUtf8(error.what())));
     }
 }
 
@@ -348,12 +348,12 @@ Animation AnimationWindow::CurrentAnimation() const {
         animation.keys.push_back(key.recipe);
         animation.keyNames.push_back(key.name.toStdString());
     }
-    animation.frames = T_frames->value();
-    animation.turnDegrees = T_turn->value();
-    animation.fps = T_fps->value();
-    animation.width = T_width->value();
-    animation.height = T_height->value();
-    animation.iterations = T_iterations->value();
+    animation.frames = framesBox->value();
+    animation.turnDegrees = turnBox->value();
+    animation.fps = fpsBox->value();
+    animation.width = widthBox->value();
+    animation.height = heightBox->value();
+    animation.iterations = iterationsBox->value();
     return animation;
 }
 

@@ -39,12 +39,12 @@ public:
     ~AnimationWindow() override;
 
     // The active view becomes the last key (a no-op without a view).
-    void B_ajouterClick();
-    void B_retirerClick();
-    void B_monterClick();
-    void B_descendreClick();
+    void OnAdd();
+    void OnRemove();
+    void OnMoveUp();
+    void OnMoveDown();
     // Asks for a folder, then renders every frame into it (and the video when asked for).
-    void B_rendreClick();
+    void OnRender();
     void OnOpen();
     void OnSaveAs();
 
@@ -70,24 +70,24 @@ public:
     std::function<QString()> chooseFolder;
     std::function<QString(bool save)> chooseFile;
 
-    QListView* LB_keys = nullptr;
-    QPushButton* B_ajouter = nullptr;
-    QPushButton* B_retirer = nullptr;
-    QPushButton* B_monter = nullptr;
-    QPushButton* B_descendre = nullptr;
-    QSpinBox* T_frames = nullptr;
-    QDoubleSpinBox* T_turn = nullptr;
-    QSpinBox* T_fps = nullptr;
-    QSpinBox* T_width = nullptr;
-    QSpinBox* T_height = nullptr;
-    QSpinBox* T_iterations = nullptr;
-    QSlider* TB_frame = nullptr;
-    QLabel* L_frame = nullptr;
-    QLabel* L_preview = nullptr;
-    QCheckBox* CB_video = nullptr;
-    QPushButton* B_rendre = nullptr;
+    QListView* keyList = nullptr;
+    QPushButton* addButton = nullptr;
+    QPushButton* removeButton = nullptr;
+    QPushButton* moveUpButton = nullptr;
+    QPushButton* moveDownButton = nullptr;
+    QSpinBox* framesBox = nullptr;
+    QDoubleSpinBox* turnBox = nullptr;
+    QSpinBox* fpsBox = nullptr;
+    QSpinBox* widthBox = nullptr;
+    QSpinBox* heightBox = nullptr;
+    QSpinBox* iterationsBox = nullptr;
+    QSlider* frameSlider = nullptr;
+    QLabel* frameLabel = nullptr;
+    QLabel* previewLabel = nullptr;
+    QCheckBox* videoCheckBox = nullptr;
+    QPushButton* renderButton = nullptr;
     JobProgress* progress = nullptr;
-    QLabel* L_result = nullptr;
+    QLabel* resultLabel = nullptr;
     QAction* openAction = nullptr;
     QAction* saveAsAction = nullptr;
     QAction* closeAction = nullptr;

@@ -16,12 +16,12 @@ public:
     QString ValidationError() const;
     // Stores the choices in the remembered values when they are valid; otherwise says what
     // is wrong and keeps the dialog open.
-    void B_okClick();
+    void OnOk();
 
-    QComboBox* C_att_type = nullptr;
-    QLineEdit* T_width = nullptr;
-    QLineEdit* T_height = nullptr;
-    QComboBox* C_render = nullptr;
+    QComboBox* familyBox = nullptr;
+    QLineEdit* widthBox = nullptr;
+    QLineEdit* heightBox = nullptr;
+    QComboBox* rendererBox = nullptr;
 };
 
 } // namespace vorticel

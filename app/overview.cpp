@@ -30,12 +30,12 @@ OverviewWindow::OverviewWindow(MainFrame& frame)
     setWindowTitle(Text(kStrOverview));
     setFixedSize(kWidth, kHeight);
     plot.fill(Qt::black);
-    B_run = new QPushButton(Text(kStrRunButton), this);
-    B_run->setGeometry(8, 8, 73, 25);
-    connect(B_run, &QPushButton::clicked, this, [this] { B_runClick(); });
-    L_progress = new QLabel(this);
-    L_progress->setGeometry(90, 8, kWidth - 98, 25);
-    L_progress->setStyleSheet(QStringLiteral("color: white"));
+    runButton = new QPushButton(Text(kStrRunButton), this);
+    runButton->setGeometry(8, 8, 73, 25);
+    connect(runButton, &QPushButton::clicked, this, [this] { OnRun(); });
+    progressLabel = new QLabel(this);
+    progressLabel->setGeometry(90, 8, kWidth - 98, 25);
+    progressLabel->setStyleSheet(QStringLiteral("color: white"));
 }
 
 OverviewWindow::~OverviewWindow() = default;
@@ -67,7 +67,7 @@ void OverviewWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void OverviewWindow::B_runClick() {
+void OverviewWindow::OnRun() {
     if (scanning_ || App().LongActivity()) {
         return;
     }
@@ -87,7 +87,7 @@ void OverviewWindow::B_runClick() {
     scanning_ = true;
     stopRequested_ = false;
     App().scanRunning = true;
-    B_run->setEnabled(false);
+    runButton->setEnabled(false);
     frame_.ActivityChanged();
 
     // The scan's own attractor is kept apart from a view's notification while it runs.
@@ -119,7 +119,7 @@ void OverviewWindow::B_runClick() {
         // New pixels and the progress reach the screen a few times a second: a repaint per
         // accepted trial would cost far more than the trials themselves.
         if (clock.elapsed() - shown >= kProgressEveryMs) {
-            L_progress->setText(progress(kStrScanProgress));
+            progressLabel->setText(progress(kStrScanProgress));
             update(dirty);
             dirty = QRect();
             shown = clock.elapsed();
@@ -138,11 +138,11 @@ void OverviewWindow::B_runClick() {
     }
     scannedView_ = nullptr;
     update(dirty);
-    L_progress->setText(progress(kStrScanFinished));
+    progressLabel->setText(progress(kStrScanFinished));
     target_ = nullptr;
     scanning_ = false;
     App().scanRunning = false;
-    B_run->setEnabled(true);
+    runButton->setEnabled(true);
     frame_.ActivityChanged();
     frame_.ScanEnded();
     if (closeWhenDone_) {

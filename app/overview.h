@@ -23,15 +23,15 @@ public:
 
     // Runs one scan of 100,000 trials on the active view's Lorenz attractor, or on a Lorenz
     // attractor of its own when the active view shows another family.
-    void B_runClick();
+    void OnRun();
     // Asks a running scan to end at its next trial.
     void RequestStop();
     // `attractor` is about to be destroyed: a scan on it stops before touching it again.
     void AttractorGoing(const Attractor* attractor);
     bool Scanning() const { return scanning_; }
 
-    QPushButton* B_run = nullptr;
-    QLabel* L_progress = nullptr;
+    QPushButton* runButton = nullptr;
+    QLabel* progressLabel = nullptr;
     // The plotted triples, kept so a repaint does not lose them.
     QImage plot;
 

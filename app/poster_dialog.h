@@ -26,7 +26,7 @@ public:
 
     // Asks for the file (and its depth), then renders; returns once the poster is written,
     // stopped or refused.
-    void B_rendreClick();
+    void OnRender();
     // Renders to `fileName` at `depth` bits a channel (8 or 16); false when nothing was
     // written (stopped, refused, failed: the dialog says why).
     bool Render(const QString& fileName, int depth);
@@ -35,15 +35,15 @@ public:
     // own in place.
     std::function<QString(int& depth)> chooseFile;
 
-    QSpinBox* T_width = nullptr;
-    QSpinBox* T_height = nullptr;
-    QSpinBox* T_iterations = nullptr;
-    QCheckBox* CB_proportions = nullptr;
-    QLabel* L_pixels = nullptr;
-    QLabel* L_result = nullptr;
+    QSpinBox* widthBox = nullptr;
+    QSpinBox* heightBox = nullptr;
+    QSpinBox* iterationsBox = nullptr;
+    QCheckBox* keepProportionsCheckBox = nullptr;
+    QLabel* pixelsLabel = nullptr;
+    QLabel* resultLabel = nullptr;
     JobProgress* progress = nullptr;
-    QPushButton* B_rendre = nullptr;
-    QPushButton* B_fermer = nullptr;
+    QPushButton* renderButton = nullptr;
+    QPushButton* closeButton = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

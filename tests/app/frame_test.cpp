@@ -175,30 +175,30 @@ TEST(NewDialog, RemembersTheLastChoices) {
     App() = AppState{};
     {
         NewAttractorDialog dialog(nullptr);
-        EXPECT_EQ(dialog.C_att_type->currentText(), QStringLiteral("Icon"));
-        EXPECT_EQ(dialog.T_width->text(), QStringLiteral("640"));
-        EXPECT_EQ(dialog.T_height->text(), QStringLiteral("480"));
-        EXPECT_EQ(dialog.C_render->currentText(), QStringLiteral("Gaz"));
-        EXPECT_EQ(dialog.T_width->maxLength(), 4);
-        dialog.C_att_type->setCurrentIndex(2);
-        dialog.T_width->setText(QStringLiteral("1024"));
-        dialog.T_height->setText(QStringLiteral("768"));
-        dialog.C_render->setCurrentIndex(4);
-        dialog.B_okClick();
+        EXPECT_EQ(dialog.familyBox->currentText(), QStringLiteral("Icon"));
+        EXPECT_EQ(dialog.widthBox->text(), QStringLiteral("640"));
+        EXPECT_EQ(dialog.heightBox->text(), QStringLiteral("480"));
+        EXPECT_EQ(dialog.rendererBox->currentText(), QStringLiteral("Gaz"));
+        EXPECT_EQ(dialog.widthBox->maxLength(), 4);
+        dialog.familyBox->setCurrentIndex(2);
+        dialog.widthBox->setText(QStringLiteral("1024"));
+        dialog.heightBox->setText(QStringLiteral("768"));
+        dialog.rendererBox->setCurrentIndex(4);
+        dialog.OnOk();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     NewAttractorDialog again(nullptr);
-    EXPECT_EQ(again.C_att_type->currentText(), QStringLiteral("Lorenz"));
-    EXPECT_EQ(again.T_width->text(), QStringLiteral("1024"));
-    EXPECT_EQ(again.T_height->text(), QStringLiteral("768"));
-    EXPECT_EQ(again.C_render->currentText(), QStringLiteral("Solide"));
+    EXPECT_EQ(again.familyBox->currentText(), QStringLiteral("Lorenz"));
+    EXPECT_EQ(again.widthBox->text(), QStringLiteral("1024"));
+    EXPECT_EQ(again.heightBox->text(), QStringLiteral("768"));
+    EXPECT_EQ(again.rendererBox->currentText(), QStringLiteral("Solide"));
 }
 
 TEST(NewDialog, StaysOpenAndStoresNothingUntilTheSizeIsValid) {
     App() = AppState{};
     Messages().clear();
     NewAttractorDialog dialog(nullptr);
-    dialog.C_att_type->setCurrentIndex(3);
+    dialog.familyBox->setCurrentIndex(3);
     const struct {
         const char* width;
         const char* height;
@@ -211,10 +211,10 @@ TEST(NewDialog, StaysOpenAndStoresNothingUntilTheSizeIsValid) {
         {"-12", "480", "La largeur doit valoir au moins 4."},
     };
     for (const auto& c : cases) {
-        dialog.T_width->setText(QString::fromUtf8(c.width));
-        dialog.T_height->setText(QString::fromUtf8(c.height));
+        dialog.widthBox->setText(QString::fromUtf8(c.width));
+        dialog.heightBox->setText(QString::fromUtf8(c.height));
         EXPECT_EQ(dialog.ValidationError(), QString::fromUtf8(c.message));
-        dialog.B_okClick();
+        dialog.OnOk();
         EXPECT_NE(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(App().newFamily, 0); // nothing stored
         EXPECT_EQ(App().newWidth, 640);

@@ -36,7 +36,7 @@ TEST_F(OverviewTest, OpensFromTheViewMenu) {
     ASSERT_EQ(frame->Overviews().size(), 1);
     OverviewWindow* overview = frame->Overviews().first();
     EXPECT_EQ(overview->windowTitle(), QStringLiteral("Vue Ensemble"));
-    EXPECT_EQ(overview->B_run->text(), QStringLiteral("Démarrer"));
+    EXPECT_EQ(overview->runButton->text(), QStringLiteral("Démarrer"));
     EXPECT_EQ(overview->size(), QSize(452, 446));
     EXPECT_EQ(WhitePixels(overview->plot), 0);
 }
@@ -51,24 +51,24 @@ TEST_F(OverviewTest, NeverWritesLorenzParametersIntoAnotherFamily) {
     bool runDuringScan = true;
     QTimer::singleShot(kScanMs, overview, [&] {
         searchDuringScan = view->searchAction->isEnabled();
-        runDuringScan = overview->B_run->isEnabled();
+        runDuringScan = overview->runButton->isEnabled();
         overview->RequestStop();
     });
-    overview->B_runClick();
+    overview->OnRun();
     EXPECT_FALSE(searchDuringScan); // one long activity at a time
     EXPECT_FALSE(runDuringScan);
     EXPECT_EQ(icon.alpha, 1.25);
     EXPECT_EQ(icon.degree, 5);
-    EXPECT_TRUE(overview->B_run->isEnabled());
+    EXPECT_TRUE(overview->runButton->isEnabled());
     EXPECT_FALSE(App().scanRunning);
-    EXPECT_TRUE(overview->L_progress->text().startsWith(QStringLiteral("essai ")));
+    EXPECT_TRUE(overview->progressLabel->text().startsWith(QStringLiteral("essai ")));
 }
 
 TEST_F(OverviewTest, ScansTheActiveLorenzAndKeepsItsPlot) {
     ViewWindow* view = NewView(2);
     OverviewWindow* overview = frame->OpenOverview();
     QTimer::singleShot(kScanMs * 3, overview, [overview] { overview->RequestStop(); });
-    overview->B_runClick();
+    overview->OnRun();
     const auto& lorenz = dynamic_cast<const Lorenz_2L&>(*view->GetAttractor());
     EXPECT_EQ(lorenz.dt, 0.1);                 // the attractor keeps the last trial's values
     EXPECT_TRUE(lorenz.onDiverge);             // the view hears of divergence again
@@ -93,7 +93,7 @@ TEST_F(OverviewTest, TheScannedViewIsLockedWhileTheScanRuns) {
         zoomAfter = view->GetBitmap()->GetCamera().Zoom();
         overview->RequestStop();
     });
-    overview->B_runClick();
+    overview->OnRun();
     EXPECT_FALSE(openDuringScan);
     EXPECT_FALSE(saveDuringScan);
     EXPECT_EQ(zoomAfter, zoomBefore);
@@ -105,7 +105,7 @@ TEST_F(OverviewTest, ClosingTheOverviewDuringAScanEndsItFirst) {
     NewView(2);
     OverviewWindow* overview = frame->OpenOverview();
     QTimer::singleShot(kScanMs, overview, [overview] { overview->parentWidget()->close(); });
-    overview->B_runClick();
+    overview->OnRun();
     EXPECT_FALSE(App().scanRunning);
     QCoreApplication::processEvents(); // the deferred close
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -116,11 +116,11 @@ TEST_F(OverviewTest, ClosingTheScannedViewStopsTheScanSafely) {
     ViewWindow* view = NewView(2);
     OverviewWindow* overview = frame->OpenOverview();
     QTimer::singleShot(kScanMs, view, [view] { view->parentWidget()->close(); });
-    overview->B_runClick(); // must not touch the freed attractor (the sanitizers would say)
+    overview->OnRun(); // must not touch the freed attractor (the sanitizers would say)
     EXPECT_FALSE(App().scanRunning);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(App().openViewCount, 0);
-    EXPECT_TRUE(overview->B_run->isEnabled());
+    EXPECT_TRUE(overview->runButton->isEnabled());
 }
 
 TEST_F(OverviewTest, QuittingDuringAScanWaitsForIt) {
@@ -128,7 +128,7 @@ TEST_F(OverviewTest, QuittingDuringAScanWaitsForIt) {
     OverviewWindow* overview = frame->OpenOverview();
     bool closedAtOnce = true;
     QTimer::singleShot(kScanMs, overview, [&] { closedAtOnce = frame->close(); });
-    overview->B_runClick();
+    overview->OnRun();
     EXPECT_FALSE(closedAtOnce);
     QCoreApplication::processEvents(); // the quit goes ahead once the scan has let go
     EXPECT_FALSE(frame->isVisible());
