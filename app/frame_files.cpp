@@ -173,7 +173,7 @@ std::int32_t MainFrame::UpdateCount() const {
 }
 
 ImageRecipe MainFrame::RecipeOfView(ViewWindow& view) const {
-    return RecipeOf(*view.GetAttractor(), *view.GetBitmap(), view.iterationTarget, UpdateCount(),
+    return RecipeOf(*view.GetAttractor(), *view.GetRenderer(), view.iterationTarget, UpdateCount(),
                     view.RenderWorkers());
 }
 
@@ -182,14 +182,14 @@ bool MainFrame::SaveImage(ViewWindow& view, const QString& fileName, int depth) 
         if (IsImageFile(fileName)) {
             // The image carries its recipe: "Ouvrir..." of it gives the view back.
             if (depth == 16) {
-                SaveImagePng(fileName.toStdString(), RecipeOfView(view), *view.GetBitmap(), 16);
+                SaveImagePng(fileName.toStdString(), RecipeOfView(view), *view.GetRenderer(), 16);
             } else {
-                SaveImagePng(fileName.toStdString(), *view.GetAttractor(), *view.GetBitmap(),
+                SaveImagePng(fileName.toStdString(), *view.GetAttractor(), *view.GetRenderer(),
                              view.iterationTarget, UpdateCount(), view.RenderWorkers());
             }
             view.MarkParametersSaved();
         } else {
-            SaveBmp(fileName.toStdString(), view.GetBitmap()->GetImage());
+            SaveBmp(fileName.toStdString(), view.GetRenderer()->GetImage());
         }
         RecentFiles::Add(fileName);
     } catch (const FileError& error) {

@@ -218,7 +218,7 @@ void MainFrame::ActivityChanged() {
     const bool locked = active && (active->Busy() || active->Scanned());
     openAction->setEnabled(!locked);
     saveParametersAsAction->setEnabled(active && !locked); // no saving half-searched parameters
-    // Nothing is undone under a loop that uses the attractor or bitmap.
+    // Nothing is undone under a loop that uses the attractor or renderer.
     editMenu_->SetActiveHistory(active ? active->History() : nullptr);
     editMenu_->SetAllowed(!App().LongActivity() && !locked);
     EnableJobActions();

@@ -75,7 +75,7 @@ FloatingPalettes::FloatingPalettes(MainFrame& frame) : frame_(frame) {
 
 FloatingPalettes::~FloatingPalettes() {
     UnbindAttractor();
-    UnbindBitmap();
+    UnbindRenderer();
     delete attractor_;
     delete render_;
 }
@@ -133,17 +133,17 @@ void FloatingPalettes::AttractorRowChanged(Property& row) {
     view->RecordEdit(row.caption, row.caption, attractor_->rows->EditGesture());
 }
 
-void FloatingPalettes::BindBitmap(ViewWindow& view, Renderer& bitmap) {
-    if (boundBitmap_ == &bitmap) {
+void FloatingPalettes::BindRenderer(ViewWindow& view, Renderer& renderer) {
+    if (boundRenderer_ == &renderer) {
         return;
     }
     selecting_ = true;
-    render_->list->setCurrentIndex(bitmap.Kind());
+    render_->list->setCurrentIndex(renderer.Kind());
     selecting_ = false;
-    UnbindBitmap();
+    UnbindRenderer();
     PropertyPalette& rows = *render_->rows;
-    width_ = bitmap.Width();
-    height_ = bitmap.Height();
+    width_ = renderer.Width();
+    height_ = renderer.Height();
     updates_ = kDefaultUpdateCount;
     auto* width = rows.AddBound<std::int32_t>(Text(kStrWidth), &width_, kFlagChoices);
     auto* height = rows.AddBound<std::int32_t>(Text(kStrHeight), &height_, kFlagChoices);
@@ -158,7 +158,7 @@ void FloatingPalettes::BindBitmap(ViewWindow& view, Renderer& bitmap) {
     auto* updates = rows.AddBound<std::int8_t>(Text(kStrUpdates), &updates_, 0);
     updates->SetMinimum(1);
     updates->SetMaximum(100);
-    auto* scale = rows.AddBound<double>(Text(kStrScale), bitmap.GetCamera().ZoomBinding(),
+    auto* scale = rows.AddBound<double>(Text(kStrScale), renderer.GetCamera().ZoomBinding(),
                                         kFlagSlider | kFlagSeparator);
     scale->SetImmediate(true);
     scale->SetMinimum(kMinZoom);
@@ -167,7 +167,7 @@ void FloatingPalettes::BindBitmap(ViewWindow& view, Renderer& bitmap) {
     scale->SetSliderMaximum(1.0);
     scale->tag = kTagNone;
 
-    for (const ShadingSetting& setting : ShadingSettings(bitmap)) {
+    for (const ShadingSetting& setting : ShadingSettings(renderer)) {
         auto* row = rows.AddBound<float>(Text(setting.textId), setting.value, kFlagSlider);
         row->SetMinimum(setting.lo);
         row->SetMaximum(setting.hi);
@@ -175,33 +175,33 @@ void FloatingPalettes::BindBitmap(ViewWindow& view, Renderer& bitmap) {
         row->SetSliderMaximum(setting.sliderHi);
         row->tag = kTagShading;
     }
-    boundBitmap_ = &bitmap;
+    boundRenderer_ = &renderer;
     renderView_ = &view;
     EnableRenderPalette(true);
     Arrange();
     rows.onChange = [this](Property& row) { RenderRowChanged(row); };
 }
 
-void FloatingPalettes::UnbindBitmap() {
+void FloatingPalettes::UnbindRenderer() {
     render_->rows->onChange = nullptr;
-    boundBitmap_ = nullptr;
+    boundRenderer_ = nullptr;
     renderView_ = nullptr;
     render_->rows->Clear();
 }
 
 void FloatingPalettes::RenderRowChanged(Property& row) {
     ViewWindow* view = App().activeView;
-    if (!view || !view->GetBitmap()) {
+    if (!view || !view->GetRenderer()) {
         return;
     }
     switch (row.tag) {
     case kTagNone:
         view->SetState(ViewState::Preview);
-        view->GetBitmap()->DrawPreview();
+        view->GetRenderer()->DrawPreview();
         break;
     case kTagShading:
         if (view->State() == ViewState::Rendered) {
-            view->GetBitmap()->FinishImage(); // from the kept accumulation, no new iterations
+            view->GetRenderer()->FinishImage(); // from the kept accumulation, no new iterations
             view->RepaintImage();
         }
         break;
@@ -221,8 +221,8 @@ void FloatingPalettes::ApplyImageSize(ViewWindow& view) {
     }
     // The rows show the size in use: the width rounded down to a multiple of 4, or the old
     // size when the new one was refused.
-    width_ = view.GetBitmap()->Width();
-    height_ = view.GetBitmap()->Height();
+    width_ = view.GetRenderer()->Width();
+    height_ = view.GetRenderer()->Height();
     for (const int id : {kStrWidth, kStrHeight}) {
         if (Property* row = render_->rows->FindProperty(Text(id))) {
             row->LoadFromVariable();

@@ -17,8 +17,8 @@ public:
 
     void BindAttractor(ViewWindow& view, Attractor& attractor) override;
     void UnbindAttractor() override;
-    void BindBitmap(ViewWindow& view, Renderer& bitmap) override;
-    void UnbindBitmap() override;
+    void BindRenderer(ViewWindow& view, Renderer& renderer) override;
+    void UnbindRenderer() override;
     void RefreshValues() override;
     void RefreshZoom() override;
     void EnableAttractorPalette(bool enabled) override;
@@ -45,7 +45,7 @@ private:
     PaletteWindow* attractor_ = nullptr; // children of the frame window
     PaletteWindow* render_ = nullptr;
     Attractor* boundAttractor_ = nullptr;
-    Renderer* boundBitmap_ = nullptr;
+    Renderer* boundRenderer_ = nullptr;
     ViewWindow* attractorView_ = nullptr;
     ViewWindow* renderView_ = nullptr;
     std::int32_t width_ = 0;

@@ -49,11 +49,11 @@ PosterDialog::PosterDialog(MainFrame& frame, ViewWindow& view)
     : QDialog(&frame), frame_(frame), view_(&view) {
     setWindowTitle(Text(kStrPosterTitle));
     setAttribute(Qt::WA_DeleteOnClose);
-    const Renderer& bitmap = *view.GetBitmap();
-    aspect_ = static_cast<double>(bitmap.Height()) / std::max(bitmap.Width(), 1);
+    const Renderer& renderer = *view.GetRenderer();
+    aspect_ = static_cast<double>(renderer.Height()) / std::max(renderer.Width(), 1);
 
-    widthBox = SideBox(this, kMinImageWidth, kMaxImageWidth, bitmap.Width() * kDefaultScale);
-    heightBox = SideBox(this, kMinImageHeight, kMaxPosterHeight, bitmap.Height() * kDefaultScale);
+    widthBox = SideBox(this, kMinImageWidth, kMaxImageWidth, renderer.Width() * kDefaultScale);
+    heightBox = SideBox(this, kMinImageHeight, kMaxPosterHeight, renderer.Height() * kDefaultScale);
     iterationsBox = new QSpinBox(this);
     iterationsBox->setRange(kMinRenderIterations, std::numeric_limits<int>::max());
     iterationsBox->setValue(view.iterationTarget);

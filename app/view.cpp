@@ -55,15 +55,15 @@ ViewWindow::ViewWindow(MainFrame& frame, int family, std::int32_t width, std::in
     UpdateCaption();
     MarkParametersSaved(); // a new view's defaults are nothing to lose
 
-    bitmap_ = CreateRenderer(this, renderer);
-    bitmap_->SetWidth(width);
-    bitmap_->SetHeight(height);
-    bitmap_->GetCamera().SetEye({0.0, 0.0, -5.0});
-    bitmap_->GetCamera().SetTarget({0.0, 0.0, 0.0});
+    renderer_ = CreateRenderer(this, renderer);
+    renderer_->SetWidth(width);
+    renderer_->SetHeight(height);
+    renderer_->GetCamera().SetEye({0.0, 0.0, -5.0});
+    renderer_->GetCamera().SetTarget({0.0, 0.0, 0.0});
     if (preview_) {
-        preview_->SetBitmap(bitmap_.get());
+        preview_->SetRenderer(renderer_.get());
     }
-    setFixedSize(bitmap_->Width(), bitmap_->Height());
+    setFixedSize(renderer_->Width(), renderer_->Height());
     ShowPage();
     history_ = new QUndoStack(this);
     history_->setUndoLimit(kHistoryLimit);
@@ -76,9 +76,9 @@ ViewWindow::ViewWindow(MainFrame& frame, int family, std::int32_t width, std::in
 
 ViewWindow::~ViewWindow() {
     if (preview_) {
-        preview_->SetBitmap(nullptr);
+        preview_->SetRenderer(nullptr);
     }
-    image_->SetBitmap(nullptr);
+    image_->SetRenderer(nullptr);
     AppState& app = App();
     if (app.activeView == this) {
         app.activeView = nullptr;
@@ -191,7 +191,7 @@ void ViewWindow::OnNoAttractor() {
 }
 
 void ViewWindow::Fit(std::int32_t iterations, FitMode mode) {
-    vorticel::Fit(*attractor_, *bitmap_, iterations, mode);
+    vorticel::Fit(*attractor_, *renderer_, iterations, mode);
 }
 
 void ViewWindow::FitAndShow(int mode) {
@@ -208,7 +208,7 @@ void ViewWindow::FitAndShow(int mode) {
     }
     if (!attractor_->diverged) {
         SetState(ViewState::Preview);
-        bitmap_->DrawPreview();
+        renderer_->DrawPreview();
     }
 }
 
@@ -221,23 +221,23 @@ void ViewWindow::RepaintImage() {
 }
 
 void ViewWindow::ResizeImage(std::int32_t width, std::int32_t height) {
-    if (!bitmap_ || busy_ || (width == bitmap_->Width() && height == bitmap_->Height())) {
+    if (!renderer_ || busy_ || (width == renderer_->Width() && height == renderer_->Height())) {
         return;
     }
     const OperationScope operation(*this);
-    const std::int32_t oldWidth = bitmap_->Width();
-    const std::int32_t oldHeight = bitmap_->Height();
+    const std::int32_t oldWidth = renderer_->Width();
+    const std::int32_t oldHeight = renderer_->Height();
     try {
-        bitmap_->SetWidth(width);
-        bitmap_->SetHeight(height);
+        renderer_->SetWidth(width);
+        renderer_->SetHeight(height);
         imageUnsaved_ = false; // new buffers: the rendered image is gone
     } catch (const RenderError&) {
         ShowMessage(MessageKind::Error, Text(kStrAppTitle),
                     Text(kStrImageTooLarge, QStringLiteral("%1 x %2").arg(width).arg(height)));
-        bitmap_->SetWidth(oldWidth);
-        bitmap_->SetHeight(oldHeight);
+        renderer_->SetWidth(oldWidth);
+        renderer_->SetHeight(oldHeight);
     }
-    setFixedSize(bitmap_->Width(), bitmap_->Height());
+    setFixedSize(renderer_->Width(), renderer_->Height());
     if (QWidget* window = parentWidget()) {
         window->setMinimumSize(0, 0);
         window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -270,34 +270,35 @@ bool ViewWindow::ReplaceAttractor(std::unique_ptr<Attractor> replacement) {
 }
 
 void ViewWindow::ReplaceRenderer(int kind) {
-    if (!bitmap_ || kind == bitmap_->Kind() || busy_) {
+    if (!renderer_ || kind == renderer_->Kind() || busy_) {
         return;
     }
     const OperationScope operation(*this);
     std::unique_ptr<Renderer> replacement;
     try {
-        replacement = CreateRenderer(kind, *bitmap_);
+        replacement = CreateRenderer(kind, *renderer_);
     } catch (const RenderError&) {
         // Keep the renderer there is rather than lose the view.
-        ShowMessage(MessageKind::Error, Text(kStrAppTitle),
-                    Text(kStrImageTooLarge,
-                         QStringLiteral("%1 x %2").arg(bitmap_->Width()).arg(bitmap_->Height())));
+        ShowMessage(
+            MessageKind::Error, Text(kStrAppTitle),
+            Text(kStrImageTooLarge,
+                 QStringLiteral("%1 x %2").arg(renderer_->Width()).arg(renderer_->Height())));
         return;
     }
     if (!replacement) {
         return;
     }
     if (preview_) {
-        preview_->SetBitmap(replacement.get());
+        preview_->SetRenderer(replacement.get());
     }
-    image_->SetBitmap(nullptr);
-    bitmap_ = std::move(replacement);
+    image_->SetRenderer(nullptr);
+    renderer_ = std::move(replacement);
     imageUnsaved_ = false; // the new renderer starts from a blank image
     RebindPalettes();
     if (state_ != ViewState::NoAttractor) {
         SetState(ViewState::Preview);
         ShowPage();
-        bitmap_->DrawPreview();
+        renderer_->DrawPreview();
     }
 }
 
@@ -307,7 +308,7 @@ void ViewWindow::RebindPalettes() {
     }
     if (ParameterPalettes* palettes = frame_.Palettes()) {
         palettes->BindAttractor(*this, *attractor_);
-        palettes->BindBitmap(*this, *bitmap_);
+        palettes->BindRenderer(*this, *renderer_);
     }
 }
 
@@ -358,17 +359,17 @@ void ViewWindow::closeEvent(QCloseEvent* event) {
     if (App().activeView == this) {
         if (ParameterPalettes* palettes = frame_.Palettes()) {
             palettes->UnbindAttractor();
-            palettes->UnbindBitmap();
+            palettes->UnbindRenderer();
         }
         App().activeView = nullptr; // nothing may act on a closed view
     }
     if (preview_) {
-        preview_->SetBitmap(nullptr);
+        preview_->SetRenderer(nullptr);
     }
-    image_->SetBitmap(nullptr);
+    image_->SetRenderer(nullptr);
     frame_.AttractorGoing(attractor_.get());
     attractor_.reset();
-    bitmap_.reset();
+    renderer_.reset();
     event->accept();
 }
 

@@ -78,7 +78,7 @@ public:
     ViewState State() const { return state_; }
     const QString& Title() const { return title_; }
     Attractor* GetAttractor() const { return attractor_.get(); }
-    Renderer* GetBitmap() const { return bitmap_.get(); }
+    Renderer* GetRenderer() const { return renderer_.get(); }
     // True while a search or render of this view is in its loop.
     bool Busy() const { return busy_; }
     // True while the overview scans this view's attractor: nothing else may change it.
@@ -114,9 +114,9 @@ public:
     QMenu* viewMenu() const { return viewMenu_; }
 
     // PreviewSurface
-    void StateChanged(const Renderer& bitmap) override;
-    void DrawPreview(const Renderer& bitmap) override;
-    void ShowImage(const Renderer& bitmap) override;
+    void StateChanged(const Renderer& renderer) override;
+    void DrawPreview(const Renderer& renderer) override;
+    void ShowImage(const Renderer& renderer) override;
 
     std::int32_t iterationTarget = kDefaultIterations;
     bool autoAdjust = true;
@@ -154,7 +154,7 @@ private:
     void UpdatePreview();
     // Enables the palettes as the state (and a running loop or scan) allows.
     void ApplyPaletteEnabling();
-    // Held while an operation uses the attractor or bitmap across an event pump: a close
+    // Held while an operation uses the attractor or renderer across an event pump: a close
     // that arrives meanwhile waits until the operation is over.
     class OperationScope;
     friend class OperationScope;
@@ -181,7 +181,7 @@ private:
 
     MainFrame& frame_;
     std::unique_ptr<Attractor> attractor_;
-    std::unique_ptr<Renderer> bitmap_;
+    std::unique_ptr<Renderer> renderer_;
     PreviewWidget* preview_ = nullptr; // null where the system offers no OpenGL
     ImageWidget* image_ = nullptr;
     QStackedLayout* pages_ = nullptr;

@@ -52,7 +52,7 @@ void ViewWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void ViewWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (!dragging_ || !bitmap_) {
+    if (!dragging_ || !renderer_) {
         return;
     }
     const QPoint position = event->position().toPoint();
@@ -61,21 +61,21 @@ void ViewWindow::mouseMoveEvent(QMouseEvent* event) {
         lastX_ = position.x();
         lastY_ = position.y();
         if (shift) {
-            panOriginX_ = bitmap_->GetCamera().PanX();
-            panOriginY_ = bitmap_->GetCamera().PanY();
+            panOriginX_ = renderer_->GetCamera().PanX();
+            panOriginY_ = renderer_->GetCamera().PanY();
         }
     }
     if (!shift) {
-        bitmap_->GetCamera().RotateByDrag(position.x() - lastX_, lastY_ - position.y());
+        renderer_->GetCamera().RotateByDrag(position.x() - lastX_, lastY_ - position.y());
         lastX_ = position.x();
         lastY_ = position.y();
     } else {
         const double w = width();
-        Camera& camera = bitmap_->GetCamera();
+        Camera& camera = renderer_->GetCamera();
         camera.SetPan((lastX_ - position.x()) / w / camera.Zoom() + panOriginX_,
                       (lastY_ - position.y()) / w / camera.Zoom() + panOriginY_);
     }
-    bitmap_->DrawPreview();
+    renderer_->DrawPreview();
     lastShiftBit_ = shift;
 }
 
@@ -88,12 +88,13 @@ void ViewWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void ViewWindow::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
-    if ((state_ != ViewState::Preview && state_ != ViewState::Rendered) || delta == 0 || !bitmap_) {
+    if ((state_ != ViewState::Preview && state_ != ViewState::Rendered) || delta == 0 ||
+        !renderer_) {
         event->ignore();
         return;
     }
     const OperationScope operation(*this);
-    Camera& camera = bitmap_->GetCamera();
+    Camera& camera = renderer_->GetCamera();
     camera.SetZoom(
         std::clamp(delta < 0 ? camera.Zoom() * kWheelStep : camera.Zoom() * (1.0 / kWheelStep),
                    kMinZoom, kMaxZoom));
@@ -101,7 +102,7 @@ void ViewWindow::wheelEvent(QWheelEvent* event) {
         palettes->RefreshZoom();
     }
     SetState(ViewState::Preview);
-    bitmap_->DrawPreview();
+    renderer_->DrawPreview();
     if (!wheelClock_.isValid() || wheelClock_.elapsed() > kWheelRunMs) {
         ++wheelRun_;
     }

@@ -1,5 +1,5 @@
 // What the view's source files share: the scope that holds a close back while an operation
-// uses the view's attractor or bitmap.
+// uses the view's attractor or renderer.
 #pragma once
 
 #include "app/view.h"

@@ -42,11 +42,11 @@ void ViewWindow::RestoreParameters(const std::vector<double>& values) {
 }
 
 ViewWindow::Framing ViewWindow::SnapshotFraming() const {
-    return {bitmap_->GetCamera(), bitmap_->Ring().Points(), bitmap_->Ring().Index()};
+    return {renderer_->GetCamera(), renderer_->Ring().Points(), renderer_->Ring().Index()};
 }
 
 void ViewWindow::RestoreFraming(const Framing& f) {
-    Renderer& b = *bitmap_;
+    Renderer& b = *renderer_;
     b.RestoreRing(f.ring, f.ringIndex);
     if (auto* light = dynamic_cast<LightRenderer*>(&b)) {
         light->MeasureStepsFromRing(); // the discarded framing pass reset them
@@ -114,11 +114,11 @@ void ViewWindow::OnSearch() {
         SetState(before);
         frame_.ActivityChanged();
         if (before == ViewState::Preview) {
-            bitmap_->DrawPreview();
+            renderer_->DrawPreview();
         }
         return;
     }
-    bitmap_->RenderStoredPoints();
+    renderer_->RenderStoredPoints();
     imageUnsaved_ = false; // the quick render took the place of any earlier one
     SetState(ViewState::Rendered);
     frame_.ActivityChanged();
@@ -132,7 +132,7 @@ void ViewWindow::QuickRender() {
     if (busy_ || !attractor_ || attractor_->diverged) {
         return;
     }
-    bitmap_->RenderStoredPoints();
+    renderer_->RenderStoredPoints();
     SetState(ViewState::Rendered);
 }
 
@@ -168,7 +168,7 @@ void ViewWindow::OnStart() {
         frame_.SetStatusText(0, QString());
         PumpEvents();
     };
-    lastRun = RenderRun(*attractor_, *bitmap_, iterationTarget, updates, hooks);
+    lastRun = RenderRun(*attractor_, *renderer_, iterationTarget, updates, hooks);
     updateTimer_.stop();
     image_->repaint();
     if (!stopRequested_) {

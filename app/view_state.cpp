@@ -85,7 +85,7 @@ void ViewWindow::ApplyActivityGuards() {
 void ViewWindow::ShowPage() {
     const bool preview = state_ == ViewState::Preview;
     const bool image = state_ == ViewState::Rendering || state_ == ViewState::Rendered;
-    image_->SetBitmap(image ? bitmap_.get() : nullptr);
+    image_->SetRenderer(image ? renderer_.get() : nullptr);
     pages_->setCurrentWidget(preview && preview_ ? static_cast<QWidget*>(preview_) : image_);
     if (preview) {
         UpdatePreview();

@@ -84,7 +84,7 @@ TEST_F(FileMenusTest, EveryExampleOpensFramedWithAQuickRender) {
         SCOPED_TRACE(examples[i].toStdString());
         EXPECT_EQ(view->State(), ViewState::Rendered);
         family[static_cast<std::size_t>(view->GetAttractor()->typeIndex)] = true;
-        const std::vector<std::uint8_t>& image = view->GetBitmap()->GetImage().Shown();
+        const std::vector<std::uint8_t>& image = view->GetRenderer()->GetImage().Shown();
         EXPECT_LT(std::count(image.begin(), image.end(), 0), static_cast<long>(image.size()));
         frame->OnClose();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

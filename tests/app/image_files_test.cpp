@@ -22,7 +22,7 @@ TEST_F(ImageFiles, AViewSavedAsPngOpensAgainWhole) {
     ASSERT_NE(view, nullptr);
     view->OnSearch();
     ASSERT_EQ(view->State(), ViewState::Rendered);
-    auto& solid = dynamic_cast<SolidRenderer&>(*view->GetBitmap());
+    auto& solid = dynamic_cast<SolidRenderer&>(*view->GetRenderer());
     solid.SetGamma(3.25f);
     solid.GetCamera().SetZoom(solid.GetCamera().Zoom() * 1.5); // a framing of the user's own
     view->iterationTarget = 123456;
@@ -49,8 +49,8 @@ TEST_F(ImageFiles, AViewSavedAsPngOpensAgainWhole) {
     ViewWindow* other = NewView(0, 64, 48);
     frame->OpenParameterFile(path, other);
     EXPECT_EQ(other->TakeSnapshot().parameters, saved.parameters);
-    EXPECT_EQ(other->GetBitmap()->Kind(), kSolid);
-    EXPECT_EQ(other->GetBitmap()->Width(), 96);
+    EXPECT_EQ(other->GetRenderer()->Kind(), kSolid);
+    EXPECT_EQ(other->GetRenderer()->Width(), 96);
 }
 
 TEST_F(ImageFiles, APngWithoutARecipeOrOfNoRenderableSizeIsRefusedInFrench) {

@@ -88,9 +88,9 @@ TEST_F(OverviewTest, TheScannedViewIsLockedWhileTheScanRuns) {
     QTimer::singleShot(kScanMs, overview, [&] {
         openDuringScan = frame->openAction->isEnabled();
         saveDuringScan = frame->saveParametersAsAction->isEnabled();
-        zoomBefore = view->GetBitmap()->GetCamera().Zoom();
+        zoomBefore = view->GetRenderer()->GetCamera().Zoom();
         view->OnAdjust(); // refused: it would fit the scan's trial values
-        zoomAfter = view->GetBitmap()->GetCamera().Zoom();
+        zoomAfter = view->GetRenderer()->GetCamera().Zoom();
         overview->RequestStop();
     });
     overview->OnRun();

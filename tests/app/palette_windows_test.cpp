@@ -43,26 +43,26 @@ TEST_F(PaletteWindows, SizeRowsFollowTheDialogsRulesAndShowTheSizeInUse) {
 
     width.SetValue(2); // below 4: refused with the dialog's message, the old size kept
     QCoreApplication::processEvents();
-    EXPECT_EQ(view->GetBitmap()->Width(), 64);
+    EXPECT_EQ(view->GetRenderer()->Width(), 64);
     EXPECT_EQ(width.value, 64);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0].text, Text(kStrWidthTooSmall));
 
     height.SetValue(0);
     QCoreApplication::processEvents();
-    EXPECT_EQ(view->GetBitmap()->Height(), 48);
+    EXPECT_EQ(view->GetRenderer()->Height(), 48);
     EXPECT_EQ(height.value, 48);
     ASSERT_EQ(Messages().size(), 2u);
     EXPECT_EQ(Messages()[1].text, Text(kStrHeightTooSmall));
 
     width.SetValue(101); // taken, rounded down to a multiple of 4, and shown so
-    EXPECT_EQ(view->GetBitmap()->Width(), 100);
+    EXPECT_EQ(view->GetRenderer()->Width(), 100);
     EXPECT_EQ(width.value, 100);
     EXPECT_EQ(view->width(), 100);
 
     width.SetValue(65536); // would wrap to 0 once rounded
     QCoreApplication::processEvents();
-    EXPECT_EQ(view->GetBitmap()->Width(), 100);
+    EXPECT_EQ(view->GetRenderer()->Width(), 100);
     EXPECT_EQ(width.value, 100);
     ASSERT_EQ(Messages().size(), 3u);
     EXPECT_EQ(Messages()[2].text, Text(kStrImageTooLarge, QStringLiteral("65536 x 48")));
@@ -110,7 +110,7 @@ TEST_F(PaletteWindows, ASpeedColouredQuickRenderWithoutAutomaticAdjustIsNotBlack
         ASSERT_EQ(view->State(), ViewState::Preview);
         view->QuickRender(); // as a search ends
         ASSERT_EQ(view->State(), ViewState::Rendered);
-        const std::vector<std::uint8_t>& image = view->GetBitmap()->GetImage().Shown();
+        const std::vector<std::uint8_t>& image = view->GetRenderer()->GetImage().Shown();
         EXPECT_LT(std::count(image.begin(), image.end(), 0), static_cast<long>(image.size()))
             << "renderer " << renderer;
     }

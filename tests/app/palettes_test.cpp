@@ -65,11 +65,11 @@ TEST_F(PalettesTest, ShadingRowsAreGreyedInThePreviewAndRebuildAFinishedImage) {
     view->OnStart();
     EXPECT_TRUE(gamma->enabled);
     const std::int32_t count = view->GetAttractor()->count;
-    const std::vector<std::uint8_t> before = view->GetBitmap()->GetImage().Shown();
+    const std::vector<std::uint8_t> before = view->GetRenderer()->GetImage().Shown();
     gamma->SetValue(3.0f);
-    EXPECT_EQ(dynamic_cast<SolidRenderer&>(*view->GetBitmap()).Gamma(), 3.0f);
-    EXPECT_NE(view->GetBitmap()->GetImage().Shown(), before); // the image was rebuilt
-    EXPECT_EQ(view->GetAttractor()->count, count);            // without iterating again
+    EXPECT_EQ(dynamic_cast<SolidRenderer&>(*view->GetRenderer()).Gamma(), 3.0f);
+    EXPECT_NE(view->GetRenderer()->GetImage().Shown(), before); // the image was rebuilt
+    EXPECT_EQ(view->GetAttractor()->count, count);              // without iterating again
     EXPECT_EQ(view->State(), ViewState::Rendered);
 }
 
@@ -98,7 +98,7 @@ TEST_F(PalettesTest, RowTagsDecideTheReaction) {
     EXPECT_TRUE(scale->immediate);
     view->SetState(ViewState::Rendered);
     scale->SetValue(0.5);
-    EXPECT_EQ(view->GetBitmap()->GetCamera().Zoom(), 0.5);
+    EXPECT_EQ(view->GetRenderer()->GetCamera().Zoom(), 0.5);
     EXPECT_EQ(view->State(), ViewState::Preview);
 }
 
@@ -108,7 +108,7 @@ TEST_F(PalettesTest, TheFamilyAndRendererListsReplaceThem) {
     view->FitAndShow(0);
     FloatingPalettes& palettes = Palettes(*frame);
     palettes.renderWindow()->list->setCurrentIndex(kLight);
-    EXPECT_EQ(view->GetBitmap()->Kind(), kLight);
+    EXPECT_EQ(view->GetRenderer()->Kind(), kLight);
     EXPECT_EQ(RowNames(*palettes.renderWindow()->rows).mid(4),
               (QStringList{QStringLiteral("Luminosité"), QStringLiteral("Gamma")}));
     palettes.attractorWindow()->list->setCurrentIndex(0);
@@ -125,7 +125,7 @@ TEST_F(PalettesTest, WidthAndHeightTakeEffect) {
         dynamic_cast<NumProperty<std::int32_t>*>(rows.FindProperty(QStringLiteral("Largeur")));
     ASSERT_NE(width, nullptr);
     width->SetValue(320);
-    EXPECT_EQ(view->GetBitmap()->Width(), 320);
+    EXPECT_EQ(view->GetRenderer()->Width(), 320);
     EXPECT_EQ(view->width(), 320);
     EXPECT_EQ(view->State(), ViewState::Preview); // refitted for the new size
 }

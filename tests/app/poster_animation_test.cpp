@@ -88,7 +88,7 @@ TEST_F(Posters, RenderTheViewsRecipeAtTheTypedSizeAndLeaveTheViewAndItsHistoryAl
     }
     // Nothing of the view moved: not its image size, not a step of its history.
     EXPECT_TRUE(SameView(view->TakeSnapshot(), before));
-    EXPECT_EQ(view->GetBitmap()->Width(), 64);
+    EXPECT_EQ(view->GetRenderer()->Width(), 64);
     EXPECT_EQ(view->History()->count(), steps);
     EXPECT_EQ(view->History()->index(), index);
     EXPECT_FALSE(App().jobRunning);

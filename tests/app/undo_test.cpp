@@ -115,7 +115,7 @@ TEST_F(UndoTest, ARendererChangeAndAShadingEditComeBackWithTheirValues) {
     ASSERT_EQ(view->State(), ViewState::Rendered);
     view->History()->clear();
     view->RecordEdit(QStringLiteral("sync"));
-    auto& solid = dynamic_cast<SolidRenderer&>(*view->GetBitmap());
+    auto& solid = dynamic_cast<SolidRenderer&>(*view->GetRenderer());
     NumProperty<float>& gamma = Row<float>(Palettes().renderWindow(), Text(kStrGamma));
     const float oldGamma = solid.Gamma();
     const std::vector<std::uint8_t> oldImage = solid.GetImage().Shown();
@@ -130,16 +130,16 @@ TEST_F(UndoTest, ARendererChangeAndAShadingEditComeBackWithTheirValues) {
     solid.SetOpacity(3.5f); // a shading value of the old renderer must come back
     view->RecordEdit(Text(kStrOpacity));
     Palettes().renderWindow()->list->setCurrentIndex(kLight);
-    EXPECT_EQ(view->GetBitmap()->Kind(), kLight);
+    EXPECT_EQ(view->GetRenderer()->Kind(), kLight);
     Editing().OnUndo();
-    ASSERT_EQ(view->GetBitmap()->Kind(), kSolid);
-    EXPECT_EQ(dynamic_cast<SolidRenderer&>(*view->GetBitmap()).Opacity(), 3.5f);
+    ASSERT_EQ(view->GetRenderer()->Kind(), kSolid);
+    EXPECT_EQ(dynamic_cast<SolidRenderer&>(*view->GetRenderer()).Opacity(), 3.5f);
     EXPECT_EQ(view->State(), ViewState::Preview);
 }
 
 TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
     ViewWindow* view = ClassicLorenz();
-    const Camera start = view->GetBitmap()->GetCamera();
+    const Camera start = view->GetRenderer()->GetCamera();
     const auto mouse = [view](QEvent::Type type, QPoint at) {
         const Qt::MouseButtons held =
             type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
@@ -154,7 +154,7 @@ TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
     mouse(QEvent::MouseButtonRelease, {40, 10});
     EXPECT_EQ(view->History()->count(), 1);
     EXPECT_EQ(view->History()->undoText(), Text(kStrEditRotation));
-    const Camera turned = view->GetBitmap()->GetCamera();
+    const Camera turned = view->GetRenderer()->GetCamera();
     EXPECT_FALSE(turned == start);
 
     for (int i = 0; i < 3; ++i) { // one run of the wheel
@@ -168,9 +168,9 @@ TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
 
     Editing().OnUndo(); // Centrer
     Editing().OnUndo(); // the wheel run
-    EXPECT_TRUE(view->GetBitmap()->GetCamera() == turned);
+    EXPECT_TRUE(view->GetRenderer()->GetCamera() == turned);
     Editing().OnUndo(); // the drag
-    EXPECT_TRUE(view->GetBitmap()->GetCamera() == start);
+    EXPECT_TRUE(view->GetRenderer()->GetCamera() == start);
     EXPECT_EQ(view->State(), ViewState::Preview);
 }
 
@@ -189,14 +189,14 @@ TEST_F(UndoTest, ASearchIsUndoneToTheParametersAndCameraBeforeIt) {
 TEST_F(UndoTest, TheImageSizeAndTheIterationTargetAreUndone) {
     ViewWindow* view = ClassicLorenz();
     Row<std::int32_t>(Palettes().renderWindow(), Text(kStrWidth)).SetValue(320);
-    EXPECT_EQ(view->GetBitmap()->Width(), 320);
+    EXPECT_EQ(view->GetRenderer()->Width(), 320);
     Row<std::int32_t>(Palettes().attractorWindow(), Text(kStrIterations)).SetValue(1000);
     EXPECT_EQ(view->iterationTarget, 1000);
     Editing().OnUndo();
     EXPECT_EQ(view->iterationTarget, kDefaultIterations);
-    EXPECT_EQ(view->GetBitmap()->Width(), 320);
+    EXPECT_EQ(view->GetRenderer()->Width(), 320);
     Editing().OnUndo();
-    EXPECT_EQ(view->GetBitmap()->Width(), 64);
+    EXPECT_EQ(view->GetRenderer()->Width(), 64);
     EXPECT_EQ(view->width(), 64);
 }
 

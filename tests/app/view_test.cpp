@@ -97,7 +97,7 @@ TEST_F(ViewTest, SearchEndsWithAQuickRender) {
     EXPECT_TRUE(a.onDiverge);  // the notification is attached again
     EXPECT_FALSE(App().searchRunning);
     // Some pixel of the quick render is lit.
-    const std::vector<std::uint8_t>& image = view->GetBitmap()->GetImage().Shown();
+    const std::vector<std::uint8_t>& image = view->GetRenderer()->GetImage().Shown();
     EXPECT_NE(std::count(image.begin(), image.end(), 0), static_cast<long>(image.size()));
 }
 
@@ -282,37 +282,37 @@ TEST_F(ViewTest, MouseTurnsPansAndZooms) {
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->SetState(ViewState::Rendered);
-    Renderer& bitmap = *view->GetBitmap();
+    Renderer& renderer = *view->GetRenderer();
 
     SendMouse(*view, QEvent::MouseButtonPress, Qt::RightButton, {10, 10});
     EXPECT_EQ(view->State(), ViewState::Rendered); // only the left button counts
     SendMouse(*view, QEvent::MouseButtonPress, Qt::LeftButton, {10, 10});
     EXPECT_EQ(view->State(), ViewState::Preview); // a press alone leaves the image
-    const double angle = bitmap.GetCamera().RotationAngle();
+    const double angle = renderer.GetCamera().RotationAngle();
     SendMouse(*view, QEvent::MouseMove, Qt::LeftButton, {10, 10});
     SendMouse(*view, QEvent::MouseMove, Qt::LeftButton, {30, 10});
-    EXPECT_NE(bitmap.GetCamera().RotationAngle(), angle);
+    EXPECT_NE(renderer.GetCamera().RotationAngle(), angle);
 
     // Shift pans from where Shift was first seen, without a jump.
-    const double panX = bitmap.GetCamera().PanX();
+    const double panX = renderer.GetCamera().PanX();
     SendMouse(*view, QEvent::MouseMove, Qt::LeftButton, {30, 10}, Qt::ShiftModifier);
-    EXPECT_EQ(bitmap.GetCamera().PanX(), panX);
+    EXPECT_EQ(renderer.GetCamera().PanX(), panX);
     SendMouse(*view, QEvent::MouseMove, Qt::LeftButton, {22, 10}, Qt::ShiftModifier);
-    EXPECT_DOUBLE_EQ(bitmap.GetCamera().PanX(), panX + 8.0 / 64.0 / bitmap.GetCamera().Zoom());
+    EXPECT_DOUBLE_EQ(renderer.GetCamera().PanX(), panX + 8.0 / 64.0 / renderer.GetCamera().Zoom());
     SendMouse(*view, QEvent::MouseButtonRelease, Qt::LeftButton, {22, 10});
 
-    const double zoom = bitmap.GetCamera().Zoom();
+    const double zoom = renderer.GetCamera().Zoom();
     EXPECT_TRUE(SendWheel(*view, -120));
-    EXPECT_DOUBLE_EQ(bitmap.GetCamera().Zoom(), zoom * 1.1);
+    EXPECT_DOUBLE_EQ(renderer.GetCamera().Zoom(), zoom * 1.1);
     EXPECT_TRUE(SendWheel(*view, 120));
-    EXPECT_NEAR(bitmap.GetCamera().Zoom(), zoom, 1e-12);
+    EXPECT_NEAR(renderer.GetCamera().Zoom(), zoom, 1e-12);
 }
 
 TEST_F(ViewTest, TheWheelOverAnIdleViewIsLeftAlone) {
     ViewWindow* view = NewView(2);
-    const double zoom = view->GetBitmap()->GetCamera().Zoom();
+    const double zoom = view->GetRenderer()->GetCamera().Zoom();
     EXPECT_FALSE(SendWheel(*view, -120));
-    EXPECT_EQ(view->GetBitmap()->GetCamera().Zoom(), zoom);
+    EXPECT_EQ(view->GetRenderer()->GetCamera().Zoom(), zoom);
 }
 
 TEST_F(ViewTest, RendererAndFamilyChanges) {
@@ -320,8 +320,8 @@ TEST_F(ViewTest, RendererAndFamilyChanges) {
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->ReplaceRenderer(4);
-    EXPECT_EQ(view->GetBitmap()->Kind(), kSolid);
-    EXPECT_EQ(view->GetBitmap()->Width(), 64);
+    EXPECT_EQ(view->GetRenderer()->Kind(), kSolid);
+    EXPECT_EQ(view->GetRenderer()->Width(), 64);
     EXPECT_EQ(view->State(), ViewState::Preview);
     view->ReplaceAttractor(0);
     EXPECT_EQ(view->GetAttractor()->typeIndex, 0);
