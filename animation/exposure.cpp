@@ -18,7 +18,7 @@ bool MeasureExposure(Animation& animation, const std::function<bool()>& stopRequ
             return false;
         }
         if (frame.failure.empty()) {
-            measured.push_back(frame.bitmap->BandStatistics());
+            measured.push_back(frame.renderer->BandStatistics());
         } else {
             measured.emplace_back(); // its frames fail and are reported as they come
             failure = KeyName(animation, k) + ": " + frame.failure;

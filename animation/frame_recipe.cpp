@@ -140,7 +140,7 @@ ShadeStatistics Exposure(const Animation& a, const KeyPosition& at) {
 // The animation's size, iterations, seed and workers on a recipe.
 void WithFrameSettings(const Animation& a, ImageRecipe& r) {
     r.program = ProgramNameAndVersion();
-    r.width = a.width - a.width % 4; // as the bitmap rounds it
+    r.width = a.width - a.width % 4; // as the renderer rounds it
     r.height = a.height;
     r.iterations = a.iterations;
     r.updates = 1; // only the last image is kept

@@ -31,25 +31,25 @@ FrameRender RenderFrame(const ImageRecipe& recipe, const RunHooks& hooks) {
     FrameRender frame;
     frame.attractor = MakeAttractor(recipe);
     RandomSeed(recipe.seed.value_or(0));
-    frame.bitmap = CreateRenderer(nullptr, recipe.renderer);
-    Renderer& bitmap = *frame.bitmap;
-    bitmap.SetWidth(recipe.width);
-    bitmap.SetHeight(recipe.height);
-    bitmap.GetCamera().SetEye({0.0, 0.0, -5.0});
-    bitmap.GetCamera().SetTarget({0.0, 0.0, 0.0});
-    ApplyToRenderer(recipe, bitmap);
-    bitmap.ImposeStatistics(recipe.exposure);
-    if (!Fit(*frame.attractor, bitmap, kFitPoints, FitMode::PreviewOnly)) {
+    frame.renderer = CreateRenderer(nullptr, recipe.renderer);
+    Renderer& renderer = *frame.renderer;
+    renderer.SetWidth(recipe.width);
+    renderer.SetHeight(recipe.height);
+    renderer.GetCamera().SetEye({0.0, 0.0, -5.0});
+    renderer.GetCamera().SetTarget({0.0, 0.0, 0.0});
+    ApplyToRenderer(recipe, renderer);
+    renderer.ImposeStatistics(recipe.exposure);
+    if (!Fit(*frame.attractor, renderer, kFitPoints, FitMode::PreviewOnly)) {
         frame.failure = "the orbit diverged while it was framed";
         return frame;
     }
-    frame.result = RenderRun(*frame.attractor, bitmap, recipe.iterations, recipe.updates, hooks,
+    frame.result = RenderRun(*frame.attractor, renderer, recipe.iterations, recipe.updates, hooks,
                              recipe.workers.value_or(kAllThreads));
     if (frame.result.diverged) {
         frame.failure =
             "the orbit diverged after " + std::to_string(frame.result.count) + " iterations";
     } else if (!frame.result.stopped) {
-        const std::size_t lit = PixelsOfLastPoints(*frame.attractor, bitmap.GetCamera());
+        const std::size_t lit = PixelsOfLastPoints(*frame.attractor, renderer.GetCamera());
         if (lit < kCollapsedPixels) {
             frame.failure = "the orbit collapsed: its last points fall on " + std::to_string(lit) +
                             (lit == 1 ? " pixel" : " pixels");
@@ -59,14 +59,14 @@ FrameRender RenderFrame(const ImageRecipe& recipe, const RunHooks& hooks) {
 }
 
 ImageRecipe RenderedRecipe(const ImageRecipe& recipe, const FrameRender& frame) {
-    ImageRecipe r = RecipeOf(*frame.attractor, *frame.bitmap, recipe.iterations, recipe.updates,
+    ImageRecipe r = RecipeOf(*frame.attractor, *frame.renderer, recipe.iterations, recipe.updates,
                              frame.result.threads);
     r.seed = recipe.seed;
     return r;
 }
 
 void SaveFrame(const std::string& fileName, const ImageRecipe& recipe, const FrameRender& frame) {
-    SaveImagePng(fileName, RenderedRecipe(recipe, frame), *frame.bitmap);
+    SaveImagePng(fileName, RenderedRecipe(recipe, frame), *frame.renderer);
 }
 
 } // namespace vorticel

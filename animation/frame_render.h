@@ -14,7 +14,7 @@ namespace vorticel {
 
 struct FrameRender {
     std::unique_ptr<Attractor> attractor;
-    std::unique_ptr<Renderer> bitmap;
+    std::unique_ptr<Renderer> renderer;
     RenderRunResult result;
     // Empty for a frame worth keeping; else why not: the orbit diverged, or collapsed onto
     // a few pixels (parameters between keys may leave the chaotic region).

@@ -20,16 +20,16 @@ ImageRecipe KeyFromParameterFile(const std::string& fileName, std::int32_t width
     }
     std::unique_ptr<Attractor> attractor = CreateAttractor(*family);
     attractor->LoadParameters(fileName);
-    const std::unique_ptr<Renderer> bitmap = CreateRenderer(nullptr, kGas);
-    bitmap->SetWidth(width);
-    bitmap->SetHeight(height);
-    bitmap->GetCamera().SetEye({0.0, 0.0, -5.0});
-    bitmap->GetCamera().SetTarget({0.0, 0.0, 0.0});
+    const std::unique_ptr<Renderer> renderer = CreateRenderer(nullptr, kGas);
+    renderer->SetWidth(width);
+    renderer->SetHeight(height);
+    renderer->GetCamera().SetEye({0.0, 0.0, -5.0});
+    renderer->GetCamera().SetTarget({0.0, 0.0, 0.0});
     RandomSeed(kFramingSeed);
-    if (!Fit(*attractor, *bitmap, kFitPoints, FitMode::Adjust)) {
+    if (!Fit(*attractor, *renderer, kFitPoints, FitMode::Adjust)) {
         throw AnimationError(fileName + ": the orbit diverged while it was framed");
     }
-    return RecipeOf(*attractor, *bitmap, kDefaultIterations, kDefaultUpdates,
+    return RecipeOf(*attractor, *renderer, kDefaultIterations, kDefaultUpdates,
                     kDefaultAnimationWorkers);
 }
 

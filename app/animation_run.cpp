@@ -30,7 +30,7 @@ constexpr std::chrono::milliseconds kEncodePoll{20};
 
 } // namespace
 
-void TForm_animation::InstallDialogs() {
+void AnimationWindow::InstallDialogs() {
     chooseFolder = [this] {
         return QFileDialog::getExistingDirectory(this, Text(kStrFramesFolder));
     };
@@ -48,14 +48,14 @@ void TForm_animation::InstallDialogs() {
     };
 }
 
-void TForm_animation::ShowAnimation(const Animation& animation, const QString& fileName) {
+void AnimationWindow::ShowAnimation(const Animation& animation, const QString& fileName) {
     // Settings first: the thumbnails take the animation's proportions.
-    T_frames->setValue(animation.frames);
-    T_turn->setValue(animation.turnDegrees);
-    T_fps->setValue(animation.fps);
-    T_width->setValue(animation.width);
-    T_height->setValue(animation.height);
-    T_iterations->setValue(animation.iterations);
+    framesBox->setValue(animation.frames);
+    turnBox->setValue(animation.turnDegrees);
+    fpsBox->setValue(animation.fps);
+    widthBox->setValue(animation.width);
+    heightBox->setValue(animation.height);
+    iterationsBox->setValue(animation.iterations);
     std::vector<AnimationKey> keys;
     for (std::size_t i = 0; i < animation.keys.size(); ++i) {
         AnimationKey key;
@@ -68,29 +68,29 @@ void TForm_animation::ShowAnimation(const Animation& animation, const QString& f
     fileName_ = fileName;
     setWindowTitle(fileName.isEmpty() ? Text(kStrAnimationTitle)
                                       : Text(kStrAnimationFile, QFileInfo(fileName).fileName()));
-    TB_frame->setValue(1);
+    frameSlider->setValue(1);
     ShowFrame(1);
 }
 
-bool TForm_animation::Open(const QString& fileName) {
+bool AnimationWindow::Open(const QString& fileName) {
     try {
         ShowAnimation(LoadAnimation(fileName.toStdString()), fileName);
-        L_result->clear();
+        resultLabel->clear();
         return true;
     } catch (const FileError& error) {
-        L_result->setText(FileErrorMessage(error, fileName));
+        resultLabel->setText(FileErrorMessage(error, fileName));
     } catch (const AnimationError& error) {
-        L_result->setText(Text(kStrCannotReadAnimation, fileName) + QLatin1Char('\n') +
-                          QString::fromUtf8(error.what()));
+        resultLabel->setText(Text(kStrCannotReadAnimation, fileName) + QLatin1Char('\n') +
+                             QString::fromUtf8(error.what()));
     }
     return false;
 }
 
-bool TForm_animation::Save(const QString& fileName) {
+bool AnimationWindow::Save(const QString& fileName) {
     try {
         WriteFileReplacing(fileName.toStdString(), FormatAnimation(CurrentAnimation()));
     } catch (const FileError& error) {
-        L_result->setText(FileErrorMessage(error, fileName));
+        resultLabel->setText(FileErrorMessage(error, fileName));
         return false;
     }
     fileName_ = fileName;
@@ -98,7 +98,7 @@ bool TForm_animation::Save(const QString& fileName) {
     return true;
 }
 
-void TForm_animation::A_ouvrirExecute() {
+void AnimationWindow::OnOpen() {
     if (progress->Running()) {
         return;
     }
@@ -108,44 +108,44 @@ void TForm_animation::A_ouvrirExecute() {
     }
 }
 
-void TForm_animation::A_enregistrerExecute() {
+void AnimationWindow::OnSaveAs() {
     const QString fileName = chooseFile(true);
     if (!fileName.isEmpty()) {
         Save(fileName);
     }
 }
 
-void TForm_animation::B_rendreClick() {
+void AnimationWindow::OnRender() {
     const QString folder = chooseFolder();
     if (folder.isEmpty()) {
         return;
     }
     // The video beside its frames, named after the folder.
     const QString video =
-        CB_video->isChecked()
+        videoCheckBox->isChecked()
             ? QDir(folder).filePath(QDir(folder).dirName() + QStringLiteral(".mp4"))
             : QString();
     Render(folder, video);
 }
 
-bool TForm_animation::Render(const QString& folder, const QString& videoFile) {
+bool AnimationWindow::Render(const QString& folder, const QString& videoFile) {
     if (progress->Running() || App().LongActivity()) {
         return false;
     }
     const Animation animation = CurrentAnimation();
     if (const QString problem = Problem(animation); !problem.isEmpty()) {
-        L_result->setText(problem);
+        resultLabel->setText(problem);
         return false;
     }
     std::optional<JobScope> job(std::in_place, frame_);
     progress->Start();
     UpdateEnabling();
-    L_result->clear();
+    resultLabel->clear();
     QStringList failures;
     AnimationHooks hooks;
     double done = 0.0;
     hooks.progress = [this, &animation, &done](std::int32_t frame, double fraction) {
-        L_frame->setText(Text(kStrFrameOf).arg(frame).arg(animation.frames));
+        frameLabel->setText(Text(kStrFrameOf).arg(frame).arg(animation.frames));
         done = fraction;
         progress->Advance(fraction);
     };
@@ -195,7 +195,7 @@ bool TForm_animation::Render(const QString& folder, const QString& videoFile) {
         lines.append(Text(kStrVideoFailed, QString::fromUtf8(error.what())));
     }
     progress->Finish(!whole);
-    L_result->setText(lines.join(QLatin1Char('\n')));
+    resultLabel->setText(lines.join(QLatin1Char('\n')));
     job.reset(); // the program's guards let go first
     UpdateEnabling();
     SchedulePreview();

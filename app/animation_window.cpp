@@ -44,7 +44,7 @@ QSpinBox* NumberBox(QWidget* parent, int minimum, int maximum, int value) {
 } // namespace
 
 // A window of its own, kept above the frame as a dialog (a maximised frame would hide it).
-TForm_animation::TForm_animation(TMDIform& frame)
+AnimationWindow::AnimationWindow(MainFrame& frame)
     : QWidget(&frame, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       frame_(frame) {
     setWindowTitle(Text(kStrAnimationTitle));
@@ -56,20 +56,20 @@ TForm_animation::TForm_animation(TMDIform& frame)
     auto* top = new QHBoxLayout;
     top->addWidget(CreateKeyBox(), 1);
     top->addWidget(CreatePreviewBox());
-    CB_video = new QCheckBox(Text(kStrVideoBox), this);
+    videoCheckBox = new QCheckBox(Text(kStrVideoBox), this);
     videoAvailable_ = VideoEncoderAvailable();
     if (!videoAvailable_) {
-        CB_video->setToolTip(Text(kStrNoVideoEncoder));
+        videoCheckBox->setToolTip(Text(kStrNoVideoEncoder));
     }
-    B_rendre = new QPushButton(Text(kStrRenderEllipsis), this);
+    renderButton = new QPushButton(Text(kStrRenderEllipsis), this);
     auto* renderRow = new QHBoxLayout;
-    renderRow->addWidget(CB_video);
+    renderRow->addWidget(videoCheckBox);
     renderRow->addStretch(1);
-    renderRow->addWidget(B_rendre);
+    renderRow->addWidget(renderButton);
     progress = new JobProgress(this);
-    L_result = new QLabel(this);
-    L_result->setWordWrap(true);
-    L_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    resultLabel = new QLabel(this);
+    resultLabel->setWordWrap(true);
+    resultLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(bar);
@@ -77,18 +77,18 @@ TForm_animation::TForm_animation(TMDIform& frame)
     layout->addWidget(CreateSettingsBox());
     layout->addLayout(renderRow);
     layout->addWidget(progress);
-    layout->addWidget(L_result);
+    layout->addWidget(resultLabel);
 
     previewTimer_.setSingleShot(true);
     previewTimer_.setInterval(kPreviewDelayMs);
-    connect(&previewTimer_, &QTimer::timeout, this, [this] { ShowFrame(TB_frame->value()); });
-    connect(B_rendre, &QPushButton::clicked, this, [this] { B_rendreClick(); });
+    connect(&previewTimer_, &QTimer::timeout, this, [this] { ShowFrame(frameSlider->value()); });
+    connect(renderButton, &QPushButton::clicked, this, [this] { OnRender(); });
     connect(keys_, &QAbstractItemModel::modelReset, this, [this] {
         UpdateEnabling();
         SchedulePreview();
     });
     keys_->onCurrentRow = [this](int row) {
-        LB_keys->setCurrentIndex(keys_->index(row));
+        keyList->setCurrentIndex(keys_->index(row));
         UpdateEnabling();
     };
     connect(keys_->History(), &QUndoStack::indexChanged, this, [this] { UpdateUndoCaptions(); });
@@ -97,173 +97,173 @@ TForm_animation::TForm_animation(TMDIform& frame)
     ShowFrame(1);
 }
 
-TForm_animation::~TForm_animation() {
+AnimationWindow::~AnimationWindow() {
     // The key list goes after this window's parts: its last signals must not reach them.
     keys_->History()->disconnect(this);
     keys_->disconnect(this);
     keys_->onCurrentRow = nullptr;
 }
 
-QWidget* TForm_animation::CreateKeyBox() {
+QWidget* AnimationWindow::CreateKeyBox() {
     auto* box = new QGroupBox(Text(kStrKeys), this);
-    LB_keys = new QListView(box);
-    LB_keys->setModel(keys_);
-    LB_keys->setIconSize(QSize(kThumbnailWidth, kThumbnailHeight));
-    LB_keys->setSpacing(2);
-    LB_keys->setMinimumWidth(kThumbnailWidth * 2 + 40);
-    connect(LB_keys->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    keyList = new QListView(box);
+    keyList->setModel(keys_);
+    keyList->setIconSize(QSize(kThumbnailWidth, kThumbnailHeight));
+    keyList->setSpacing(2);
+    keyList->setMinimumWidth(kThumbnailWidth * 2 + 40);
+    connect(keyList->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { UpdateEnabling(); });
-    B_ajouter = new QPushButton(Text(kStrAddKey), box);
-    B_retirer = new QPushButton(Text(kStrRemoveKey), box);
-    B_monter = new QPushButton(Text(kStrKeyUp), box);
-    B_descendre = new QPushButton(Text(kStrKeyDown), box);
-    connect(B_ajouter, &QPushButton::clicked, this, [this] { B_ajouterClick(); });
-    connect(B_retirer, &QPushButton::clicked, this, [this] { B_retirerClick(); });
-    connect(B_monter, &QPushButton::clicked, this, [this] { B_monterClick(); });
-    connect(B_descendre, &QPushButton::clicked, this, [this] { B_descendreClick(); });
+    addButton = new QPushButton(Text(kStrAddKey), box);
+    removeButton = new QPushButton(Text(kStrRemoveKey), box);
+    moveUpButton = new QPushButton(Text(kStrKeyUp), box);
+    moveDownButton = new QPushButton(Text(kStrKeyDown), box);
+    connect(addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
+    connect(removeButton, &QPushButton::clicked, this, [this] { OnRemove(); });
+    connect(moveUpButton, &QPushButton::clicked, this, [this] { OnMoveUp(); });
+    connect(moveDownButton, &QPushButton::clicked, this, [this] { OnMoveDown(); });
     auto* buttons = new QGridLayout;
-    buttons->addWidget(B_ajouter, 0, 0, 1, 3);
-    buttons->addWidget(B_retirer, 1, 0);
-    buttons->addWidget(B_monter, 1, 1);
-    buttons->addWidget(B_descendre, 1, 2);
+    buttons->addWidget(addButton, 0, 0, 1, 3);
+    buttons->addWidget(removeButton, 1, 0);
+    buttons->addWidget(moveUpButton, 1, 1);
+    buttons->addWidget(moveDownButton, 1, 2);
     auto* layout = new QVBoxLayout(box);
-    layout->addWidget(LB_keys, 1);
+    layout->addWidget(keyList, 1);
     layout->addLayout(buttons);
     return box;
 }
 
-QWidget* TForm_animation::CreateSettingsBox() {
+QWidget* AnimationWindow::CreateSettingsBox() {
     auto* box = new QGroupBox(Text(kStrAnimationSettings), this);
     const Animation defaults;
-    T_frames = NumberBox(box, 1, kMaxFrames, defaults.frames);
-    T_turn = new QDoubleSpinBox(box);
-    T_turn->setRange(-kMaxTurnDegrees, kMaxTurnDegrees);
-    T_turn->setDecimals(1);
-    T_turn->setValue(defaults.turnDegrees);
-    T_fps = NumberBox(box, 1, kMaxFps, defaults.fps);
-    T_width = NumberBox(box, 4, 65535, defaults.width);
-    T_height = NumberBox(box, 1, 65535, defaults.height);
-    T_iterations =
+    framesBox = NumberBox(box, 1, kMaxFrames, defaults.frames);
+    turnBox = new QDoubleSpinBox(box);
+    turnBox->setRange(-kMaxTurnDegrees, kMaxTurnDegrees);
+    turnBox->setDecimals(1);
+    turnBox->setValue(defaults.turnDegrees);
+    fpsBox = NumberBox(box, 1, kMaxFps, defaults.fps);
+    widthBox = NumberBox(box, 4, 65535, defaults.width);
+    heightBox = NumberBox(box, 1, 65535, defaults.height);
+    iterationsBox =
         NumberBox(box, kMinRenderIterations, std::numeric_limits<int>::max(), defaults.iterations);
-    T_iterations->setGroupSeparatorShown(true);
+    iterationsBox->setGroupSeparatorShown(true);
     const auto label = [box](int textId, QWidget* buddy) {
         auto* l = new QLabel(Text(textId), box);
         l->setBuddy(buddy);
         return l;
     };
     auto* grid = new QGridLayout(box);
-    grid->addWidget(label(kStrFramesLabel, T_frames), 0, 0, Qt::AlignRight);
-    grid->addWidget(T_frames, 0, 1);
-    grid->addWidget(label(kStrTurnLabel, T_turn), 0, 2, Qt::AlignRight);
-    grid->addWidget(T_turn, 0, 3);
-    grid->addWidget(label(kStrFpsLabel, T_fps), 0, 4, Qt::AlignRight);
-    grid->addWidget(T_fps, 0, 5);
-    grid->addWidget(label(kStrWidthLabel, T_width), 1, 0, Qt::AlignRight);
-    grid->addWidget(T_width, 1, 1);
-    grid->addWidget(label(kStrHeightLabel, T_height), 1, 2, Qt::AlignRight);
-    grid->addWidget(T_height, 1, 3);
-    grid->addWidget(label(kStrAnimationIterations, T_iterations), 1, 4, Qt::AlignRight);
-    grid->addWidget(T_iterations, 1, 5);
-    connect(T_frames, &QSpinBox::valueChanged, this, [this] { FramesChanged(); });
-    connect(T_turn, &QDoubleSpinBox::valueChanged, this, [this] { SchedulePreview(); });
-    connect(T_width, &QSpinBox::valueChanged, this, [this] { SchedulePreview(); });
-    connect(T_height, &QSpinBox::valueChanged, this, [this] { SchedulePreview(); });
+    grid->addWidget(label(kStrFramesLabel, framesBox), 0, 0, Qt::AlignRight);
+    grid->addWidget(framesBox, 0, 1);
+    grid->addWidget(label(kStrTurnLabel, turnBox), 0, 2, Qt::AlignRight);
+    grid->addWidget(turnBox, 0, 3);
+    grid->addWidget(label(kStrFpsLabel, fpsBox), 0, 4, Qt::AlignRight);
+    grid->addWidget(fpsBox, 0, 5);
+    grid->addWidget(label(kStrWidthLabel, widthBox), 1, 0, Qt::AlignRight);
+    grid->addWidget(widthBox, 1, 1);
+    grid->addWidget(label(kStrHeightLabel, heightBox), 1, 2, Qt::AlignRight);
+    grid->addWidget(heightBox, 1, 3);
+    grid->addWidget(label(kStrAnimationIterations, iterationsBox), 1, 4, Qt::AlignRight);
+    grid->addWidget(iterationsBox, 1, 5);
+    connect(framesBox, &QSpinBox::valueChanged, this, [this] { FramesChanged(); });
+    connect(turnBox, &QDoubleSpinBox::valueChanged, this, [this] { SchedulePreview(); });
+    connect(widthBox, &QSpinBox::valueChanged, this, [this] { SchedulePreview(); });
+    connect(heightBox, &QSpinBox::valueChanged, this, [this] { SchedulePreview(); });
     return box;
 }
 
-QWidget* TForm_animation::CreatePreviewBox() {
+QWidget* AnimationWindow::CreatePreviewBox() {
     auto* box = new QGroupBox(Text(kStrAnimationPreview), this);
-    L_preview = new QLabel(box);
-    L_preview->setFixedSize(kPreviewWidth, kPreviewHeight);
-    L_preview->setAlignment(Qt::AlignCenter);
-    L_preview->setWordWrap(true);
-    L_preview->setFrameShape(QFrame::StyledPanel);
-    TB_frame = new QSlider(Qt::Horizontal, box);
-    TB_frame->setRange(1, Animation{}.frames);
-    L_frame = new QLabel(box);
-    connect(TB_frame, &QSlider::valueChanged, this, [this] { SchedulePreview(); });
+    previewLabel = new QLabel(box);
+    previewLabel->setFixedSize(kPreviewWidth, kPreviewHeight);
+    previewLabel->setAlignment(Qt::AlignCenter);
+    previewLabel->setWordWrap(true);
+    previewLabel->setFrameShape(QFrame::StyledPanel);
+    frameSlider = new QSlider(Qt::Horizontal, box);
+    frameSlider->setRange(1, Animation{}.frames);
+    frameLabel = new QLabel(box);
+    connect(frameSlider, &QSlider::valueChanged, this, [this] { SchedulePreview(); });
     auto* layout = new QVBoxLayout(box);
-    layout->addWidget(L_preview);
-    layout->addWidget(TB_frame);
-    layout->addWidget(L_frame);
+    layout->addWidget(previewLabel);
+    layout->addWidget(frameSlider);
+    layout->addWidget(frameLabel);
     layout->addStretch(1);
     return box;
 }
 
-void TForm_animation::CreateMenus(QMenuBar& bar) {
+void AnimationWindow::CreateMenus(QMenuBar& bar) {
     QMenu* file = bar.addMenu(Text(kStrMenuFile));
-    A_ouvrir = file->addAction(Text(kStrOpen));
-    A_ouvrir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    A_enregistrer = file->addAction(Text(kStrSaveAnimationAs));
-    A_enregistrer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    openAction = file->addAction(Text(kStrOpen));
+    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveAsAction = file->addAction(Text(kStrSaveAnimationAs));
+    saveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     file->addSeparator();
-    A_fermer = file->addAction(Text(kStrClose));
-    connect(A_ouvrir, &QAction::triggered, this, [this] { A_ouvrirExecute(); });
-    connect(A_enregistrer, &QAction::triggered, this, [this] { A_enregistrerExecute(); });
-    connect(A_fermer, &QAction::triggered, this, [this] { close(); });
+    closeAction = file->addAction(Text(kStrClose));
+    connect(openAction, &QAction::triggered, this, [this] { OnOpen(); });
+    connect(saveAsAction, &QAction::triggered, this, [this] { OnSaveAs(); });
+    connect(closeAction, &QAction::triggered, this, [this] { close(); });
     QMenu* edit = bar.addMenu(Text(kStrMenuEdit));
-    A_annuler = edit->addAction(Text(kStrUndo));
-    A_annuler->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    A_retablir = edit->addAction(Text(kStrRedo));
-    A_retablir->setShortcuts(
+    undoAction = edit->addAction(Text(kStrUndo));
+    undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction = edit->addAction(Text(kStrRedo));
+    redoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    connect(A_annuler, &QAction::triggered, this, [this] {
+    connect(undoAction, &QAction::triggered, this, [this] {
         if (!progress->Running()) {
             keys_->History()->undo();
         }
     });
-    connect(A_retablir, &QAction::triggered, this, [this] {
+    connect(redoAction, &QAction::triggered, this, [this] {
         if (!progress->Running()) {
             keys_->History()->redo();
         }
     });
 }
 
-void TForm_animation::UpdateUndoCaptions() {
+void AnimationWindow::UpdateUndoCaptions() {
     // As the views' "Édition" menu: the step's name after "Annuler : ".
     const QUndoStack& history = *keys_->History();
     const auto caption = [](int id, bool can, const QString& name) {
         return can && !name.isEmpty() ? Text(id) + QStringLiteral(" : ") + name : Text(id);
     };
-    A_annuler->setText(caption(kStrUndo, history.canUndo(), history.undoText()));
-    A_retablir->setText(caption(kStrRedo, history.canRedo(), history.redoText()));
+    undoAction->setText(caption(kStrUndo, history.canUndo(), history.undoText()));
+    redoAction->setText(caption(kStrRedo, history.canRedo(), history.redoText()));
     UpdateEnabling();
 }
 
-void TForm_animation::UpdateEnabling() {
+void AnimationWindow::UpdateEnabling() {
     const bool running = progress && progress->Running();
-    const int row = LB_keys->currentIndex().isValid() ? LB_keys->currentIndex().row() : -1;
+    const int row = keyList->currentIndex().isValid() ? keyList->currentIndex().row() : -1;
     const int count = keys_->rowCount();
-    const TForm_view* view = App().activeView;
-    B_ajouter->setEnabled(!running && view && !view->Busy());
-    B_retirer->setEnabled(!running && row >= 0);
-    B_monter->setEnabled(!running && row > 0);
-    B_descendre->setEnabled(!running && row >= 0 && row + 1 < count);
-    A_annuler->setEnabled(!running && keys_->History()->canUndo());
-    A_retablir->setEnabled(!running && keys_->History()->canRedo());
-    A_ouvrir->setEnabled(!running);
-    if (B_rendre) {
-        B_rendre->setEnabled(!running && count > 0 && !App().LongActivity());
-        CB_video->setEnabled(!running && videoAvailable_);
+    const ViewWindow* view = App().activeView;
+    addButton->setEnabled(!running && view && !view->Busy());
+    removeButton->setEnabled(!running && row >= 0);
+    moveUpButton->setEnabled(!running && row > 0);
+    moveDownButton->setEnabled(!running && row >= 0 && row + 1 < count);
+    undoAction->setEnabled(!running && keys_->History()->canUndo());
+    redoAction->setEnabled(!running && keys_->History()->canRedo());
+    openAction->setEnabled(!running);
+    if (renderButton) {
+        renderButton->setEnabled(!running && count > 0 && !App().LongActivity());
+        videoCheckBox->setEnabled(!running && videoAvailable_);
     }
-    for (QWidget* w : {static_cast<QWidget*>(T_frames), static_cast<QWidget*>(T_turn),
-                       static_cast<QWidget*>(T_fps), static_cast<QWidget*>(T_width),
-                       static_cast<QWidget*>(T_height), static_cast<QWidget*>(T_iterations)}) {
+    for (QWidget* w : {static_cast<QWidget*>(framesBox), static_cast<QWidget*>(turnBox),
+                       static_cast<QWidget*>(fpsBox), static_cast<QWidget*>(widthBox),
+                       static_cast<QWidget*>(heightBox), static_cast<QWidget*>(iterationsBox)}) {
         if (w) {
             w->setEnabled(!running);
         }
     }
 }
 
-QImage TForm_animation::Thumbnail(const ImageRecipe& recipe) const {
+QImage AnimationWindow::Thumbnail(const ImageRecipe& recipe) const {
     std::int32_t w = 0;
     std::int32_t h = 0;
-    FitInside(T_width->value(), T_height->value(), kThumbnailWidth, kThumbnailHeight, w, h);
+    FitInside(widthBox->value(), heightBox->value(), kThumbnailWidth, kThumbnailHeight, w, h);
     return QuickRender(recipe, w, h);
 }
 
-void TForm_animation::B_ajouterClick() {
-    TForm_view* view = App().activeView;
+void AnimationWindow::OnAdd() {
+    ViewWindow* view = App().activeView;
     if (!view || view->Busy() || progress->Running()) {
         return;
     }
@@ -274,40 +274,40 @@ void TForm_animation::B_ajouterClick() {
     keys_->Add(std::move(key));
 }
 
-void TForm_animation::B_retirerClick() {
-    keys_->Remove(LB_keys->currentIndex().row());
+void AnimationWindow::OnRemove() {
+    keys_->Remove(keyList->currentIndex().row());
 }
 
-void TForm_animation::B_monterClick() {
-    keys_->Move(LB_keys->currentIndex().row(), -1);
+void AnimationWindow::OnMoveUp() {
+    keys_->Move(keyList->currentIndex().row(), -1);
 }
 
-void TForm_animation::B_descendreClick() {
-    keys_->Move(LB_keys->currentIndex().row(), +1);
+void AnimationWindow::OnMoveDown() {
+    keys_->Move(keyList->currentIndex().row(), +1);
 }
 
-void TForm_animation::FramesChanged() {
-    TB_frame->setRange(1, T_frames->value());
+void AnimationWindow::FramesChanged() {
+    frameSlider->setRange(1, framesBox->value());
     SchedulePreview();
 }
 
-void TForm_animation::SchedulePreview() {
-    L_frame->setText(Text(kStrFrameOf).arg(TB_frame->value()).arg(T_frames->value()));
+void AnimationWindow::SchedulePreview() {
+    frameLabel->setText(Text(kStrFrameOf).arg(frameSlider->value()).arg(framesBox->value()));
     previewTimer_.start();
 }
 
-void TForm_animation::ShowFrame(int frame) {
-    L_frame->setText(Text(kStrFrameOf).arg(frame).arg(T_frames->value()));
+void AnimationWindow::ShowFrame(int frame) {
+    frameLabel->setText(Text(kStrFrameOf).arg(frame).arg(framesBox->value()));
     if (keys_->rowCount() == 0) {
-        L_preview->setPixmap({});
-        L_preview->setText(Text(kStrNoKeys));
+        previewLabel->setPixmap({});
+        previewLabel->setText(Text(kStrNoKeys));
         return;
     }
     const Animation animation = CurrentAnimation();
     const QString problem = Problem(animation);
     if (!problem.isEmpty()) {
-        L_preview->setPixmap({});
-        L_preview->setText(problem);
+        previewLabel->setPixmap({});
+        previewLabel->setText(problem);
         return;
     }
     try {
@@ -315,15 +315,15 @@ void TForm_animation::ShowFrame(int frame) {
         std::int32_t h = 0;
         FitInside(animation.width, animation.height, kPreviewWidth, kPreviewHeight, w, h);
         const QImage image = QuickRender(FrameRecipe(animation, frame), w, h);
-        L_preview->setText(QString());
-        L_preview->setPixmap(QPixmap::fromImage(image));
+        previewLabel->setText(QString());
+        previewLabel->setPixmap(QPixmap::fromImage(image));
     } catch (const AnimationError& error) {
-        L_preview->setPixmap({});
-        L_preview->setText(Text(kStrAnimationInvalid, QString::fromUtf8(error.what())));
+        previewLabel->setPixmap({});
+        previewLabel->setText(Text(kStrAnimationInvalid, QString::fromUtf8(error.what())));
     }
 }
 
-QString TForm_animation::Problem(const Animation& animation) {
+QString AnimationWindow::Problem(const Animation& animation) {
     // The usual ones in the window's words; the core names the rest.
     if (animation.keys.size() == 1 && animation.turnDegrees == 0.0) {
         return Text(kStrOneKeyNoTurn);
@@ -342,22 +342,22 @@ QString TForm_animation::Problem(const Animation& animation) {
     return {};
 }
 
-Animation TForm_animation::CurrentAnimation() const {
+Animation AnimationWindow::CurrentAnimation() const {
     Animation animation;
     for (const AnimationKey& key : keys_->Keys()) {
         animation.keys.push_back(key.recipe);
         animation.keyNames.push_back(key.name.toStdString());
     }
-    animation.frames = T_frames->value();
-    animation.turnDegrees = T_turn->value();
-    animation.fps = T_fps->value();
-    animation.width = T_width->value();
-    animation.height = T_height->value();
-    animation.iterations = T_iterations->value();
+    animation.frames = framesBox->value();
+    animation.turnDegrees = turnBox->value();
+    animation.fps = fpsBox->value();
+    animation.width = widthBox->value();
+    animation.height = heightBox->value();
+    animation.iterations = iterationsBox->value();
     return animation;
 }
 
-void TForm_animation::closeEvent(QCloseEvent* event) {
+void AnimationWindow::closeEvent(QCloseEvent* event) {
     if (progress->Running()) {
         event->ignore(); // "Arrêter" first: the render holds this window's hooks
         return;

@@ -1,4 +1,4 @@
-// TForm_animation: "Animation", a window of its own: the keys (views added as keys, each
+// AnimationWindow: "Animation", a window of its own: the keys (views added as keys, each
 // with a thumbnail, in an undoable list), frames, turn, fps, size and iterations, a slider
 // that shows any frame as a quick render, and "Rendre..." to a folder of frames and a video.
 #pragma once
@@ -24,29 +24,29 @@ namespace vorticel {
 
 class JobProgress;
 class KeyListModel;
-class TMDIform;
+class MainFrame;
 struct Animation;
 struct ImageRecipe;
 
-class TForm_animation : public QWidget {
+class AnimationWindow : public QWidget {
 public:
     static constexpr int kThumbnailWidth = 96;
     static constexpr int kThumbnailHeight = 72;
     static constexpr int kPreviewWidth = 320;
     static constexpr int kPreviewHeight = 240;
 
-    explicit TForm_animation(TMDIform& frame);
-    ~TForm_animation() override;
+    explicit AnimationWindow(MainFrame& frame);
+    ~AnimationWindow() override;
 
     // The active view becomes the last key (a no-op without a view).
-    void B_ajouterClick();
-    void B_retirerClick();
-    void B_monterClick();
-    void B_descendreClick();
+    void OnAdd();
+    void OnRemove();
+    void OnMoveUp();
+    void OnMoveDown();
     // Asks for a folder, then renders every frame into it (and the video when asked for).
-    void B_rendreClick();
-    void A_ouvrirExecute();
-    void A_enregistrerExecute();
+    void OnRender();
+    void OnOpen();
+    void OnSaveAs();
 
     // The animation the window shows: its keys and settings.
     Animation CurrentAnimation() const;
@@ -70,29 +70,29 @@ public:
     std::function<QString()> chooseFolder;
     std::function<QString(bool save)> chooseFile;
 
-    QListView* LB_keys = nullptr;
-    QPushButton* B_ajouter = nullptr;
-    QPushButton* B_retirer = nullptr;
-    QPushButton* B_monter = nullptr;
-    QPushButton* B_descendre = nullptr;
-    QSpinBox* T_frames = nullptr;
-    QDoubleSpinBox* T_turn = nullptr;
-    QSpinBox* T_fps = nullptr;
-    QSpinBox* T_width = nullptr;
-    QSpinBox* T_height = nullptr;
-    QSpinBox* T_iterations = nullptr;
-    QSlider* TB_frame = nullptr;
-    QLabel* L_frame = nullptr;
-    QLabel* L_preview = nullptr;
-    QCheckBox* CB_video = nullptr;
-    QPushButton* B_rendre = nullptr;
+    QListView* keyList = nullptr;
+    QPushButton* addButton = nullptr;
+    QPushButton* removeButton = nullptr;
+    QPushButton* moveUpButton = nullptr;
+    QPushButton* moveDownButton = nullptr;
+    QSpinBox* framesBox = nullptr;
+    QDoubleSpinBox* turnBox = nullptr;
+    QSpinBox* fpsBox = nullptr;
+    QSpinBox* widthBox = nullptr;
+    QSpinBox* heightBox = nullptr;
+    QSpinBox* iterationsBox = nullptr;
+    QSlider* frameSlider = nullptr;
+    QLabel* frameLabel = nullptr;
+    QLabel* previewLabel = nullptr;
+    QCheckBox* videoCheckBox = nullptr;
+    QPushButton* renderButton = nullptr;
     JobProgress* progress = nullptr;
-    QLabel* L_result = nullptr;
-    QAction* A_ouvrir = nullptr;
-    QAction* A_enregistrer = nullptr;
-    QAction* A_fermer = nullptr;
-    QAction* A_annuler = nullptr;
-    QAction* A_retablir = nullptr;
+    QLabel* resultLabel = nullptr;
+    QAction* openAction = nullptr;
+    QAction* saveAsAction = nullptr;
+    QAction* closeAction = nullptr;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -108,7 +108,7 @@ private:
     void SchedulePreview();
     QImage Thumbnail(const ImageRecipe& recipe) const;
 
-    TMDIform& frame_;
+    MainFrame& frame_;
     KeyListModel* keys_ = nullptr;
     QTimer previewTimer_;
     QString fileName_;

@@ -5,10 +5,10 @@
 
 namespace vorticel {
 
-class TForm_view;
+class ViewWindow;
 
 struct AppState {
-    TForm_view* activeView = nullptr; // cleared when that view closes
+    ViewWindow* activeView = nullptr; // cleared when that view closes
     bool renderRunning = false;       // a render run is in progress in some view
     bool searchRunning = false;       // a search is in progress in some view
     bool scanRunning = false;         // an overview scan is in progress

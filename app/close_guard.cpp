@@ -29,9 +29,9 @@ CloseAnswer AskWithMessageBox(QWidget* parent, const QStringList& lines) {
 
 } // namespace
 
-QStringList UnsavedWorkLines(const QList<TForm_view*>& views) {
+QStringList UnsavedWorkLines(const QList<ViewWindow*>& views) {
     QStringList lines;
-    for (const TForm_view* view : views) {
+    for (const ViewWindow* view : views) {
         const bool image = view->ImageUnsaved();
         const bool parameters = view->ParametersUnsaved();
         if (image || parameters) {
@@ -44,15 +44,15 @@ QStringList UnsavedWorkLines(const QList<TForm_view*>& views) {
     return lines;
 }
 
-CloseGuard::CloseGuard(TMDIform& frame) : frame_(frame) {
+CloseGuard::CloseGuard(MainFrame& frame) : frame_(frame) {
     ask = [this](const QStringList& lines) { return AskWithMessageBox(&frame_, lines); };
-    chooseFile = [this](TForm_view& view, SaveKind kind) {
+    chooseFile = [this](ViewWindow& view, SaveKind kind) {
         return kind == SaveKind::Image ? frame_.AskImageFileName(view)
                                        : frame_.AskAttractorFileName();
     };
 }
 
-bool CloseGuard::MayClose(const QList<TForm_view*>& views) {
+bool CloseGuard::MayClose(const QList<ViewWindow*>& views) {
     if (asking_) {
         return false; // the first close is still being decided
     }
@@ -68,7 +68,7 @@ bool CloseGuard::MayClose(const QList<TForm_view*>& views) {
         break;
     case CloseAnswer::Save:
         mayClose = true;
-        for (TForm_view* view : views) {
+        for (ViewWindow* view : views) {
             if (!Save(*view)) {
                 mayClose = false; // what was saved stays saved; nothing closes
                 break;
@@ -82,7 +82,7 @@ bool CloseGuard::MayClose(const QList<TForm_view*>& views) {
     return mayClose;
 }
 
-bool CloseGuard::Save(TForm_view& view) {
+bool CloseGuard::Save(ViewWindow& view) {
     if (view.ImageUnsaved()) {
         const QString name = chooseFile(view, SaveKind::Image);
         if (name.isEmpty() || !frame_.SaveImage(view, name)) {

@@ -9,33 +9,33 @@
 
 namespace vorticel {
 
-class TForm_view;
-class TMDIform;
+class ViewWindow;
+class MainFrame;
 
 enum class CloseAnswer { Save, Discard, Cancel };
 enum class SaveKind { Image, Parameters };
 
 // One line per view of `views` that holds unsaved work, saying whose and what.
-QStringList UnsavedWorkLines(const QList<TForm_view*>& views);
+QStringList UnsavedWorkLines(const QList<ViewWindow*>& views);
 
 class CloseGuard {
 public:
-    explicit CloseGuard(TMDIform& frame);
+    explicit CloseGuard(MainFrame& frame);
 
     // True when `views` may close: nothing unsaved, or the user discarded it, or saved all
     // of it. False when the user cancelled (the question, or a save dialog) or a save failed;
     // then every view stays as it was. While the question is up, a second close is refused.
-    bool MayClose(const QList<TForm_view*>& views);
+    bool MayClose(const QList<ViewWindow*>& views);
 
     // The question (the lines of UnsavedWorkLines) and the save dialogs, which return the
     // chosen file name or an empty one; tests put their own in place.
     std::function<CloseAnswer(const QStringList& lines)> ask;
-    std::function<QString(TForm_view& view, SaveKind kind)> chooseFile;
+    std::function<QString(ViewWindow& view, SaveKind kind)> chooseFile;
 
 private:
-    bool Save(TForm_view& view);
+    bool Save(ViewWindow& view);
 
-    TMDIform& frame_;
+    MainFrame& frame_;
     bool asking_ = false;
 };
 

@@ -12,16 +12,16 @@ namespace vorticel {
 
 EditMenu::EditMenu(QWidget& frame) : QObject(&frame) {
     group_ = new QUndoGroup(this);
-    MM_edition = new QMenu(Text(kStrMenuEdit), &frame);
-    A_annuler = new QAction(Text(kStrUndo), this);
-    A_annuler->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    A_retablir = new QAction(Text(kStrRedo), this);
-    A_retablir->setShortcuts(
+    menu_ = new QMenu(Text(kStrMenuEdit), &frame);
+    undoAction = new QAction(Text(kStrUndo), this);
+    undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction = new QAction(Text(kStrRedo), this);
+    redoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    connect(A_annuler, &QAction::triggered, this, [this] { A_annulerExecute(); });
-    connect(A_retablir, &QAction::triggered, this, [this] { A_retablirExecute(); });
-    MM_edition->addAction(A_annuler);
-    MM_edition->addAction(A_retablir);
+    connect(undoAction, &QAction::triggered, this, [this] { OnUndo(); });
+    connect(redoAction, &QAction::triggered, this, [this] { OnRedo(); });
+    menu_->addAction(undoAction);
+    menu_->addAction(redoAction);
     for (const auto signal : {&QUndoGroup::canUndoChanged, &QUndoGroup::canRedoChanged}) {
         connect(group_, signal, this, [this] { Update(); });
     }
@@ -46,13 +46,13 @@ void EditMenu::SetAllowed(bool allowed) {
     Update();
 }
 
-void EditMenu::A_annulerExecute() {
+void EditMenu::OnUndo() {
     if (allowed_ && group_->canUndo()) {
         group_->undo();
     }
 }
 
-void EditMenu::A_retablirExecute() {
+void EditMenu::OnRedo() {
     if (allowed_ && group_->canRedo()) {
         group_->redo();
     }
@@ -62,10 +62,10 @@ void EditMenu::Update() {
     const auto caption = [](int id, bool can, const QString& name) {
         return can && !name.isEmpty() ? Text(id) + QStringLiteral(" : ") + name : Text(id);
     };
-    A_annuler->setText(caption(kStrUndo, group_->canUndo(), group_->undoText()));
-    A_retablir->setText(caption(kStrRedo, group_->canRedo(), group_->redoText()));
-    A_annuler->setEnabled(allowed_ && group_->canUndo());
-    A_retablir->setEnabled(allowed_ && group_->canRedo());
+    undoAction->setText(caption(kStrUndo, group_->canUndo(), group_->undoText()));
+    redoAction->setText(caption(kStrRedo, group_->canRedo(), group_->redoText()));
+    undoAction->setEnabled(allowed_ && group_->canUndo());
+    redoAction->setEnabled(allowed_ && group_->canRedo());
 }
 
 } // namespace vorticel

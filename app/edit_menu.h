@@ -23,19 +23,19 @@ public:
     // there is something to take back or do again.
     void SetAllowed(bool allowed);
 
-    void A_annulerExecute();
-    void A_retablirExecute();
+    void OnUndo();
+    void OnRedo();
 
-    QMenu* menu() const { return MM_edition; }
+    QMenu* menu() const { return menu_; }
     QUndoGroup* Group() const { return group_; }
 
-    QAction* A_annuler = nullptr;
-    QAction* A_retablir = nullptr;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
 
 private:
     void Update();
 
-    QMenu* MM_edition = nullptr;
+    QMenu* menu_ = nullptr;
     QUndoGroup* group_ = nullptr;
     bool allowed_ = true;
 };

@@ -109,25 +109,25 @@ QString ExampleName(const QString& path) {
 
 FileMenus::FileMenus(QWidget& frame, std::function<bool(const QString&)> open)
     : QObject(&frame), open_(std::move(open)) {
-    MM_recent = new QMenu(Text(kStrRecentFiles), &frame);
-    MM_examples = new QMenu(Text(kStrExamples), &frame);
+    recentMenu_ = new QMenu(Text(kStrRecentFiles), &frame);
+    examplesMenu_ = new QMenu(Text(kStrExamples), &frame);
     for (const QString& path : ExampleFiles()) {
-        QAction* action = MM_examples->addAction(ExampleName(path));
+        QAction* action = examplesMenu_->addAction(ExampleName(path));
         connect(action, &QAction::triggered, this, [this, path] { open_(path); });
     }
-    MM_examples->setEnabled(!MM_examples->isEmpty());
-    connect(MM_recent, &QMenu::aboutToShow, this, [this] { Refresh(); });
+    examplesMenu_->setEnabled(!examplesMenu_->isEmpty());
+    connect(recentMenu_, &QMenu::aboutToShow, this, [this] { Refresh(); });
     Refresh();
 }
 
 void FileMenus::Refresh() {
-    MM_recent->clear();
+    recentMenu_->clear();
     const QStringList files = RecentFiles::List();
     for (int i = 0; i < files.size(); ++i) {
         const QString& path = files[i];
         // "&1 name" lets the keyboard pick the first nine.
         const QString text = i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(path) : path;
-        QAction* action = MM_recent->addAction(text);
+        QAction* action = recentMenu_->addAction(text);
         connect(action, &QAction::triggered, this, [this, path] {
             if (!open_(path)) {
                 RecentFiles::Remove(path);
@@ -135,7 +135,7 @@ void FileMenus::Refresh() {
             }
         });
     }
-    MM_recent->setEnabled(!files.isEmpty());
+    recentMenu_->setEnabled(!files.isEmpty());
 }
 
 } // namespace vorticel

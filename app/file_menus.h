@@ -42,14 +42,14 @@ class FileMenus : public QObject {
 public:
     FileMenus(QWidget& frame, std::function<bool(const QString&)> open);
 
-    QMenu* recentMenu() const { return MM_recent; }
-    QMenu* examplesMenu() const { return MM_examples; }
+    QMenu* recentMenu() const { return recentMenu_; }
+    QMenu* examplesMenu() const { return examplesMenu_; }
     // Re-reads the recent files (after an open or a save).
     void Refresh();
 
 private:
-    QMenu* MM_recent = nullptr;
-    QMenu* MM_examples = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QMenu* examplesMenu_ = nullptr;
     std::function<bool(const QString&)> open_;
 };
 

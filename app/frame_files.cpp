@@ -30,16 +30,16 @@ bool IsImageFile(const QString& fileName) {
 
 } // namespace
 
-TForm_view* TMDIform::CreateViewForFile(int family, int renderer, std::int32_t width,
-                                        std::int32_t height) {
-    TForm_view* view = CreateView(family, renderer, width, height);
+ViewWindow* MainFrame::CreateViewForFile(int family, int renderer, std::int32_t width,
+                                         std::int32_t height) {
+    ViewWindow* view = CreateView(family, renderer, width, height);
     // Titled after its file, it takes no number: the next untitled view gets this one.
     AppState& app = App();
     app.untitledCounter = static_cast<std::int16_t>(app.untitledCounter - 1);
     return view;
 }
 
-TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* view) {
+ViewWindow* MainFrame::OpenParameterFile(const QString& fileName, ViewWindow* view) {
     if (IsImageFile(fileName)) {
         return OpenImage(fileName, view);
     }
@@ -86,14 +86,14 @@ TForm_view* TMDIform::OpenParameterFile(const QString& fileName, TForm_view* vie
     return view;
 }
 
-void TMDIform::Opened(TForm_view& view, const QString& fileName) {
+void MainFrame::Opened(ViewWindow& view, const QString& fileName) {
     view.RecordEdit(Text(kStrEditOpen)); // one step, the family change included
     view.SetTitle(QFileInfo(fileName).fileName());
     view.MarkParametersSaved();
     RecentFiles::Add(fileName);
 }
 
-TForm_view* TMDIform::OpenImage(const QString& fileName, TForm_view* view) {
+ViewWindow* MainFrame::OpenImage(const QString& fileName, ViewWindow* view) {
     ImageRecipe recipe;
     try {
         recipe = LoadImageRecipe(fileName.toStdString());
@@ -112,15 +112,15 @@ TForm_view* TMDIform::OpenImage(const QString& fileName, TForm_view* view) {
     return view;
 }
 
-TForm_view* TMDIform::OpenInNewView(const QString& fileName, bool quickRender) {
-    TForm_view* view = OpenParameterFile(fileName, nullptr);
+ViewWindow* MainFrame::OpenInNewView(const QString& fileName, bool quickRender) {
+    ViewWindow* view = OpenParameterFile(fileName, nullptr);
     if (view && quickRender && view->State() == ViewState::Preview) {
         view->QuickRender();
     }
     return view;
 }
 
-void TMDIform::dragEnterEvent(QDragEnterEvent* event) {
+void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
     for (const QUrl& url : event->mimeData()->urls()) {
         const QString path = url.toLocalFile();
         if (url.isLocalFile() &&
@@ -131,7 +131,7 @@ void TMDIform::dragEnterEvent(QDragEnterEvent* event) {
     }
 }
 
-void TMDIform::dropEvent(QDropEvent* event) {
+void MainFrame::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
             OpenInNewView(url.toLocalFile());
@@ -140,8 +140,8 @@ void TMDIform::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
-void TMDIform::A_ouvrirExecute() {
-    TForm_view* view = App().activeView;
+void MainFrame::OnOpen() {
+    ViewWindow* view = App().activeView;
     if (view && view->Busy()) {
         return;
     }
@@ -156,7 +156,7 @@ void TMDIform::A_ouvrirExecute() {
     }
 }
 
-bool TMDIform::SaveAttractor(TForm_view& view, const QString& fileName) {
+bool MainFrame::SaveAttractor(ViewWindow& view, const QString& fileName) {
     try {
         view.GetAttractor()->SaveParameters(fileName.toStdString());
         view.MarkParametersSaved();
@@ -168,28 +168,28 @@ bool TMDIform::SaveAttractor(TForm_view& view, const QString& fileName) {
     }
 }
 
-std::int32_t TMDIform::UpdateCount() const {
+std::int32_t MainFrame::UpdateCount() const {
     return palettes_ ? palettes_->UpdateCount() : ParameterPalettes::kDefaultUpdateCount;
 }
 
-ImageRecipe TMDIform::RecipeOfView(TForm_view& view) const {
-    return RecipeOf(*view.GetAttractor(), *view.GetBitmap(), view.iterationTarget, UpdateCount(),
+ImageRecipe MainFrame::RecipeOfView(ViewWindow& view) const {
+    return RecipeOf(*view.GetAttractor(), *view.GetRenderer(), view.iterationTarget, UpdateCount(),
                     view.RenderWorkers());
 }
 
-bool TMDIform::SaveImage(TForm_view& view, const QString& fileName, int depth) {
+bool MainFrame::SaveImage(ViewWindow& view, const QString& fileName, int depth) {
     try {
         if (IsImageFile(fileName)) {
             // The image carries its recipe: "Ouvrir..." of it gives the view back.
             if (depth == 16) {
-                SaveImagePng(fileName.toStdString(), RecipeOfView(view), *view.GetBitmap(), 16);
+                SaveImagePng(fileName.toStdString(), RecipeOfView(view), *view.GetRenderer(), 16);
             } else {
-                SaveImagePng(fileName.toStdString(), *view.GetAttractor(), *view.GetBitmap(),
+                SaveImagePng(fileName.toStdString(), *view.GetAttractor(), *view.GetRenderer(),
                              view.iterationTarget, UpdateCount(), view.RenderWorkers());
             }
             view.MarkParametersSaved();
         } else {
-            SaveBmp(fileName.toStdString(), view.GetBitmap()->GetImage());
+            SaveBmp(fileName.toStdString(), view.GetRenderer()->GetImage());
         }
         RecentFiles::Add(fileName);
     } catch (const FileError& error) {
@@ -201,7 +201,7 @@ bool TMDIform::SaveImage(TForm_view& view, const QString& fileName, int depth) {
     return true;
 }
 
-QString TMDIform::AskAttractorFileName() {
+QString MainFrame::AskAttractorFileName() {
     QFileDialog dialog(this, Text(kStrSaveDialogTitle), QString(),
                        DialogFilter(kStrParameterFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -213,8 +213,8 @@ QString TMDIform::AskAttractorFileName() {
     return {};
 }
 
-void TMDIform::A_enreg_att_sousExecute() {
-    TForm_view* view = App().activeView;
+void MainFrame::OnSaveParametersAs() {
+    ViewWindow* view = App().activeView;
     if (!view || view->Busy() || view->Scanned()) {
         return;
     }
@@ -224,7 +224,7 @@ void TMDIform::A_enreg_att_sousExecute() {
     }
 }
 
-QString TMDIform::AskImageFileName(const TForm_view& view, int* depth) {
+QString MainFrame::AskImageFileName(const ViewWindow& view, int* depth) {
     // A view titled after its parameter file proposes an image of the same name, never the
     // parameter file itself.
     QString proposal = view.Title();
@@ -234,8 +234,8 @@ QString TMDIform::AskImageFileName(const TForm_view& view, int* depth) {
     return AskImageFile(this, proposal, depth, true);
 }
 
-void TMDIform::A_enreg_image_sousExecute() {
-    TForm_view* view = App().activeView;
+void MainFrame::OnSaveImageAs() {
+    ViewWindow* view = App().activeView;
     if (!view) {
         return;
     }

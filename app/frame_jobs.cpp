@@ -25,28 +25,29 @@ void ShowAbove(QWidget& window, QWidget& frame) {
 
 } // namespace
 
-void TMDIform::EnableJobActions() {
-    const TForm_view* view = App().activeView;
-    A_affiche->setEnabled(A_affiche->isVisible() && view && !view->Busy() && !App().LongActivity());
+void MainFrame::EnableJobActions() {
+    const ViewWindow* view = App().activeView;
+    posterAction->setEnabled(posterAction->isVisible() && view && !view->Busy() &&
+                             !App().LongActivity());
 }
 
-void TMDIform::A_afficheExecute() {
-    TForm_view* view = App().activeView;
+void MainFrame::OnPoster() {
+    ViewWindow* view = App().activeView;
     if (!view || view->Busy() || App().LongActivity()) {
         return;
     }
     // Not modal: the views and their palettes stay at hand while the poster renders.
-    ShowAbove(*new TForm_poster(*this, *view), *this);
+    ShowAbove(*new PosterDialog(*this, *view), *this);
 }
 
-void TMDIform::A_animationExecute() {
+void MainFrame::OnAnimation() {
     if (!animation_) {
-        animation_ = new TForm_animation(*this);
+        animation_ = new AnimationWindow(*this);
     }
     ShowAbove(*animation_, *this);
 }
 
-TForm_animation* TMDIform::AnimationWindow() const {
+AnimationWindow* MainFrame::OpenedAnimationWindow() const {
     return animation_;
 }
 

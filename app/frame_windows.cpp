@@ -12,7 +12,7 @@
 
 namespace vorticel {
 
-void TMDIform::ShowSubWindow(QMdiSubWindow& window) {
+void MainFrame::ShowSubWindow(QMdiSubWindow& window) {
     window.setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     window.show();
@@ -38,14 +38,14 @@ void TMDIform::ShowSubWindow(QMdiSubWindow& window) {
     window.move(CascadePosition(free, window.size(), step, taken));
 }
 
-void TMDIform::moveEvent(QMoveEvent* event) {
+void MainFrame::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     if (palettes_) {
         palettes_->FrameGeometryChanged();
     }
 }
 
-void TMDIform::resizeEvent(QResizeEvent* event) {
+void MainFrame::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (palettes_) {
         palettes_->FrameGeometryChanged();

@@ -12,16 +12,16 @@ ImageWidget::ImageWidget(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
 }
 
-void ImageWidget::SetBitmap(const Renderer* bitmap) {
-    bitmap_ = bitmap;
+void ImageWidget::SetRenderer(const Renderer* renderer) {
+    renderer_ = renderer;
     update();
 }
 
 void ImageWidget::paintEvent(QPaintEvent*) {
-    if (!bitmap_ || bitmap_->GetImage().Empty()) {
+    if (!renderer_ || renderer_->GetImage().Empty()) {
         return; // the background is the window colour
     }
-    const Image& shown = bitmap_->GetImage();
+    const Image& shown = renderer_->GetImage();
     const QImage image(shown.Shown().data(), shown.Width(), shown.Height(),
                        static_cast<qsizetype>(shown.Width()) * 3, QImage::Format_BGR888);
     QPainter painter(this);

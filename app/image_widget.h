@@ -11,13 +11,13 @@ class ImageWidget : public QWidget {
 public:
     explicit ImageWidget(QWidget* parent);
     // The renderer whose image is shown; null shows the window colour only.
-    void SetBitmap(const Renderer* bitmap);
+    void SetRenderer(const Renderer* renderer);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const Renderer* bitmap_ = nullptr;
+    const Renderer* renderer_ = nullptr;
 };
 
 } // namespace vorticel

@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace vorticel {
 
-class TMDIform;
+class MainFrame;
 
 class JobProgress : public QWidget {
 public:
@@ -27,14 +27,14 @@ public:
     bool StopRequested() const { return stopRequested_; }
     bool Running() const { return running_; }
 
-    QProgressBar* bar() const { return PB_job; }
-    QLabel* timeLabel() const { return L_time; }
-    QPushButton* stopButton() const { return B_arreter; }
+    QProgressBar* bar() const { return bar_; }
+    QLabel* timeLabel() const { return timeLabel_; }
+    QPushButton* stopButton() const { return stopButton_; }
 
 private:
-    QProgressBar* PB_job = nullptr;
-    QLabel* L_time = nullptr;
-    QPushButton* B_arreter = nullptr;
+    QProgressBar* bar_ = nullptr;
+    QLabel* timeLabel_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
     QElapsedTimer clock_;
     qint64 lastShown_ = 0;
     bool stopRequested_ = false;
@@ -45,13 +45,13 @@ private:
 // undo waits, and the program does not close.
 class JobScope {
 public:
-    explicit JobScope(TMDIform& frame);
+    explicit JobScope(MainFrame& frame);
     ~JobScope();
     JobScope(const JobScope&) = delete;
     JobScope& operator=(const JobScope&) = delete;
 
 private:
-    TMDIform& frame_;
+    MainFrame& frame_;
 };
 
 } // namespace vorticel

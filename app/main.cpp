@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     QTranslator qtTexts;
     vorticel::InstallFrenchQtTexts(qtTexts);
     try {
-        vorticel::TMDIform frame;
+        vorticel::MainFrame frame;
         frame.showMaximized();
         // "vorticel FILE..." opens each file in a view of its own (a desktop entry passes them),
         // once the loop runs: the frame is then shown as a plain start shows it.

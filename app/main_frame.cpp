@@ -44,8 +44,8 @@ namespace {
 constexpr int kPanelWidths[5] = {15, 200, 80, 130, 50};
 constexpr qint64 kDayMs = 24LL * 3600 * 1000;
 
-TForm_view* ViewOf(QMdiSubWindow* window) {
-    return window ? dynamic_cast<TForm_view*>(window->widget()) : nullptr;
+ViewWindow* ViewOf(QMdiSubWindow* window) {
+    return window ? dynamic_cast<ViewWindow*>(window->widget()) : nullptr;
 }
 
 } // namespace
@@ -61,7 +61,7 @@ QString FormatDuration(qint64 milliseconds) {
     return QLocale().toString(QTime(0, 0).addMSecs(static_cast<int>(inDay)), format.trimmed());
 }
 
-TMDIform::TMDIform() {
+MainFrame::MainFrame() {
     // For every window of the program: the frame, the views (not Qt's logo), the palettes.
     QApplication::setWindowIcon(ProgramIcon());
     setWindowTitle(Text(kStrFrameCaption));
@@ -92,7 +92,7 @@ TMDIform::TMDIform() {
     app.newRenderer = 0;
 }
 
-TMDIform::~TMDIform() {
+MainFrame::~MainFrame() {
     // Views go first, while the frame they report to is still whole; closed ones that wait
     // for their deferred deletion too.
     App().appClosing = true;
@@ -101,43 +101,43 @@ TMDIform::~TMDIform() {
     }
 }
 
-void TMDIform::CreateActions() {
-    const auto make = [this](int textId, const QKeySequence& shortcut, void (TMDIform::*slot)()) {
+void MainFrame::CreateActions() {
+    const auto make = [this](int textId, const QKeySequence& shortcut, void (MainFrame::*slot)()) {
         auto* action = new QAction(Text(textId), this);
         action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
         return action;
     };
-    A_nouveau = make(kStrNew, QKeySequence(Qt::CTRL | Qt::Key_N), &TMDIform::A_nouveauExecute);
-    A_ouvrir = make(kStrOpen, QKeySequence(Qt::CTRL | Qt::Key_O), &TMDIform::A_ouvrirExecute);
-    A_enreg_att_sous = make(kStrSaveAttractorAs, {}, &TMDIform::A_enreg_att_sousExecute);
-    A_enreg_image_sous = make(kStrSaveImageAs, {}, &TMDIform::A_enreg_image_sousExecute);
-    A_fermer = make(kStrClose, {}, &TMDIform::A_fermerExecute);
-    A_quitter = make(kStrQuit, {}, &TMDIform::A_quitterExecute);
-    A_affiche = make(kStrPoster, {}, &TMDIform::A_afficheExecute);
-    A_animation = make(kStrAnimation, {}, &TMDIform::A_animationExecute);
+    newAction = make(kStrNew, QKeySequence(Qt::CTRL | Qt::Key_N), &MainFrame::OnNew);
+    openAction = make(kStrOpen, QKeySequence(Qt::CTRL | Qt::Key_O), &MainFrame::OnOpen);
+    saveParametersAsAction = make(kStrSaveAttractorAs, {}, &MainFrame::OnSaveParametersAs);
+    saveImageAsAction = make(kStrSaveImageAs, {}, &MainFrame::OnSaveImageAs);
+    closeAction = make(kStrClose, {}, &MainFrame::OnClose);
+    quitAction = make(kStrQuit, {}, &MainFrame::OnQuit);
+    posterAction = make(kStrPoster, {}, &MainFrame::OnPoster);
+    animationAction = make(kStrAnimation, {}, &MainFrame::OnAnimation);
 
-    MM_fichier = menuBar()->addMenu(Text(kStrMenuFile));
-    MM_fichier->addAction(A_nouveau);
-    MM_fichier->addAction(A_ouvrir);
+    fileMenu_ = menuBar()->addMenu(Text(kStrMenuFile));
+    fileMenu_->addAction(newAction);
+    fileMenu_->addAction(openAction);
     files_ = new FileMenus(*this, [this](const QString& path) {
         return OpenInNewView(path, path.startsWith(ExamplesFolder() + QLatin1Char('/'))) != nullptr;
     });
-    MM_fichier->addMenu(files_->recentMenu());
-    MM_fichier->addMenu(files_->examplesMenu());
-    MM_fichier->addAction(A_enreg_att_sous);
-    MM_fichier->addAction(A_enreg_image_sous);
-    MM_fichier->addAction(A_affiche);
-    MM_fichier->addAction(A_animation);
-    MM_fichier->addAction(A_fermer);
-    MM_fichier->addSeparator();
-    MM_fichier->addAction(A_quitter);
+    fileMenu_->addMenu(files_->recentMenu());
+    fileMenu_->addMenu(files_->examplesMenu());
+    fileMenu_->addAction(saveParametersAsAction);
+    fileMenu_->addAction(saveImageAsAction);
+    fileMenu_->addAction(posterAction);
+    fileMenu_->addAction(animationAction);
+    fileMenu_->addAction(closeAction);
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(quitAction);
     EnableViewActions(false);
-    edition_ = new EditMenu(*this);
-    addActions({edition_->A_annuler, edition_->A_retablir}); // shortcuts with the menu closed
+    editMenu_ = new EditMenu(*this);
+    addActions({editMenu_->undoAction, editMenu_->redoAction}); // shortcuts with the menu closed
 }
 
-void TMDIform::CreateStatusBar() {
+void MainFrame::CreateStatusBar() {
     for (int i = 0; i < 5; ++i) {
         panels_[i] = new QLabel(this);
         // Panels keep their widths but may grow for the text of a larger system font.
@@ -147,22 +147,22 @@ void TMDIform::CreateStatusBar() {
         }
         statusBar()->addWidget(panels_[i]);
     }
-    PB_iter = new QProgressBar(panels_[1]);
-    PB_iter->setTextVisible(false);
-    PB_iter->setGeometry(0, 0, kPanelWidths[1], 16);
-    PB_iter->setValue(0);
+    progressBar_ = new QProgressBar(panels_[1]);
+    progressBar_->setTextVisible(false);
+    progressBar_->setGeometry(0, 0, kPanelWidths[1], 16);
+    progressBar_->setValue(0);
     panels_[2]->setText(Text(kStrRate).trimmed());
 }
 
-void TMDIform::EnableViewActions(bool enabled) {
-    for (QAction* action : {A_enreg_att_sous, A_enreg_image_sous, A_affiche, A_fermer}) {
+void MainFrame::EnableViewActions(bool enabled) {
+    for (QAction* action : {saveParametersAsAction, saveImageAsAction, posterAction, closeAction}) {
         action->setEnabled(enabled);
         action->setVisible(enabled);
     }
     EnableJobActions();
 }
 
-void TMDIform::showEvent(QShowEvent* event) {
+void MainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (palettes_) {
         return;
@@ -173,103 +173,103 @@ void TMDIform::showEvent(QShowEvent* event) {
     SetPalettes(std::move(palettes));
 }
 
-void TMDIform::SetPalettes(std::unique_ptr<ParameterPalettes> palettes) {
+void MainFrame::SetPalettes(std::unique_ptr<ParameterPalettes> palettes) {
     palettes_ = std::move(palettes);
 }
 
-QList<TForm_view*> TMDIform::Views() const {
-    QList<TForm_view*> views;
+QList<ViewWindow*> MainFrame::Views() const {
+    QList<ViewWindow*> views;
     for (QMdiSubWindow* window : area_->subWindowList()) {
-        if (TForm_view* view = ViewOf(window)) {
+        if (ViewWindow* view = ViewOf(window)) {
             views.append(view);
         }
     }
     return views;
 }
 
-void TMDIform::ResetStatusBar() {
-    PB_iter->setValue(0);
+void MainFrame::ResetStatusBar() {
+    progressBar_->setValue(0);
     panels_[2]->setText(Text(kStrRate).trimmed());
     panels_[3]->setText(QString());
     panels_[4]->setText(QString());
 }
 
-void TMDIform::TellCloseRefused(bool searching) {
+void MainFrame::TellCloseRefused(bool searching) {
     panels_[4]->setText(Text(searching ? kStrCloseRefusedSearch : kStrCloseRefusedRender));
 }
 
-void TMDIform::SetStatusText(int panel, const QString& text) {
+void MainFrame::SetStatusText(int panel, const QString& text) {
     if (panel >= 0 && panel < 5) {
         panels_[panel]->setText(text);
     }
 }
 
-QString TMDIform::StatusText(int panel) const {
+QString MainFrame::StatusText(int panel) const {
     return (panel >= 0 && panel < 5) ? panels_[panel]->text() : QString();
 }
 
-void TMDIform::ActivityChanged() {
-    for (TForm_view* view : Views()) {
+void MainFrame::ActivityChanged() {
+    for (ViewWindow* view : Views()) {
         view->ApplyActivityGuards();
     }
     // Loading a file into a view while it searches or renders would pull the attractor
     // out from under its loop.
-    const TForm_view* active = App().activeView;
+    const ViewWindow* active = App().activeView;
     const bool locked = active && (active->Busy() || active->Scanned());
-    A_ouvrir->setEnabled(!locked);
-    A_enreg_att_sous->setEnabled(active && !locked); // no saving half-searched parameters
-    // Nothing is undone under a loop that uses the attractor or bitmap.
-    edition_->SetActiveHistory(active ? active->History() : nullptr);
-    edition_->SetAllowed(!App().LongActivity() && !locked);
+    openAction->setEnabled(!locked);
+    saveParametersAsAction->setEnabled(active && !locked); // no saving half-searched parameters
+    // Nothing is undone under a loop that uses the attractor or renderer.
+    editMenu_->SetActiveHistory(active ? active->History() : nullptr);
+    editMenu_->SetAllowed(!App().LongActivity() && !locked);
     EnableJobActions();
 }
 
-void TMDIform::ViewMenusChanged() {
+void MainFrame::ViewMenusChanged() {
     menuBar()->clear();
-    menuBar()->addMenu(MM_fichier);
-    if (TForm_view* view = App().activeView) {
-        menuBar()->addMenu(edition_->menu());
+    menuBar()->addMenu(fileMenu_);
+    if (ViewWindow* view = App().activeView) {
+        menuBar()->addMenu(editMenu_->menu());
         menuBar()->addMenu(view->attractorMenu());
         menuBar()->addMenu(view->viewMenu());
     }
 }
 
-void TMDIform::SubWindowActivated(QMdiSubWindow* window) {
-    if (TForm_view* view = ViewOf(window)) {
-        view->FormActivate();
+void MainFrame::SubWindowActivated(QMdiSubWindow* window) {
+    if (ViewWindow* view = ViewOf(window)) {
+        view->OnActivated();
     }
     ViewMenusChanged();
     ActivityChanged();
 }
 
-void TMDIform::ShowError(const QString& message) {
+void MainFrame::ShowError(const QString& message) {
     ShowMessage(MessageKind::Error, Text(kStrAppTitle), message);
 }
 
-TForm_view* TMDIform::CreateView(int family, int renderer, std::int32_t width,
-                                 std::int32_t height) {
+ViewWindow* MainFrame::CreateView(int family, int renderer, std::int32_t width,
+                                  std::int32_t height) {
     AppState& app = App();
     app.untitledCounter = static_cast<std::int16_t>(app.untitledCounter + 1);
     app.openViewCount = static_cast<std::uint8_t>(app.openViewCount + 1);
     // What is not given comes from the dialog's remembered values.
     const std::int32_t w = width > 0 ? width : app.newWidth;
     const std::int32_t h = height > 0 ? height : app.newHeight;
-    TForm_view* view = nullptr;
+    ViewWindow* view = nullptr;
     try {
-        view = new TForm_view(*this, family >= 0 ? family : app.newFamily, w, h,
+        view = new ViewWindow(*this, family >= 0 ? family : app.newFamily, w, h,
                               renderer >= 0 ? renderer : app.newRenderer);
     } catch (const RenderError&) {
         app.openViewCount = static_cast<std::uint8_t>(app.openViewCount - 1);
         ShowError(Text(kStrImageTooLarge, QStringLiteral("%1 x %2").arg(w).arg(h)));
         return nullptr;
     }
-    edition_->AddHistory(*view->History());
+    editMenu_->AddHistory(*view->History());
     QMdiSubWindow* window = area_->addSubWindow(view);
     ShowSubWindow(*window);
     app.activeView = nullptr; // activation binds the palettes to the new view
     area_->setActiveSubWindow(window);
     if (App().activeView != view) {
-        view->FormActivate();
+        view->OnActivated();
         ViewMenusChanged();
     }
     if (palettes_) {
@@ -278,63 +278,63 @@ TForm_view* TMDIform::CreateView(int family, int renderer, std::int32_t width,
     return view;
 }
 
-void TMDIform::A_nouveauExecute() {
-    TForm_new dialog(this);
+void MainFrame::OnNew() {
+    NewAttractorDialog dialog(this);
     if (dialog.exec() == QDialog::Accepted) {
         CreateView();
     }
 }
 
-void TMDIform::A_fermerExecute() {
+void MainFrame::OnClose() {
     // The active view, even while an overview window has the focus.
-    if (TForm_view* view = App().activeView) {
+    if (ViewWindow* view = App().activeView) {
         if (QWidget* window = view->parentWidget()) {
             window->close();
         }
     }
 }
 
-void TMDIform::A_quitterExecute() {
+void MainFrame::OnQuit() {
     close();
 }
 
-TForm_set* TMDIform::OpenOverview() {
-    auto* overview = new TForm_set(*this);
+OverviewWindow* MainFrame::OpenOverview() {
+    auto* overview = new OverviewWindow(*this);
     ShowSubWindow(*area_->addSubWindow(overview));
     return overview;
 }
 
-QList<TForm_set*> TMDIform::Overviews() const {
-    QList<TForm_set*> overviews;
+QList<OverviewWindow*> MainFrame::Overviews() const {
+    QList<OverviewWindow*> overviews;
     for (QMdiSubWindow* window : area_->subWindowList()) {
-        if (auto* overview = dynamic_cast<TForm_set*>(window->widget())) {
+        if (auto* overview = dynamic_cast<OverviewWindow*>(window->widget())) {
             overviews.append(overview);
         }
     }
     return overviews;
 }
 
-void TMDIform::AttractorGoing(const Attractor* attractor) {
-    for (TForm_set* overview : Overviews()) {
+void MainFrame::AttractorGoing(const Attractor* attractor) {
+    for (OverviewWindow* overview : Overviews()) {
         overview->AttractorGoing(attractor);
     }
 }
 
-void TMDIform::ScanEnded() {
+void MainFrame::ScanEnded() {
     if (quitAfterScans_) {
         quitAfterScans_ = false;
         QTimer::singleShot(0, this, [this] { close(); });
     }
 }
 
-void TMDIform::closeEvent(QCloseEvent* event) {
+void MainFrame::closeEvent(QCloseEvent* event) {
     if (App().jobRunning) {
         // A poster or an animation is being written: "Arrêter" in its window first.
         SetStatusText(4, Text(kStrCloseRefusedJob));
         event->ignore();
         return;
     }
-    for (const TForm_view* view : Views()) {
+    for (const ViewWindow* view : Views()) {
         if (view->Busy()) {
             // A view that searches or renders keeps the program open, and says so.
             TellCloseRefused(view->State() == ViewState::Searching);
@@ -349,7 +349,7 @@ void TMDIform::closeEvent(QCloseEvent* event) {
         return;
     }
     bool scanning = false;
-    for (TForm_set* overview : Overviews()) {
+    for (OverviewWindow* overview : Overviews()) {
         if (overview->Scanning()) {
             overview->RequestStop(); // the program closes once the scan has let go
             scanning = true;

@@ -1,4 +1,4 @@
-// TMDIform: the main window with its File actions, status bar and the views inside it.
+// MainFrame: the main window with its File actions, status bar and the views inside it.
 #pragma once
 
 #include <QIcon>
@@ -21,9 +21,9 @@ class CloseGuard;
 class EditMenu;
 class FileMenus;
 class ParameterPalettes;
-class TForm_animation;
-class TForm_set;
-class TForm_view;
+class AnimationWindow;
+class OverviewWindow;
+class ViewWindow;
 struct ImageRecipe;
 
 // The program's icon (the one its desktop entry names).
@@ -32,43 +32,43 @@ QIcon ProgramIcon();
 // A duration as a time of day in the locale's long time format; a day or more wraps.
 QString FormatDuration(qint64 milliseconds);
 
-class TMDIform : public QMainWindow {
+class MainFrame : public QMainWindow {
 public:
-    TMDIform();
-    ~TMDIform() override;
+    MainFrame();
+    ~MainFrame() override;
 
-    void A_nouveauExecute();
-    void A_ouvrirExecute();
-    void A_enreg_att_sousExecute();
-    void A_enreg_image_sousExecute();
-    void A_fermerExecute();
-    void A_quitterExecute();
+    void OnNew();
+    void OnOpen();
+    void OnSaveParametersAs();
+    void OnSaveImageAs();
+    void OnClose();
+    void OnQuit();
     // "Rendre une affiche..." of the active view, and the animation window.
-    void A_afficheExecute();
-    void A_animationExecute();
+    void OnPoster();
+    void OnAnimation();
     // The animation window, once "Animation..." opened it.
-    TForm_animation* AnimationWindow() const;
+    AnimationWindow* OpenedAnimationWindow() const;
 
     // Builds a view from the dialog's remembered values (or of `family` when it is given),
     // shows it and makes it active. Returns null (after telling the user) when it cannot be
     // built.
-    TForm_view* CreateView(int family = -1, int renderer = -1, std::int32_t width = 0,
+    ViewWindow* CreateView(int family = -1, int renderer = -1, std::int32_t width = 0,
                            std::int32_t height = 0);
     // Loads a parameter file into `view` (or into a new view of the file's family when
     // `view` is null) and fits it; errors are shown to the user. Returns the view used.
-    TForm_view* OpenParameterFile(const QString& fileName, TForm_view* view);
+    ViewWindow* OpenParameterFile(const QString& fileName, ViewWindow* view);
     // Saves the image of `view`; true on success (the view's title becomes the path). A PNG
     // has 8 or 16 bits a channel (`depth`); a BMP always 8.
-    bool SaveImage(TForm_view& view, const QString& fileName, int depth = 8);
-    bool SaveAttractor(TForm_view& view, const QString& fileName);
+    bool SaveImage(ViewWindow& view, const QString& fileName, int depth = 8);
+    bool SaveAttractor(ViewWindow& view, const QString& fileName);
     // What an image of `view` would carry: its attractor, renderer, shading, size, camera,
     // iteration target, the render palette's updates and the view's workers.
-    ImageRecipe RecipeOfView(TForm_view& view) const;
+    ImageRecipe RecipeOfView(ViewWindow& view) const;
     // The render palette's "Mises à jour".
     std::int32_t UpdateCount() const;
     // The save dialogs of the two save actions: the chosen file name, empty when cancelled.
     // The image's offers 16-bit PNG too when `depth` is given, which receives 8 or 16.
-    QString AskImageFileName(const TForm_view& view, int* depth = nullptr);
+    QString AskImageFileName(const ViewWindow& view, int* depth = nullptr);
     QString AskAttractorFileName();
     // What every close path asks before views with unsaved work close.
     CloseGuard& Closing() const { return *closeGuard_; }
@@ -78,7 +78,7 @@ public:
     void ResetStatusBar();
     void SetStatusText(int panel, const QString& text);
     QString StatusText(int panel) const;
-    QProgressBar* Progress() const { return PB_iter; }
+    QProgressBar* Progress() const { return progressBar_; }
     void EnableViewActions(bool enabled);
     // A search or render started or ended somewhere: refresh every view's guards.
     void ActivityChanged();
@@ -87,31 +87,31 @@ public:
     ParameterPalettes* Palettes() const { return palettes_.get(); }
     void SetPalettes(std::unique_ptr<ParameterPalettes> palettes);
     QMdiArea* Area() const { return area_; }
-    EditMenu* Edition() const { return edition_; }
+    EditMenu* Editing() const { return editMenu_; }
     FileMenus* Files() const { return files_; }
     // Opens a parameter file into a new view of its family; an example also gets a quick
     // render. Used by the recent files, the examples, the command line and drops.
     // Restores an image's recipe into `view` (or a new view made for it): attractor,
     // renderer, shading, size, camera. A PNG without a recipe is refused with a message.
-    TForm_view* OpenImage(const QString& fileName, TForm_view* view);
-    TForm_view* OpenInNewView(const QString& fileName, bool quickRender = false);
+    ViewWindow* OpenImage(const QString& fileName, ViewWindow* view);
+    ViewWindow* OpenInNewView(const QString& fileName, bool quickRender = false);
     // Opens a new overview window ("Vue Ensemble") and shows it.
-    TForm_set* OpenOverview();
-    QList<TForm_set*> Overviews() const;
+    OverviewWindow* OpenOverview();
+    QList<OverviewWindow*> Overviews() const;
     // `attractor` is about to be destroyed: every scan on it stops.
     void AttractorGoing(const Attractor* attractor);
     // A scan ended: a quit asked for during it goes ahead now.
     void ScanEnded();
-    QList<TForm_view*> Views() const;
+    QList<ViewWindow*> Views() const;
 
-    QAction* A_nouveau = nullptr;
-    QAction* A_ouvrir = nullptr;
-    QAction* A_enreg_att_sous = nullptr;
-    QAction* A_enreg_image_sous = nullptr;
-    QAction* A_fermer = nullptr;
-    QAction* A_quitter = nullptr;
-    QAction* A_affiche = nullptr;
-    QAction* A_animation = nullptr;
+    QAction* newAction = nullptr;
+    QAction* openAction = nullptr;
+    QAction* saveParametersAsAction = nullptr;
+    QAction* saveImageAsAction = nullptr;
+    QAction* closeAction = nullptr;
+    QAction* quitAction = nullptr;
+    QAction* posterAction = nullptr;
+    QAction* animationAction = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,10 +125,10 @@ private:
     void CreateActions();
     void CreateStatusBar();
     // CreateView for a view that a file is opened into.
-    TForm_view* CreateViewForFile(int family, int renderer = -1, std::int32_t width = 0,
+    ViewWindow* CreateViewForFile(int family, int renderer = -1, std::int32_t width = 0,
                                   std::int32_t height = 0);
     // A file was opened into `view`: one undo step, the file's name as title, nothing unsaved.
-    void Opened(TForm_view& view, const QString& fileName);
+    void Opened(ViewWindow& view, const QString& fileName);
     void SubWindowActivated(QMdiSubWindow* window);
     // Shows a new view or overview window at its size, cascaded from the others, clear of the
     // palettes when it fits beside them.
@@ -137,16 +137,16 @@ private:
     void EnableJobActions();
 
     QMdiArea* area_ = nullptr;
-    QMenu* MM_fichier = nullptr;
+    QMenu* fileMenu_ = nullptr;
     QLabel* panels_[5] = {};
-    QProgressBar* PB_iter = nullptr;
+    QProgressBar* progressBar_ = nullptr;
     std::unique_ptr<ParameterPalettes> palettes_;
-    EditMenu* edition_ = nullptr; // children of the frame
+    EditMenu* editMenu_ = nullptr; // children of the frame
     FileMenus* files_ = nullptr;
     bool quitAfterScans_ = false;
     bool closeSettled_ = false; // the user already answered for the close that waits on scans
     std::unique_ptr<CloseGuard> closeGuard_;
-    QPointer<TForm_animation> animation_; // the one animation window, once opened
+    QPointer<AnimationWindow> animation_; // the one animation window, once opened
 };
 
 } // namespace vorticel

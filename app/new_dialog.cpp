@@ -29,26 +29,26 @@ bool ParseInteger(const QString& text, int& value) {
 
 } // namespace
 
-TForm_new::TForm_new(QWidget* owner) : QDialog(owner) {
+NewAttractorDialog::NewAttractorDialog(QWidget* owner) : QDialog(owner) {
     setWindowTitle(Text(kStrNewDialogTitle));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint);
     const AppState& app = App();
 
-    C_att_type = new QComboBox(this);
+    familyBox = new QComboBox(this);
     for (int i = 0; i < kFamilyCount; ++i) {
-        C_att_type->addItem(Text(kStrFamilyFirst + 2 * i));
+        familyBox->addItem(Text(kStrFamilyFirst + 2 * i));
     }
-    C_att_type->setCurrentIndex(app.newFamily);
-    T_width = new QLineEdit(QString::number(app.newWidth), this);
-    T_height = new QLineEdit(QString::number(app.newHeight), this);
-    T_width->setMaxLength(kMaxDigits);
-    T_height->setMaxLength(kMaxDigits);
-    C_render = new QComboBox(this);
+    familyBox->setCurrentIndex(app.newFamily);
+    widthBox = new QLineEdit(QString::number(app.newWidth), this);
+    heightBox = new QLineEdit(QString::number(app.newHeight), this);
+    widthBox->setMaxLength(kMaxDigits);
+    heightBox->setMaxLength(kMaxDigits);
+    rendererBox = new QComboBox(this);
     for (int i = 0; i < kRendererCount; ++i) {
-        C_render->addItem(Text(kStrRendererFirst + i));
+        rendererBox->addItem(Text(kStrRendererFirst + i));
     }
-    C_render->setCurrentIndex(app.newRenderer);
+    rendererBox->setCurrentIndex(app.newRenderer);
 
     const auto label = [this](int textId, QWidget* buddy) {
         auto* l = new QLabel(Text(textId), this);
@@ -57,21 +57,21 @@ TForm_new::TForm_new(QWidget* owner) : QDialog(owner) {
     };
     auto* attractorBox = new QGroupBox(Text(kStrGroupAttractor), this);
     auto* attractorForm = new QFormLayout(attractorBox);
-    attractorForm->addRow(label(kStrTypeLabel, C_att_type), C_att_type);
+    attractorForm->addRow(label(kStrTypeLabel, familyBox), familyBox);
 
     auto* imageBox = new QGroupBox(Text(kStrGroupImage), this);
     auto* imageForm = new QFormLayout(imageBox);
     auto* size = new QHBoxLayout;
-    size->addWidget(T_width);
-    size->addWidget(label(kStrHeightLabel, T_height));
-    size->addWidget(T_height);
-    imageForm->addRow(label(kStrWidthLabel, T_width), size);
-    imageForm->addRow(label(kStrRenderLabel, C_render), C_render);
+    size->addWidget(widthBox);
+    size->addWidget(label(kStrHeightLabel, heightBox));
+    size->addWidget(heightBox);
+    imageForm->addRow(label(kStrWidthLabel, widthBox), size);
+    imageForm->addRow(label(kStrRenderLabel, rendererBox), rendererBox);
 
     auto* ok = new QPushButton(Text(kStrOk), this);
     auto* cancel = new QPushButton(Text(kStrCancel), this);
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] { B_okClick(); });
+    connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* boxes = new QVBoxLayout;
@@ -85,32 +85,32 @@ TForm_new::TForm_new(QWidget* owner) : QDialog(owner) {
     layout->addLayout(boxes);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    C_att_type->setFocus();
+    familyBox->setFocus();
 }
 
-QString TForm_new::ValidationError() const {
+QString NewAttractorDialog::ValidationError() const {
     int width = 0;
     int height = 0;
-    if (!ParseInteger(T_width->text(), width)) {
-        return Text(kStrNotAnInteger, T_width->text());
+    if (!ParseInteger(widthBox->text(), width)) {
+        return Text(kStrNotAnInteger, widthBox->text());
     }
-    if (!ParseInteger(T_height->text(), height)) {
-        return Text(kStrNotAnInteger, T_height->text());
+    if (!ParseInteger(heightBox->text(), height)) {
+        return Text(kStrNotAnInteger, heightBox->text());
     }
     return ImageSizeMessage(width, height);
 }
 
-void TForm_new::B_okClick() {
+void NewAttractorDialog::OnOk() {
     const QString error = ValidationError();
     if (!error.isEmpty()) {
         ShowMessage(MessageKind::Warning, Text(kStrNewDialogTitle), error);
         return;
     }
     AppState& app = App();
-    app.newFamily = static_cast<std::uint8_t>(C_att_type->currentIndex());
-    app.newWidth = T_width->text().trimmed().toInt();
-    app.newHeight = T_height->text().trimmed().toInt();
-    app.newRenderer = static_cast<std::uint8_t>(C_render->currentIndex());
+    app.newFamily = static_cast<std::uint8_t>(familyBox->currentIndex());
+    app.newWidth = widthBox->text().trimmed().toInt();
+    app.newHeight = heightBox->text().trimmed().toInt();
+    app.newRenderer = static_cast<std::uint8_t>(rendererBox->currentIndex());
     accept();
 }
 

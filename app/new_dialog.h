@@ -1,4 +1,4 @@
-// TForm_new: family, image size and renderer for a new view.
+// NewAttractorDialog: family, image size and renderer for a new view.
 #pragma once
 
 #include <QDialog>
@@ -8,20 +8,20 @@ class QLineEdit;
 
 namespace vorticel {
 
-class TForm_new : public QDialog {
+class NewAttractorDialog : public QDialog {
 public:
-    explicit TForm_new(QWidget* owner);
+    explicit NewAttractorDialog(QWidget* owner);
 
     // What is wrong with the typed size, or an empty text when both sides are valid.
     QString ValidationError() const;
     // Stores the choices in the remembered values when they are valid; otherwise says what
     // is wrong and keeps the dialog open.
-    void B_okClick();
+    void OnOk();
 
-    QComboBox* C_att_type = nullptr;
-    QLineEdit* T_width = nullptr;
-    QLineEdit* T_height = nullptr;
-    QComboBox* C_render = nullptr;
+    QComboBox* familyBox = nullptr;
+    QLineEdit* widthBox = nullptr;
+    QLineEdit* heightBox = nullptr;
+    QComboBox* rendererBox = nullptr;
 };
 
 } // namespace vorticel

@@ -25,37 +25,38 @@ constexpr qint64 kProgressEveryMs = 250;
 
 } // namespace
 
-TForm_set::TForm_set(TMDIform& frame) : plot(kWidth, kHeight, QImage::Format_RGB32), frame_(frame) {
+OverviewWindow::OverviewWindow(MainFrame& frame)
+    : plot(kWidth, kHeight, QImage::Format_RGB32), frame_(frame) {
     setWindowTitle(Text(kStrOverview));
     setFixedSize(kWidth, kHeight);
     plot.fill(Qt::black);
-    B_run = new QPushButton(Text(kStrRunButton), this);
-    B_run->setGeometry(8, 8, 73, 25);
-    connect(B_run, &QPushButton::clicked, this, [this] { B_runClick(); });
-    L_progress = new QLabel(this);
-    L_progress->setGeometry(90, 8, kWidth - 98, 25);
-    L_progress->setStyleSheet(QStringLiteral("color: white"));
+    runButton = new QPushButton(Text(kStrRunButton), this);
+    runButton->setGeometry(8, 8, 73, 25);
+    connect(runButton, &QPushButton::clicked, this, [this] { OnRun(); });
+    progressLabel = new QLabel(this);
+    progressLabel->setGeometry(90, 8, kWidth - 98, 25);
+    progressLabel->setStyleSheet(QStringLiteral("color: white"));
 }
 
-TForm_set::~TForm_set() = default;
+OverviewWindow::~OverviewWindow() = default;
 
-void TForm_set::paintEvent(QPaintEvent*) {
+void OverviewWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, plot);
 }
 
-void TForm_set::RequestStop() {
+void OverviewWindow::RequestStop() {
     stopRequested_ = true;
 }
 
-void TForm_set::AttractorGoing(const Attractor* attractor) {
+void OverviewWindow::AttractorGoing(const Attractor* attractor) {
     if (target_ && target_ == attractor) {
         target_ = nullptr;
         stopRequested_ = true;
     }
 }
 
-void TForm_set::closeEvent(QCloseEvent* event) {
+void OverviewWindow::closeEvent(QCloseEvent* event) {
     if (scanning_) {
         // The loop below still runs on this window: end it first, close afterwards.
         stopRequested_ = true;
@@ -66,11 +67,11 @@ void TForm_set::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TForm_set::B_runClick() {
+void OverviewWindow::OnRun() {
     if (scanning_ || App().LongActivity()) {
         return;
     }
-    TForm_view* view = App().activeView;
+    ViewWindow* view = App().activeView;
     Lorenz* lorenz = view ? dynamic_cast<Lorenz*>(view->GetAttractor()) : nullptr;
     if (lorenz) {
         scannedView_ = view;
@@ -86,7 +87,7 @@ void TForm_set::B_runClick() {
     scanning_ = true;
     stopRequested_ = false;
     App().scanRunning = true;
-    B_run->setEnabled(false);
+    runButton->setEnabled(false);
     frame_.ActivityChanged();
 
     // The scan's own attractor is kept apart from a view's notification while it runs.
@@ -118,7 +119,7 @@ void TForm_set::B_runClick() {
         // New pixels and the progress reach the screen a few times a second: a repaint per
         // accepted trial would cost far more than the trials themselves.
         if (clock.elapsed() - shown >= kProgressEveryMs) {
-            L_progress->setText(progress(kStrScanProgress));
+            progressLabel->setText(progress(kStrScanProgress));
             update(dirty);
             dirty = QRect();
             shown = clock.elapsed();
@@ -137,11 +138,11 @@ void TForm_set::B_runClick() {
     }
     scannedView_ = nullptr;
     update(dirty);
-    L_progress->setText(progress(kStrScanFinished));
+    progressLabel->setText(progress(kStrScanFinished));
     target_ = nullptr;
     scanning_ = false;
     App().scanRunning = false;
-    B_run->setEnabled(true);
+    runButton->setEnabled(true);
     frame_.ActivityChanged();
     frame_.ScanEnded();
     if (closeWhenDone_) {

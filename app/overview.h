@@ -1,4 +1,4 @@
-// TForm_set: the parameter-plane overview "Vue Ensemble".
+// OverviewWindow: the parameter-plane overview "Vue Ensemble".
 #pragma once
 
 #include <QImage>
@@ -13,25 +13,25 @@ namespace vorticel {
 
 class Attractor;
 class Lorenz;
-class TForm_view;
-class TMDIform;
+class ViewWindow;
+class MainFrame;
 
-class TForm_set : public QWidget {
+class OverviewWindow : public QWidget {
 public:
-    explicit TForm_set(TMDIform& frame);
-    ~TForm_set() override;
+    explicit OverviewWindow(MainFrame& frame);
+    ~OverviewWindow() override;
 
     // Runs one scan of 100,000 trials on the active view's Lorenz attractor, or on a Lorenz
     // attractor of its own when the active view shows another family.
-    void B_runClick();
+    void OnRun();
     // Asks a running scan to end at its next trial.
     void RequestStop();
     // `attractor` is about to be destroyed: a scan on it stops before touching it again.
     void AttractorGoing(const Attractor* attractor);
     bool Scanning() const { return scanning_; }
 
-    QPushButton* B_run = nullptr;
-    QLabel* L_progress = nullptr;
+    QPushButton* runButton = nullptr;
+    QLabel* progressLabel = nullptr;
     // The plotted triples, kept so a repaint does not lose them.
     QImage plot;
 
@@ -40,10 +40,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    TMDIform& frame_;
+    MainFrame& frame_;
     std::unique_ptr<Lorenz> ownLorenz_;
     Lorenz* target_ = nullptr;         // what the running scan steps; null once it is gone
-    QPointer<TForm_view> scannedView_; // the view whose attractor is scanned, if any
+    QPointer<ViewWindow> scannedView_; // the view whose attractor is scanned, if any
     bool scanning_ = false;
     bool stopRequested_ = false;
     bool closeWhenDone_ = false;

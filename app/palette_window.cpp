@@ -31,7 +31,7 @@ QMargins MarginsOf(const QWidget& window) {
 
 } // namespace
 
-PaletteWindow::PaletteWindow(TMDIform& frame, int captionId, int labelId, int labelWidth)
+PaletteWindow::PaletteWindow(MainFrame& frame, int captionId, int labelId, int labelWidth)
     // A tool window of the frame (transient for it): above the frame, but under the dialogs and
     // message boxes the program opens, and under other programs' windows.
     : QWidget(&frame, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), frame_(frame) {

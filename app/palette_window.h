@@ -14,11 +14,11 @@ class QScrollArea;
 namespace vorticel {
 
 class PropertyPalette;
-class TMDIform;
+class MainFrame;
 
 class PaletteWindow : public QWidget {
 public:
-    PaletteWindow(TMDIform& frame, int captionId, int labelId, int labelWidth);
+    PaletteWindow(MainFrame& frame, int captionId, int labelId, int labelWidth);
 
     // The client size that shows every row with whole labels and values.
     QSize WantedClientSize() const;
@@ -47,7 +47,7 @@ protected:
 private:
     void CheckDecoration();
 
-    TMDIform& frame_;
+    MainFrame& frame_;
     QPoint placedAt_;
     bool placed_ = false;
     QMargins decorationUsed_;

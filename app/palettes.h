@@ -9,7 +9,7 @@ namespace vorticel {
 
 class Attractor;
 class Renderer;
-class TForm_view;
+class ViewWindow;
 
 class ParameterPalettes {
 public:
@@ -17,11 +17,11 @@ public:
 
     virtual ~ParameterPalettes() = default;
     // Rows for `view`'s attractor (and its iteration target); nothing when already bound.
-    virtual void BindAttractor(TForm_view& view, Attractor& attractor) = 0;
+    virtual void BindAttractor(ViewWindow& view, Attractor& attractor) = 0;
     virtual void UnbindAttractor() = 0;
-    // Rows for `bitmap`; nothing when already bound.
-    virtual void BindBitmap(TForm_view& view, Renderer& bitmap) = 0;
-    virtual void UnbindBitmap() = 0;
+    // Rows for `renderer`; nothing when already bound.
+    virtual void BindRenderer(ViewWindow& view, Renderer& renderer) = 0;
+    virtual void UnbindRenderer() = 0;
     // Every row re-reads its variable (after a search or a file load).
     virtual void RefreshValues() = 0;
     // The "Echelle" row re-reads the zoom.

@@ -35,7 +35,7 @@ constexpr int kSettleMs = 300;
 
 } // namespace
 
-FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
+FloatingPalettes::FloatingPalettes(MainFrame& frame) : frame_(frame) {
     attractor_ = new PaletteWindow(frame, kStrAttractorPaletteCaption, kStrPaletteTypeLabel, 56);
     render_ = new PaletteWindow(frame, kStrRenderPaletteCaption, kStrPaletteRenderLabel, 64);
     for (PaletteWindow* window : {attractor_, render_}) {
@@ -53,7 +53,7 @@ FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
     QObject::connect(attractor_->list, QOverload<int>::of(&QComboBox::currentIndexChanged),
                      attractor_, [this](int index) {
                          if (!selecting_ && App().activeView) {
-                             TForm_view* view = App().activeView;
+                             ViewWindow* view = App().activeView;
                              view->ReplaceAttractor(index);
                              view->RecordEdit(Text(kStrEditFamily));
                          }
@@ -66,7 +66,7 @@ FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
     QObject::connect(render_->list, QOverload<int>::of(&QComboBox::currentIndexChanged), render_,
                      [this](int index) {
                          if (!selecting_ && App().activeView) {
-                             TForm_view* view = App().activeView;
+                             ViewWindow* view = App().activeView;
                              view->ReplaceRenderer(index);
                              view->RecordEdit(Text(kStrEditRenderer));
                          }
@@ -75,12 +75,12 @@ FloatingPalettes::FloatingPalettes(TMDIform& frame) : frame_(frame) {
 
 FloatingPalettes::~FloatingPalettes() {
     UnbindAttractor();
-    UnbindBitmap();
+    UnbindRenderer();
     delete attractor_;
     delete render_;
 }
 
-void FloatingPalettes::BindAttractor(TForm_view& view, Attractor& attractor) {
+void FloatingPalettes::BindAttractor(ViewWindow& view, Attractor& attractor) {
     if (boundAttractor_ == &attractor) {
         return;
     }
@@ -123,7 +123,7 @@ void FloatingPalettes::UnbindAttractor() {
 }
 
 void FloatingPalettes::AttractorRowChanged(Property& row) {
-    TForm_view* view = App().activeView;
+    ViewWindow* view = App().activeView;
     if (!view) {
         return;
     }
@@ -133,17 +133,17 @@ void FloatingPalettes::AttractorRowChanged(Property& row) {
     view->RecordEdit(row.caption, row.caption, attractor_->rows->EditGesture());
 }
 
-void FloatingPalettes::BindBitmap(TForm_view& view, Renderer& bitmap) {
-    if (boundBitmap_ == &bitmap) {
+void FloatingPalettes::BindRenderer(ViewWindow& view, Renderer& renderer) {
+    if (boundRenderer_ == &renderer) {
         return;
     }
     selecting_ = true;
-    render_->list->setCurrentIndex(bitmap.Kind());
+    render_->list->setCurrentIndex(renderer.Kind());
     selecting_ = false;
-    UnbindBitmap();
+    UnbindRenderer();
     PropertyPalette& rows = *render_->rows;
-    width_ = bitmap.Width();
-    height_ = bitmap.Height();
+    width_ = renderer.Width();
+    height_ = renderer.Height();
     updates_ = kDefaultUpdateCount;
     auto* width = rows.AddBound<std::int32_t>(Text(kStrWidth), &width_, kFlagChoices);
     auto* height = rows.AddBound<std::int32_t>(Text(kStrHeight), &height_, kFlagChoices);
@@ -158,7 +158,7 @@ void FloatingPalettes::BindBitmap(TForm_view& view, Renderer& bitmap) {
     auto* updates = rows.AddBound<std::int8_t>(Text(kStrUpdates), &updates_, 0);
     updates->SetMinimum(1);
     updates->SetMaximum(100);
-    auto* scale = rows.AddBound<double>(Text(kStrScale), bitmap.GetCamera().ZoomBinding(),
+    auto* scale = rows.AddBound<double>(Text(kStrScale), renderer.GetCamera().ZoomBinding(),
                                         kFlagSlider | kFlagSeparator);
     scale->SetImmediate(true);
     scale->SetMinimum(kMinZoom);
@@ -167,7 +167,7 @@ void FloatingPalettes::BindBitmap(TForm_view& view, Renderer& bitmap) {
     scale->SetSliderMaximum(1.0);
     scale->tag = kTagNone;
 
-    for (const ShadingSetting& setting : ShadingSettings(bitmap)) {
+    for (const ShadingSetting& setting : ShadingSettings(renderer)) {
         auto* row = rows.AddBound<float>(Text(setting.textId), setting.value, kFlagSlider);
         row->SetMinimum(setting.lo);
         row->SetMaximum(setting.hi);
@@ -175,33 +175,33 @@ void FloatingPalettes::BindBitmap(TForm_view& view, Renderer& bitmap) {
         row->SetSliderMaximum(setting.sliderHi);
         row->tag = kTagShading;
     }
-    boundBitmap_ = &bitmap;
+    boundRenderer_ = &renderer;
     renderView_ = &view;
     EnableRenderPalette(true);
     Arrange();
     rows.onChange = [this](Property& row) { RenderRowChanged(row); };
 }
 
-void FloatingPalettes::UnbindBitmap() {
+void FloatingPalettes::UnbindRenderer() {
     render_->rows->onChange = nullptr;
-    boundBitmap_ = nullptr;
+    boundRenderer_ = nullptr;
     renderView_ = nullptr;
     render_->rows->Clear();
 }
 
 void FloatingPalettes::RenderRowChanged(Property& row) {
-    TForm_view* view = App().activeView;
-    if (!view || !view->GetBitmap()) {
+    ViewWindow* view = App().activeView;
+    if (!view || !view->GetRenderer()) {
         return;
     }
     switch (row.tag) {
     case kTagNone:
         view->SetState(ViewState::Preview);
-        view->GetBitmap()->DrawPreview();
+        view->GetRenderer()->DrawPreview();
         break;
     case kTagShading:
         if (view->State() == ViewState::Rendered) {
-            view->GetBitmap()->FinishImage(); // from the kept accumulation, no new iterations
+            view->GetRenderer()->FinishImage(); // from the kept accumulation, no new iterations
             view->RepaintImage();
         }
         break;
@@ -214,15 +214,15 @@ void FloatingPalettes::RenderRowChanged(Property& row) {
     view->RecordEdit(row.caption, row.caption, render_->rows->EditGesture());
 }
 
-void FloatingPalettes::ApplyImageSize(TForm_view& view) {
+void FloatingPalettes::ApplyImageSize(ViewWindow& view) {
     const QString problem = ImageSizeMessage(width_, height_);
     if (problem.isEmpty()) {
         view.ResizeImage(width_, height_);
     }
     // The rows show the size in use: the width rounded down to a multiple of 4, or the old
     // size when the new one was refused.
-    width_ = view.GetBitmap()->Width();
-    height_ = view.GetBitmap()->Height();
+    width_ = view.GetRenderer()->Width();
+    height_ = view.GetRenderer()->Height();
     for (const int id : {kStrWidth, kStrHeight}) {
         if (Property* row = render_->rows->FindProperty(Text(id))) {
             row->LoadFromVariable();
@@ -262,7 +262,7 @@ void FloatingPalettes::EnableRenderPalette(bool enabled) {
 }
 
 void FloatingPalettes::DisableShadingRowsInPreview() {
-    const TForm_view* view = App().activeView;
+    const ViewWindow* view = App().activeView;
     if (render_->rows->RowCount() == 0 || !view) {
         return;
     }

@@ -8,17 +8,17 @@
 namespace vorticel {
 
 class Property;
-class TMDIform;
+class MainFrame;
 
 class FloatingPalettes : public ParameterPalettes {
 public:
-    explicit FloatingPalettes(TMDIform& frame);
+    explicit FloatingPalettes(MainFrame& frame);
     ~FloatingPalettes() override;
 
-    void BindAttractor(TForm_view& view, Attractor& attractor) override;
+    void BindAttractor(ViewWindow& view, Attractor& attractor) override;
     void UnbindAttractor() override;
-    void BindBitmap(TForm_view& view, Renderer& bitmap) override;
-    void UnbindBitmap() override;
+    void BindRenderer(ViewWindow& view, Renderer& renderer) override;
+    void UnbindRenderer() override;
     void RefreshValues() override;
     void RefreshZoom() override;
     void EnableAttractorPalette(bool enabled) override;
@@ -39,15 +39,15 @@ private:
     void RenderRowChanged(Property& row);
     void DisableShadingRowsInPreview();
     // A size typed or picked in "Largeur" / "Hauteur": applied when the renderers take it.
-    void ApplyImageSize(TForm_view& view);
+    void ApplyImageSize(ViewWindow& view);
 
-    TMDIform& frame_;
+    MainFrame& frame_;
     PaletteWindow* attractor_ = nullptr; // children of the frame window
     PaletteWindow* render_ = nullptr;
     Attractor* boundAttractor_ = nullptr;
-    Renderer* boundBitmap_ = nullptr;
-    TForm_view* attractorView_ = nullptr;
-    TForm_view* renderView_ = nullptr;
+    Renderer* boundRenderer_ = nullptr;
+    ViewWindow* attractorView_ = nullptr;
+    ViewWindow* renderView_ = nullptr;
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     std::int8_t updates_ = kDefaultUpdateCount;

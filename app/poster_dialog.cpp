@@ -45,22 +45,22 @@ QSpinBox* SideBox(QWidget* parent, std::int64_t minimum, std::int64_t maximum, i
 
 } // namespace
 
-TForm_poster::TForm_poster(TMDIform& frame, TForm_view& view)
+PosterDialog::PosterDialog(MainFrame& frame, ViewWindow& view)
     : QDialog(&frame), frame_(frame), view_(&view) {
     setWindowTitle(Text(kStrPosterTitle));
     setAttribute(Qt::WA_DeleteOnClose);
-    const Renderer& bitmap = *view.GetBitmap();
-    aspect_ = static_cast<double>(bitmap.Height()) / std::max(bitmap.Width(), 1);
+    const Renderer& renderer = *view.GetRenderer();
+    aspect_ = static_cast<double>(renderer.Height()) / std::max(renderer.Width(), 1);
 
-    T_width = SideBox(this, kMinImageWidth, kMaxImageWidth, bitmap.Width() * kDefaultScale);
-    T_height = SideBox(this, kMinImageHeight, kMaxPosterHeight, bitmap.Height() * kDefaultScale);
-    T_iterations = new QSpinBox(this);
-    T_iterations->setRange(kMinRenderIterations, std::numeric_limits<int>::max());
-    T_iterations->setValue(view.iterationTarget);
-    T_iterations->setGroupSeparatorShown(true);
-    CB_proportions = new QCheckBox(Text(kStrKeepProportions), this);
-    CB_proportions->setChecked(true);
-    L_pixels = new QLabel(this);
+    widthBox = SideBox(this, kMinImageWidth, kMaxImageWidth, renderer.Width() * kDefaultScale);
+    heightBox = SideBox(this, kMinImageHeight, kMaxPosterHeight, renderer.Height() * kDefaultScale);
+    iterationsBox = new QSpinBox(this);
+    iterationsBox->setRange(kMinRenderIterations, std::numeric_limits<int>::max());
+    iterationsBox->setValue(view.iterationTarget);
+    iterationsBox->setGroupSeparatorShown(true);
+    keepProportionsCheckBox = new QCheckBox(Text(kStrKeepProportions), this);
+    keepProportionsCheckBox->setChecked(true);
+    pixelsLabel = new QLabel(this);
 
     const auto label = [this](int textId, QWidget* buddy) {
         auto* l = new QLabel(Text(textId), this);
@@ -69,36 +69,36 @@ TForm_poster::TForm_poster(TMDIform& frame, TForm_view& view)
     };
     auto* sizeBox = new QGroupBox(Text(kStrPosterSize), this);
     auto* form = new QFormLayout(sizeBox);
-    form->addRow(label(kStrWidthLabel, T_width), T_width);
-    form->addRow(label(kStrHeightLabel, T_height), T_height);
-    form->addRow(QString(), CB_proportions);
-    form->addRow(QString(), L_pixels);
-    form->addRow(label(kStrIterationsLabel, T_iterations), T_iterations);
+    form->addRow(label(kStrWidthLabel, widthBox), widthBox);
+    form->addRow(label(kStrHeightLabel, heightBox), heightBox);
+    form->addRow(QString(), keepProportionsCheckBox);
+    form->addRow(QString(), pixelsLabel);
+    form->addRow(label(kStrIterationsLabel, iterationsBox), iterationsBox);
 
     progress = new JobProgress(this);
-    L_result = new QLabel(this);
-    L_result->setWordWrap(true);
-    L_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    B_rendre = new QPushButton(Text(kStrRenderEllipsis), this);
-    B_rendre->setDefault(true);
-    B_fermer = new QPushButton(Text(kStrClose), this);
+    resultLabel = new QLabel(this);
+    resultLabel->setWordWrap(true);
+    resultLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    renderButton = new QPushButton(Text(kStrRenderEllipsis), this);
+    renderButton->setDefault(true);
+    closeButton = new QPushButton(Text(kStrClose), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(B_rendre);
-    buttons->addWidget(B_fermer);
+    buttons->addWidget(renderButton);
+    buttons->addWidget(closeButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sizeBox);
     layout->addWidget(progress);
-    layout->addWidget(L_result);
+    layout->addWidget(resultLabel);
     layout->addLayout(buttons);
     setMinimumWidth(420);
 
-    connect(T_width, &QSpinBox::valueChanged, this, [this] { SizeChanged(true); });
-    connect(T_height, &QSpinBox::valueChanged, this, [this] { SizeChanged(false); });
-    connect(CB_proportions, &QCheckBox::toggled, this, [this] { SizeChanged(true); });
-    connect(B_rendre, &QPushButton::clicked, this, [this] { B_rendreClick(); });
-    connect(B_fermer, &QPushButton::clicked, this, [this] { close(); });
+    connect(widthBox, &QSpinBox::valueChanged, this, [this] { SizeChanged(true); });
+    connect(heightBox, &QSpinBox::valueChanged, this, [this] { SizeChanged(false); });
+    connect(keepProportionsCheckBox, &QCheckBox::toggled, this, [this] { SizeChanged(true); });
+    connect(renderButton, &QPushButton::clicked, this, [this] { OnRender(); });
+    connect(closeButton, &QPushButton::clicked, this, [this] { close(); });
     connect(&view, &QObject::destroyed, this, [this] { UpdateEnabling(); });
     const QString proposal = QFileInfo(view.Title()).completeBaseName();
     chooseFile = [this, proposal](int& depth) {
@@ -107,39 +107,39 @@ TForm_poster::TForm_poster(TMDIform& frame, TForm_view& view)
     SizeChanged(true);
 }
 
-void TForm_poster::SizeChanged(bool widthEdited) {
+void PosterDialog::SizeChanged(bool widthEdited) {
     if (following_) {
         return;
     }
     following_ = true;
     // The camera keeps the view's width: at the view's proportions the poster shows what
     // the view shows.
-    if (CB_proportions->isChecked()) {
+    if (keepProportionsCheckBox->isChecked()) {
         if (widthEdited) {
-            T_height->setValue(static_cast<int>(std::lround(T_width->value() * aspect_)));
+            heightBox->setValue(static_cast<int>(std::lround(widthBox->value() * aspect_)));
         } else {
-            T_width->setValue(static_cast<int>(std::lround(T_height->value() / aspect_)));
+            widthBox->setValue(static_cast<int>(std::lround(heightBox->value() / aspect_)));
         }
     }
     following_ = false;
-    const double megapixels = static_cast<double>(T_width->value()) * T_height->value() / 1e6;
-    L_pixels->setText(Text(kStrPosterPixels).arg(QLocale().toString(megapixels, 'f', 1)));
+    const double megapixels = static_cast<double>(widthBox->value()) * heightBox->value() / 1e6;
+    pixelsLabel->setText(Text(kStrPosterPixels).arg(QLocale().toString(megapixels, 'f', 1)));
 }
 
-void TForm_poster::UpdateEnabling() {
+void PosterDialog::UpdateEnabling() {
     const bool running = progress->Running();
     for (QWidget* w :
-         {static_cast<QWidget*>(T_width), static_cast<QWidget*>(T_height),
-          static_cast<QWidget*>(T_iterations), static_cast<QWidget*>(CB_proportions)}) {
+         {static_cast<QWidget*>(widthBox), static_cast<QWidget*>(heightBox),
+          static_cast<QWidget*>(iterationsBox), static_cast<QWidget*>(keepProportionsCheckBox)}) {
         w->setEnabled(!running);
     }
-    B_rendre->setEnabled(!running && !view_.isNull());
-    B_fermer->setEnabled(!running);
+    renderButton->setEnabled(!running && !view_.isNull());
+    closeButton->setEnabled(!running);
 }
 
-void TForm_poster::B_rendreClick() {
+void PosterDialog::OnRender() {
     if (!view_) {
-        L_result->setText(Text(kStrPosterNoView));
+        resultLabel->setText(Text(kStrPosterNoView));
         return;
     }
     int depth = 8;
@@ -149,28 +149,28 @@ void TForm_poster::B_rendreClick() {
     }
 }
 
-bool TForm_poster::Render(const QString& fileName, int depth) {
-    TForm_view* const view = view_.data();
+bool PosterDialog::Render(const QString& fileName, int depth) {
+    ViewWindow* const view = view_.data();
     if (progress->Running() || view == nullptr || view->Busy() || App().LongActivity()) {
         return false;
     }
-    if (CheckPosterSize(T_width->value(), T_height->value()) != ImageSizeCheck::Ok) {
-        L_result->setText(
+    if (CheckPosterSize(widthBox->value(), heightBox->value()) != ImageSizeCheck::Ok) {
+        resultLabel->setText(
             Text(kStrImageTooLarge,
-                 QStringLiteral("%1 x %2").arg(T_width->value()).arg(T_height->value())));
+                 QStringLiteral("%1 x %2").arg(widthBox->value()).arg(heightBox->value())));
         return false;
     }
     ImageRecipe recipe = frame_.RecipeOfView(*view); // taken whole: the view may change now
-    recipe.iterations = T_iterations->value();
+    recipe.iterations = iterationsBox->value();
     PosterOptions options;
-    options.width = T_width->value();
-    options.height = T_height->value();
+    options.width = widthBox->value();
+    options.height = heightBox->value();
     options.depth = depth;
 
     std::optional<JobScope> job(std::in_place, frame_);
     progress->Start();
     UpdateEnabling();
-    L_result->clear();
+    resultLabel->clear();
     PosterHooks hooks;
     hooks.progress = [this](const PosterProgress& p) { progress->Advance(p.fraction); };
     hooks.stopRequested = [this] { return progress->StopRequested(); };
@@ -196,13 +196,13 @@ bool TForm_poster::Render(const QString& fileName, int depth) {
         message = QString::fromUtf8(error.what()); // buffers that cannot be had
     }
     progress->Finish(!written);
-    L_result->setText(message);
+    resultLabel->setText(message);
     job.reset();
     UpdateEnabling();
     return written;
 }
 
-void TForm_poster::closeEvent(QCloseEvent* event) {
+void PosterDialog::closeEvent(QCloseEvent* event) {
     if (progress->Running()) {
         event->ignore(); // "Arrêter" first: the render holds this dialog's hooks
         return;
@@ -210,7 +210,7 @@ void TForm_poster::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void TForm_poster::reject() {
+void PosterDialog::reject() {
     if (!progress->Running()) {
         QDialog::reject();
     }

@@ -1,4 +1,4 @@
-// TForm_poster: "Rendre une affiche", the active view's recipe rendered at a size of the
+// PosterDialog: "Rendre une affiche", the active view's recipe rendered at a size of the
 // user's straight to a PNG file, without a view of that size and without touching the view.
 #pragma once
 
@@ -16,17 +16,17 @@ class QSpinBox;
 namespace vorticel {
 
 class JobProgress;
-class TForm_view;
-class TMDIform;
+class ViewWindow;
+class MainFrame;
 
-class TForm_poster : public QDialog {
+class PosterDialog : public QDialog {
 public:
     // For `view`, whose recipe (as it stands when "Rendre..." is pressed) the poster renders.
-    TForm_poster(TMDIform& frame, TForm_view& view);
+    PosterDialog(MainFrame& frame, ViewWindow& view);
 
     // Asks for the file (and its depth), then renders; returns once the poster is written,
     // stopped or refused.
-    void B_rendreClick();
+    void OnRender();
     // Renders to `fileName` at `depth` bits a channel (8 or 16); false when nothing was
     // written (stopped, refused, failed: the dialog says why).
     bool Render(const QString& fileName, int depth);
@@ -35,15 +35,15 @@ public:
     // own in place.
     std::function<QString(int& depth)> chooseFile;
 
-    QSpinBox* T_width = nullptr;
-    QSpinBox* T_height = nullptr;
-    QSpinBox* T_iterations = nullptr;
-    QCheckBox* CB_proportions = nullptr;
-    QLabel* L_pixels = nullptr;
-    QLabel* L_result = nullptr;
+    QSpinBox* widthBox = nullptr;
+    QSpinBox* heightBox = nullptr;
+    QSpinBox* iterationsBox = nullptr;
+    QCheckBox* keepProportionsCheckBox = nullptr;
+    QLabel* pixelsLabel = nullptr;
+    QLabel* resultLabel = nullptr;
     JobProgress* progress = nullptr;
-    QPushButton* B_rendre = nullptr;
-    QPushButton* B_fermer = nullptr;
+    QPushButton* renderButton = nullptr;
+    QPushButton* closeButton = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,8 +53,8 @@ private:
     void SizeChanged(bool widthEdited);
     void UpdateEnabling();
 
-    TMDIform& frame_;
-    QPointer<TForm_view> view_;
+    MainFrame& frame_;
+    QPointer<ViewWindow> view_;
     double aspect_ = 1.0; // the view's height over its width
     bool following_ = false;
 };

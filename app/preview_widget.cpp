@@ -79,7 +79,7 @@ void PreviewWidget::paintGL() {
     if (!contextOk_) {
         return;
     }
-    const Renderer* b = bitmap_;
+    const Renderer* b = renderer_;
     if (!b) {
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

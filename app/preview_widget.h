@@ -18,7 +18,7 @@ public:
     static bool Available();
 
     // The renderer whose ring and camera are drawn (not owned; may be null).
-    void SetBitmap(const Renderer* bitmap) { bitmap_ = bitmap; }
+    void SetRenderer(const Renderer* renderer) { renderer_ = renderer; }
     // Whether a usable context was made; false after a context error was reported.
     bool HasContext() const { return contextOk_; }
 
@@ -28,7 +28,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    const Renderer* bitmap_ = nullptr;
+    const Renderer* renderer_ = nullptr;
     bool contextOk_ = false;
     bool checked_ = false;
 };

@@ -27,16 +27,16 @@ QImage QuickRender(const ImageRecipe& recipe, std::int32_t width, std::int32_t h
     small.height = height;
     try {
         const std::unique_ptr<Attractor> attractor = MakeAttractor(small);
-        const std::unique_ptr<Renderer> bitmap = MakeRenderer(small, nullptr);
-        if (!Fit(*attractor, *bitmap, kFitPoints, FitMode::PreviewOnly)) {
+        const std::unique_ptr<Renderer> renderer = MakeRenderer(small, nullptr);
+        if (!Fit(*attractor, *renderer, kFitPoints, FitMode::PreviewOnly)) {
             return {};
         }
         const RenderRunResult run =
-            RenderRun(*attractor, *bitmap, std::max(points, kMinRenderIterations), 1);
+            RenderRun(*attractor, *renderer, std::max(points, kMinRenderIterations), 1);
         if (run.diverged) {
             return {};
         }
-        const Image& shown = bitmap->GetImage();
+        const Image& shown = renderer->GetImage();
         return QImage(shown.Shown().data(), shown.Width(), shown.Height(),
                       static_cast<qsizetype>(shown.Width()) * 3, QImage::Format_BGR888)
             .copy(); // the bytes go with the renderer

@@ -10,7 +10,7 @@ struct ImageRecipe;
 
 constexpr std::int32_t kQuickRenderPoints = 300000;
 
-// `recipe` framed as it frames itself, at about `width` x `height` (the width as a bitmap
+// `recipe` framed as it frames itself, at about `width` x `height` (the width as a renderer
 // rounds it) from `points` points: a few milliseconds at thumbnail sizes. A null image when
 // the orbit diverges or the recipe cannot be rendered.
 QImage QuickRender(const ImageRecipe& recipe, std::int32_t width, std::int32_t height,

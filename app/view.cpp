@@ -25,7 +25,7 @@
 
 namespace vorticel {
 
-TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int32_t height,
+ViewWindow::ViewWindow(MainFrame& frame, int family, std::int32_t width, std::int32_t height,
                        int renderer)
     : frame_(frame) {
     pages_ = new QStackedLayout(this);
@@ -44,8 +44,8 @@ TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int
     setMouseTracking(false);
 
     CreateActions();
-    TT_update.setInterval(1000);
-    connect(&TT_update, &QTimer::timeout, this, [this] { TT_updateTimer(); });
+    updateTimer_.setInterval(1000);
+    connect(&updateTimer_, &QTimer::timeout, this, [this] { OnUpdateTimer(); });
 
     previousState_ = ViewState::Idle;
     SetTitle(Text(kStrUntitled) + QString::number(App().untitledCounter));
@@ -55,15 +55,15 @@ TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int
     UpdateCaption();
     MarkParametersSaved(); // a new view's defaults are nothing to lose
 
-    bitmap_ = CreateRenderer(this, renderer);
-    bitmap_->SetWidth(width);
-    bitmap_->SetHeight(height);
-    bitmap_->GetCamera().SetEye({0.0, 0.0, -5.0});
-    bitmap_->GetCamera().SetTarget({0.0, 0.0, 0.0});
+    renderer_ = CreateRenderer(this, renderer);
+    renderer_->SetWidth(width);
+    renderer_->SetHeight(height);
+    renderer_->GetCamera().SetEye({0.0, 0.0, -5.0});
+    renderer_->GetCamera().SetTarget({0.0, 0.0, 0.0});
     if (preview_) {
-        preview_->SetBitmap(bitmap_.get());
+        preview_->SetRenderer(renderer_.get());
     }
-    setFixedSize(bitmap_->Width(), bitmap_->Height());
+    setFixedSize(renderer_->Width(), renderer_->Height());
     ShowPage();
     history_ = new QUndoStack(this);
     history_->setUndoLimit(kHistoryLimit);
@@ -74,11 +74,11 @@ TForm_view::TForm_view(TMDIform& frame, int family, std::int32_t width, std::int
     }
 }
 
-TForm_view::~TForm_view() {
+ViewWindow::~ViewWindow() {
     if (preview_) {
-        preview_->SetBitmap(nullptr);
+        preview_->SetRenderer(nullptr);
     }
-    image_->SetBitmap(nullptr);
+    image_->SetRenderer(nullptr);
     AppState& app = App();
     if (app.activeView == this) {
         app.activeView = nullptr;
@@ -98,42 +98,41 @@ TForm_view::~TForm_view() {
     }
 }
 
-void TForm_view::CreateActions() {
-    const auto make = [this](int textId, const QKeySequence& shortcut, void (TForm_view::*slot)()) {
+void ViewWindow::CreateActions() {
+    const auto make = [this](int textId, const QKeySequence& shortcut, void (ViewWindow::*slot)()) {
         auto* action = new QAction(Text(textId), this);
         action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
         return action;
     };
-    A_rechercher = make(kStrSearch, Qt::Key_F3, &TForm_view::A_rechercherExecute);
-    A_demarrer = make(kStrStart, Qt::Key_F4, &TForm_view::A_demarrerExecute);
-    A_arreter = make(kStrStop, Qt::Key_F5, &TForm_view::A_arreterExecute);
-    A_ajuster = make(kStrAdjust, Qt::Key_F6, &TForm_view::A_ajusterExecute);
-    A_centrer =
-        make(kStrCentre, QKeySequence(Qt::SHIFT | Qt::Key_F6), &TForm_view::A_centrerExecute);
-    A_demarrer->setEnabled(false);
-    A_arreter->setEnabled(false);
+    searchAction = make(kStrSearch, Qt::Key_F3, &ViewWindow::OnSearch);
+    startAction = make(kStrStart, Qt::Key_F4, &ViewWindow::OnStart);
+    stopAction = make(kStrStop, Qt::Key_F5, &ViewWindow::OnStop);
+    adjustAction = make(kStrAdjust, Qt::Key_F6, &ViewWindow::OnAdjust);
+    centerAction = make(kStrCentre, QKeySequence(Qt::SHIFT | Qt::Key_F6), &ViewWindow::OnCenter);
+    startAction->setEnabled(false);
+    stopAction->setEnabled(false);
 
-    MI_ajuster_auto = new QAction(Text(kStrAutoAdjust), this);
-    MI_ajuster_auto->setCheckable(true);
-    MI_ajuster_auto->setChecked(true);
-    connect(MI_ajuster_auto, &QAction::triggered, this, [this] { MI_ajuster_autoClick(); });
+    autoAdjustAction = new QAction(Text(kStrAutoAdjust), this);
+    autoAdjustAction->setCheckable(true);
+    autoAdjustAction->setChecked(true);
+    connect(autoAdjustAction, &QAction::triggered, this, [this] { OnAutoAdjustToggled(); });
 
-    MI_attractor = new QMenu(Text(kStrMenuAttractor), this);
-    MI_attractor->addAction(A_rechercher);
-    MI_attractor->addSeparator();
-    MI_attractor->addAction(A_demarrer);
-    MI_attractor->addAction(A_arreter);
-    MI_view = new QMenu(Text(kStrMenuView), this);
-    MI_view->addAction(A_centrer);
-    MI_view->addAction(A_ajuster);
-    MI_view->addAction(MI_ajuster_auto);
-    A_vue_ens = make(kStrOverview, {}, &TForm_view::A_vue_ensExecute);
-    MI_view->addSeparator();
-    MI_view->addAction(A_vue_ens);
+    attractorMenu_ = new QMenu(Text(kStrMenuAttractor), this);
+    attractorMenu_->addAction(searchAction);
+    attractorMenu_->addSeparator();
+    attractorMenu_->addAction(startAction);
+    attractorMenu_->addAction(stopAction);
+    viewMenu_ = new QMenu(Text(kStrMenuView), this);
+    viewMenu_->addAction(centerAction);
+    viewMenu_->addAction(adjustAction);
+    viewMenu_->addAction(autoAdjustAction);
+    overviewAction = make(kStrOverview, {}, &ViewWindow::OnOverview);
+    viewMenu_->addSeparator();
+    viewMenu_->addAction(overviewAction);
 }
 
-QString TForm_view::Caption() const {
+QString ViewWindow::Caption() const {
     if (!attractor_) {
         return title_;
     }
@@ -144,19 +143,19 @@ QString TForm_view::Caption() const {
            Text(suffix);
 }
 
-bool TForm_view::ParametersUnsaved() const {
+bool ViewWindow::ParametersUnsaved() const {
     return attractor_ &&
            (attractor_->typeIndex != savedFamily_ || SnapshotParameters() != savedParameters_);
 }
 
-void TForm_view::MarkParametersSaved() {
+void ViewWindow::MarkParametersSaved() {
     if (attractor_) {
         savedFamily_ = attractor_->typeIndex;
         savedParameters_ = SnapshotParameters();
     }
 }
 
-void TForm_view::UpdateCaption() {
+void ViewWindow::UpdateCaption() {
     if (!attractor_) {
         return;
     }
@@ -167,35 +166,35 @@ void TForm_view::UpdateCaption() {
     }
 }
 
-void TForm_view::SetTitle(const QString& title) {
+void ViewWindow::SetTitle(const QString& title) {
     title_ = title;
     UpdateCaption();
 }
 
-void TForm_view::AttachNotification() {
+void ViewWindow::AttachNotification() {
     if (attractor_) {
         attractor_->onDiverge = [this](Attractor&) { OnNoAttractor(); };
     }
 }
 
-void TForm_view::DetachNotification() {
+void ViewWindow::DetachNotification() {
     if (attractor_) {
         attractor_->onDiverge = nullptr;
     }
 }
 
-void TForm_view::OnNoAttractor() {
+void ViewWindow::OnNoAttractor() {
     // Called from inside the attractor's step: pumping events here could close the view
     // under the loop that is stepping it.
     SetState(ViewState::NoAttractor, false);
     image_->update();
 }
 
-void TForm_view::Fit(std::int32_t iterations, FitMode mode) {
-    vorticel::Fit(*attractor_, *bitmap_, iterations, mode);
+void ViewWindow::Fit(std::int32_t iterations, FitMode mode) {
+    vorticel::Fit(*attractor_, *renderer_, iterations, mode);
 }
 
-void TForm_view::FitAndShow(int mode) {
+void ViewWindow::FitAndShow(int mode) {
     const OperationScope operation(*this);
     if (mode != 0) {
         Fit(kFitPoints, static_cast<FitMode>(mode));
@@ -209,36 +208,36 @@ void TForm_view::FitAndShow(int mode) {
     }
     if (!attractor_->diverged) {
         SetState(ViewState::Preview);
-        bitmap_->DrawPreview();
+        renderer_->DrawPreview();
     }
 }
 
-void TForm_view::A_vue_ensExecute() {
+void ViewWindow::OnOverview() {
     frame_.OpenOverview();
 }
 
-void TForm_view::RepaintImage() {
+void ViewWindow::RepaintImage() {
     image_->repaint();
 }
 
-void TForm_view::ResizeImage(std::int32_t width, std::int32_t height) {
-    if (!bitmap_ || busy_ || (width == bitmap_->Width() && height == bitmap_->Height())) {
+void ViewWindow::ResizeImage(std::int32_t width, std::int32_t height) {
+    if (!renderer_ || busy_ || (width == renderer_->Width() && height == renderer_->Height())) {
         return;
     }
     const OperationScope operation(*this);
-    const std::int32_t oldWidth = bitmap_->Width();
-    const std::int32_t oldHeight = bitmap_->Height();
+    const std::int32_t oldWidth = renderer_->Width();
+    const std::int32_t oldHeight = renderer_->Height();
     try {
-        bitmap_->SetWidth(width);
-        bitmap_->SetHeight(height);
+        renderer_->SetWidth(width);
+        renderer_->SetHeight(height);
         imageUnsaved_ = false; // new buffers: the rendered image is gone
     } catch (const RenderError&) {
         ShowMessage(MessageKind::Error, Text(kStrAppTitle),
                     Text(kStrImageTooLarge, QStringLiteral("%1 x %2").arg(width).arg(height)));
-        bitmap_->SetWidth(oldWidth);
-        bitmap_->SetHeight(oldHeight);
+        renderer_->SetWidth(oldWidth);
+        renderer_->SetHeight(oldHeight);
     }
-    setFixedSize(bitmap_->Width(), bitmap_->Height());
+    setFixedSize(renderer_->Width(), renderer_->Height());
     if (QWidget* window = parentWidget()) {
         window->setMinimumSize(0, 0);
         window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -250,13 +249,13 @@ void TForm_view::ResizeImage(std::int32_t width, std::int32_t height) {
     }
 }
 
-void TForm_view::ReplaceAttractor(int family) {
+void ViewWindow::ReplaceAttractor(int family) {
     if (attractor_ && family != attractor_->typeIndex) {
         ReplaceAttractor(CreateAttractor(family));
     }
 }
 
-bool TForm_view::ReplaceAttractor(std::unique_ptr<Attractor> replacement) {
+bool ViewWindow::ReplaceAttractor(std::unique_ptr<Attractor> replacement) {
     if (!attractor_ || !replacement || busy_ || scanned_) {
         return false;
     }
@@ -270,49 +269,50 @@ bool TForm_view::ReplaceAttractor(std::unique_ptr<Attractor> replacement) {
     return true;
 }
 
-void TForm_view::ReplaceRenderer(int kind) {
-    if (!bitmap_ || kind == bitmap_->Kind() || busy_) {
+void ViewWindow::ReplaceRenderer(int kind) {
+    if (!renderer_ || kind == renderer_->Kind() || busy_) {
         return;
     }
     const OperationScope operation(*this);
     std::unique_ptr<Renderer> replacement;
     try {
-        replacement = CreateRenderer(kind, *bitmap_);
+        replacement = CreateRenderer(kind, *renderer_);
     } catch (const RenderError&) {
         // Keep the renderer there is rather than lose the view.
-        ShowMessage(MessageKind::Error, Text(kStrAppTitle),
-                    Text(kStrImageTooLarge,
-                         QStringLiteral("%1 x %2").arg(bitmap_->Width()).arg(bitmap_->Height())));
+        ShowMessage(
+            MessageKind::Error, Text(kStrAppTitle),
+            Text(kStrImageTooLarge,
+                 QStringLiteral("%1 x %2").arg(renderer_->Width()).arg(renderer_->Height())));
         return;
     }
     if (!replacement) {
         return;
     }
     if (preview_) {
-        preview_->SetBitmap(replacement.get());
+        preview_->SetRenderer(replacement.get());
     }
-    image_->SetBitmap(nullptr);
-    bitmap_ = std::move(replacement);
+    image_->SetRenderer(nullptr);
+    renderer_ = std::move(replacement);
     imageUnsaved_ = false; // the new renderer starts from a blank image
     RebindPalettes();
     if (state_ != ViewState::NoAttractor) {
         SetState(ViewState::Preview);
         ShowPage();
-        bitmap_->DrawPreview();
+        renderer_->DrawPreview();
     }
 }
 
-void TForm_view::RebindPalettes() {
+void ViewWindow::RebindPalettes() {
     if (App().activeView != this) {
         return;
     }
     if (ParameterPalettes* palettes = frame_.Palettes()) {
         palettes->BindAttractor(*this, *attractor_);
-        palettes->BindBitmap(*this, *bitmap_);
+        palettes->BindRenderer(*this, *renderer_);
     }
 }
 
-void TForm_view::FormActivate() {
+void ViewWindow::OnActivated() {
     // The status bar speaks of the view it was written for: another view's times go when
     // this one takes over (not when it merely gets the focus back from a palette).
     if (App().activeView != this && !App().renderRunning) {
@@ -326,21 +326,21 @@ void TForm_view::FormActivate() {
     }
 }
 
-void TForm_view::StateChanged(const Renderer&) {
+void ViewWindow::StateChanged(const Renderer&) {
     if (state_ == ViewState::Preview) {
         UpdatePreview();
     }
 }
 
-void TForm_view::DrawPreview(const Renderer&) {
+void ViewWindow::DrawPreview(const Renderer&) {
     UpdatePreview();
 }
 
-void TForm_view::ShowImage(const Renderer&) {
+void ViewWindow::ShowImage(const Renderer&) {
     image_->update();
 }
 
-void TForm_view::closeEvent(QCloseEvent* event) {
+void ViewWindow::closeEvent(QCloseEvent* event) {
     if (busy_ || state_ == ViewState::Searching || state_ == ViewState::Rendering) {
         frame_.TellCloseRefused(state_ == ViewState::Searching);
         event->ignore();
@@ -359,17 +359,17 @@ void TForm_view::closeEvent(QCloseEvent* event) {
     if (App().activeView == this) {
         if (ParameterPalettes* palettes = frame_.Palettes()) {
             palettes->UnbindAttractor();
-            palettes->UnbindBitmap();
+            palettes->UnbindRenderer();
         }
         App().activeView = nullptr; // nothing may act on a closed view
     }
     if (preview_) {
-        preview_->SetBitmap(nullptr);
+        preview_->SetRenderer(nullptr);
     }
-    image_->SetBitmap(nullptr);
+    image_->SetRenderer(nullptr);
     frame_.AttractorGoing(attractor_.get());
     attractor_.reset();
-    bitmap_.reset();
+    renderer_.reset();
     event->accept();
 }
 

@@ -1,4 +1,4 @@
-// TForm_view: one attractor, one renderer, their preview and image, and the long runs.
+// ViewWindow: one attractor, one renderer, their preview and image, and the long runs.
 #pragma once
 
 #include "app/view_history.h"
@@ -24,7 +24,7 @@ class Attractor;
 class ImageWidget;
 class PreviewWidget;
 class Renderer;
-class TMDIform;
+class MainFrame;
 struct ImageRecipe;
 
 enum class ViewState : int {
@@ -36,12 +36,12 @@ enum class ViewState : int {
     Rendered = 5,
 };
 
-class TForm_view : public QWidget, public PreviewSurface {
+class ViewWindow : public QWidget, public PreviewSurface {
 public:
     // A view for a new attractor of `family` rendered by `renderer` at width x height.
     // Throws RenderError when the image buffers cannot be allocated.
-    TForm_view(TMDIform& frame, int family, std::int32_t width, std::int32_t height, int renderer);
-    ~TForm_view() override;
+    ViewWindow(MainFrame& frame, int family, std::int32_t width, std::int32_t height, int renderer);
+    ~ViewWindow() override;
 
     // `pump` false: no event processing (from inside the attractor's step, on divergence).
     void SetState(ViewState state, bool pump = true);
@@ -63,22 +63,22 @@ public:
     // Shows the image again after the renderer rebuilt it.
     void RepaintImage();
     // Called by the frame when this view becomes the active one.
-    void FormActivate();
+    void OnActivated();
 
-    void A_rechercherExecute();
-    void A_demarrerExecute();
-    void A_arreterExecute();
-    void A_ajusterExecute();
-    void A_centrerExecute();
-    void MI_ajuster_autoClick();
-    void A_vue_ensExecute();
+    void OnSearch();
+    void OnStart();
+    void OnStop();
+    void OnAdjust();
+    void OnCenter();
+    void OnAutoAdjustToggled();
+    void OnOverview();
 
     // The caption as the window shows it: title, " - ", family name, state suffix.
     QString Caption() const;
     ViewState State() const { return state_; }
     const QString& Title() const { return title_; }
     Attractor* GetAttractor() const { return attractor_.get(); }
-    Renderer* GetBitmap() const { return bitmap_.get(); }
+    Renderer* GetRenderer() const { return renderer_.get(); }
     // True while a search or render of this view is in its loop.
     bool Busy() const { return busy_; }
     // True while the overview scans this view's attractor: nothing else may change it.
@@ -110,24 +110,24 @@ public:
     void RecordEdit(const QString& name, const QString& mergeKey = {}, std::uint64_t gesture = 0);
     static constexpr int kHistoryLimit = 200;
 
-    QMenu* attractorMenu() const { return MI_attractor; }
-    QMenu* viewMenu() const { return MI_view; }
+    QMenu* attractorMenu() const { return attractorMenu_; }
+    QMenu* viewMenu() const { return viewMenu_; }
 
     // PreviewSurface
-    void StateChanged(const Renderer& bitmap) override;
-    void DrawPreview(const Renderer& bitmap) override;
-    void ShowImage(const Renderer& bitmap) override;
+    void StateChanged(const Renderer& renderer) override;
+    void DrawPreview(const Renderer& renderer) override;
+    void ShowImage(const Renderer& renderer) override;
 
     std::int32_t iterationTarget = kDefaultIterations;
     bool autoAdjust = true;
 
-    QAction* A_rechercher = nullptr;
-    QAction* A_demarrer = nullptr;
-    QAction* A_arreter = nullptr;
-    QAction* A_ajuster = nullptr;
-    QAction* A_centrer = nullptr;
-    QAction* MI_ajuster_auto = nullptr;
-    QAction* A_vue_ens = nullptr;
+    QAction* searchAction = nullptr;
+    QAction* startAction = nullptr;
+    QAction* stopAction = nullptr;
+    QAction* adjustAction = nullptr;
+    QAction* centerAction = nullptr;
+    QAction* autoAdjustAction = nullptr;
+    QAction* overviewAction = nullptr;
 
     // Last render run: its refresh count, for the status and for tests.
     RenderRunResult lastRun;
@@ -154,11 +154,11 @@ private:
     void UpdatePreview();
     // Enables the palettes as the state (and a running loop or scan) allows.
     void ApplyPaletteEnabling();
-    // Held while an operation uses the attractor or bitmap across an event pump: a close
+    // Held while an operation uses the attractor or renderer across an event pump: a close
     // that arrives meanwhile waits until the operation is over.
     class OperationScope;
     friend class OperationScope;
-    void TT_updateTimer();
+    void OnUpdateTimer();
     void PumpEvents();
     void RebindPalettes();
     void EnablePalettes(bool attractorPalette, bool renderPalette);
@@ -179,15 +179,15 @@ private:
     // Makes the view show `s` after the attractor, renderer or size were put back.
     void ShowRestored(const ViewSnapshot& before, const ViewSnapshot& s);
 
-    TMDIform& frame_;
+    MainFrame& frame_;
     std::unique_ptr<Attractor> attractor_;
-    std::unique_ptr<Renderer> bitmap_;
+    std::unique_ptr<Renderer> renderer_;
     PreviewWidget* preview_ = nullptr; // null where the system offers no OpenGL
     ImageWidget* image_ = nullptr;
     QStackedLayout* pages_ = nullptr;
-    QMenu* MI_attractor = nullptr;
-    QMenu* MI_view = nullptr;
-    QTimer TT_update;
+    QMenu* attractorMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QTimer updateTimer_;
     QElapsedTimer startTick_;
 
     ViewState state_ = ViewState::Idle;

@@ -11,7 +11,7 @@ bool ViewSnapshot::SameScene(const ViewSnapshot& o) const {
            width == o.width && height == o.height && camera == o.camera;
 }
 
-ViewEdit::ViewEdit(TForm_view& view, const QString& name, ViewSnapshot before, ViewSnapshot after,
+ViewEdit::ViewEdit(ViewWindow& view, const QString& name, ViewSnapshot before, ViewSnapshot after,
                    QString mergeKey, std::uint64_t gesture)
     : view_(view), before_(std::move(before)), after_(std::move(after)),
       mergeKey_(std::move(mergeKey)), gesture_(gesture) {

@@ -12,7 +12,7 @@
 namespace vorticel {
 
 class Renderer;
-class TForm_view;
+class ViewWindow;
 
 // A view as its user edits it (not its buffers, its preview ring or its image).
 struct ViewSnapshot {
@@ -34,7 +34,7 @@ struct ViewSnapshot {
 // number, a run of wheel turns).
 class ViewEdit : public QUndoCommand {
 public:
-    ViewEdit(TForm_view& view, const QString& name, ViewSnapshot before, ViewSnapshot after,
+    ViewEdit(ViewWindow& view, const QString& name, ViewSnapshot before, ViewSnapshot after,
              QString mergeKey, std::uint64_t gesture);
 
     void undo() override;
@@ -46,7 +46,7 @@ public:
     const ViewSnapshot& After() const { return after_; }
 
 private:
-    TForm_view& view_;
+    ViewWindow& view_;
     ViewSnapshot before_;
     ViewSnapshot after_;
     QString mergeKey_;

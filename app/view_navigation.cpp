@@ -19,29 +19,29 @@ constexpr qint64 kWheelRunMs = 600; // turns closer than this are one zoom step
 
 } // namespace
 
-void TForm_view::A_ajusterExecute() {
+void ViewWindow::OnAdjust() {
     if (!busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Adjust));
         RecordEdit(Text(kStrAdjust).remove(QLatin1Char('&')));
     }
 }
 
-void TForm_view::A_centrerExecute() {
+void ViewWindow::OnCenter() {
     if (!busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Center));
         RecordEdit(Text(kStrCentre).remove(QLatin1Char('&')));
     }
 }
 
-void TForm_view::MI_ajuster_autoClick() {
-    autoAdjust = MI_ajuster_auto->isChecked();
+void ViewWindow::OnAutoAdjustToggled() {
+    autoAdjust = autoAdjustAction->isChecked();
     if (autoAdjust && !busy_ && !scanned_ && attractor_) {
         FitAndShow(static_cast<int>(FitMode::Adjust));
         RecordEdit(Text(kStrAutoAdjust).remove(QLatin1Char('&')));
     }
 }
 
-void TForm_view::mousePressEvent(QMouseEvent* event) {
+void ViewWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton ||
         (state_ != ViewState::Preview && state_ != ViewState::Rendered)) {
         return;
@@ -51,8 +51,8 @@ void TForm_view::mousePressEvent(QMouseEvent* event) {
     SetState(ViewState::Preview);
 }
 
-void TForm_view::mouseMoveEvent(QMouseEvent* event) {
-    if (!dragging_ || !bitmap_) {
+void ViewWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragging_ || !renderer_) {
         return;
     }
     const QPoint position = event->position().toPoint();
@@ -61,39 +61,40 @@ void TForm_view::mouseMoveEvent(QMouseEvent* event) {
         lastX_ = position.x();
         lastY_ = position.y();
         if (shift) {
-            panOriginX_ = bitmap_->GetCamera().PanX();
-            panOriginY_ = bitmap_->GetCamera().PanY();
+            panOriginX_ = renderer_->GetCamera().PanX();
+            panOriginY_ = renderer_->GetCamera().PanY();
         }
     }
     if (!shift) {
-        bitmap_->GetCamera().RotateByDrag(position.x() - lastX_, lastY_ - position.y());
+        renderer_->GetCamera().RotateByDrag(position.x() - lastX_, lastY_ - position.y());
         lastX_ = position.x();
         lastY_ = position.y();
     } else {
         const double w = width();
-        Camera& camera = bitmap_->GetCamera();
+        Camera& camera = renderer_->GetCamera();
         camera.SetPan((lastX_ - position.x()) / w / camera.Zoom() + panOriginX_,
                       (lastY_ - position.y()) / w / camera.Zoom() + panOriginY_);
     }
-    bitmap_->DrawPreview();
+    renderer_->DrawPreview();
     lastShiftBit_ = shift;
 }
 
-void TForm_view::mouseReleaseEvent(QMouseEvent* event) {
+void ViewWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && dragging_) {
         dragging_ = false;
         RecordEdit(Text(lastShiftBit_ == 1 ? kStrEditPan : kStrEditRotation)); // one step a drag
     }
 }
 
-void TForm_view::wheelEvent(QWheelEvent* event) {
+void ViewWindow::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
-    if ((state_ != ViewState::Preview && state_ != ViewState::Rendered) || delta == 0 || !bitmap_) {
+    if ((state_ != ViewState::Preview && state_ != ViewState::Rendered) || delta == 0 ||
+        !renderer_) {
         event->ignore();
         return;
     }
     const OperationScope operation(*this);
-    Camera& camera = bitmap_->GetCamera();
+    Camera& camera = renderer_->GetCamera();
     camera.SetZoom(
         std::clamp(delta < 0 ? camera.Zoom() * kWheelStep : camera.Zoom() * (1.0 / kWheelStep),
                    kMinZoom, kMaxZoom));
@@ -101,7 +102,7 @@ void TForm_view::wheelEvent(QWheelEvent* event) {
         palettes->RefreshZoom();
     }
     SetState(ViewState::Preview);
-    bitmap_->DrawPreview();
+    renderer_->DrawPreview();
     if (!wheelClock_.isValid() || wheelClock_.elapsed() > kWheelRunMs) {
         ++wheelRun_;
     }

@@ -1,5 +1,5 @@
 // What the view's source files share: the scope that holds a close back while an operation
-// uses the view's attractor or bitmap.
+// uses the view's attractor or renderer.
 #pragma once
 
 #include "app/view.h"
@@ -8,13 +8,13 @@
 
 namespace vorticel {
 
-class TForm_view::OperationScope {
+class ViewWindow::OperationScope {
 public:
-    explicit OperationScope(TForm_view& view) : view_(view) { ++view_.operations_; }
+    explicit OperationScope(ViewWindow& view) : view_(view) { ++view_.operations_; }
     ~OperationScope() {
         if (--view_.operations_ == 0 && view_.closePending_ && !view_.busy_) {
             view_.closePending_ = false;
-            TForm_view* view = &view_;
+            ViewWindow* view = &view_;
             QTimer::singleShot(0, view, [view] {
                 QWidget* host = view->parentWidget() ? view->parentWidget() : view;
                 host->close();
@@ -25,7 +25,7 @@ public:
     OperationScope& operator=(const OperationScope&) = delete;
 
 private:
-    TForm_view& view_;
+    ViewWindow& view_;
 };
 
 } // namespace vorticel

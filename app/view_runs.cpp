@@ -24,7 +24,7 @@ constexpr qint64 kSearchPumpMs = 20; // the search pumps events this often at mo
 
 } // namespace
 
-std::vector<double> TForm_view::SnapshotParameters() const {
+std::vector<double> ViewWindow::SnapshotParameters() const {
     std::vector<double> values;
     const ParameterList& list = *attractor_->parameters;
     for (const ParameterEntry* e = list.Next(nullptr); e; e = list.Next(e)) {
@@ -33,7 +33,7 @@ std::vector<double> TForm_view::SnapshotParameters() const {
     return values;
 }
 
-void TForm_view::RestoreParameters(const std::vector<double>& values) {
+void ViewWindow::RestoreParameters(const std::vector<double>& values) {
     const ParameterList& list = *attractor_->parameters;
     std::size_t i = 0;
     for (const ParameterEntry* e = list.Next(nullptr); e && i < values.size(); e = list.Next(e)) {
@@ -41,12 +41,12 @@ void TForm_view::RestoreParameters(const std::vector<double>& values) {
     }
 }
 
-TForm_view::Framing TForm_view::SnapshotFraming() const {
-    return {bitmap_->GetCamera(), bitmap_->Ring().Points(), bitmap_->Ring().Index()};
+ViewWindow::Framing ViewWindow::SnapshotFraming() const {
+    return {renderer_->GetCamera(), renderer_->Ring().Points(), renderer_->Ring().Index()};
 }
 
-void TForm_view::RestoreFraming(const Framing& f) {
-    Renderer& b = *bitmap_;
+void ViewWindow::RestoreFraming(const Framing& f) {
+    Renderer& b = *renderer_;
     b.RestoreRing(f.ring, f.ringIndex);
     if (auto* light = dynamic_cast<LightRenderer*>(&b)) {
         light->MeasureStepsFromRing(); // the discarded framing pass reset them
@@ -54,7 +54,7 @@ void TForm_view::RestoreFraming(const Framing& f) {
     b.SetCamera(f.camera);
 }
 
-void TForm_view::A_rechercherExecute() {
+void ViewWindow::OnSearch() {
     if (busy_ || operations_ > 0 || App().LongActivity() || !attractor_) {
         return;
     }
@@ -103,9 +103,9 @@ void TForm_view::A_rechercherExecute() {
         RestoreParameters(saved);
         wantSearch_ = true;
         wantStart_ = before != ViewState::Idle;
-        A_arreter->setEnabled(false);
-        A_ajuster->setEnabled(true);
-        A_centrer->setEnabled(true);
+        stopAction->setEnabled(false);
+        adjustAction->setEnabled(true);
+        centerAction->setEnabled(true);
         EnablePalettes(true, before != ViewState::NoAttractor);
         unsetCursor();
         if (fitted) {
@@ -114,11 +114,11 @@ void TForm_view::A_rechercherExecute() {
         SetState(before);
         frame_.ActivityChanged();
         if (before == ViewState::Preview) {
-            bitmap_->DrawPreview();
+            renderer_->DrawPreview();
         }
         return;
     }
-    bitmap_->RenderStoredPoints();
+    renderer_->RenderStoredPoints();
     imageUnsaved_ = false; // the quick render took the place of any earlier one
     SetState(ViewState::Rendered);
     frame_.ActivityChanged();
@@ -128,15 +128,15 @@ void TForm_view::A_rechercherExecute() {
     RecordEdit(Text(kStrEditSearch));
 }
 
-void TForm_view::QuickRender() {
+void ViewWindow::QuickRender() {
     if (busy_ || !attractor_ || attractor_->diverged) {
         return;
     }
-    bitmap_->RenderStoredPoints();
+    renderer_->RenderStoredPoints();
     SetState(ViewState::Rendered);
 }
 
-void TForm_view::A_demarrerExecute() {
+void ViewWindow::OnStart() {
     if (state_ == ViewState::Rendering || busy_ || operations_ > 0 || App().LongActivity() ||
         !attractor_) {
         return;
@@ -154,7 +154,7 @@ void TForm_view::A_demarrerExecute() {
     frame_.Progress()->setRange(0, iterationTarget);
     frame_.Progress()->setValue(0);
     startTick_.start();
-    TT_update.start();
+    updateTimer_.start();
 
     RunHooks hooks;
     hooks.progress = [this](std::int32_t) { PumpEvents(); };
@@ -168,8 +168,8 @@ void TForm_view::A_demarrerExecute() {
         frame_.SetStatusText(0, QString());
         PumpEvents();
     };
-    lastRun = RenderRun(*attractor_, *bitmap_, iterationTarget, updates, hooks);
-    TT_update.stop();
+    lastRun = RenderRun(*attractor_, *renderer_, iterationTarget, updates, hooks);
+    updateTimer_.stop();
     image_->repaint();
     if (!stopRequested_) {
         frame_.Progress()->setValue(attractor_->count);
@@ -191,7 +191,7 @@ void TForm_view::A_demarrerExecute() {
     frame_.ActivityChanged();
 }
 
-void TForm_view::TT_updateTimer() {
+void ViewWindow::OnUpdateTimer() {
     const double seconds = startTick_.elapsed() * 0.001;
     const std::int32_t count = attractor_->count;
     if (seconds <= 0.0 || count <= 0) {
@@ -204,13 +204,13 @@ void TForm_view::TT_updateTimer() {
     frame_.Progress()->setValue(count);
 }
 
-void TForm_view::A_arreterExecute() {
-    TT_update.stop();
+void ViewWindow::OnStop() {
+    updateTimer_.stop();
     stopRequested_ = true;
     frame_.ResetStatusBar();
 }
 
-void TForm_view::PumpEvents() {
+void ViewWindow::PumpEvents() {
     QCoreApplication::processEvents();
 }
 

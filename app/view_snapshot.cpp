@@ -14,9 +14,9 @@
 namespace vorticel {
 namespace {
 
-std::vector<float> ShadingValues(Renderer& bitmap) {
+std::vector<float> ShadingValues(Renderer& renderer) {
     std::vector<float> values;
-    for (const ShadingSetting& setting : ShadingSettings(bitmap)) {
+    for (const ShadingSetting& setting : ShadingSettings(renderer)) {
         values.push_back(*setting.value);
     }
     return values;
@@ -24,24 +24,24 @@ std::vector<float> ShadingValues(Renderer& bitmap) {
 
 } // namespace
 
-ViewSnapshot TForm_view::TakeSnapshot() const {
+ViewSnapshot ViewWindow::TakeSnapshot() const {
     ViewSnapshot s;
-    if (!attractor_ || !bitmap_) {
+    if (!attractor_ || !renderer_) {
         return s;
     }
     s.family = attractor_->typeIndex;
     s.parameters = SnapshotParameters();
     s.iterationTarget = iterationTarget;
-    s.renderer = bitmap_->Kind();
-    s.shading = ShadingValues(*bitmap_);
-    s.width = bitmap_->Width();
-    s.height = bitmap_->Height();
-    s.camera = bitmap_->GetCamera();
+    s.renderer = renderer_->Kind();
+    s.shading = ShadingValues(*renderer_);
+    s.width = renderer_->Width();
+    s.height = renderer_->Height();
+    s.camera = renderer_->GetCamera();
     return s;
 }
 
-void TForm_view::RecordEdit(const QString& name, const QString& mergeKey, std::uint64_t gesture) {
-    if (applying_ || !attractor_ || !bitmap_) {
+void ViewWindow::RecordEdit(const QString& name, const QString& mergeKey, std::uint64_t gesture) {
+    if (applying_ || !attractor_ || !renderer_) {
         return;
     }
     ViewSnapshot now = TakeSnapshot();
@@ -53,20 +53,20 @@ void TForm_view::RecordEdit(const QString& name, const QString& mergeKey, std::u
     recorded_ = std::move(now);
 }
 
-void TForm_view::Become(int family, int renderer, std::int32_t width, std::int32_t height) {
+void ViewWindow::Become(int family, int renderer, std::int32_t width, std::int32_t height) {
     if (family != attractor_->typeIndex) {
         ReplaceAttractor(family);
     }
-    if (renderer != bitmap_->Kind()) {
+    if (renderer != renderer_->Kind()) {
         ReplaceRenderer(renderer);
     }
-    if (width != bitmap_->Width() || height != bitmap_->Height()) {
+    if (width != renderer_->Width() || height != renderer_->Height()) {
         ResizeImage(width, height);
     }
 }
 
-void TForm_view::ApplySnapshot(const ViewSnapshot& s) {
-    if (busy_ || scanned_ || !attractor_ || !bitmap_) {
+void ViewWindow::ApplySnapshot(const ViewSnapshot& s) {
+    if (busy_ || scanned_ || !attractor_ || !renderer_) {
         return;
     }
     const OperationScope operation(*this);
@@ -76,18 +76,18 @@ void TForm_view::ApplySnapshot(const ViewSnapshot& s) {
     Become(s.family, s.renderer, s.width, s.height);
     RestoreParameters(s.parameters);
     iterationTarget = s.iterationTarget;
-    const std::vector<ShadingSetting> shading = ShadingSettings(*bitmap_);
+    const std::vector<ShadingSetting> shading = ShadingSettings(*renderer_);
     for (std::size_t i = 0; i < shading.size() && i < s.shading.size(); ++i) {
         *shading[i].value = s.shading[i];
     }
-    bitmap_->SetCamera(s.camera);
+    renderer_->SetCamera(s.camera);
     ShowRestored(before, s);
     recorded_ = TakeSnapshot();
     applying_ = false;
 }
 
-void TForm_view::ApplyRecipe(const ImageRecipe& recipe) {
-    if (busy_ || scanned_ || !attractor_ || !bitmap_) {
+void ViewWindow::ApplyRecipe(const ImageRecipe& recipe) {
+    if (busy_ || scanned_ || !attractor_ || !renderer_) {
         return;
     }
     const OperationScope operation(*this);
@@ -99,23 +99,23 @@ void TForm_view::ApplyRecipe(const ImageRecipe& recipe) {
     }
     RestoreParameters(values);
     iterationTarget = recipe.iterations;
-    ApplyToRenderer(recipe, *bitmap_);
+    ApplyToRenderer(recipe, *renderer_);
     applying_ = false;
     ViewSnapshot unlike = TakeSnapshot();
     unlike.family = -1; // always a new scene: the preview is filled again
     ShowRestored(unlike, TakeSnapshot());
 }
 
-void TForm_view::ShowRestored(const ViewSnapshot& before, const ViewSnapshot& s) {
+void ViewWindow::ShowRestored(const ViewSnapshot& before, const ViewSnapshot& s) {
     if (!before.SameScene(s)) {
         // The preview of the restored scene, seen through the restored camera.
         Fit(kFitPoints, FitMode::PreviewOnly);
         if (!attractor_->diverged) {
             SetState(ViewState::Preview);
-            bitmap_->DrawPreview();
+            renderer_->DrawPreview();
         }
     } else if (before.shading != s.shading && state_ == ViewState::Rendered) {
-        bitmap_->FinishImage(); // from the kept accumulation, as the edit itself did
+        renderer_->FinishImage(); // from the kept accumulation, as the edit itself did
         RepaintImage();
     }
     if (ParameterPalettes* palettes = frame_.Palettes(); palettes && App().activeView == this) {

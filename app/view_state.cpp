@@ -11,7 +11,7 @@
 
 namespace vorticel {
 
-void TForm_view::SetState(ViewState state, bool pump) {
+void ViewWindow::SetState(ViewState state, bool pump) {
     if (state == previousState_) {
         return;
     }
@@ -30,22 +30,22 @@ void TForm_view::SetState(ViewState state, bool pump) {
     case ViewState::Rendering:
         wantSearch_ = false;
         wantStart_ = false;
-        A_arreter->setEnabled(true);
-        A_ajuster->setEnabled(false);
-        A_centrer->setEnabled(false);
+        stopAction->setEnabled(true);
+        adjustAction->setEnabled(false);
+        centerAction->setEnabled(false);
         break;
     case ViewState::Preview:
-        A_ajuster->setEnabled(true);
-        A_centrer->setEnabled(true);
+        adjustAction->setEnabled(true);
+        centerAction->setEnabled(true);
         break;
     case ViewState::NoAttractor:
         break;
     case ViewState::Rendered:
         wantSearch_ = true;
         wantStart_ = true;
-        A_arreter->setEnabled(false);
-        A_ajuster->setEnabled(true);
-        A_centrer->setEnabled(true);
+        stopAction->setEnabled(false);
+        adjustAction->setEnabled(true);
+        centerAction->setEnabled(true);
         break;
     }
     ApplyPaletteEnabling();
@@ -63,7 +63,7 @@ void TForm_view::SetState(ViewState state, bool pump) {
     }
 }
 
-void TForm_view::ApplyPaletteEnabling() {
+void ViewWindow::ApplyPaletteEnabling() {
     if (busy_ || scanned_ || state_ == ViewState::Searching || state_ == ViewState::Rendering) {
         EnablePalettes(false, false);
     } else {
@@ -71,34 +71,34 @@ void TForm_view::ApplyPaletteEnabling() {
     }
 }
 
-void TForm_view::SetScanned(bool scanned) {
+void ViewWindow::SetScanned(bool scanned) {
     scanned_ = scanned;
     ApplyPaletteEnabling();
 }
 
-void TForm_view::ApplyActivityGuards() {
+void ViewWindow::ApplyActivityGuards() {
     const bool otherActivity = App().LongActivity();
-    A_rechercher->setEnabled(wantSearch_ && !otherActivity);
-    A_demarrer->setEnabled(wantStart_ && !otherActivity);
+    searchAction->setEnabled(wantSearch_ && !otherActivity);
+    startAction->setEnabled(wantStart_ && !otherActivity);
 }
 
-void TForm_view::ShowPage() {
+void ViewWindow::ShowPage() {
     const bool preview = state_ == ViewState::Preview;
     const bool image = state_ == ViewState::Rendering || state_ == ViewState::Rendered;
-    image_->SetBitmap(image ? bitmap_.get() : nullptr);
+    image_->SetRenderer(image ? renderer_.get() : nullptr);
     pages_->setCurrentWidget(preview && preview_ ? static_cast<QWidget*>(preview_) : image_);
     if (preview) {
         UpdatePreview();
     }
 }
 
-void TForm_view::UpdatePreview() {
+void ViewWindow::UpdatePreview() {
     if (preview_) {
         preview_->update();
     }
 }
 
-void TForm_view::EnablePalettes(bool attractorPalette, bool renderPalette) {
+void ViewWindow::EnablePalettes(bool attractorPalette, bool renderPalette) {
     if (App().activeView != this) {
         return;
     }

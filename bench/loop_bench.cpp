@@ -17,11 +17,11 @@ namespace {
 // nothing else (no history, box or count).
 template <class R> void TightLorenz(benchmark::State& state) {
     const std::unique_ptr<Attractor> attractor = MakeSubject(kLorenzSubject);
-    const std::unique_ptr<Renderer> bitmap =
+    const std::unique_ptr<Renderer> framed =
         FramedRenderer(*attractor, static_cast<int>(state.range(0)), 640, 480);
-    auto& renderer = static_cast<R&>(*bitmap);
+    auto& renderer = static_cast<R&>(*framed);
     auto& lorenz = static_cast<Lorenz_2L&>(*attractor);
-    bitmap->ClearImage();
+    framed->ClearImage();
     lorenz.Reset();
     const double aDt = lorenz.aDt;
     const double bDt = lorenz.bDt;
@@ -53,10 +53,10 @@ void Run(benchmark::State& state) {
     const int kind = static_cast<int>(state.range(1));
     const auto threads = static_cast<std::int32_t>(state.range(2));
     const std::unique_ptr<Attractor> attractor = MakeSubject(subject);
-    const std::unique_ptr<Renderer> bitmap = FramedRenderer(*attractor, kind, 640, 480);
+    const std::unique_ptr<Renderer> renderer = FramedRenderer(*attractor, kind, 640, 480);
     std::int32_t used = 0;
     for (auto _ : state) {
-        used = RenderRun(*attractor, *bitmap, kIterations, kDefaultUpdates, {}, threads).threads;
+        used = RenderRun(*attractor, *renderer, kIterations, kDefaultUpdates, {}, threads).threads;
     }
     state.SetLabel(std::string(kSubjectNames[subject]) + "/" + kKindNames[kind] + "/" +
                    std::to_string(used) + " threads");
@@ -65,16 +65,17 @@ void Run(benchmark::State& state) {
 
 // No time measured: the bytes of a 1600x1200 Solid run on range(0) threads.
 void RunMemory(benchmark::State& state) {
-    const std::unique_ptr<Renderer> bitmap = CreateRenderer(nullptr, kSolid);
-    bitmap->SetWidth(1600);
-    bitmap->SetHeight(1200);
+    const std::unique_ptr<Renderer> renderer = CreateRenderer(nullptr, kSolid);
+    renderer->SetWidth(1600);
+    renderer->SetHeight(1200);
     const auto threads = static_cast<std::int32_t>(state.range(0));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(RunMemoryBytes(*bitmap, threads));
+        benchmark::DoNotOptimize(RunMemoryBytes(*renderer, threads));
     }
     state.SetLabel("Solid/1600x1200");
-    state.counters["MiB"] = static_cast<double>(RunMemoryBytes(*bitmap, threads)) / (1 << 20);
-    state.counters["MiB_per_worker"] = static_cast<double>(bitmap->AccumulationBytes()) / (1 << 20);
+    state.counters["MiB"] = static_cast<double>(RunMemoryBytes(*renderer, threads)) / (1 << 20);
+    state.counters["MiB_per_worker"] =
+        static_cast<double>(renderer->AccumulationBytes()) / (1 << 20);
 }
 
 BENCHMARK_TEMPLATE(TightLorenz, GasRenderer)->Arg(kGas);

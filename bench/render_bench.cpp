@@ -53,8 +53,8 @@ void RenderIteration(benchmark::State& state) {
     const int subject = static_cast<int>(state.range(0));
     const int kind = static_cast<int>(state.range(1));
     const std::unique_ptr<Attractor> attractor = MakeSubject(subject);
-    const std::unique_ptr<Renderer> bitmap = FramedRenderer(*attractor, kind, 640, 480);
-    bitmap->ClearImage();
+    const std::unique_ptr<Renderer> renderer = FramedRenderer(*attractor, kind, 640, 480);
+    renderer->ClearImage();
     attractor->Reset();
     while (attractor->count < kWarmUp) {
         attractor->Step();
@@ -62,7 +62,7 @@ void RenderIteration(benchmark::State& state) {
     // Chunks of 10,000 iterations, as the run loop hands them to the renderer between its
     // refresh and event tests.
     for (auto _ : state) {
-        bitmap->Accumulate(*attractor, attractor->count + kChunk);
+        renderer->Accumulate(*attractor, attractor->count + kChunk);
         if (attractor->count > 2000000000 || attractor->diverged) {
             attractor->Reset();
         }
@@ -75,11 +75,11 @@ void RenderIteration(benchmark::State& state) {
 void FinishImage(benchmark::State& state) {
     const int kind = static_cast<int>(state.range(0));
     const std::unique_ptr<Attractor> attractor = MakeSubject(kLorenzSubject);
-    const std::unique_ptr<Renderer> bitmap = FramedRenderer(*attractor, kind, 1600, 1200);
-    RenderRun(*attractor, *bitmap, 2000000, 1);
+    const std::unique_ptr<Renderer> renderer = FramedRenderer(*attractor, kind, 1600, 1200);
+    RenderRun(*attractor, *renderer, 2000000, 1);
     for (auto _ : state) {
-        bitmap->FinishImage();
-        benchmark::DoNotOptimize(bitmap->GetImage().Rows().data());
+        renderer->FinishImage();
+        benchmark::DoNotOptimize(renderer->GetImage().Rows().data());
     }
     state.SetLabel("1600x1200/" + std::to_string(kind));
 }

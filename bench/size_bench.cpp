@@ -15,17 +15,18 @@ void RenderAtSize(benchmark::State& state) {
     const auto width = static_cast<std::int32_t>(state.range(1));
     const auto binning = static_cast<TileBinning>(state.range(2));
     const std::unique_ptr<Attractor> attractor = MakeSubject(kLorenzSubject);
-    const std::unique_ptr<Renderer> bitmap = FramedRenderer(*attractor, kind, width, width / 4 * 3);
-    bitmap->SetTileBinning(binning);
-    bitmap->ClearImage();
+    const std::unique_ptr<Renderer> renderer =
+        FramedRenderer(*attractor, kind, width, width / 4 * 3);
+    renderer->SetTileBinning(binning);
+    renderer->ClearImage();
     attractor->Reset();
     while (attractor->count < kWarmUp) {
         attractor->Step();
     }
     // About a point per pixel before it is measured, as in a long render.
-    bitmap->Accumulate(*attractor, attractor->count + bitmap->PixelCount());
+    renderer->Accumulate(*attractor, attractor->count + renderer->PixelCount());
     for (auto _ : state) {
-        bitmap->Accumulate(*attractor, attractor->count + kChunk);
+        renderer->Accumulate(*attractor, attractor->count + kChunk);
         if (attractor->count > 2000000000 || attractor->diverged) {
             attractor->Reset();
         }

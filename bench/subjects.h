@@ -60,14 +60,14 @@ inline std::unique_ptr<Attractor> MakeSubject(int subject) {
 // in both shadow maps.
 inline std::unique_ptr<Renderer> FramedRenderer(Attractor& attractor, int kind, std::int32_t width,
                                                 std::int32_t height) {
-    std::unique_ptr<Renderer> bitmap = CreateRenderer(nullptr, kind);
-    bitmap->SetWidth(width);
-    bitmap->SetHeight(height);
-    bitmap->GetCamera().SetEye({0.0, 0.0, -5.0});
-    bitmap->GetCamera().SetTarget({0.0, 0.0, 0.0});
-    bitmap->GetCamera().RotateByDrag(120.0, 70.0);
-    Fit(attractor, *bitmap, kFitPoints, FitMode::Adjust);
-    return bitmap;
+    std::unique_ptr<Renderer> renderer = CreateRenderer(nullptr, kind);
+    renderer->SetWidth(width);
+    renderer->SetHeight(height);
+    renderer->GetCamera().SetEye({0.0, 0.0, -5.0});
+    renderer->GetCamera().SetTarget({0.0, 0.0, 0.0});
+    renderer->GetCamera().RotateByDrag(120.0, 70.0);
+    Fit(attractor, *renderer, kFitPoints, FitMode::Adjust);
+    return renderer;
 }
 
 // Nanoseconds per item of `items` done over the benchmark's iterations.

@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     MakeAttractor(recipe);
     // Not MakeRenderer: the recipe's own size may take gigabytes.
-    const std::unique_ptr<Renderer> bitmap = CreateRenderer(nullptr, recipe.renderer);
-    bitmap->SetWidth(16);
-    bitmap->SetHeight(16);
-    ApplyToRenderer(recipe, *bitmap);
+    const std::unique_ptr<Renderer> renderer = CreateRenderer(nullptr, recipe.renderer);
+    renderer->SetWidth(16);
+    renderer->SetHeight(16);
+    ApplyToRenderer(recipe, *renderer);
     return 0;
 }

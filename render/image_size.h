@@ -1,4 +1,4 @@
-// The image sizes a bitmap can take, checked as asked for, before any rounding.
+// The image sizes a renderer can take, checked as asked for, before any rounding.
 #pragma once
 
 #include <cstdint>

@@ -27,7 +27,7 @@ constexpr std::int64_t kDefaultShareNumerator = 3;
 constexpr std::int64_t kDefaultShareDenominator = 4;
 
 struct StripRun {
-    std::unique_ptr<Renderer> bitmap;
+    std::unique_ptr<Renderer> renderer;
     RenderRunResult result;
     bool framed = true; // false: the orbit diverged while the ring was refilled
 };
@@ -35,15 +35,15 @@ struct StripRun {
 // The recipe's renderer for rows bandFirst .. bandEnd - 1 of its image.
 std::unique_ptr<Renderer> StripRenderer(const ImageRecipe& recipe, std::int32_t bandFirst,
                                         std::int32_t bandEnd) {
-    std::unique_ptr<Renderer> bitmap = CreateRenderer(nullptr, recipe.renderer);
-    if (!bitmap) {
+    std::unique_ptr<Renderer> renderer = CreateRenderer(nullptr, recipe.renderer);
+    if (!renderer) {
         throw RenderError("no renderer kind " + std::to_string(recipe.renderer));
     }
-    bitmap->SetBand(bandFirst, bandEnd);
-    bitmap->SetWidth(recipe.width);
-    bitmap->SetHeight(recipe.height);
-    ApplyToRenderer(recipe, *bitmap);
-    return bitmap;
+    renderer->SetBand(bandFirst, bandEnd);
+    renderer->SetWidth(recipe.width);
+    renderer->SetHeight(recipe.height);
+    ApplyToRenderer(recipe, *renderer);
+    return renderer;
 }
 
 // One replay of the recipe's orbits into one band: the ring refilled from the seed, as a
@@ -51,17 +51,17 @@ std::unique_ptr<Renderer> StripRenderer(const ImageRecipe& recipe, std::int32_t 
 StripRun RunStrip(const ImageRecipe& recipe, std::int32_t bandFirst, std::int32_t bandEnd,
                   std::int32_t threads, const RunHooks& hooks) {
     StripRun run;
-    run.bitmap = StripRenderer(recipe, bandFirst, bandEnd);
+    run.renderer = StripRenderer(recipe, bandFirst, bandEnd);
     Random31 random;
     random.Seed(*recipe.seed);
     const std::unique_ptr<Attractor> attractor = MakeAttractor(recipe);
     attractor->random = &random;
-    if (!Fit(*attractor, *run.bitmap, kFitPoints, FitMode::PreviewOnly)) {
+    if (!Fit(*attractor, *run.renderer, kFitPoints, FitMode::PreviewOnly)) {
         run.framed = false;
         return run;
     }
     run.result =
-        RenderRun(*attractor, *run.bitmap, recipe.iterations, recipe.updates, hooks, threads);
+        RenderRun(*attractor, *run.renderer, recipe.iterations, recipe.updates, hooks, threads);
     attractor->random = nullptr;
     return run;
 }
@@ -81,7 +81,7 @@ StripCost MeasureStripCost(const ImageRecipe& recipe, int depth) {
         (bins / static_cast<std::int64_t>(kLeastBinnedPoints) * width + kPixelsPerBinnedPoint - 1) /
         kPixelsPerBinnedPoint;
     StripCost cost;
-    // The run's bitmap: its accumulation and bins, its band's image and shown copy, its ring,
+    // The run's renderer: its accumulation and bins, its band's image and shown copy, its ring,
     // and the 16-bit rows to write; each worker: an accumulation and bins.
     cost.fixedBytes = oneRow - perRow + bins +
                       static_cast<std::int64_t>(one->Ring().Points().size() * sizeof(Vecd));
@@ -152,13 +152,13 @@ private:
 
 // Shades rows first .. end - 1 of the image (the strip's own) on `threads` threads and writes
 // them in the file's order.
-void ShadeAndWrite(Renderer& bitmap, const ImageRecipe& recipe, std::int32_t first,
+void ShadeAndWrite(Renderer& renderer, const ImageRecipe& recipe, std::int32_t first,
                    std::int32_t end, std::int32_t threads, PosterFile& file) {
-    const std::int32_t base = bitmap.FirstRow();
+    const std::int32_t base = renderer.FirstRow();
     const std::int32_t rows = end - first;
     const auto parts = std::max<std::int32_t>(1, std::min(threads, rows));
-    const auto width = static_cast<std::size_t>(bitmap.Width());
-    const bool shaded = bitmap.BeginShade();
+    const auto width = static_cast<std::size_t>(renderer.Width());
+    const bool shaded = renderer.BeginShade();
     const auto rowOf = [first, rows](std::int32_t k, std::int32_t n) {
         return first + static_cast<std::int32_t>(std::int64_t{rows} * k / n);
     };
@@ -168,12 +168,12 @@ void ShadeAndWrite(Renderer& bitmap, const ImageRecipe& recipe, std::int32_t fir
         if (shaded) {
             InParts(parts, [&](std::int32_t k, std::int32_t n) {
                 const std::int32_t a = rowOf(k, n);
-                bitmap.ShadeRows16(a - base, rowOf(k + 1, n) - base,
-                                   samples.data() +
-                                       static_cast<std::size_t>(a - first) * width * 3);
+                renderer.ShadeRows16(a - base, rowOf(k + 1, n) - base,
+                                     samples.data() +
+                                         static_cast<std::size_t>(a - first) * width * 3);
             });
         } else {
-            const ColourRGB& b = bitmap.BackgroundColour();
+            const ColourRGB& b = renderer.BackgroundColour();
             for (std::size_t i = 0; i < samples.size(); i += 3) {
                 samples[i] = Channel16(b.r);
                 samples[i + 1] = Channel16(b.g);
@@ -182,14 +182,14 @@ void ShadeAndWrite(Renderer& bitmap, const ImageRecipe& recipe, std::int32_t fir
         }
     } else if (shaded) {
         InParts(parts, [&](std::int32_t k, std::int32_t n) {
-            bitmap.ShadeRows(rowOf(k, n) - base, rowOf(k + 1, n) - base);
+            renderer.ShadeRows(rowOf(k, n) - base, rowOf(k + 1, n) - base);
         });
     }
     const auto rowData = [&](std::int32_t y) -> const void* {
         if (recipe.depth == 16) {
             return samples.data() + static_cast<std::size_t>(y - first) * width * 3;
         }
-        return bitmap.GetImage().Rows().data() + static_cast<std::size_t>(y - base) * width * 3;
+        return renderer.GetImage().Rows().data() + static_cast<std::size_t>(y - base) * width * 3;
     };
     if (file.TopDown()) {
         for (std::int32_t y = end; y-- > first;) {
@@ -293,7 +293,7 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
         }
         // The steps the first run measured (when the recipe left them to the ring) go into
         // the file's recipe, as a render in one piece records them.
-        if (const auto* light = dynamic_cast<const LightRenderer*>(strip.bitmap.get())) {
+        if (const auto* light = dynamic_cast<const LightRenderer*>(strip.renderer.get())) {
             const StepStatistics steps = light->Steps();
             recipe.lightSteps = LightSteps{steps.minStep, steps.maxStep, steps.stepRange};
         }
@@ -312,10 +312,10 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
             std::int32_t first = 0;
             std::int32_t end = 0;
             StripRows(plan, recipe.height, *it, first, end);
-            const Renderer& bitmap = *kept->bitmap;
+            const Renderer& renderer = *kept->renderer;
             const ShadeStatistics own =
-                bitmap.RowStatistics(first - bitmap.FirstRow(), end - bitmap.FirstRow());
-            whole = whole ? bitmap.CombineStatistics(*whole, own) : own;
+                renderer.RowStatistics(first - renderer.FirstRow(), end - renderer.FirstRow());
+            whole = whole ? renderer.CombineStatistics(*whole, own) : own;
         }
     }
     for (const std::int32_t k : order) {
@@ -327,12 +327,12 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
                 return result;
             }
         }
-        Renderer& bitmap = *strip->bitmap;
-        bitmap.ImposeStatistics(whole);
+        Renderer& renderer = *strip->renderer;
+        renderer.ImposeStatistics(whole);
         std::int32_t first = 0;
         std::int32_t end = 0;
         StripRows(plan, recipe.height, k, first, end);
-        ShadeAndWrite(bitmap, recipe, first, end, threads, file);
+        ShadeAndWrite(renderer, recipe, first, end, threads, file);
     }
     file.Commit();
     return result;

@@ -10,12 +10,12 @@ class Renderer;
 class PreviewSurface {
 public:
     virtual ~PreviewSurface() = default;
-    // Colours, fog, viewport or camera matrices changed: refresh the GL state from `bitmap`.
-    virtual void StateChanged(const Renderer& bitmap) = 0;
+    // Colours, fog, viewport or camera matrices changed: refresh the GL state from `renderer`.
+    virtual void StateChanged(const Renderer& renderer) = 0;
     // Draw the preview ring now.
-    virtual void DrawPreview(const Renderer& bitmap) = 0;
+    virtual void DrawPreview(const Renderer& renderer) = 0;
     // The image changed: show it.
-    virtual void ShowImage(const Renderer& bitmap) = 0;
+    virtual void ShowImage(const Renderer& renderer) = 0;
 };
 
 } // namespace vorticel

@@ -1,4 +1,4 @@
-// Taking a recipe from a view's attractor and bitmap, writing it, and putting it back.
+// Taking a recipe from a view's attractor and renderer, writing it, and putting it back.
 #include "render/recipe.h"
 
 #include "attractor/attractor.h"
@@ -46,7 +46,7 @@ std::string ProgramNameAndVersion() {
     return std::string(VORTICEL_PROGRAM) + " " + VORTICEL_VERSION;
 }
 
-ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t iterations,
+ImageRecipe RecipeOf(const Attractor& attractor, Renderer& renderer, std::int32_t iterations,
                      std::int32_t updates, std::int32_t workers) {
     ImageRecipe r;
     r.program = ProgramNameAndVersion();
@@ -56,23 +56,23 @@ ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t 
         r.parameters.push_back({e->name, ParameterList::FormatLine(*e),
                                 static_cast<double>(ParameterList::ReadValue(e->type, e->value))});
     }
-    r.renderer = bitmap.Kind();
-    for (const ShadingSetting& setting : ShadingSettings(bitmap)) {
+    r.renderer = renderer.Kind();
+    for (const ShadingSetting& setting : ShadingSettings(renderer)) {
         r.shading.push_back({setting.key, *setting.value});
     }
-    if (const auto* light = dynamic_cast<const LightRenderer*>(&bitmap)) {
+    if (const auto* light = dynamic_cast<const LightRenderer*>(&renderer)) {
         const StepStatistics steps = light->Steps();
         r.lightSteps = LightSteps{steps.minStep, steps.maxStep, steps.stepRange};
     }
-    r.background = bitmap.BackgroundColour();
-    r.pointColour = bitmap.PointColour();
-    r.width = bitmap.Width();
-    r.height = bitmap.Height();
-    r.camera = bitmap.GetCamera();
+    r.background = renderer.BackgroundColour();
+    r.pointColour = renderer.PointColour();
+    r.width = renderer.Width();
+    r.height = renderer.Height();
+    r.camera = renderer.GetCamera();
     r.iterations = iterations;
     r.updates = updates;
     r.workers = workers;
-    r.exposure = bitmap.ImposedStatistics();
+    r.exposure = renderer.ImposedStatistics();
     return r;
 }
 
@@ -151,24 +151,24 @@ std::unique_ptr<Attractor> MakeAttractor(const ImageRecipe& recipe) {
 }
 
 std::unique_ptr<Renderer> MakeRenderer(const ImageRecipe& recipe, PreviewSurface* surface) {
-    std::unique_ptr<Renderer> bitmap = CreateRenderer(surface, recipe.renderer);
-    if (!bitmap) {
+    std::unique_ptr<Renderer> renderer = CreateRenderer(surface, recipe.renderer);
+    if (!renderer) {
         throw std::invalid_argument("no renderer kind " + std::to_string(recipe.renderer));
     }
-    bitmap->SetWidth(recipe.width);
-    bitmap->SetHeight(recipe.height);
-    ApplyToRenderer(recipe, *bitmap);
-    return bitmap;
+    renderer->SetWidth(recipe.width);
+    renderer->SetHeight(recipe.height);
+    ApplyToRenderer(recipe, *renderer);
+    return renderer;
 }
 
-void ApplyToRenderer(const ImageRecipe& recipe, Renderer& bitmap) {
-    const std::vector<ShadingSetting> settings = ShadingSettings(bitmap);
-    auto* light = dynamic_cast<LightRenderer*>(&bitmap);
-    if (bitmap.Kind() != recipe.renderer || settings.size() != recipe.shading.size() ||
+void ApplyToRenderer(const ImageRecipe& recipe, Renderer& renderer) {
+    const std::vector<ShadingSetting> settings = ShadingSettings(renderer);
+    auto* light = dynamic_cast<LightRenderer*>(&renderer);
+    if (renderer.Kind() != recipe.renderer || settings.size() != recipe.shading.size() ||
         (light != nullptr) != recipe.lightSteps.has_value()) {
         throw std::invalid_argument("the recipe is for renderer " +
                                     std::to_string(recipe.renderer) + ", not " +
-                                    std::to_string(bitmap.Kind()));
+                                    std::to_string(renderer.Kind()));
     }
     for (std::size_t i = 0; i < settings.size(); ++i) {
         if (recipe.shading[i].key != settings[i].key) {
@@ -182,14 +182,14 @@ void ApplyToRenderer(const ImageRecipe& recipe, Renderer& bitmap) {
         light->SetSteps(
             {recipe.lightSteps->minStep, recipe.lightSteps->maxStep, recipe.lightSteps->stepRange});
     }
-    bitmap.SetBackgroundColour(recipe.background);
-    bitmap.SetPointColour(recipe.pointColour);
-    bitmap.SetCamera(recipe.camera);
+    renderer.SetBackgroundColour(recipe.background);
+    renderer.SetPointColour(recipe.pointColour);
+    renderer.SetCamera(recipe.camera);
 }
 
-void SaveImagePng(const std::string& fileName, const Attractor& attractor, Renderer& bitmap,
+void SaveImagePng(const std::string& fileName, const Attractor& attractor, Renderer& renderer,
                   std::int32_t iterations, std::int32_t updates, std::int32_t workers) {
-    SaveImagePng(fileName, RecipeOf(attractor, bitmap, iterations, updates, workers), bitmap);
+    SaveImagePng(fileName, RecipeOf(attractor, renderer, iterations, updates, workers), renderer);
 }
 
 std::vector<PngText> RecipeTexts(const ImageRecipe& recipe) {
@@ -197,28 +197,29 @@ std::vector<PngText> RecipeTexts(const ImageRecipe& recipe) {
             {"Software", ProgramNameAndVersion()}};
 }
 
-void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const Renderer& bitmap) {
-    WritePng(fileName, bitmap.GetImage().Width(), bitmap.GetImage().Height(),
-             bitmap.GetImage().Shown(), RecipeTexts(recipe));
+void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe,
+                  const Renderer& renderer) {
+    WritePng(fileName, renderer.GetImage().Width(), renderer.GetImage().Height(),
+             renderer.GetImage().Shown(), RecipeTexts(recipe));
 }
 
-void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, Renderer& bitmap,
+void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, Renderer& renderer,
                   int depth) {
     if (depth != 16) {
-        SaveImagePng(fileName, recipe, static_cast<const Renderer&>(bitmap));
+        SaveImagePng(fileName, recipe, static_cast<const Renderer&>(renderer));
         return;
     }
     ImageRecipe deep = recipe;
     deep.depth = 16;
-    const std::int32_t width = bitmap.Width();
-    const std::int32_t rows = bitmap.BandRows();
+    const std::int32_t width = renderer.Width();
+    const std::int32_t rows = renderer.BandRows();
     const auto rowSamples = static_cast<std::size_t>(width) * 3;
     // An empty accumulation shades nothing: the background, as the 8-bit image shows it.
     std::vector<std::uint16_t> samples(rowSamples * static_cast<std::size_t>(rows));
-    if (bitmap.BeginShade()) {
-        bitmap.ShadeRows16(0, rows, samples.data());
+    if (renderer.BeginShade()) {
+        renderer.ShadeRows16(0, rows, samples.data());
     } else {
-        const ColourRGB& b = bitmap.BackgroundColour();
+        const ColourRGB& b = renderer.BackgroundColour();
         for (std::size_t i = 0; i < samples.size(); i += 3) {
             samples[i] = Channel16(b.r);
             samples[i + 1] = Channel16(b.g);

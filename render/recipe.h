@@ -27,8 +27,8 @@
 //                                 each 0 or more
 //   background=R G B            background colour, each channel 0..1
 //   point-colour=R G B          preview point colour, each channel 0..1
-//   width=640                   image size in pixels, a size a bitmap takes (the width is
-//   height=480                    written as the bitmap rounded it, a multiple of 4)
+//   width=640                   image size in pixels, a size a renderer takes (the width is
+//   height=480                    written as the renderer rounded it, a multiple of 4)
 //   camera.eye=X Y Z            camera position and look-at point, world units, each within
 //   camera.target=X Y Z           +-1e9; the eye neither at the target nor straight above or
 //                                 below it (the camera's up is +y)
@@ -147,11 +147,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The recipe of the image `bitmap` holds, rendered from `attractor` with an iteration target
+// The recipe of the image `renderer` holds, rendered from `attractor` with an iteration target
 // of `iterations`, `updates` refreshes and `workers` workers, with the exposure imposed on it
 // if any. No seed. (A render that follows a recipe exactly imposes its exposure itself: a view
 // that opens one shades with its own.)
-ImageRecipe RecipeOf(const Attractor& attractor, Renderer& bitmap, std::int32_t iterations,
+ImageRecipe RecipeOf(const Attractor& attractor, Renderer& renderer, std::int32_t iterations,
                      std::int32_t updates, std::int32_t workers);
 
 std::string FormatRecipe(const ImageRecipe& recipe);
@@ -164,20 +164,20 @@ std::unique_ptr<Attractor> MakeAttractor(const ImageRecipe& recipe);
 // A renderer of the recipe's kind and size for `surface` (may be null), with the recipe
 // applied. Throws RenderError when the buffers cannot be allocated.
 std::unique_ptr<Renderer> MakeRenderer(const ImageRecipe& recipe, PreviewSurface* surface);
-// Shading, step statistics, colours, eye, target and camera, on a bitmap of the recipe's kind
+// Shading, step statistics, colours, eye, target and camera, on a renderer of the recipe's kind
 // (std::invalid_argument otherwise) and of any size: the framing scales with the size.
-void ApplyToRenderer(const ImageRecipe& recipe, Renderer& bitmap);
+void ApplyToRenderer(const ImageRecipe& recipe, Renderer& renderer);
 
-// Writes the image of `bitmap` as a PNG carrying its recipe (RecipeOf) and the program's name.
+// Writes the image of `renderer` as a PNG carrying its recipe (RecipeOf) and the program's name.
 // Throws FileError.
-void SaveImagePng(const std::string& fileName, const Attractor& attractor, Renderer& bitmap,
+void SaveImagePng(const std::string& fileName, const Attractor& attractor, Renderer& renderer,
                   std::int32_t iterations, std::int32_t updates, std::int32_t workers);
 // The same with a recipe of the caller's (one that records the seed, say).
-void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const Renderer& bitmap);
+void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, const Renderer& renderer);
 // With `depth` bits per channel: 8 writes the shown image as above; 16 shades the accumulation
-// of `bitmap` again (which must hold it, after a render) into a 48-bit PNG, the recipe's depth
+// of `renderer` again (which must hold it, after a render) into a 48-bit PNG, the recipe's depth
 // set to 16.
-void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, Renderer& bitmap,
+void SaveImagePng(const std::string& fileName, const ImageRecipe& recipe, Renderer& renderer,
                   int depth);
 // The texts a PNG of the program carries: the recipe and the program's name.
 std::vector<std::pair<std::string, std::string>> RecipeTexts(const ImageRecipe& recipe);

@@ -29,24 +29,24 @@ void Progress(const RunHooks& hooks, std::int32_t count) {
 // ShadeImage in `bands` bands of rows on as many threads. With as many bands as workers,
 // shading slows every worker alike instead of one, which would keep the others waiting at the
 // next meeting.
-bool ShadeInBands(Renderer& bitmap, std::int32_t bands) {
-    if (!bitmap.BeginShade()) {
+bool ShadeInBands(Renderer& renderer, std::int32_t bands) {
+    if (!renderer.BeginShade()) {
         return false;
     }
-    const std::int32_t rows = bitmap.BandRows();
+    const std::int32_t rows = renderer.BandRows();
     InParts(std::max<std::int32_t>(1, std::min(bands, rows)),
-            [&bitmap, rows](std::int32_t k, std::int32_t n) {
+            [&renderer, rows](std::int32_t k, std::int32_t n) {
                 const auto row = [rows, n](std::int64_t j) {
                     return static_cast<std::int32_t>(rows * j / n);
                 };
-                bitmap.ShadeRows(row(k), row(k + 1));
+                renderer.ShadeRows(row(k), row(k + 1));
             });
     return true;
 }
 
 } // namespace
 
-bool Fit(Attractor& attractor, Renderer& bitmap, std::int32_t points, FitMode mode,
+bool Fit(Attractor& attractor, Renderer& renderer, std::int32_t points, FitMode mode,
          const RunHooks& hooks) {
     attractor.Reset();
     const bool framing = mode == FitMode::Center || mode == FitMode::Adjust;
@@ -54,15 +54,15 @@ bool Fit(Attractor& attractor, Renderer& bitmap, std::int32_t points, FitMode mo
         return !attractor.diverged;
     }
     if (framing) {
-        bitmap.ResetView();
+        renderer.ResetView();
     }
     const std::int64_t end = std::int64_t{points} + kFitSkip;
     while (!attractor.diverged && attractor.count < end) {
         if (attractor.count >= kFitSkip) {
             if (framing) {
-                bitmap.TrackPoint(attractor.point);
+                renderer.TrackPoint(attractor.point);
             } else {
-                bitmap.StorePoint(attractor.point);
+                renderer.StorePoint(attractor.point);
             }
         }
         attractor.Step();
@@ -71,7 +71,7 @@ bool Fit(Attractor& attractor, Renderer& bitmap, std::int32_t points, FitMode mo
         }
     }
     if (framing && !attractor.diverged) {
-        bitmap.FitView(mode == FitMode::Adjust);
+        renderer.FitView(mode == FitMode::Adjust);
     }
     return !attractor.diverged;
 }
@@ -124,27 +124,27 @@ void RequireWorkersFit(std::int32_t requested, std::int32_t target, std::int64_t
     }
 }
 
-std::int64_t RunMemoryBytes(const Renderer& bitmap, std::int32_t threads) {
+std::int64_t RunMemoryBytes(const Renderer& renderer, std::int32_t threads) {
     const std::int64_t own =
-        bitmap.GetImage().Bytes() +
-        static_cast<std::int64_t>(bitmap.Ring().Points().size() * sizeof(Vecd));
-    return own + (std::int64_t{threads} + 1) * (bitmap.AccumulationBytes() + bitmap.BinBytes());
+        renderer.GetImage().Bytes() +
+        static_cast<std::int64_t>(renderer.Ring().Points().size() * sizeof(Vecd));
+    return own + (std::int64_t{threads} + 1) * (renderer.AccumulationBytes() + renderer.BinBytes());
 }
 
-RenderRunResult RenderRun(Attractor& attractor, Renderer& bitmap, std::int32_t target,
+RenderRunResult RenderRun(Attractor& attractor, Renderer& renderer, std::int32_t target,
                           std::int32_t updates, const RunHooks& hooks, std::int32_t threads) {
     using Clock = std::chrono::steady_clock;
     RenderRunResult result;
-    bitmap.ClearImage();
+    renderer.ClearImage();
     attractor.Reset();
     const std::int64_t budget = AvailableMemoryBytes();
     const bool asked = threads != kAllThreads;
-    const std::int64_t perWorker = bitmap.AccumulationBytes() + bitmap.BinBytes();
+    const std::int64_t perWorker = renderer.AccumulationBytes() + renderer.BinBytes();
     if (asked) {
         RequireWorkersFit(threads, target, perWorker, budget);
     }
     const std::int32_t n = RunThreadCount(threads, target, perWorker, budget);
-    WorkerPool pool(attractor, bitmap, target, updates, n, asked);
+    WorkerPool pool(attractor, renderer, target, updates, n, asked);
     result.threads = pool.Size();
 
     Clock::time_point nextProgress = Clock::now() + kProgressInterval;
@@ -171,14 +171,14 @@ RenderRunResult RenderRun(Attractor& attractor, Renderer& bitmap, std::int32_t t
             hooks.refreshStarting();
         }
         const bool shaded = offThread([&] {
-            pool.Merge(bitmap, true);
+            pool.Merge(renderer, true);
             if (release) {
                 pool.Release();
             }
-            return hooks.shadeRefreshes && ShadeInBands(bitmap, pool.Size());
+            return hooks.shadeRefreshes && ShadeInBands(renderer, pool.Size());
         });
         if (shaded) {
-            bitmap.PublishImage();
+            renderer.PublishImage();
         }
         ++result.refreshes;
         if (hooks.refreshed) {
@@ -187,7 +187,7 @@ RenderRunResult RenderRun(Attractor& attractor, Renderer& bitmap, std::int32_t t
     };
     const auto shareDepths = [&] {
         offThread([&] {
-            pool.Merge(bitmap, false);
+            pool.Merge(renderer, false);
             pool.Release();
             return true;
         });

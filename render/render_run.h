@@ -55,7 +55,7 @@ constexpr std::int32_t kMaxUpdates = 100;
 // Resets the attractor, discards 500 iterations and hands the next `points` points to the
 // renderer: to the preview ring only, or through a framing pass (ResetView, TrackPoint,
 // FitView). Returns false when the attractor diverged (the view is then left unframed).
-bool Fit(Attractor& attractor, Renderer& bitmap, std::int32_t points, FitMode mode,
+bool Fit(Attractor& attractor, Renderer& renderer, std::int32_t points, FitMode mode,
          const RunHooks& hooks = {});
 
 struct RenderRunResult {
@@ -95,9 +95,9 @@ private:
 // their buffers within `memoryBudget` (0: no limit).
 void RequireWorkersFit(std::int32_t requested, std::int32_t target, std::int64_t bytesPerWorker,
                        std::int64_t memoryBudget);
-// Bytes a run of `bitmap` holds with `threads` workers: the bitmap's image, ring and
+// Bytes a run of `renderer` holds with `threads` workers: the renderer's image, ring and
 // accumulation, and one accumulation per worker.
-std::int64_t RunMemoryBytes(const Renderer& bitmap, std::int32_t threads);
+std::int64_t RunMemoryBytes(const Renderer& renderer, std::int32_t threads);
 
 // A render: ClearImage and Reset, then `threads` workers (see RunThreadCount; the memory
 // budget is AvailableMemoryBytes) on threads of their own, each with its own copy of the
@@ -106,7 +106,7 @@ std::int64_t RunMemoryBytes(const Renderer& bitmap, std::int32_t threads);
 // between them; each runs the 1,000 unplotted iterations, then ProjectPoint + PlotPoint + Step
 // up to its share. Whenever the workers have all reached a multiple of the refresh period
 // (RefreshPeriod of a worker's share; for one worker the counts c + 1 = k x period), and once
-// more at the end unless nothing was plotted since, their buffers are merged into `bitmap`
+// more at the end unless nothing was plotted since, their buffers are merged into `renderer`
 // (MergeWorkers) and the image is refreshed. One worker gives the single-orbit image bit for
 // bit; the same seed and worker count repeat a render exactly on any machine, whatever its
 // cores (unless it is stopped or diverges, where the workers' stopping points depend on
@@ -118,7 +118,7 @@ std::int64_t RunMemoryBytes(const Renderer& bitmap, std::int32_t threads);
 // kProgressInterval, with the total count also written into `attractor.count` (what a view's
 // rate timer reads), then polls hooks.stopRequested. A refresh runs the merge and the shading
 // (in as many bands of rows as there are workers) on helper threads while that loop goes on; the
-// image (`bitmap.GetImage().Shown()`) is written on the calling thread between
+// image (`renderer.GetImage().Shown()`) is written on the calling thread between
 // hooks.refreshStarting and hooks.refreshed. So while the run lasts the caller may draw that image
 // and read `attractor.count` and the settings of both, but must change neither object.
 //
@@ -127,7 +127,7 @@ std::int64_t RunMemoryBytes(const Renderer& bitmap, std::int32_t threads);
 // the last refresh. At the end the attractor holds the first worker's point, history and
 // generator state (so one worker leaves it as a single orbit would), the union of the
 // workers' boxes and the total count.
-RenderRunResult RenderRun(Attractor& attractor, Renderer& bitmap, std::int32_t target,
+RenderRunResult RenderRun(Attractor& attractor, Renderer& renderer, std::int32_t target,
                           std::int32_t updates, const RunHooks& hooks = {},
                           std::int32_t threads = kAllThreads);
 

@@ -31,7 +31,7 @@ void InParts(std::int32_t parts, const std::function<void(std::int32_t, std::int
     }
 }
 
-WorkerPool::WorkerPool(const Attractor& attractor, const Renderer& bitmap, std::int32_t target,
+WorkerPool::WorkerPool(const Attractor& attractor, const Renderer& renderer, std::int32_t target,
                        std::int32_t updates, std::int32_t threads, bool exact) {
     const std::int32_t n = std::max<std::int32_t>(threads, 1);
     period_ = RefreshPeriod(target / n, updates);
@@ -42,7 +42,7 @@ WorkerPool::WorkerPool(const Attractor& attractor, const Renderer& bitmap, std::
             if (!worker->attractor) {
                 throw std::logic_error("a render run needs an attractor that can be copied");
             }
-            worker->renderer = bitmap.CopyForWorker();
+            worker->renderer = renderer.CopyForWorker();
         } catch (const std::bad_alloc&) {
             if (k == 0 || exact) {
                 throw;
@@ -68,10 +68,10 @@ WorkerPool::WorkerPool(const Attractor& attractor, const Renderer& bitmap, std::
     // on its own: N workers would let N times as many of those first points count fully. So
     // before the first refresh they share their depths after a quarter, a half, one, two ...
     // points per pixel.
-    if (count > 1 && bitmap.KeepsSoftDepths()) {
+    if (count > 1 && renderer.KeepsSoftDepths()) {
         // Counted over the whole image, not the band: every strip of a poster shares at the
         // same counts, so its soft depths are those of the image in one piece.
-        const std::int64_t pixels = std::int64_t{bitmap.Width()} * bitmap.Height();
+        const std::int64_t pixels = std::int64_t{renderer.Width()} * renderer.Height();
         const std::int64_t firstRefresh = NextMultiple(kWarmUp, period_);
         for (std::int64_t m = std::max<std::int64_t>(pixels / 4, 1); kWarmUp + m < firstRefresh;
              m *= 2) {
@@ -194,7 +194,7 @@ bool WorkerPool::MeetingIsRefresh() const {
     });
 }
 
-void WorkerPool::Merge(Renderer& bitmap, bool shown) {
+void WorkerPool::Merge(Renderer& renderer, bool shown) {
     std::vector<Renderer*> renderers;
     renderers.reserve(workers_.size());
     for (const auto& worker : workers_) {
@@ -204,9 +204,9 @@ void WorkerPool::Merge(Renderer& bitmap, bool shown) {
         }
     }
     // The workers wait meanwhile: one slice of the buffers per worker, on as many threads.
-    InParts(Size(), [&bitmap, &renderers](std::int32_t k, std::int32_t n) {
-        bitmap.MergeWorkers(renderers,
-                            MergePart{static_cast<std::size_t>(k), static_cast<std::size_t>(n)});
+    InParts(Size(), [&renderer, &renderers](std::int32_t k, std::int32_t n) {
+        renderer.MergeWorkers(renderers,
+                              MergePart{static_cast<std::size_t>(k), static_cast<std::size_t>(n)});
     });
 }
 

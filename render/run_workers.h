@@ -29,9 +29,9 @@ public:
 
     // Up to `threads` workers over `target` iterations, each with a copy of `attractor` (its
     // own generator stream; worker k > 0 starts nudged by k x kNudge) and a CopyForWorker of
-    // the cleared `bitmap`. Fewer workers when their buffers cannot be allocated, unless the
+    // the cleared `renderer`. Fewer workers when their buffers cannot be allocated, unless the
     // count is `exact` (std::bad_alloc then).
-    WorkerPool(const Attractor& attractor, const Renderer& bitmap, std::int32_t target,
+    WorkerPool(const Attractor& attractor, const Renderer& renderer, std::int32_t target,
                std::int32_t updates, std::int32_t threads, bool exact = false);
     // Stops and joins whatever still runs.
     ~WorkerPool();
@@ -52,10 +52,10 @@ public:
     Wake WaitUntil(std::chrono::steady_clock::time_point deadline);
     // Whether the due meeting is at a refresh boundary (else it only shares the depths).
     bool MeetingIsRefresh() const;
-    // Sets `bitmap`'s accumulation to the merge of the workers' (which also hands the merged
+    // Sets `renderer`'s accumulation to the merge of the workers' (which also hands the merged
     // depths back to them). Only while a meeting is due or every worker has finished: the
     // workers are then waiting or gone. `shown`: the merge is for an image refresh.
-    void Merge(Renderer& bitmap, bool shown);
+    void Merge(Renderer& renderer, bool shown);
     // Lets the workers waiting at the due meeting go on.
     void Release();
     // True when some worker iterated since the last merge that was shown.

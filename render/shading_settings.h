@@ -19,6 +19,6 @@ struct ShadingSetting {
 };
 
 // In the order the palette lists them; empty for a renderer without any.
-std::vector<ShadingSetting> ShadingSettings(Renderer& bitmap);
+std::vector<ShadingSetting> ShadingSettings(Renderer& renderer);
 
 } // namespace vorticel

@@ -20,7 +20,7 @@ TEST(Exposure, EveryFrameShadesWithTheKeysStatisticsInterpolatedNotWithItsOwn) {
     ASSERT_TRUE(MeasureExposure(a));
     ASSERT_EQ(a.exposures.size(), 1u);
     EXPECT_GT(a.exposures[0].values[0], 0.0); // Gas: the densest pixel
-    EXPECT_EQ(RenderFrame(KeyRecipe(a, 0)).bitmap->BandStatistics(), a.exposures[0]);
+    EXPECT_EQ(RenderFrame(KeyRecipe(a, 0)).renderer->BandStatistics(), a.exposures[0]);
     for (std::int32_t f = 1; f <= 4; ++f) {
         EXPECT_EQ(FrameRecipe(a, f).exposure, std::optional<ShadeStatistics>(a.exposures[0]));
     }
@@ -30,8 +30,8 @@ TEST(Exposure, EveryFrameShadesWithTheKeysStatisticsInterpolatedNotWithItsOwn) {
     ImageRecipe own = quarter;
     own.exposure.reset();
     const FrameRender alone = RenderFrame(own);
-    EXPECT_NE(alone.bitmap->BandStatistics(), a.exposures[0]);
-    EXPECT_NE(imposed.bitmap->GetImage().Rows(), alone.bitmap->GetImage().Rows());
+    EXPECT_NE(alone.renderer->BandStatistics(), a.exposures[0]);
+    EXPECT_NE(imposed.renderer->GetImage().Rows(), alone.renderer->GetImage().Rows());
     EXPECT_EQ(RenderedRecipe(quarter, imposed).exposure, quarter.exposure);
 
     // Between two keys the statistics slide from one to the other.

@@ -30,14 +30,14 @@ protected:
     void SetUp() override {
         App() = AppState{};
         Messages().clear();
-        frame = std::make_unique<TMDIform>();
+        frame = std::make_unique<MainFrame>();
         frame->show();
         // The question before a close and its save dialogs answer as the test says.
         frame->Closing().ask = [this](const QStringList& lines) {
             questions.push_back(lines);
             return closeAnswer;
         };
-        frame->Closing().chooseFile = [this](TForm_view&, SaveKind kind) {
+        frame->Closing().chooseFile = [this](ViewWindow&, SaveKind kind) {
             saveDialogs.push_back(kind);
             return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
         };
@@ -47,14 +47,14 @@ protected:
         QCoreApplication::processEvents();
     }
     // A view as "Nouveau" makes it, from the remembered dialog values.
-    TForm_view* NewView(int family, int width = 64, int height = 48, int renderer = 0) {
+    ViewWindow* NewView(int family, int width = 64, int height = 48, int renderer = 0) {
         App().newFamily = static_cast<std::uint8_t>(family);
         App().newWidth = width;
         App().newHeight = height;
         App().newRenderer = static_cast<std::uint8_t>(renderer);
         return frame->CreateView();
     }
-    std::unique_ptr<TMDIform> frame;
+    std::unique_ptr<MainFrame> frame;
     std::vector<QStringList> questions;             // each question asked, its lines
     CloseAnswer closeAnswer = CloseAnswer::Discard; // what the user answers
     std::vector<SaveKind> saveDialogs;              // each save dialog shown

@@ -16,10 +16,10 @@ namespace vorticel::testing {
 namespace {
 
 struct CloseTest : FrameTest {
-    Lorenz_2L& LorenzOf(TForm_view& view) { return dynamic_cast<Lorenz_2L&>(*view.GetAttractor()); }
+    Lorenz_2L& LorenzOf(ViewWindow& view) { return dynamic_cast<Lorenz_2L&>(*view.GetAttractor()); }
     // A classic Lorenz view with a finished render of its own parameters.
-    TForm_view* Rendered() {
-        TForm_view* view = NewView(2);
+    ViewWindow* Rendered() {
+        ViewWindow* view = NewView(2);
         Lorenz_2L& lorenz = LorenzOf(*view);
         lorenz.a = 10;
         lorenz.b = 28;
@@ -28,7 +28,7 @@ struct CloseTest : FrameTest {
         view->MarkParametersSaved(); // as if opened from a file
         view->FitAndShow(0);
         view->iterationTarget = 100000;
-        view->A_demarrerExecute();
+        view->OnStart();
         return view;
     }
     FloatingPalettes& Palettes() { return dynamic_cast<FloatingPalettes&>(*frame->Palettes()); }
@@ -36,7 +36,7 @@ struct CloseTest : FrameTest {
 
 TEST_F(CloseTest, UnsavedWorkIsARenderOrParametersThatNoFileHas) {
     QTemporaryDir dir;
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     EXPECT_TRUE(UnsavedWorkLines(frame->Views()).isEmpty()); // "Nouveau" alone: nothing to lose
 
     const double b = LorenzOf(*view).b;
@@ -49,7 +49,7 @@ TEST_F(CloseTest, UnsavedWorkIsARenderOrParametersThatNoFileHas) {
     view->ReplaceAttractor(2);
     EXPECT_FALSE(view->ParametersUnsaved());
 
-    view->A_rechercherExecute(); // a search finds new parameters, and renders them quickly
+    view->OnSearch(); // a search finds new parameters, and renders them quickly
     EXPECT_TRUE(view->ParametersUnsaved());
     EXPECT_FALSE(view->ImageUnsaved());
     EXPECT_EQ(UnsavedWorkLines(frame->Views()),
@@ -58,7 +58,7 @@ TEST_F(CloseTest, UnsavedWorkIsARenderOrParametersThatNoFileHas) {
     EXPECT_FALSE(view->ParametersUnsaved());
 
     view->iterationTarget = 100000;
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_TRUE(view->ImageUnsaved());
     LorenzOf(*view).c += 0.5;
     EXPECT_EQ(
@@ -67,10 +67,10 @@ TEST_F(CloseTest, UnsavedWorkIsARenderOrParametersThatNoFileHas) {
     ASSERT_TRUE(frame->SaveImage(*view, dir.filePath(QStringLiteral("a.bmp"))));
     EXPECT_FALSE(view->ImageUnsaved());
     EXPECT_TRUE(view->ParametersUnsaved()); // a BMP holds no parameters
-    view->A_demarrerExecute();
+    view->OnStart();
     ASSERT_TRUE(frame->SaveImage(*view, dir.filePath(QStringLiteral("a.png"))));
     EXPECT_TRUE(UnsavedWorkLines(frame->Views()).isEmpty()); // a PNG holds both
-    view->A_demarrerExecute();
+    view->OnStart();
     view->ReplaceRenderer(kSolid); // a new renderer starts blank: no image left to lose
     EXPECT_FALSE(view->ImageUnsaved());
 
@@ -80,8 +80,8 @@ TEST_F(CloseTest, UnsavedWorkIsARenderOrParametersThatNoFileHas) {
 }
 
 TEST_F(CloseTest, EveryClosePathAsksOnceForAllAndCancelKeepsEverything) {
-    TForm_view* rendered = Rendered();
-    TForm_view* edited = NewView(2);
+    ViewWindow* rendered = Rendered();
+    ViewWindow* edited = NewView(2);
     LorenzOf(*edited).a += 1.0;
     const QString renderedCaption = rendered->windowTitle();
     closeAnswer = CloseAnswer::Cancel;
@@ -96,7 +96,7 @@ TEST_F(CloseTest, EveryClosePathAsksOnceForAllAndCancelKeepsEverything) {
         EXPECT_TRUE(Palettes().renderWindow()->isVisible());
     };
 
-    frame->A_quitterExecute(); // Quitter: one question that names both views
+    frame->OnQuit(); // Quitter: one question that names both views
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0].size(), 2);
     keptEverything();
@@ -106,7 +106,7 @@ TEST_F(CloseTest, EveryClosePathAsksOnceForAllAndCancelKeepsEverything) {
     EXPECT_EQ(questions[2].size(), 2);
     keptEverything();
 
-    frame->A_fermerExecute(); // Fermer asks about the active view alone
+    frame->OnClose(); // Fermer asks about the active view alone
     ASSERT_EQ(questions.size(), 4u);
     EXPECT_EQ(questions[3], QStringList{Text(kStrUnsavedParameters, edited->Title())});
     EXPECT_FALSE(rendered->parentWidget()->close()); // a view's own close
@@ -116,7 +116,7 @@ TEST_F(CloseTest, EveryClosePathAsksOnceForAllAndCancelKeepsEverything) {
     EXPECT_TRUE(saveDialogs.empty());
 
     closeAnswer = CloseAnswer::Discard; // once more, for both at once, then gone
-    frame->A_quitterExecute();
+    frame->OnQuit();
     EXPECT_EQ(questions.size(), 6u);
     EXPECT_FALSE(frame->isVisible());
     EXPECT_FALSE(Palettes().renderWindow()->isVisible());
@@ -124,18 +124,18 @@ TEST_F(CloseTest, EveryClosePathAsksOnceForAllAndCancelKeepsEverything) {
 
 TEST_F(CloseTest, SaveAsksForWhatIsUnsavedAndACancelledDialogCancelsTheClose) {
     QTemporaryDir dir;
-    TForm_view* view = Rendered();
+    ViewWindow* view = Rendered();
     LorenzOf(*view).c += 0.5;
     closeAnswer = CloseAnswer::Save;
 
-    frame->A_fermerExecute(); // the image dialog cancelled: nothing saved, nothing closed
+    frame->OnClose(); // the image dialog cancelled: nothing saved, nothing closed
     EXPECT_EQ(saveDialogs, std::vector<SaveKind>{SaveKind::Image});
     EXPECT_EQ(App().openViewCount, 1);
     EXPECT_TRUE(view->ImageUnsaved());
 
     const QString bmp = dir.filePath(QStringLiteral("v.bmp"));
     fileNames = {bmp}; // a BMP, then the parameter dialog cancelled: the image stays saved
-    frame->A_fermerExecute();
+    frame->OnClose();
     EXPECT_EQ(saveDialogs,
               (std::vector<SaveKind>{SaveKind::Image, SaveKind::Image, SaveKind::Parameters}));
     EXPECT_TRUE(QFile::exists(bmp));
@@ -144,13 +144,13 @@ TEST_F(CloseTest, SaveAsksForWhatIsUnsavedAndACancelledDialogCancelsTheClose) {
 
     Messages().clear();
     fileNames = {dir.filePath(QStringLiteral("no/such/v.vtc"))}; // a save that fails
-    frame->A_quitterExecute();
+    frame->OnQuit();
     EXPECT_EQ(Messages().size(), 1u);
     EXPECT_TRUE(frame->isVisible());
 
     const QString vtc = dir.filePath(QStringLiteral("v.vtc"));
     fileNames = {vtc};
-    frame->A_quitterExecute();
+    frame->OnQuit();
     EXPECT_EQ(saveDialogs.size(), 5u);
     EXPECT_FALSE(frame->isVisible());
     QFile saved(vtc);
@@ -160,30 +160,30 @@ TEST_F(CloseTest, SaveAsksForWhatIsUnsavedAndACancelledDialogCancelsTheClose) {
 
 TEST_F(CloseTest, AnImageSavedAsPngNeedsNoParameterFile) {
     QTemporaryDir dir;
-    TForm_view* view = Rendered();
+    ViewWindow* view = Rendered();
     LorenzOf(*view).c += 0.5;
     closeAnswer = CloseAnswer::Save;
     fileNames = {dir.filePath(QStringLiteral("v.png"))};
-    frame->A_fermerExecute();
+    frame->OnClose();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(saveDialogs, std::vector<SaveKind>{SaveKind::Image});
     EXPECT_EQ(App().openViewCount, 0);
 }
 
 TEST_F(CloseTest, AQuitRefusedDuringARenderSaysWhy) {
-    TForm_view* view = Rendered();
+    ViewWindow* view = Rendered();
     view->iterationTarget = 200000000;
     QString afterQuit;
     QString afterPaletteClose;
     QTimer::singleShot(0, view, [&, view] {
-        frame->A_quitterExecute();
+        frame->OnQuit();
         afterQuit = frame->StatusText(4);
         frame->SetStatusText(4, QString());
         Palettes().renderWindow()->close();
         afterPaletteClose = frame->StatusText(4);
-        view->A_arreterExecute();
+        view->OnStop();
     });
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_EQ(afterQuit, Text(kStrCloseRefusedRender));
     EXPECT_EQ(afterPaletteClose, Text(kStrCloseRefusedRender));
     EXPECT_TRUE(questions.empty()); // refused before anything is asked

@@ -58,7 +58,7 @@ TEST_F(FileMenusTest, RecentFilesAreMostRecentFirstOnceEachAndOnlyThoseThatExist
 
 TEST_F(FileMenusTest, OpeningAndSavingFillTheRecentMenu) {
     const QString a = Write(QStringLiteral("a.vtc"), lorenz);
-    TForm_view* view = frame->OpenInNewView(a);
+    ViewWindow* view = frame->OpenInNewView(a);
     ASSERT_NE(view, nullptr);
     const QString saved = dir.filePath(QStringLiteral("saved.vtc"));
     ASSERT_TRUE(frame->SaveAttractor(*view, saved));
@@ -79,14 +79,14 @@ TEST_F(FileMenusTest, EveryExampleOpensFramedWithAQuickRender) {
     std::vector<bool> family(9, false);
     for (int i = 0; i < items.size(); ++i) {
         items[i]->trigger();
-        TForm_view* view = App().activeView;
+        ViewWindow* view = App().activeView;
         ASSERT_NE(view, nullptr);
         SCOPED_TRACE(examples[i].toStdString());
         EXPECT_EQ(view->State(), ViewState::Rendered);
         family[static_cast<std::size_t>(view->GetAttractor()->typeIndex)] = true;
-        const std::vector<std::uint8_t>& image = view->GetBitmap()->GetImage().Shown();
+        const std::vector<std::uint8_t>& image = view->GetRenderer()->GetImage().Shown();
         EXPECT_LT(std::count(image.begin(), image.end(), 0), static_cast<long>(image.size()));
-        frame->A_fermerExecute();
+        frame->OnClose();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     EXPECT_EQ(std::count(family.begin(), family.end(), true), 9); // one or more per family
@@ -125,7 +125,7 @@ TEST_F(FileMenusTest, AFileThatCannotBeReadLeavesNoViewBehind) {
 }
 
 TEST_F(FileMenusTest, RecentFilesListOnlyWhatOpensAndAFileThatFailsLeavesWithAReason) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     ASSERT_NE(view, nullptr);
     const QString bmp = dir.filePath(QStringLiteral("image.bmp"));
     const QString png = dir.filePath(QStringLiteral("image.png"));

@@ -35,7 +35,7 @@ QString WriteFile(const QTemporaryDir& dir, const char* name, const char* bytes)
     return path;
 }
 
-QStringList MenuTitles(const TMDIform& frame) {
+QStringList MenuTitles(const MainFrame& frame) {
     QStringList titles;
     for (const QAction* action : frame.menuBar()->actions()) {
         titles << action->text();
@@ -45,13 +45,13 @@ QStringList MenuTitles(const TMDIform& frame) {
 
 TEST_F(FrameActions, StartsWithOnlyNewOpenAndQuit) {
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Vorticel v 0.1"));
-    EXPECT_TRUE(frame->A_nouveau->isVisible());
-    EXPECT_TRUE(frame->A_ouvrir->isVisible());
-    EXPECT_TRUE(frame->A_quitter->isVisible());
-    EXPECT_FALSE(frame->A_enreg_att_sous->isVisible());
-    EXPECT_FALSE(frame->A_enreg_image_sous->isVisible());
-    EXPECT_FALSE(frame->A_fermer->isVisible());
-    EXPECT_EQ(frame->A_nouveau->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_TRUE(frame->newAction->isVisible());
+    EXPECT_TRUE(frame->openAction->isVisible());
+    EXPECT_TRUE(frame->quitAction->isVisible());
+    EXPECT_FALSE(frame->saveParametersAsAction->isVisible());
+    EXPECT_FALSE(frame->saveImageAsAction->isVisible());
+    EXPECT_FALSE(frame->closeAction->isVisible());
+    EXPECT_EQ(frame->newAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
     EXPECT_EQ(MenuTitles(*frame), QStringList{QStringLiteral("&Fichier")});
     EXPECT_EQ(frame->StatusText(2), QStringLiteral("i/s :"));
 }
@@ -61,17 +61,17 @@ TEST_F(FrameActions, TheActiveViewsMenusFollowTheFileAndEditMenus) {
     EXPECT_EQ(MenuTitles(*frame),
               (QStringList{QStringLiteral("&Fichier"), QStringLiteral("&Édition"),
                            QStringLiteral("&Attracteur"), QStringLiteral("&Vue")}));
-    TForm_view* view = App().activeView;
-    EXPECT_EQ(view->A_rechercher->shortcut(), QKeySequence(Qt::Key_F3));
-    EXPECT_EQ(view->A_centrer->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
-    EXPECT_TRUE(view->MI_ajuster_auto->isChecked());
+    ViewWindow* view = App().activeView;
+    EXPECT_EQ(view->searchAction->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(view->centerAction->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    EXPECT_TRUE(view->autoAdjustAction->isChecked());
 }
 
 TEST_F(FrameActions, OpeningWithoutAViewCreatesOneOfTheFilesFamily) {
     QTemporaryDir dir;
     const QString path =
         WriteFile(dir, "l.vtc", "[Lorenz]\r\nA=10\r\nB=28\r\nC=2.667\r\ndT=0.01\r\n");
-    TForm_view* view = frame->OpenParameterFile(path, nullptr);
+    ViewWindow* view = frame->OpenParameterFile(path, nullptr);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->GetAttractor()->typeIndex, 2);
     EXPECT_EQ(view->State(), ViewState::Preview);
@@ -84,7 +84,7 @@ TEST_F(FrameActions, AFileBringsItsFamilyIntoAnyViewInOneUndoStep) {
         WriteFile(dir, "l.vtc", "[Lorenz]\r\nA=10\r\nB=28\r\nC=2.667\r\ndT=0.01\r\n");
     const std::vector<double> fromFile =
         frame->OpenParameterFile(path, nullptr)->TakeSnapshot().parameters;
-    TForm_view* view = NewView(3); // Pickover: A, B, C as Lorenz has, and D
+    ViewWindow* view = NewView(3); // Pickover: A, B, C as Lorenz has, and D
     EXPECT_EQ(view->Title(), QStringLiteral("Sans Titre 1")); // the file's view took no number
     const ViewSnapshot before = view->TakeSnapshot();
     const int steps = view->History()->count();
@@ -124,7 +124,7 @@ TEST_F(FrameActions, FileErrorsAreReportedWithTheFileName) {
     EXPECT_TRUE(Messages().back().text.contains(noFamily));
     EXPECT_EQ(App().openViewCount, 0);
 
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     const QString missing = dir.filePath(QStringLiteral("missing.vtc"));
     frame->OpenParameterFile(missing, view);
     // What failed on the first line, why on the second (in the system's words here).
@@ -161,7 +161,7 @@ TEST_F(FrameActions, FileErrorsAreReportedWithTheFileName) {
 
 TEST_F(FrameActions, SavingTheImageRenamesTheView) {
     QTemporaryDir dir;
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     const QString path = dir.filePath(QStringLiteral("picture.bmp"));
     ASSERT_TRUE(frame->SaveImage(*view, path));
     EXPECT_TRUE(view->windowTitle().startsWith(path + QStringLiteral(" - Lorenz")));
@@ -174,31 +174,31 @@ TEST_F(FrameActions, SavingTheImageRenamesTheView) {
 TEST(NewDialog, RemembersTheLastChoices) {
     App() = AppState{};
     {
-        TForm_new dialog(nullptr);
-        EXPECT_EQ(dialog.C_att_type->currentText(), QStringLiteral("Icon"));
-        EXPECT_EQ(dialog.T_width->text(), QStringLiteral("640"));
-        EXPECT_EQ(dialog.T_height->text(), QStringLiteral("480"));
-        EXPECT_EQ(dialog.C_render->currentText(), QStringLiteral("Gaz"));
-        EXPECT_EQ(dialog.T_width->maxLength(), 4);
-        dialog.C_att_type->setCurrentIndex(2);
-        dialog.T_width->setText(QStringLiteral("1024"));
-        dialog.T_height->setText(QStringLiteral("768"));
-        dialog.C_render->setCurrentIndex(4);
-        dialog.B_okClick();
+        NewAttractorDialog dialog(nullptr);
+        EXPECT_EQ(dialog.familyBox->currentText(), QStringLiteral("Icon"));
+        EXPECT_EQ(dialog.widthBox->text(), QStringLiteral("640"));
+        EXPECT_EQ(dialog.heightBox->text(), QStringLiteral("480"));
+        EXPECT_EQ(dialog.rendererBox->currentText(), QStringLiteral("Gaz"));
+        EXPECT_EQ(dialog.widthBox->maxLength(), 4);
+        dialog.familyBox->setCurrentIndex(2);
+        dialog.widthBox->setText(QStringLiteral("1024"));
+        dialog.heightBox->setText(QStringLiteral("768"));
+        dialog.rendererBox->setCurrentIndex(4);
+        dialog.OnOk();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
-    TForm_new again(nullptr);
-    EXPECT_EQ(again.C_att_type->currentText(), QStringLiteral("Lorenz"));
-    EXPECT_EQ(again.T_width->text(), QStringLiteral("1024"));
-    EXPECT_EQ(again.T_height->text(), QStringLiteral("768"));
-    EXPECT_EQ(again.C_render->currentText(), QStringLiteral("Solide"));
+    NewAttractorDialog again(nullptr);
+    EXPECT_EQ(again.familyBox->currentText(), QStringLiteral("Lorenz"));
+    EXPECT_EQ(again.widthBox->text(), QStringLiteral("1024"));
+    EXPECT_EQ(again.heightBox->text(), QStringLiteral("768"));
+    EXPECT_EQ(again.rendererBox->currentText(), QStringLiteral("Solide"));
 }
 
 TEST(NewDialog, StaysOpenAndStoresNothingUntilTheSizeIsValid) {
     App() = AppState{};
     Messages().clear();
-    TForm_new dialog(nullptr);
-    dialog.C_att_type->setCurrentIndex(3);
+    NewAttractorDialog dialog(nullptr);
+    dialog.familyBox->setCurrentIndex(3);
     const struct {
         const char* width;
         const char* height;
@@ -211,10 +211,10 @@ TEST(NewDialog, StaysOpenAndStoresNothingUntilTheSizeIsValid) {
         {"-12", "480", "La largeur doit valoir au moins 4."},
     };
     for (const auto& c : cases) {
-        dialog.T_width->setText(QString::fromUtf8(c.width));
-        dialog.T_height->setText(QString::fromUtf8(c.height));
+        dialog.widthBox->setText(QString::fromUtf8(c.width));
+        dialog.heightBox->setText(QString::fromUtf8(c.height));
         EXPECT_EQ(dialog.ValidationError(), QString::fromUtf8(c.message));
-        dialog.B_okClick();
+        dialog.OnOk();
         EXPECT_NE(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(App().newFamily, 0); // nothing stored
         EXPECT_EQ(App().newWidth, 640);
@@ -254,7 +254,7 @@ TEST_F(FrameActions, OpeningIntoANewViewKeepsTheDialogsFamily) {
     QTemporaryDir dir;
     const QString path = WriteFile(dir, "p.vtc", "[Pickover]\nA=2.24\nB=0.43\nC=-0.65\nD=-2.43\n");
     App().newFamily = 7;
-    TForm_view* view = frame->OpenParameterFile(path, nullptr);
+    ViewWindow* view = frame->OpenParameterFile(path, nullptr);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->GetAttractor()->typeIndex, 3);
     EXPECT_EQ(App().newFamily, 7);
@@ -265,16 +265,16 @@ TEST_F(FrameActions, AViewThatCannotBeBuiltLeavesNoTrace) {
     ASSERT_FALSE(Messages().empty());
     EXPECT_TRUE(Messages().back().text.startsWith(QStringLiteral("Image trop grande")));
     EXPECT_EQ(App().openViewCount, 0);
-    EXPECT_FALSE(frame->A_fermer->isVisible());
-    EXPECT_FALSE(frame->A_enreg_image_sous->isVisible());
+    EXPECT_FALSE(frame->closeAction->isVisible());
+    EXPECT_FALSE(frame->saveImageAsAction->isVisible());
 }
 
 TEST_F(FrameActions, CloseActsOnTheActiveViewEvenWhenAnOverviewHasTheFocus) {
-    TForm_view* view = NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    ViewWindow* view = NewView(2);
+    OverviewWindow* overview = frame->OpenOverview();
     frame->Area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(overview->parentWidget()));
     EXPECT_EQ(App().activeView, view);
-    frame->A_fermerExecute();
+    frame->OnClose();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(App().openViewCount, 0);
     EXPECT_EQ(frame->Overviews().size(), 1);

@@ -23,7 +23,7 @@ namespace {
 
 using FrameWindows = FrameTest;
 
-FloatingPalettes& Palettes(TMDIform& frame) {
+FloatingPalettes& Palettes(MainFrame& frame) {
     return dynamic_cast<FloatingPalettes&>(*frame.Palettes());
 }
 
@@ -48,7 +48,7 @@ TEST_F(FrameWindows, PalettesAreToolWindowsOfTheFrameNotAboveEverything) {
 }
 
 TEST_F(FrameWindows, EveryWindowShowsTheProgramsIcon) {
-    TForm_view* view = NewView(0);
+    ViewWindow* view = NewView(0);
     ASSERT_NE(view, nullptr);
     const QImage icon = IconImage(ProgramIcon());
     ASSERT_FALSE(icon.isNull());
@@ -64,7 +64,7 @@ TEST_F(FrameWindows, NewWindowsCascadeClearOfThePalettes) {
     QCoreApplication::processEvents();
     std::vector<QWidget*> windows;
     for (int i = 0; i < 2; ++i) {
-        TForm_view* view = NewView(i, 160, 120);
+        ViewWindow* view = NewView(i, 160, 120);
         ASSERT_NE(view, nullptr);
         windows.push_back(view->parentWidget());
     }
@@ -91,7 +91,7 @@ TEST_F(FrameWindows, NewWindowsCascadeClearOfThePalettes) {
 
 TEST_F(FrameWindows, AViewLargerThanTheFrameScrollsAndItsSizeRowsShowTheImageSize) {
     frame->resize(800, 600);
-    TForm_view* view = NewView(2, 6552, 480);
+    ViewWindow* view = NewView(2, 6552, 480);
     ASSERT_NE(view, nullptr);
     QCoreApplication::processEvents();
     QScrollBar* across = frame->Area()->horizontalScrollBar();

@@ -18,11 +18,11 @@ using ImageFiles = FrameTest;
 
 TEST_F(ImageFiles, AViewSavedAsPngOpensAgainWhole) {
     QTemporaryDir dir;
-    TForm_view* view = NewView(2, 96, 64, kSolid);
+    ViewWindow* view = NewView(2, 96, 64, kSolid);
     ASSERT_NE(view, nullptr);
-    view->A_rechercherExecute();
+    view->OnSearch();
     ASSERT_EQ(view->State(), ViewState::Rendered);
-    auto& solid = dynamic_cast<SolidRenderer&>(*view->GetBitmap());
+    auto& solid = dynamic_cast<SolidRenderer&>(*view->GetRenderer());
     solid.SetGamma(3.25f);
     solid.GetCamera().SetZoom(solid.GetCamera().Zoom() * 1.5); // a framing of the user's own
     view->iterationTarget = 123456;
@@ -31,7 +31,7 @@ TEST_F(ImageFiles, AViewSavedAsPngOpensAgainWhole) {
     ASSERT_TRUE(frame->SaveImage(*view, path));
     EXPECT_EQ(view->Title(), path);
 
-    TForm_view* opened = frame->OpenInNewView(path);
+    ViewWindow* opened = frame->OpenInNewView(path);
     ASSERT_NE(opened, nullptr);
     ASSERT_NE(opened, view);
     const ViewSnapshot back = opened->TakeSnapshot();
@@ -46,11 +46,11 @@ TEST_F(ImageFiles, AViewSavedAsPngOpensAgainWhole) {
     EXPECT_EQ(opened->State(), ViewState::Preview); // ready for "Démarrer"
 
     // "Ouvrir..." of the image into a view of another family turns it into the saved one.
-    TForm_view* other = NewView(0, 64, 48);
+    ViewWindow* other = NewView(0, 64, 48);
     frame->OpenParameterFile(path, other);
     EXPECT_EQ(other->TakeSnapshot().parameters, saved.parameters);
-    EXPECT_EQ(other->GetBitmap()->Kind(), kSolid);
-    EXPECT_EQ(other->GetBitmap()->Width(), 96);
+    EXPECT_EQ(other->GetRenderer()->Kind(), kSolid);
+    EXPECT_EQ(other->GetRenderer()->Width(), 96);
 }
 
 TEST_F(ImageFiles, APngWithoutARecipeOrOfNoRenderableSizeIsRefusedInFrench) {

@@ -30,45 +30,45 @@ int WhitePixels(const QImage& image) {
 }
 
 TEST_F(OverviewTest, OpensFromTheViewMenu) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     EXPECT_EQ(view->viewMenu()->actions().last()->text(), QStringLiteral("Vue Ensemble"));
-    view->A_vue_ens->trigger();
+    view->overviewAction->trigger();
     ASSERT_EQ(frame->Overviews().size(), 1);
-    TForm_set* overview = frame->Overviews().first();
+    OverviewWindow* overview = frame->Overviews().first();
     EXPECT_EQ(overview->windowTitle(), QStringLiteral("Vue Ensemble"));
-    EXPECT_EQ(overview->B_run->text(), QStringLiteral("Démarrer"));
+    EXPECT_EQ(overview->runButton->text(), QStringLiteral("Démarrer"));
     EXPECT_EQ(overview->size(), QSize(452, 446));
     EXPECT_EQ(WhitePixels(overview->plot), 0);
 }
 
 TEST_F(OverviewTest, NeverWritesLorenzParametersIntoAnotherFamily) {
-    TForm_view* view = NewView(0);
+    ViewWindow* view = NewView(0);
     auto& icon = dynamic_cast<Icon&>(*view->GetAttractor());
     icon.alpha = 1.25;
     icon.degree = 5;
-    TForm_set* overview = frame->OpenOverview();
+    OverviewWindow* overview = frame->OpenOverview();
     bool searchDuringScan = true;
     bool runDuringScan = true;
     QTimer::singleShot(kScanMs, overview, [&] {
-        searchDuringScan = view->A_rechercher->isEnabled();
-        runDuringScan = overview->B_run->isEnabled();
+        searchDuringScan = view->searchAction->isEnabled();
+        runDuringScan = overview->runButton->isEnabled();
         overview->RequestStop();
     });
-    overview->B_runClick();
+    overview->OnRun();
     EXPECT_FALSE(searchDuringScan); // one long activity at a time
     EXPECT_FALSE(runDuringScan);
     EXPECT_EQ(icon.alpha, 1.25);
     EXPECT_EQ(icon.degree, 5);
-    EXPECT_TRUE(overview->B_run->isEnabled());
+    EXPECT_TRUE(overview->runButton->isEnabled());
     EXPECT_FALSE(App().scanRunning);
-    EXPECT_TRUE(overview->L_progress->text().startsWith(QStringLiteral("essai ")));
+    EXPECT_TRUE(overview->progressLabel->text().startsWith(QStringLiteral("essai ")));
 }
 
 TEST_F(OverviewTest, ScansTheActiveLorenzAndKeepsItsPlot) {
-    TForm_view* view = NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    ViewWindow* view = NewView(2);
+    OverviewWindow* overview = frame->OpenOverview();
     QTimer::singleShot(kScanMs * 3, overview, [overview] { overview->RequestStop(); });
-    overview->B_runClick();
+    overview->OnRun();
     const auto& lorenz = dynamic_cast<const Lorenz_2L&>(*view->GetAttractor());
     EXPECT_EQ(lorenz.dt, 0.1);                 // the attractor keeps the last trial's values
     EXPECT_TRUE(lorenz.onDiverge);             // the view hears of divergence again
@@ -79,33 +79,33 @@ TEST_F(OverviewTest, ScansTheActiveLorenzAndKeepsItsPlot) {
 }
 
 TEST_F(OverviewTest, TheScannedViewIsLockedWhileTheScanRuns) {
-    TForm_view* view = NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    ViewWindow* view = NewView(2);
+    OverviewWindow* overview = frame->OpenOverview();
     bool openDuringScan = true;
     bool saveDuringScan = true;
     double zoomBefore = 0.0;
     double zoomAfter = 1.0;
     QTimer::singleShot(kScanMs, overview, [&] {
-        openDuringScan = frame->A_ouvrir->isEnabled();
-        saveDuringScan = frame->A_enreg_att_sous->isEnabled();
-        zoomBefore = view->GetBitmap()->GetCamera().Zoom();
-        view->A_ajusterExecute(); // refused: it would fit the scan's trial values
-        zoomAfter = view->GetBitmap()->GetCamera().Zoom();
+        openDuringScan = frame->openAction->isEnabled();
+        saveDuringScan = frame->saveParametersAsAction->isEnabled();
+        zoomBefore = view->GetRenderer()->GetCamera().Zoom();
+        view->OnAdjust(); // refused: it would fit the scan's trial values
+        zoomAfter = view->GetRenderer()->GetCamera().Zoom();
         overview->RequestStop();
     });
-    overview->B_runClick();
+    overview->OnRun();
     EXPECT_FALSE(openDuringScan);
     EXPECT_FALSE(saveDuringScan);
     EXPECT_EQ(zoomAfter, zoomBefore);
     EXPECT_FALSE(view->Scanned());
-    EXPECT_TRUE(frame->A_ouvrir->isEnabled());
+    EXPECT_TRUE(frame->openAction->isEnabled());
 }
 
 TEST_F(OverviewTest, ClosingTheOverviewDuringAScanEndsItFirst) {
     NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    OverviewWindow* overview = frame->OpenOverview();
     QTimer::singleShot(kScanMs, overview, [overview] { overview->parentWidget()->close(); });
-    overview->B_runClick();
+    overview->OnRun();
     EXPECT_FALSE(App().scanRunning);
     QCoreApplication::processEvents(); // the deferred close
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -113,22 +113,22 @@ TEST_F(OverviewTest, ClosingTheOverviewDuringAScanEndsItFirst) {
 }
 
 TEST_F(OverviewTest, ClosingTheScannedViewStopsTheScanSafely) {
-    TForm_view* view = NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    ViewWindow* view = NewView(2);
+    OverviewWindow* overview = frame->OpenOverview();
     QTimer::singleShot(kScanMs, view, [view] { view->parentWidget()->close(); });
-    overview->B_runClick(); // must not touch the freed attractor (the sanitizers would say)
+    overview->OnRun(); // must not touch the freed attractor (the sanitizers would say)
     EXPECT_FALSE(App().scanRunning);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(App().openViewCount, 0);
-    EXPECT_TRUE(overview->B_run->isEnabled());
+    EXPECT_TRUE(overview->runButton->isEnabled());
 }
 
 TEST_F(OverviewTest, QuittingDuringAScanWaitsForIt) {
     NewView(2);
-    TForm_set* overview = frame->OpenOverview();
+    OverviewWindow* overview = frame->OpenOverview();
     bool closedAtOnce = true;
     QTimer::singleShot(kScanMs, overview, [&] { closedAtOnce = frame->close(); });
-    overview->B_runClick();
+    overview->OnRun();
     EXPECT_FALSE(closedAtOnce);
     QCoreApplication::processEvents(); // the quit goes ahead once the scan has let go
     EXPECT_FALSE(frame->isVisible());

@@ -22,11 +22,11 @@ namespace {
 
 using PaletteWindows = FrameTest;
 
-FloatingPalettes& Palettes(TMDIform& frame) {
+FloatingPalettes& Palettes(MainFrame& frame) {
     return dynamic_cast<FloatingPalettes&>(*frame.Palettes());
 }
 
-NumProperty<std::int32_t>& SizeRow(TMDIform& frame, int textId) {
+NumProperty<std::int32_t>& SizeRow(MainFrame& frame, int textId) {
     PropertyPalette& rows = *Palettes(frame).renderWindow()->rows;
     auto* row = dynamic_cast<NumProperty<std::int32_t>*>(rows.FindProperty(Text(textId)));
     EXPECT_NE(row, nullptr);
@@ -34,7 +34,7 @@ NumProperty<std::int32_t>& SizeRow(TMDIform& frame, int textId) {
 }
 
 TEST_F(PaletteWindows, SizeRowsFollowTheDialogsRulesAndShowTheSizeInUse) {
-    TForm_view* view = NewView(2, 64, 48);
+    ViewWindow* view = NewView(2, 64, 48);
     ASSERT_NE(view, nullptr);
     QCoreApplication::processEvents();
     Messages().clear(); // what creating the view said (no OpenGL here)
@@ -43,26 +43,26 @@ TEST_F(PaletteWindows, SizeRowsFollowTheDialogsRulesAndShowTheSizeInUse) {
 
     width.SetValue(2); // below 4: refused with the dialog's message, the old size kept
     QCoreApplication::processEvents();
-    EXPECT_EQ(view->GetBitmap()->Width(), 64);
+    EXPECT_EQ(view->GetRenderer()->Width(), 64);
     EXPECT_EQ(width.value, 64);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0].text, Text(kStrWidthTooSmall));
 
     height.SetValue(0);
     QCoreApplication::processEvents();
-    EXPECT_EQ(view->GetBitmap()->Height(), 48);
+    EXPECT_EQ(view->GetRenderer()->Height(), 48);
     EXPECT_EQ(height.value, 48);
     ASSERT_EQ(Messages().size(), 2u);
     EXPECT_EQ(Messages()[1].text, Text(kStrHeightTooSmall));
 
     width.SetValue(101); // taken, rounded down to a multiple of 4, and shown so
-    EXPECT_EQ(view->GetBitmap()->Width(), 100);
+    EXPECT_EQ(view->GetRenderer()->Width(), 100);
     EXPECT_EQ(width.value, 100);
     EXPECT_EQ(view->width(), 100);
 
     width.SetValue(65536); // would wrap to 0 once rounded
     QCoreApplication::processEvents();
-    EXPECT_EQ(view->GetBitmap()->Width(), 100);
+    EXPECT_EQ(view->GetRenderer()->Width(), 100);
     EXPECT_EQ(width.value, 100);
     ASSERT_EQ(Messages().size(), 3u);
     EXPECT_EQ(Messages()[2].text, Text(kStrImageTooLarge, QStringLiteral("65536 x 48")));
@@ -73,7 +73,7 @@ TEST_F(PaletteWindows, QuittingWithAViewOpenClosesThePalettesToo) {
     ASSERT_NE(NewView(2), nullptr);
     FloatingPalettes& palettes = Palettes(*frame);
     ASSERT_TRUE(palettes.renderWindow()->isVisible());
-    frame->A_quitterExecute();
+    frame->OnQuit();
     EXPECT_FALSE(frame->isVisible());
     EXPECT_FALSE(palettes.attractorWindow()->isVisible());
     EXPECT_FALSE(palettes.renderWindow()->isVisible());
@@ -102,15 +102,15 @@ TEST_F(PaletteWindows, ASpeedColouredQuickRenderWithoutAutomaticAdjustIsNotBlack
     file.write("[Icon]\nDegr\xe9=5\nAlpha=-2.5\nBeta=-0.1\nLambda=1.6\nGamma=0.9\nOmega=0.2\n");
     file.close();
     for (const int renderer : {kLight, kPlasma}) {
-        TForm_view* view = NewView(0, 64, 48, renderer);
+        ViewWindow* view = NewView(0, 64, 48, renderer);
         ASSERT_NE(view, nullptr);
-        view->MI_ajuster_auto->setChecked(false);
-        view->MI_ajuster_autoClick();
+        view->autoAdjustAction->setChecked(false);
+        view->OnAutoAdjustToggled();
         frame->OpenParameterFile(path, view); // a preview fill, no framing pass
         ASSERT_EQ(view->State(), ViewState::Preview);
         view->QuickRender(); // as a search ends
         ASSERT_EQ(view->State(), ViewState::Rendered);
-        const std::vector<std::uint8_t>& image = view->GetBitmap()->GetImage().Shown();
+        const std::vector<std::uint8_t>& image = view->GetRenderer()->GetImage().Shown();
         EXPECT_LT(std::count(image.begin(), image.end(), 0), static_cast<long>(image.size()))
             << "renderer " << renderer;
     }

@@ -22,11 +22,11 @@ QStringList RowNames(const PropertyPalette& rows) {
     return names;
 }
 
-FloatingPalettes& Palettes(TMDIform& frame) {
+FloatingPalettes& Palettes(MainFrame& frame) {
     return dynamic_cast<FloatingPalettes&>(*frame.Palettes());
 }
 
-void MakeClassicLorenz(TForm_view& view) {
+void MakeClassicLorenz(ViewWindow& view) {
     auto& lorenz = dynamic_cast<Lorenz_2L&>(*view.GetAttractor());
     lorenz.a = 10;
     lorenz.b = 28;
@@ -35,7 +35,7 @@ void MakeClassicLorenz(TForm_view& view) {
 }
 
 TEST_F(PalettesTest, ALorenzViewWithTheSolidRendererListsItsRows) {
-    TForm_view* view = NewView(2, 64, 48, kSolid);
+    ViewWindow* view = NewView(2, 64, 48, kSolid);
     ASSERT_NE(view, nullptr);
     FloatingPalettes& palettes = Palettes(*frame);
     EXPECT_EQ(RowNames(*palettes.attractorWindow()->rows),
@@ -54,7 +54,7 @@ TEST_F(PalettesTest, ALorenzViewWithTheSolidRendererListsItsRows) {
 }
 
 TEST_F(PalettesTest, ShadingRowsAreGreyedInThePreviewAndRebuildAFinishedImage) {
-    TForm_view* view = NewView(2, 64, 48, kSolid);
+    ViewWindow* view = NewView(2, 64, 48, kSolid);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     PropertyPalette& rows = *Palettes(*frame).renderWindow()->rows;
@@ -62,19 +62,19 @@ TEST_F(PalettesTest, ShadingRowsAreGreyedInThePreviewAndRebuildAFinishedImage) {
     ASSERT_NE(gamma, nullptr);
     EXPECT_FALSE(gamma->enabled); // only a finished image has shading to change
     view->iterationTarget = 200000;
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_TRUE(gamma->enabled);
     const std::int32_t count = view->GetAttractor()->count;
-    const std::vector<std::uint8_t> before = view->GetBitmap()->GetImage().Shown();
+    const std::vector<std::uint8_t> before = view->GetRenderer()->GetImage().Shown();
     gamma->SetValue(3.0f);
-    EXPECT_EQ(dynamic_cast<SolidRenderer&>(*view->GetBitmap()).Gamma(), 3.0f);
-    EXPECT_NE(view->GetBitmap()->GetImage().Shown(), before); // the image was rebuilt
-    EXPECT_EQ(view->GetAttractor()->count, count);            // without iterating again
+    EXPECT_EQ(dynamic_cast<SolidRenderer&>(*view->GetRenderer()).Gamma(), 3.0f);
+    EXPECT_NE(view->GetRenderer()->GetImage().Shown(), before); // the image was rebuilt
+    EXPECT_EQ(view->GetAttractor()->count, count);              // without iterating again
     EXPECT_EQ(view->State(), ViewState::Rendered);
 }
 
 TEST_F(PalettesTest, RowTagsDecideTheReaction) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     PropertyPalette& attractorRows = *Palettes(*frame).attractorWindow()->rows;
@@ -98,17 +98,17 @@ TEST_F(PalettesTest, RowTagsDecideTheReaction) {
     EXPECT_TRUE(scale->immediate);
     view->SetState(ViewState::Rendered);
     scale->SetValue(0.5);
-    EXPECT_EQ(view->GetBitmap()->GetCamera().Zoom(), 0.5);
+    EXPECT_EQ(view->GetRenderer()->GetCamera().Zoom(), 0.5);
     EXPECT_EQ(view->State(), ViewState::Preview);
 }
 
 TEST_F(PalettesTest, TheFamilyAndRendererListsReplaceThem) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     FloatingPalettes& palettes = Palettes(*frame);
     palettes.renderWindow()->list->setCurrentIndex(kLight);
-    EXPECT_EQ(view->GetBitmap()->Kind(), kLight);
+    EXPECT_EQ(view->GetRenderer()->Kind(), kLight);
     EXPECT_EQ(RowNames(*palettes.renderWindow()->rows).mid(4),
               (QStringList{QStringLiteral("Luminosité"), QStringLiteral("Gamma")}));
     palettes.attractorWindow()->list->setCurrentIndex(0);
@@ -117,7 +117,7 @@ TEST_F(PalettesTest, TheFamilyAndRendererListsReplaceThem) {
 }
 
 TEST_F(PalettesTest, WidthAndHeightTakeEffect) {
-    TForm_view* view = NewView(2, 64, 48);
+    ViewWindow* view = NewView(2, 64, 48);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     PropertyPalette& rows = *Palettes(*frame).renderWindow()->rows;
@@ -125,7 +125,7 @@ TEST_F(PalettesTest, WidthAndHeightTakeEffect) {
         dynamic_cast<NumProperty<std::int32_t>*>(rows.FindProperty(QStringLiteral("Largeur")));
     ASSERT_NE(width, nullptr);
     width->SetValue(320);
-    EXPECT_EQ(view->GetBitmap()->Width(), 320);
+    EXPECT_EQ(view->GetRenderer()->Width(), 320);
     EXPECT_EQ(view->width(), 320);
     EXPECT_EQ(view->State(), ViewState::Preview); // refitted for the new size
 }
@@ -134,7 +134,7 @@ TEST_F(PalettesTest, ClosingTheLastViewEmptiesAndHidesThem) {
     NewView(2);
     FloatingPalettes& palettes = Palettes(*frame);
     EXPECT_TRUE(palettes.attractorWindow()->isVisible());
-    frame->A_fermerExecute();
+    frame->OnClose();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(palettes.attractorWindow()->rows->RowCount(), 0);
     EXPECT_EQ(palettes.renderWindow()->rows->RowCount(), 0);

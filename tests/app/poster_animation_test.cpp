@@ -35,8 +35,8 @@ using Animations = FrameTest;
 constexpr int kFewPoints = 200000;
 
 // A view of an example Lorenz attractor (one that never diverges), 64 x 48.
-TForm_view* ExampleView(TMDIform& frame, const char* example) {
-    TForm_view* view = frame.OpenInNewView(ExamplesFolder() + QLatin1Char('/') +
+ViewWindow* ExampleView(MainFrame& frame, const char* example) {
+    ViewWindow* view = frame.OpenInNewView(ExamplesFolder() + QLatin1Char('/') +
                                            QLatin1String(example) + QStringLiteral(".vtc"));
     if (view) {
         view->ResizeImage(64, 48);
@@ -60,22 +60,22 @@ bool SameView(const ViewSnapshot& a, const ViewSnapshot& b) {
 
 TEST_F(Posters, RenderTheViewsRecipeAtTheTypedSizeAndLeaveTheViewAndItsHistoryAlone) {
     QTemporaryDir dir;
-    TForm_view* view = ExampleView(*frame, "lorenz-papillon");
+    ViewWindow* view = ExampleView(*frame, "lorenz-papillon");
     ASSERT_NE(view, nullptr);
     const ViewSnapshot before = view->TakeSnapshot();
     const int steps = view->History()->count();
     const int index = view->History()->index();
 
-    TForm_poster poster(*frame, *view);
+    PosterDialog poster(*frame, *view);
     // The view's proportions follow the typed width (64 x 48 is 4:3).
-    poster.T_width->setValue(800);
-    EXPECT_EQ(poster.T_height->value(), 600);
-    poster.CB_proportions->setChecked(false);
-    poster.T_height->setValue(500);
-    EXPECT_EQ(poster.T_width->value(), 800);
-    poster.T_iterations->setValue(kFewPoints);
+    poster.widthBox->setValue(800);
+    EXPECT_EQ(poster.heightBox->value(), 600);
+    poster.keepProportionsCheckBox->setChecked(false);
+    poster.heightBox->setValue(500);
+    EXPECT_EQ(poster.widthBox->value(), 800);
+    poster.iterationsBox->setValue(kFewPoints);
     const QString path = dir.filePath(QStringLiteral("affiche.png"));
-    ASSERT_TRUE(poster.Render(path, 8)) << poster.L_result->text().toStdString();
+    ASSERT_TRUE(poster.Render(path, 8)) << poster.resultLabel->text().toStdString();
 
     const ImageRecipe written = LoadImageRecipe(path.toStdString());
     EXPECT_EQ(written.width, 800);
@@ -88,20 +88,20 @@ TEST_F(Posters, RenderTheViewsRecipeAtTheTypedSizeAndLeaveTheViewAndItsHistoryAl
     }
     // Nothing of the view moved: not its image size, not a step of its history.
     EXPECT_TRUE(SameView(view->TakeSnapshot(), before));
-    EXPECT_EQ(view->GetBitmap()->Width(), 64);
+    EXPECT_EQ(view->GetRenderer()->Width(), 64);
     EXPECT_EQ(view->History()->count(), steps);
     EXPECT_EQ(view->History()->index(), index);
     EXPECT_FALSE(App().jobRunning);
-    EXPECT_TRUE(poster.B_rendre->isEnabled());
-    EXPECT_TRUE(view->A_demarrer->isEnabled()); // the guards let go
+    EXPECT_TRUE(poster.renderButton->isEnabled());
+    EXPECT_TRUE(view->startAction->isEnabled()); // the guards let go
 
     // 16 bits a channel, from the poster and from the view's own save.
     const QString deep = dir.filePath(QStringLiteral("affiche16.png"));
-    ASSERT_TRUE(poster.Render(deep, 16)) << poster.L_result->text().toStdString();
+    ASSERT_TRUE(poster.Render(deep, 16)) << poster.resultLabel->text().toStdString();
     EXPECT_EQ(PngBitDepth(deep), 16);
     EXPECT_EQ(LoadImageRecipe(deep.toStdString()).depth, 16);
     view->iterationTarget = kFewPoints;
-    view->A_demarrerExecute();
+    view->OnStart();
     const QString saved = dir.filePath(QStringLiteral("vue16.png"));
     ASSERT_TRUE(frame->SaveImage(*view, saved, 16));
     EXPECT_EQ(PngBitDepth(saved), 16);
@@ -113,7 +113,7 @@ TEST_F(Posters, RenderTheViewsRecipeAtTheTypedSizeAndLeaveTheViewAndItsHistoryAl
     }();
     // Clicked from the first events the render lets through.
     QTimer::singleShot(0, poster.progress->stopButton(), &QPushButton::click);
-    poster.T_iterations->setValue(200000000);
+    poster.iterationsBox->setValue(200000000);
     EXPECT_FALSE(poster.Render(path, 8));
     QFile again(path);
     ASSERT_TRUE(again.open(QIODevice::ReadOnly));
@@ -122,15 +122,15 @@ TEST_F(Posters, RenderTheViewsRecipeAtTheTypedSizeAndLeaveTheViewAndItsHistoryAl
 }
 
 TEST_F(Animations, KeysAreAddedMovedAndRemovedInAnUndoHistoryOfTheirOwn) {
-    TForm_view* first = ExampleView(*frame, "lorenz-papillon");
+    ViewWindow* first = ExampleView(*frame, "lorenz-papillon");
     ASSERT_NE(first, nullptr);
     first->SetTitle(QStringLiteral("premier"));
-    TForm_view* second = ExampleView(*frame, "lorenz-ruban");
+    ViewWindow* second = ExampleView(*frame, "lorenz-ruban");
     ASSERT_NE(second, nullptr);
     second->SetTitle(QStringLiteral("second"));
     const int viewSteps = second->History()->count();
 
-    TForm_animation window(*frame);
+    AnimationWindow window(*frame);
     KeyListModel& keys = window.Keys();
     const auto names = [&keys] {
         QStringList list;
@@ -140,69 +140,69 @@ TEST_F(Animations, KeysAreAddedMovedAndRemovedInAnUndoHistoryOfTheirOwn) {
         return list.join(QLatin1Char(','));
     };
     App().activeView = first;
-    window.B_ajouterClick();
+    window.OnAdd();
     App().activeView = second;
-    window.B_ajouterClick();
-    window.B_ajouterClick();
+    window.OnAdd();
+    window.OnAdd();
     ASSERT_EQ(names(), QStringLiteral("premier,second,second"));
     for (const AnimationKey& key : keys.Keys()) {
         EXPECT_FALSE(key.thumbnail.isNull());
-        EXPECT_LE(key.thumbnail.width(), TForm_animation::kThumbnailWidth);
+        EXPECT_LE(key.thumbnail.width(), AnimationWindow::kThumbnailWidth);
     }
     EXPECT_EQ(keys.Keys()[0].recipe.parameters.size(), first->TakeSnapshot().parameters.size());
 
-    window.LB_keys->setCurrentIndex(keys.index(0));
-    window.B_descendreClick(); // the moved key stays the current one
+    window.keyList->setCurrentIndex(keys.index(0));
+    window.OnMoveDown(); // the moved key stays the current one
     EXPECT_EQ(names(), QStringLiteral("second,premier,second"));
-    EXPECT_EQ(window.LB_keys->currentIndex().row(), 1);
-    EXPECT_TRUE(window.B_monter->isEnabled());
-    window.B_retirerClick();
+    EXPECT_EQ(window.keyList->currentIndex().row(), 1);
+    EXPECT_TRUE(window.moveUpButton->isEnabled());
+    window.OnRemove();
     EXPECT_EQ(names(), QStringLiteral("second,second"));
-    EXPECT_EQ(window.A_annuler->text(), QStringLiteral("&Annuler : retrait d'une clé"));
+    EXPECT_EQ(window.undoAction->text(), QStringLiteral("&Annuler : retrait d'une clé"));
 
-    window.A_annuler->trigger();
+    window.undoAction->trigger();
     EXPECT_EQ(names(), QStringLiteral("second,premier,second"));
-    window.A_annuler->trigger();
+    window.undoAction->trigger();
     EXPECT_EQ(names(), QStringLiteral("premier,second,second"));
-    window.A_retablir->trigger();
+    window.redoAction->trigger();
     EXPECT_EQ(names(), QStringLiteral("second,premier,second"));
     // The views' histories know nothing of it.
     EXPECT_EQ(second->History()->count(), viewSteps);
-    EXPECT_EQ(frame->Edition()->Group()->activeStack(), second->History());
+    EXPECT_EQ(frame->Editing()->Group()->activeStack(), second->History());
 }
 
 TEST_F(Animations, AnAnimationSavedOpensAgainAndRendersItsFramesOnce) {
     QTemporaryDir dir;
-    TForm_view* view = ExampleView(*frame, "lorenz-papillon");
+    ViewWindow* view = ExampleView(*frame, "lorenz-papillon");
     ASSERT_NE(view, nullptr);
-    TForm_animation window(*frame);
+    AnimationWindow window(*frame);
     App().activeView = view;
-    window.B_ajouterClick();
+    window.OnAdd();
     // One key and no turn cannot be rendered; the window says so in French.
     EXPECT_FALSE(window.Render(dir.filePath(QStringLiteral("rien")), {}));
-    EXPECT_EQ(window.L_result->text(), Text(kStrOneKeyNoTurn));
-    window.T_turn->setValue(90.0);
-    window.T_frames->setValue(3);
-    window.T_width->setValue(64);
-    window.T_height->setValue(48);
-    window.T_iterations->setValue(kFewPoints);
+    EXPECT_EQ(window.resultLabel->text(), Text(kStrOneKeyNoTurn));
+    window.turnBox->setValue(90.0);
+    window.framesBox->setValue(3);
+    window.widthBox->setValue(64);
+    window.heightBox->setValue(48);
+    window.iterationsBox->setValue(kFewPoints);
     const QString file = dir.filePath(QStringLiteral("film.vta"));
     ASSERT_TRUE(window.Save(file));
 
-    TForm_animation opened(*frame);
-    ASSERT_TRUE(opened.Open(file)) << opened.L_result->text().toStdString();
+    AnimationWindow opened(*frame);
+    ASSERT_TRUE(opened.Open(file)) << opened.resultLabel->text().toStdString();
     EXPECT_EQ(opened.Keys().rowCount(), 1);
     EXPECT_FALSE(opened.Keys().History()->canUndo()); // a file opened is no edit
-    EXPECT_EQ(opened.T_frames->value(), 3);
-    EXPECT_EQ(opened.T_turn->value(), 90.0);
-    EXPECT_EQ(opened.T_iterations->value(), kFewPoints);
+    EXPECT_EQ(opened.framesBox->value(), 3);
+    EXPECT_EQ(opened.turnBox->value(), 90.0);
+    EXPECT_EQ(opened.iterationsBox->value(), kFewPoints);
     EXPECT_EQ(FormatAnimation(opened.CurrentAnimation()),
               FormatAnimation(window.CurrentAnimation()));
 
     const QString folder = dir.filePath(QStringLiteral("images"));
     const QString video =
         VideoEncoderAvailable() ? dir.filePath(QStringLiteral("film.mp4")) : QString();
-    ASSERT_TRUE(opened.Render(folder, video)) << opened.L_result->text().toStdString();
+    ASSERT_TRUE(opened.Render(folder, video)) << opened.resultLabel->text().toStdString();
     const Animation animation = opened.CurrentAnimation();
     for (int k = 1; k <= 3; ++k) {
         const QString frameFile =
@@ -214,10 +214,10 @@ TEST_F(Animations, AnAnimationSavedOpensAgainAndRendersItsFramesOnce) {
         EXPECT_GT(QFileInfo(video).size(), 0);
     }
     EXPECT_FALSE(App().jobRunning);
-    EXPECT_TRUE(opened.B_rendre->isEnabled());
+    EXPECT_TRUE(opened.renderButton->isEnabled());
     // Again: every frame is there already.
     ASSERT_TRUE(opened.Render(folder, {}));
-    EXPECT_EQ(opened.L_result->text(), Text(kStrFramesWritten).arg(0).arg(3).arg(0));
+    EXPECT_EQ(opened.resultLabel->text(), Text(kStrFramesWritten).arg(0).arg(3).arg(0));
 }
 
 } // namespace

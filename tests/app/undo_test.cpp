@@ -22,8 +22,8 @@ namespace {
 
 struct UndoTest : FrameTest {
     // A Lorenz view framed on the classic attractor, with nothing in its history yet.
-    TForm_view* ClassicLorenz(int renderer = kGas) {
-        TForm_view* view = NewView(2, 64, 48, renderer);
+    ViewWindow* ClassicLorenz(int renderer = kGas) {
+        ViewWindow* view = NewView(2, 64, 48, renderer);
         auto& lorenz = dynamic_cast<Lorenz_2L&>(*view->GetAttractor());
         lorenz.a = 10;
         lorenz.b = 28;
@@ -46,37 +46,37 @@ struct UndoTest : FrameTest {
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&rows, &press);
     }
-    EditMenu& Edition() { return *frame->Edition(); }
+    EditMenu& Editing() { return *frame->Editing(); }
 };
 
 TEST_F(UndoTest, AParameterEditIsUndoneAndRedoneExactlyAndNamed) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     auto& lorenz = dynamic_cast<Lorenz_2L&>(*view->GetAttractor());
     const ViewSnapshot before = view->TakeSnapshot();
-    EXPECT_FALSE(Edition().A_annuler->isEnabled());
+    EXPECT_FALSE(Editing().undoAction->isEnabled());
     NumProperty<double>& b = Row<double>(Palettes().attractorWindow(), QStringLiteral("B"));
     b.SetValue(27.123456789012345);
     EXPECT_EQ(lorenz.b, 27.123456789012345);
     const ViewSnapshot after = view->TakeSnapshot();
-    ASSERT_TRUE(Edition().A_annuler->isEnabled());
-    EXPECT_EQ(Edition().A_annuler->text(), QStringLiteral("&Annuler : B"));
+    ASSERT_TRUE(Editing().undoAction->isEnabled());
+    EXPECT_EQ(Editing().undoAction->text(), QStringLiteral("&Annuler : B"));
 
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(lorenz.b, 28.0);
     EXPECT_EQ(view->TakeSnapshot().parameters, before.parameters);
     EXPECT_TRUE(view->TakeSnapshot().camera == before.camera); // the automatic fit undone too
     EXPECT_EQ(b.value, 28.0);                                  // the row shows it
     EXPECT_EQ(view->State(), ViewState::Preview);
-    EXPECT_EQ(Edition().A_retablir->text(), QStringLiteral("&Rétablir : B"));
+    EXPECT_EQ(Editing().redoAction->text(), QStringLiteral("&Rétablir : B"));
 
-    Edition().A_retablirExecute();
+    Editing().OnRedo();
     EXPECT_EQ(lorenz.b, 27.123456789012345);
     EXPECT_TRUE(view->TakeSnapshot().camera == after.camera);
     EXPECT_EQ(b.value, 27.123456789012345);
 }
 
 TEST_F(UndoTest, ASliderDragIsOneStepAndANewPressStartsAnother) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     PropertyPalette& rows = *Palettes().attractorWindow()->rows;
     NumProperty<double>& a = Row<double>(Palettes().attractorWindow(), QStringLiteral("A"));
     Press(rows, a);
@@ -87,42 +87,42 @@ TEST_F(UndoTest, ASliderDragIsOneStepAndANewPressStartsAnother) {
     Press(rows, a); // a second drag of the same slider
     a.EditorChanged(nullptr, 13.0);
     EXPECT_EQ(view->History()->count(), 2);
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(a.value, 12.0);
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(a.value, 10.0);
-    EXPECT_FALSE(Edition().A_annuler->isEnabled());
+    EXPECT_FALSE(Editing().undoAction->isEnabled());
 }
 
 TEST_F(UndoTest, AFamilyChangeIsUndoneWithTheOldParameters) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     const ViewSnapshot before = view->TakeSnapshot();
     Palettes().attractorWindow()->list->setCurrentIndex(0); // Icon
     EXPECT_EQ(view->GetAttractor()->typeIndex, 0);
-    EXPECT_EQ(Edition().A_annuler->text(), QStringLiteral("&Annuler : ") + Text(kStrEditFamily));
-    Edition().A_annulerExecute();
+    EXPECT_EQ(Editing().undoAction->text(), QStringLiteral("&Annuler : ") + Text(kStrEditFamily));
+    Editing().OnUndo();
     EXPECT_EQ(view->GetAttractor()->typeIndex, 2);
     EXPECT_EQ(view->TakeSnapshot().parameters, before.parameters);
     EXPECT_EQ(Palettes().attractorWindow()->list->currentIndex(), 2);
     EXPECT_EQ(Row<double>(Palettes().attractorWindow(), QStringLiteral("C")).value, 2.667);
-    Edition().A_retablirExecute();
+    Editing().OnRedo();
     EXPECT_EQ(view->GetAttractor()->typeIndex, 0);
 }
 
 TEST_F(UndoTest, ARendererChangeAndAShadingEditComeBackWithTheirValues) {
-    TForm_view* view = ClassicLorenz(kSolid);
-    view->A_rechercherExecute(); // a finished image, so shading rows are live
+    ViewWindow* view = ClassicLorenz(kSolid);
+    view->OnSearch(); // a finished image, so shading rows are live
     ASSERT_EQ(view->State(), ViewState::Rendered);
     view->History()->clear();
     view->RecordEdit(QStringLiteral("sync"));
-    auto& solid = dynamic_cast<SolidRenderer&>(*view->GetBitmap());
+    auto& solid = dynamic_cast<SolidRenderer&>(*view->GetRenderer());
     NumProperty<float>& gamma = Row<float>(Palettes().renderWindow(), Text(kStrGamma));
     const float oldGamma = solid.Gamma();
     const std::vector<std::uint8_t> oldImage = solid.GetImage().Shown();
     gamma.SetValue(4.25f);
     EXPECT_EQ(view->State(), ViewState::Rendered);
     EXPECT_NE(solid.GetImage().Shown(), oldImage);
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(solid.Gamma(), oldGamma);
     EXPECT_EQ(view->State(), ViewState::Rendered); // re-toned, not re-rendered
     EXPECT_EQ(solid.GetImage().Shown(), oldImage);
@@ -130,16 +130,16 @@ TEST_F(UndoTest, ARendererChangeAndAShadingEditComeBackWithTheirValues) {
     solid.SetOpacity(3.5f); // a shading value of the old renderer must come back
     view->RecordEdit(Text(kStrOpacity));
     Palettes().renderWindow()->list->setCurrentIndex(kLight);
-    EXPECT_EQ(view->GetBitmap()->Kind(), kLight);
-    Edition().A_annulerExecute();
-    ASSERT_EQ(view->GetBitmap()->Kind(), kSolid);
-    EXPECT_EQ(dynamic_cast<SolidRenderer&>(*view->GetBitmap()).Opacity(), 3.5f);
+    EXPECT_EQ(view->GetRenderer()->Kind(), kLight);
+    Editing().OnUndo();
+    ASSERT_EQ(view->GetRenderer()->Kind(), kSolid);
+    EXPECT_EQ(dynamic_cast<SolidRenderer&>(*view->GetRenderer()).Opacity(), 3.5f);
     EXPECT_EQ(view->State(), ViewState::Preview);
 }
 
 TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
-    TForm_view* view = ClassicLorenz();
-    const Camera start = view->GetBitmap()->GetCamera();
+    ViewWindow* view = ClassicLorenz();
+    const Camera start = view->GetRenderer()->GetCamera();
     const auto mouse = [view](QEvent::Type type, QPoint at) {
         const Qt::MouseButtons held =
             type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
@@ -154,7 +154,7 @@ TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
     mouse(QEvent::MouseButtonRelease, {40, 10});
     EXPECT_EQ(view->History()->count(), 1);
     EXPECT_EQ(view->History()->undoText(), Text(kStrEditRotation));
-    const Camera turned = view->GetBitmap()->GetCamera();
+    const Camera turned = view->GetRenderer()->GetCamera();
     EXPECT_FALSE(turned == start);
 
     for (int i = 0; i < 3; ++i) { // one run of the wheel
@@ -163,73 +163,73 @@ TEST_F(UndoTest, CameraDragsWheelRunsAndFitsAreOneStepEach) {
         QCoreApplication::sendEvent(view, &wheel);
     }
     EXPECT_EQ(view->History()->count(), 2);
-    view->A_centrerExecute();
+    view->OnCenter();
     EXPECT_EQ(view->History()->count(), 3);
 
-    Edition().A_annulerExecute(); // Centrer
-    Edition().A_annulerExecute(); // the wheel run
-    EXPECT_TRUE(view->GetBitmap()->GetCamera() == turned);
-    Edition().A_annulerExecute(); // the drag
-    EXPECT_TRUE(view->GetBitmap()->GetCamera() == start);
+    Editing().OnUndo(); // Centrer
+    Editing().OnUndo(); // the wheel run
+    EXPECT_TRUE(view->GetRenderer()->GetCamera() == turned);
+    Editing().OnUndo(); // the drag
+    EXPECT_TRUE(view->GetRenderer()->GetCamera() == start);
     EXPECT_EQ(view->State(), ViewState::Preview);
 }
 
 TEST_F(UndoTest, ASearchIsUndoneToTheParametersAndCameraBeforeIt) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     const ViewSnapshot before = view->TakeSnapshot();
-    view->A_rechercherExecute();
+    view->OnSearch();
     ASSERT_NE(view->TakeSnapshot().parameters, before.parameters);
     EXPECT_EQ(view->History()->undoText(), Text(kStrEditSearch));
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(view->TakeSnapshot().parameters, before.parameters);
     EXPECT_TRUE(view->TakeSnapshot().camera == before.camera);
     EXPECT_EQ(view->State(), ViewState::Preview);
 }
 
 TEST_F(UndoTest, TheImageSizeAndTheIterationTargetAreUndone) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     Row<std::int32_t>(Palettes().renderWindow(), Text(kStrWidth)).SetValue(320);
-    EXPECT_EQ(view->GetBitmap()->Width(), 320);
+    EXPECT_EQ(view->GetRenderer()->Width(), 320);
     Row<std::int32_t>(Palettes().attractorWindow(), Text(kStrIterations)).SetValue(1000);
     EXPECT_EQ(view->iterationTarget, 1000);
-    Edition().A_annulerExecute();
+    Editing().OnUndo();
     EXPECT_EQ(view->iterationTarget, kDefaultIterations);
-    EXPECT_EQ(view->GetBitmap()->Width(), 320);
-    Edition().A_annulerExecute();
-    EXPECT_EQ(view->GetBitmap()->Width(), 64);
+    EXPECT_EQ(view->GetRenderer()->Width(), 320);
+    Editing().OnUndo();
+    EXPECT_EQ(view->GetRenderer()->Width(), 64);
     EXPECT_EQ(view->width(), 64);
 }
 
 TEST_F(UndoTest, NothingIsUndoneOrRecordedWhileALongRunGoes) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     NumProperty<double>& b = Row<double>(Palettes().attractorWindow(), QStringLiteral("B"));
     b.SetValue(20.0);
     App().renderRunning = true;
     frame->ActivityChanged();
-    EXPECT_FALSE(Edition().A_annuler->isEnabled());
-    Edition().A_annulerExecute();
+    EXPECT_FALSE(Editing().undoAction->isEnabled());
+    Editing().OnUndo();
     EXPECT_EQ(b.value, 20.0);
     App().renderRunning = false;
     frame->ActivityChanged();
-    EXPECT_TRUE(Edition().A_annuler->isEnabled());
+    EXPECT_TRUE(Editing().undoAction->isEnabled());
 
     // The search itself records one step, whatever it tried on the way.
-    view->A_rechercherExecute();
+    view->OnSearch();
     EXPECT_EQ(view->History()->count(), 2);
 }
 
 TEST_F(UndoTest, TheHistoryIsBoundedAndGoesWithItsView) {
-    TForm_view* view = ClassicLorenz();
+    ViewWindow* view = ClassicLorenz();
     auto& lorenz = dynamic_cast<Lorenz_2L&>(*view->GetAttractor());
-    for (int i = 1; i <= TForm_view::kHistoryLimit + 20; ++i) {
+    for (int i = 1; i <= ViewWindow::kHistoryLimit + 20; ++i) {
         lorenz.a = 10.0 + i * 1e-3;
         view->RecordEdit(QStringLiteral("A"));
     }
-    EXPECT_EQ(view->History()->count(), TForm_view::kHistoryLimit);
-    frame->A_fermerExecute();
+    EXPECT_EQ(view->History()->count(), ViewWindow::kHistoryLimit);
+    frame->OnClose();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(frame->Edition()->Group()->stacks().size(), 0);
-    EXPECT_FALSE(Edition().A_annuler->isEnabled());
+    EXPECT_EQ(frame->Editing()->Group()->stacks().size(), 0);
+    EXPECT_FALSE(Editing().undoAction->isEnabled());
 }
 
 } // namespace

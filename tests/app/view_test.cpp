@@ -20,7 +20,7 @@ namespace {
 using ViewTest = FrameTest;
 
 // Classic Lorenz parameters, so fits and renders need no search.
-void MakeClassicLorenz(TForm_view& view) {
+void MakeClassicLorenz(ViewWindow& view) {
     auto& lorenz = dynamic_cast<Lorenz_2L&>(*view.GetAttractor());
     lorenz.a = 10;
     lorenz.b = 28;
@@ -28,14 +28,14 @@ void MakeClassicLorenz(TForm_view& view) {
     lorenz.dt = 0.01;
 }
 
-void SendMouse(TForm_view& view, QEvent::Type type, Qt::MouseButton button, QPoint at,
+void SendMouse(ViewWindow& view, QEvent::Type type, Qt::MouseButton button, QPoint at,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
     QMouseEvent event(type, QPointF(at), view.mapToGlobal(QPointF(at)), button, held, modifiers);
     QCoreApplication::sendEvent(&view, &event);
 }
 
-bool SendWheel(TForm_view& view, int delta) {
+bool SendWheel(ViewWindow& view, int delta) {
     QWheelEvent event(QPointF(10, 10), view.mapToGlobal(QPointF(10, 10)), QPoint(),
                       QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(&view, &event);
@@ -43,42 +43,42 @@ bool SendWheel(TForm_view& view, int delta) {
 }
 
 TEST_F(ViewTest, ANewViewIsIdleAndCaptionedWithoutSuffix) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->State(), ViewState::Idle);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz"));
-    EXPECT_TRUE(view->A_rechercher->isEnabled());
-    EXPECT_FALSE(view->A_demarrer->isEnabled());
-    EXPECT_FALSE(view->A_arreter->isEnabled());
+    EXPECT_TRUE(view->searchAction->isEnabled());
+    EXPECT_FALSE(view->startAction->isEnabled());
+    EXPECT_FALSE(view->stopAction->isEnabled());
     EXPECT_EQ(App().activeView, view);
     EXPECT_EQ(App().openViewCount, 1);
-    EXPECT_TRUE(frame->A_fermer->isVisible());
+    EXPECT_TRUE(frame->closeAction->isVisible());
     EXPECT_EQ(view->width(), 64);
     EXPECT_EQ(view->height(), 48);
     EXPECT_EQ(NewView(0)->windowTitle(), QStringLiteral("Sans Titre 2 - Icon"));
 }
 
 TEST_F(ViewTest, StateTableDrivesCaptionsAndActions) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     EXPECT_EQ(view->State(), ViewState::Preview);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz (aperçu)"));
-    EXPECT_TRUE(view->A_demarrer->isEnabled()); // the first state after Idle enables it
-    EXPECT_TRUE(view->A_ajuster->isEnabled());
+    EXPECT_TRUE(view->startAction->isEnabled()); // the first state after Idle enables it
+    EXPECT_TRUE(view->adjustAction->isEnabled());
 
     view->SetState(ViewState::Rendering);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz (rendu en cours)"));
-    EXPECT_FALSE(view->A_rechercher->isEnabled());
-    EXPECT_FALSE(view->A_demarrer->isEnabled());
-    EXPECT_TRUE(view->A_arreter->isEnabled());
-    EXPECT_FALSE(view->A_centrer->isEnabled());
+    EXPECT_FALSE(view->searchAction->isEnabled());
+    EXPECT_FALSE(view->startAction->isEnabled());
+    EXPECT_TRUE(view->stopAction->isEnabled());
+    EXPECT_FALSE(view->centerAction->isEnabled());
 
     view->SetState(ViewState::Rendered);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz (rendu)"));
-    EXPECT_TRUE(view->A_rechercher->isEnabled());
-    EXPECT_TRUE(view->A_demarrer->isEnabled());
-    EXPECT_FALSE(view->A_arreter->isEnabled());
+    EXPECT_TRUE(view->searchAction->isEnabled());
+    EXPECT_TRUE(view->startAction->isEnabled());
+    EXPECT_FALSE(view->stopAction->isEnabled());
 
     view->SetState(ViewState::Searching);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Lorenz (recherche)"));
@@ -87,8 +87,8 @@ TEST_F(ViewTest, StateTableDrivesCaptionsAndActions) {
 }
 
 TEST_F(ViewTest, SearchEndsWithAQuickRender) {
-    TForm_view* view = NewView(2);
-    view->A_rechercherExecute();
+    ViewWindow* view = NewView(2);
+    view->OnSearch();
     EXPECT_EQ(view->State(), ViewState::Rendered);
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (rendu)")));
     const Attractor& a = *view->GetAttractor();
@@ -97,47 +97,47 @@ TEST_F(ViewTest, SearchEndsWithAQuickRender) {
     EXPECT_TRUE(a.onDiverge);  // the notification is attached again
     EXPECT_FALSE(App().searchRunning);
     // Some pixel of the quick render is lit.
-    const std::vector<std::uint8_t>& image = view->GetBitmap()->GetImage().Shown();
+    const std::vector<std::uint8_t>& image = view->GetRenderer()->GetImage().Shown();
     EXPECT_NE(std::count(image.begin(), image.end(), 0), static_cast<long>(image.size()));
 }
 
 TEST_F(ViewTest, ACancelledSearchRestoresParametersAndState) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     ASSERT_EQ(view->State(), ViewState::Preview);
     QTimer::singleShot(0, view, [view] {
         EXPECT_EQ(view->State(), ViewState::Searching);
-        EXPECT_TRUE(view->A_arreter->isEnabled());
-        view->A_arreterExecute();
+        EXPECT_TRUE(view->stopAction->isEnabled());
+        view->OnStop();
     });
-    view->A_rechercherExecute();
+    view->OnSearch();
     const auto& lorenz = dynamic_cast<const Lorenz_2L&>(*view->GetAttractor());
     EXPECT_EQ(lorenz.a, 10.0);
     EXPECT_EQ(lorenz.b, 28.0);
     EXPECT_EQ(lorenz.dt, 0.01);
     EXPECT_EQ(view->State(), ViewState::Preview);
-    EXPECT_TRUE(view->A_rechercher->isEnabled());
-    EXPECT_FALSE(view->A_arreter->isEnabled());
+    EXPECT_TRUE(view->searchAction->isEnabled());
+    EXPECT_FALSE(view->stopAction->isEnabled());
     EXPECT_TRUE(view->GetAttractor()->onDiverge);
 }
 
 TEST_F(ViewTest, ACancelledSearchOfANewViewGoesBackToIdle) {
-    TForm_view* view = NewView(4);
-    QTimer::singleShot(0, view, [view] { view->A_arreterExecute(); });
-    view->A_rechercherExecute();
+    ViewWindow* view = NewView(4);
+    QTimer::singleShot(0, view, [view] { view->OnStop(); });
+    view->OnSearch();
     EXPECT_EQ(view->State(), ViewState::Idle);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Sans Titre 1 - Polynôme, type A"));
-    EXPECT_FALSE(view->A_demarrer->isEnabled());
-    EXPECT_TRUE(view->A_rechercher->isEnabled());
+    EXPECT_FALSE(view->startAction->isEnabled());
+    EXPECT_TRUE(view->searchAction->isEnabled());
 }
 
 TEST_F(ViewTest, RenderRunRefreshesAtTheRightCounts) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->iterationTarget = 200000; // period 20,000: refreshes at 19,999 ... 199,999
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_EQ(view->lastRun.refreshes, 10);
     EXPECT_EQ(view->lastRun.count, 200000);
     EXPECT_EQ(view->State(), ViewState::Rendered);
@@ -146,21 +146,21 @@ TEST_F(ViewTest, RenderRunRefreshesAtTheRightCounts) {
     EXPECT_EQ(frame->Progress()->value(), 200000);
 
     view->iterationTarget = 200005; // one more refresh after the loop
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_EQ(view->lastRun.refreshes, 11);
 
     view->iterationTarget = 5; // below the update count: a period of 1, no division by zero
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_EQ(view->lastRun.count, 1000); // the warm-up alone already passes the target
 }
 
 TEST_F(ViewTest, StopEndsTheRunAndClearsTheStatus) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->iterationTarget = 200000000;
-    QTimer::singleShot(50, view, [view] { view->A_arreterExecute(); }); // well inside the run
-    view->A_demarrerExecute();
+    QTimer::singleShot(50, view, [view] { view->OnStop(); }); // well inside the run
+    view->OnStart();
     EXPECT_TRUE(view->lastRun.stopped);
     EXPECT_LT(view->lastRun.count, 200000000);
     EXPECT_GE(view->lastRun.refreshes, 1); // the final refresh still happens
@@ -171,7 +171,7 @@ TEST_F(ViewTest, StopEndsTheRunAndClearsTheStatus) {
 }
 
 TEST_F(ViewTest, ClosingIsRefusedWhileRenderingAndTidiesUpAfter) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->iterationTarget = 3000000;
@@ -179,49 +179,49 @@ TEST_F(ViewTest, ClosingIsRefusedWhileRenderingAndTidiesUpAfter) {
     bool quitDuringRun = true;
     QTimer::singleShot(0, view, [&, view] {
         closedDuringRun = view->close();
-        frame->A_quitterExecute();
+        frame->OnQuit();
         quitDuringRun = !frame->isVisible();
-        view->A_arreterExecute();
+        view->OnStop();
     });
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_FALSE(closedDuringRun);
     EXPECT_FALSE(quitDuringRun);
     EXPECT_EQ(App().openViewCount, 1);
 
-    frame->A_fermerExecute();
+    frame->OnClose();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(App().openViewCount, 0);
     EXPECT_EQ(App().activeView, nullptr);
-    EXPECT_FALSE(frame->A_fermer->isVisible());
-    EXPECT_FALSE(frame->A_enreg_image_sous->isVisible());
+    EXPECT_FALSE(frame->closeAction->isVisible());
+    EXPECT_FALSE(frame->saveImageAsAction->isVisible());
 }
 
 TEST_F(ViewTest, OnlyOneLongActivityAtATime) {
-    TForm_view* first = NewView(2);
+    ViewWindow* first = NewView(2);
     MakeClassicLorenz(*first);
     first->FitAndShow(0);
-    TForm_view* second = NewView(2);
+    ViewWindow* second = NewView(2);
     MakeClassicLorenz(*second);
     second->FitAndShow(0);
     first->iterationTarget = 3000000;
     bool secondSearch = true;
     bool secondStart = true;
     QTimer::singleShot(0, first, [&] {
-        secondSearch = second->A_rechercher->isEnabled();
-        secondStart = second->A_demarrer->isEnabled();
-        second->A_demarrerExecute(); // refused while the first one renders
-        first->A_arreterExecute();
+        secondSearch = second->searchAction->isEnabled();
+        secondStart = second->startAction->isEnabled();
+        second->OnStart(); // refused while the first one renders
+        first->OnStop();
     });
-    first->A_demarrerExecute();
+    first->OnStart();
     EXPECT_FALSE(secondSearch);
     EXPECT_FALSE(secondStart);
     EXPECT_EQ(second->State(), ViewState::Preview);
-    EXPECT_TRUE(second->A_rechercher->isEnabled());
-    EXPECT_TRUE(second->A_demarrer->isEnabled());
+    EXPECT_TRUE(second->searchAction->isEnabled());
+    EXPECT_TRUE(second->startAction->isEnabled());
 }
 
 TEST_F(ViewTest, ACloseDuringAFitWaitsForTheFitToFinish) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     // The close arrives in the event pump of the state change at the end of the fit.
     QTimer::singleShot(0, view, [view] { view->parentWidget()->close(); });
@@ -233,7 +233,7 @@ TEST_F(ViewTest, ACloseDuringAFitWaitsForTheFitToFinish) {
 }
 
 TEST_F(ViewTest, DivergenceShowsNoAttractor) {
-    TForm_view* view = NewView(8);
+    ViewWindow* view = NewView(8);
     dynamic_cast<Unravel&>(*view->GetAttractor()).r = 0.0; // invalid radius
     view->FitAndShow(0);
     EXPECT_EQ(view->State(), ViewState::NoAttractor);
@@ -241,13 +241,13 @@ TEST_F(ViewTest, DivergenceShowsNoAttractor) {
 }
 
 TEST_F(ViewTest, ARenderThatDivergesSaysSoAndWhere) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->iterationTarget = 200000;
     auto& lorenz = dynamic_cast<Lorenz_2L&>(*view->GetAttractor());
     lorenz.dt = 10.0; // taken by the run's reset: the orbit is gone at once
-    view->A_demarrerExecute();
+    view->OnStart();
     ASSERT_TRUE(view->lastRun.diverged);
     EXPECT_EQ(view->State(), ViewState::Rendered);
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (rendu, divergé)")));
@@ -257,20 +257,20 @@ TEST_F(ViewTest, ARenderThatDivergesSaysSoAndWhere) {
     lorenz.dt = 0.01; // a whole render says nothing of the kind
     view->FitAndShow(0);
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (aperçu)")));
-    view->A_demarrerExecute();
+    view->OnStart();
     EXPECT_FALSE(view->lastRun.diverged);
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" (rendu)")));
     EXPECT_EQ(frame->StatusText(4), QString());
 }
 
 TEST_F(ViewTest, TheStatusBarSpeaksOfTheActiveViewOnly) {
-    TForm_view* first = NewView(2);
+    ViewWindow* first = NewView(2);
     MakeClassicLorenz(*first);
     first->FitAndShow(0);
     first->iterationTarget = 100000;
-    first->A_demarrerExecute();
+    first->OnStart();
     ASSERT_TRUE(frame->StatusText(3).startsWith(QStringLiteral("temps total : ")));
-    first->FormActivate(); // the focus back from a palette: the same view, the same status
+    first->OnActivated(); // the focus back from a palette: the same view, the same status
     EXPECT_TRUE(frame->StatusText(3).startsWith(QStringLiteral("temps total : ")));
     NewView(2); // another view, never rendered, takes over
     EXPECT_EQ(frame->StatusText(3), QString());
@@ -278,50 +278,50 @@ TEST_F(ViewTest, TheStatusBarSpeaksOfTheActiveViewOnly) {
 }
 
 TEST_F(ViewTest, MouseTurnsPansAndZooms) {
-    TForm_view* view = NewView(2);
+    ViewWindow* view = NewView(2);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->SetState(ViewState::Rendered);
-    Renderer& bitmap = *view->GetBitmap();
+    Renderer& renderer = *view->GetRenderer();
 
     SendMouse(*view, QEvent::MouseButtonPress, Qt::RightButton, {10, 10});
     EXPECT_EQ(view->State(), ViewState::Rendered); // only the left button counts
     SendMouse(*view, QEvent::MouseButtonPress, Qt::LeftButton, {10, 10});
     EXPECT_EQ(view->State(), ViewState::Preview); // a press alone leaves the image
-    const double angle = bitmap.GetCamera().RotationAngle();
+    const double angle = renderer.GetCamera().RotationAngle();
     SendMouse(*view, QEvent::MouseMove, Qt::LeftButton, {10, 10});
     SendMouse(*view, QEvent::MouseMove, Qt::LeftButton, {30, 10});
-    EXPECT_NE(bitmap.GetCamera().RotationAngle(), angle);
+    EXPECT_NE(renderer.GetCamera().RotationAngle(), angle);
 
     // Shift pans from where Shift was first seen, without a jump.
-    const double panX = bitmap.GetCamera().PanX();
+    const double panX = renderer.GetCamera().PanX();
     SendMouse(*view, QEvent::MouseMove, Qt::LeftButton, {30, 10}, Qt::ShiftModifier);
-    EXPECT_EQ(bitmap.GetCamera().PanX(), panX);
+    EXPECT_EQ(renderer.GetCamera().PanX(), panX);
     SendMouse(*view, QEvent::MouseMove, Qt::LeftButton, {22, 10}, Qt::ShiftModifier);
-    EXPECT_DOUBLE_EQ(bitmap.GetCamera().PanX(), panX + 8.0 / 64.0 / bitmap.GetCamera().Zoom());
+    EXPECT_DOUBLE_EQ(renderer.GetCamera().PanX(), panX + 8.0 / 64.0 / renderer.GetCamera().Zoom());
     SendMouse(*view, QEvent::MouseButtonRelease, Qt::LeftButton, {22, 10});
 
-    const double zoom = bitmap.GetCamera().Zoom();
+    const double zoom = renderer.GetCamera().Zoom();
     EXPECT_TRUE(SendWheel(*view, -120));
-    EXPECT_DOUBLE_EQ(bitmap.GetCamera().Zoom(), zoom * 1.1);
+    EXPECT_DOUBLE_EQ(renderer.GetCamera().Zoom(), zoom * 1.1);
     EXPECT_TRUE(SendWheel(*view, 120));
-    EXPECT_NEAR(bitmap.GetCamera().Zoom(), zoom, 1e-12);
+    EXPECT_NEAR(renderer.GetCamera().Zoom(), zoom, 1e-12);
 }
 
 TEST_F(ViewTest, TheWheelOverAnIdleViewIsLeftAlone) {
-    TForm_view* view = NewView(2);
-    const double zoom = view->GetBitmap()->GetCamera().Zoom();
+    ViewWindow* view = NewView(2);
+    const double zoom = view->GetRenderer()->GetCamera().Zoom();
     EXPECT_FALSE(SendWheel(*view, -120));
-    EXPECT_EQ(view->GetBitmap()->GetCamera().Zoom(), zoom);
+    EXPECT_EQ(view->GetRenderer()->GetCamera().Zoom(), zoom);
 }
 
 TEST_F(ViewTest, RendererAndFamilyChanges) {
-    TForm_view* view = NewView(2, 64, 48, 0);
+    ViewWindow* view = NewView(2, 64, 48, 0);
     MakeClassicLorenz(*view);
     view->FitAndShow(0);
     view->ReplaceRenderer(4);
-    EXPECT_EQ(view->GetBitmap()->Kind(), kSolid);
-    EXPECT_EQ(view->GetBitmap()->Width(), 64);
+    EXPECT_EQ(view->GetRenderer()->Kind(), kSolid);
+    EXPECT_EQ(view->GetRenderer()->Width(), 64);
     EXPECT_EQ(view->State(), ViewState::Preview);
     view->ReplaceAttractor(0);
     EXPECT_EQ(view->GetAttractor()->typeIndex, 0);

@@ -15,7 +15,7 @@ struct DecodedPng {
     bool ok = false;
     std::int32_t width = 0;
     std::int32_t height = 0;
-    std::vector<std::uint8_t> bgr; // top row first, as Renderer::bitmap
+    std::vector<std::uint8_t> bgr; // top row first, as Image::Shown()
 };
 
 inline DecodedPng DecodePng(const std::string& fileName) {

@@ -157,7 +157,7 @@ TEST_P(EveryRenderer, TheRecipeGivesTheSamePixels) {
         ASSERT_TRUE(png.ok);
         ASSERT_EQ(png.width, 64);
         ASSERT_EQ(png.height, 48);
-        EXPECT_TRUE(png.bgr == b->GetImage().Shown()) << "the PNG's pixels are not the bitmap's";
+        EXPECT_TRUE(png.bgr == b->GetImage().Shown()) << "the PNG's pixels are not the image's";
         const std::vector<std::uint8_t> blank = [&] {
             const std::unique_ptr<Renderer> empty = test::MakeRenderer(GetParam(), 64, 48);
             empty->ClearImage();

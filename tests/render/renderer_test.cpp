@@ -1,4 +1,4 @@
-// The bitmap core: size, projection, plotting margin, ring, framing, drag rotation, image.
+// The renderer core: size, projection, plotting margin, ring, framing, drag rotation, image.
 #include "io/file_error.h"
 #include "render/bmp_writer.h"
 #include "render/gas.h"
@@ -39,7 +39,7 @@ TEST_P(WidthRounding, KeepsAMultipleOfFourBelow65536) {
     EXPECT_EQ(b->GetImage().Rows().size(), std::size_t(GetParam().second) * 2 * 3);
 }
 
-TEST(Bitmap3D, BuffersAppearOnceBothSidesArePositive) {
+TEST(Renderer, BuffersAppearOnceBothSidesArePositive) {
     auto b = CreateRenderer(nullptr, kGas);
     auto& gas = dynamic_cast<GasRenderer&>(*b);
     b->SetWidth(64);
@@ -60,7 +60,7 @@ TEST(Bitmap3D, BuffersAppearOnceBothSidesArePositive) {
     EXPECT_EQ(c->GetImage().Rows().size(), std::size_t(8 * 10 * 3));
 }
 
-TEST(Bitmap3D, DefaultCameraProjectionWorkedByHand) {
+TEST(Renderer, DefaultCameraProjectionWorkedByHand) {
     // 200 x 100: clip x = -2 x, clip y = 4 y, clip z = (2 z - 41) / 49 for the eye (0, 0, -5).
     auto b = MakeRenderer(kGas, 200, 100);
     const Vecd origin = b->ProjectPoint({0.0, 0.0, 0.0});
@@ -75,7 +75,7 @@ TEST(Bitmap3D, DefaultCameraProjectionWorkedByHand) {
 
 // A band of rows (what a strip of a larger image needs) accumulates those rows of the whole
 // image point for point, but for its own margin rows; by default the band is the image.
-TEST(Bitmap3D, ABandAccumulatesTheRowsItCoversAsTheWholeImageDoes) {
+TEST(Renderer, ABandAccumulatesTheRowsItCoversAsTheWholeImageDoes) {
     auto whole = MakeRenderer(kGas, 64, 48);
     auto band = MakeRenderer(kGas, 64, 48);
     EXPECT_EQ(whole->FirstRow(), 0);
@@ -107,7 +107,7 @@ TEST(Bitmap3D, ABandAccumulatesTheRowsItCoversAsTheWholeImageDoes) {
     }
 }
 
-TEST(Bitmap3D, StorePointWrapsAroundTheRing) {
+TEST(Renderer, StorePointWrapsAroundTheRing) {
     auto b = MakeRenderer(kGas, 8, 8);
     ASSERT_EQ(b->Ring().Size(), 20000);
     ASSERT_EQ(b->Ring().Points().size(), std::size_t(20000));
@@ -121,7 +121,7 @@ TEST(Bitmap3D, StorePointWrapsAroundTheRing) {
     EXPECT_EQ(b->Ring().Points()[19999].x, 19999.0);
 }
 
-TEST(Bitmap3D, ResetViewStartsAFramingPassAtZoomOne) {
+TEST(Renderer, ResetViewStartsAFramingPassAtZoomOne) {
     auto b = MakeRenderer(kGas, 200, 100);
     b->GetCamera().SetZoom(3.0);
     b->GetCamera().SetPan(0.2, b->GetCamera().PanY());
@@ -145,7 +145,7 @@ TEST(Bitmap3D, ResetViewStartsAFramingPassAtZoomOne) {
     EXPECT_NEAR(b->GetCamera().Extent().screenMax.x, 1.5, 1e-12);
 }
 
-TEST(Bitmap3D, ZeroExtentKeepsZoomOneAndCentresThePoint) {
+TEST(Renderer, ZeroExtentKeepsZoomOneAndCentresThePoint) {
     auto b = MakeRenderer(kGas, 200, 100);
     b->GetCamera().SetZoom(3.0);
     b->ResetView();
@@ -311,7 +311,7 @@ TEST_P(EveryKind, PointsOnTheOutermostRowsAndColumnsAreSkipped) {
     }
 }
 
-TEST_P(EveryKind, TooLargeASizeLeavesAnEmptyBitmap) {
+TEST_P(EveryKind, TooLargeASizeLeavesAnEmptyImage) {
     auto b = MakeRenderer(GetParam(), 40, 30);
     b->SetWidth(20000);
     EXPECT_THROW(b->SetHeight(20000), RenderError);
@@ -324,7 +324,7 @@ TEST_P(EveryKind, TooLargeASizeLeavesAnEmptyBitmap) {
     b->FinishImage();
 }
 
-TEST(Bitmap3D, CopyBufferToBitmapTurnsRowsUpsideDown) {
+TEST(Image, PublishTurnsRowsUpsideDown) {
     Image image;
     image.Resize(8, 4);
     for (std::size_t i = 0; i < image.Rows().size(); ++i) {
@@ -347,7 +347,7 @@ std::uint32_t Le(const std::vector<std::uint8_t>& f, std::size_t at, int bytes) 
     return v;
 }
 
-TEST(Bitmap3D, SavedBmpHasTheFirstBufferRowAtTheBottom) {
+TEST(BmpWriter, SavedBmpHasTheFirstBufferRowAtTheBottom) {
     Image image;
     image.Resize(8, 4);
     image.Fill({0.2f, 0.4f, 0.6f});
@@ -355,7 +355,7 @@ TEST(Bitmap3D, SavedBmpHasTheFirstBufferRowAtTheBottom) {
     image.Pixel(0)[1] = 2;
     image.Pixel(0)[2] = 3;
     image.Publish();
-    const std::string path = ::testing::TempDir() + "vorticel_bitmap3d_test.bmp";
+    const std::string path = ::testing::TempDir() + "vorticel_renderer_test.bmp";
     SaveBmp(path, image);
     std::ifstream in(path, std::ios::binary);
     const std::vector<std::uint8_t> f((std::istreambuf_iterator<char>(in)),
@@ -384,7 +384,7 @@ TEST(Bitmap3D, SavedBmpHasTheFirstBufferRowAtTheBottom) {
     }
 }
 
-TEST(Bitmap3D, AnImageWithoutPixelsIsJustTheHeaders) {
+TEST(BmpWriter, AnImageWithoutPixelsIsJustTheHeaders) {
     for (const auto& [width, height] : {std::pair{0, 5}, std::pair{8, 0}}) {
         std::ostringstream out;
         WriteBmpTo(out, width, height, {}); // no row to index: no null reference
@@ -396,7 +396,7 @@ TEST(Bitmap3D, AnImageWithoutPixelsIsJustTheHeaders) {
     }
 }
 
-TEST(Bitmap3D, SavingWhereNoFileCanBeWrittenThrows) {
+TEST(BmpWriter, SavingWhereNoFileCanBeWrittenThrows) {
     auto b = MakeRenderer(kGas, 8, 4);
     b->ClearImage();
     EXPECT_THROW(SaveBmp(::testing::TempDir() + "no/such/directory/image.bmp", b->GetImage()),
