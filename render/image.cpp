@@ -1,6 +1,7 @@
 // The image's rows and the copy that is shown.
 #include "render/image.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vorticel {
@@ -14,12 +15,38 @@ void Image::Resize(std::int32_t width, std::int32_t height) {
     shown_.assign(bytes, 0);
 }
 
+namespace {
+
+// Every pixel of `bytes` the three bytes `bgr`: one row's worth by pixel, then whole copies of
+// what is filled already, so a large image costs a few memcpy calls.
+void FillPixels(std::vector<std::uint8_t>& bytes, const std::uint8_t (&bgr)[3]) {
+    if (bytes.empty()) {
+        return;
+    }
+    const std::size_t seed = std::min<std::size_t>(bytes.size(), 3 * 1024);
+    for (std::size_t i = 0; i < seed; i += 3) {
+        std::memcpy(&bytes[i], bgr, 3);
+    }
+    for (std::size_t done = seed; done < bytes.size();) {
+        const std::size_t n = std::min(done, bytes.size() - done);
+        std::memcpy(&bytes[done], bytes.data(), n);
+        done += n;
+    }
+}
+
+} // namespace
+
 void Image::Fill(const ColourRGB& colour) {
     const std::uint8_t bgr[3] = {ChannelByte(colour.b), ChannelByte(colour.g),
                                  ChannelByte(colour.r)};
-    for (std::size_t i = 0; i < rows_.size(); i += 3) {
-        std::memcpy(&rows_[i], bgr, 3);
-    }
+    FillPixels(rows_, bgr);
+}
+
+void Image::FillAndPublish(const ColourRGB& colour) {
+    const std::uint8_t bgr[3] = {ChannelByte(colour.b), ChannelByte(colour.g),
+                                 ChannelByte(colour.r)};
+    FillPixels(rows_, bgr);
+    FillPixels(shown_, bgr); // every row alike: what Publish would copy
 }
 
 void Image::Publish() {

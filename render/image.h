@@ -25,6 +25,8 @@ public:
     const std::vector<std::uint8_t>& Rows() const { return rows_; }
     // Every pixel trunc(255 x colour).
     void Fill(const ColourRGB& colour);
+    // Fill, then Publish.
+    void FillAndPublish(const ColourRGB& colour);
 
     // Copies the rows into the shown image; the window draws it while the rows are being
     // shaded again off its thread.

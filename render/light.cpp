@@ -203,11 +203,8 @@ void LightRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
     const auto w = static_cast<std::size_t>(Width());
     const std::size_t first = static_cast<std::size_t>(firstRow) * w;
     const std::size_t end = static_cast<std::size_t>(endRow) * w;
-    const auto shade = [&](const auto& curve) {
-        const auto toByte = [&curve](float value) -> std::uint8_t {
-            return value > 0.0f ? curve(value) : 0;
-        };
-        for (std::size_t i = end; i-- > first;) {
+    const auto shade = [&](const auto& toByte) {
+        for (std::size_t i = first; i < end; ++i) {
             const ColourRGB& c = colourBuffer_[i];
             std::uint8_t* px = image.Pixel(i);
             px[0] = toByte(c.b);
@@ -216,9 +213,9 @@ void LightRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
         }
     };
     if (static_cast<std::int64_t>(end - first) >= ToneTable::kFromPixels) {
-        shade(ToneTable(byteOf));
+        shade(ToneTable(byteOf)); // 0 at and below 0 itself
     } else {
-        shade(byteOf);
+        shade([&byteOf](float value) -> std::uint8_t { return value > 0.0f ? byteOf(value) : 0; });
     }
 }
 

@@ -167,8 +167,7 @@ void Renderer::FitView(bool recomputeZoom) {
 }
 
 void Renderer::ClearImage() {
-    image_.Fill(backgroundColour_);
-    image_.Publish();
+    image_.FillAndPublish(backgroundColour_);
 }
 
 bool Renderer::ShadeImage() {

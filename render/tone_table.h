@@ -16,8 +16,8 @@ public:
     // building the table takes.
     static constexpr std::int64_t kFromPixels = std::int64_t{1} << 16;
 
-    // `byteOf`(float) -> 0..255, not falling over the positive floats; the table is for
-    // values above 0 (the caller gives 0 and below their own byte).
+    // `byteOf`(float) -> 0..255, not falling over the positive floats; the table gives the
+    // bytes of values above 0, and 0 for the rest (0, below 0, NaN), which reach no threshold.
     template <class ByteOf> explicit ToneTable(ByteOf&& byteOf) {
         threshold_[0] = 0.0f;
         for (int g = 1; g < 256; ++g) {
@@ -37,7 +37,7 @@ public:
         }
     }
 
-    // The byte of a value above 0: the last threshold it reaches.
+    // The byte of a value above 0: the last threshold it reaches; 0 for any other.
     std::uint8_t operator()(float value) const {
         std::size_t g = 0;
         for (std::size_t step = 128; step > 0; step /= 2) {

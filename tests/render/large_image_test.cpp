@@ -9,10 +9,13 @@
 #include "render/light.h"
 #include "render/render_run.h"
 #include "render/solid.h"
+#include "render/tone_table.h"
 #include "test_support.h"
 
 #include <cstdint>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <gtest/gtest.h>
 #include <memory>
 #include <set>
@@ -153,6 +156,34 @@ TEST_P(TileBinningKind, TheToneTableGivesTheCurvesOwnBytes) {
         EXPECT_EQ(b->GetImage().Rows(), whole);
         EXPECT_GT(std::set<std::uint8_t>(whole.begin(), whole.end()).size(), 100u);
     }
+}
+
+// The table against its curve over floats of every magnitude, and the values that reach no
+// threshold (zero, negatives, NaN), which the shading gives to the table as they come.
+TEST(ToneTable, GivesEveryFloatTheCurvesByteAndZeroToTheRest) {
+    const auto curve = [](float v) {
+        const double level = 510.0 * std::pow(static_cast<double>(v) / 3.5, 1.0 / 2.5);
+        return static_cast<std::uint8_t>(level < 255.0 ? level : 255.0);
+    };
+    const ToneTable table(curve);
+    std::uint32_t bits = 1;
+    std::size_t wrong = 0;
+    for (int i = 0; i < 200000; ++i) {
+        bits = bits * 1664525u + 1013904223u;
+        float v;
+        const std::uint32_t positive = bits & 0x7F7FFFFFu; // finite, at or above 0
+        std::memcpy(&v, &positive, sizeof v);
+        wrong += v > 0.0f && table(v) != curve(v);
+    }
+    EXPECT_EQ(wrong, 0u);
+    for (const float v : {0.0f, -0.0f, -1.0f, -std::numeric_limits<float>::denorm_min(),
+                          -std::numeric_limits<float>::infinity(),
+                          std::numeric_limits<float>::quiet_NaN()}) {
+        EXPECT_EQ(table(v), 0) << v;
+    }
+    EXPECT_EQ(table(std::numeric_limits<float>::denorm_min()),
+              curve(std::numeric_limits<float>::denorm_min()));
+    EXPECT_EQ(table(std::numeric_limits<float>::infinity()), 255);
 }
 
 } // namespace

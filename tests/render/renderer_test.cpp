@@ -1,4 +1,4 @@
-// The renderer core: size, projection, plotting margin, ring, framing, drag rotation, image.
+// The renderer core: size, projection, plotting margin, ring, framing, drag rotation, BMP.
 #include "io/file_error.h"
 #include "render/bmp_writer.h"
 #include "render/gas.h"
@@ -322,21 +322,6 @@ TEST_P(EveryKind, TooLargeASizeLeavesAnEmptyImage) {
     EXPECT_TRUE(b->GetImage().Shown().empty());
     b->ClearImage(); // still usable
     b->FinishImage();
-}
-
-TEST(Image, PublishTurnsRowsUpsideDown) {
-    Image image;
-    image.Resize(8, 4);
-    for (std::size_t i = 0; i < image.Rows().size(); ++i) {
-        image.Pixel(i / 3)[i % 3] = static_cast<std::uint8_t>(i);
-    }
-    image.Publish();
-    const std::size_t row = 8 * 3;
-    for (std::size_t y = 0; y < 4; ++y) {
-        for (std::size_t k = 0; k < row; ++k) {
-            EXPECT_EQ(image.Shown()[(3 - y) * row + k], image.Rows()[y * row + k]);
-        }
-    }
 }
 
 std::uint32_t Le(const std::vector<std::uint8_t>& f, std::size_t at, int bytes) {
