@@ -5,8 +5,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace vorticel {
 
@@ -35,19 +37,32 @@ public:
             }
             threshold_[static_cast<std::size_t>(g)] = FloatOf(lo);
         }
+        threshold_[256] = std::numeric_limits<float>::quiet_NaN(); // reached by none
+        for (std::size_t key = 0; key < first_.size(); ++key) {
+            first_[key] = Search(FloatOf(static_cast<std::uint32_t>(key << kKeyShift)));
+        }
     }
 
-    // The byte of a value above 0: the last threshold it reaches; 0 for any other.
+    // The byte of a value above 0: the last threshold it reaches; 0 for any other. The byte
+    // of the least float with the same top bits, then the few thresholds between them.
     std::uint8_t operator()(float value) const {
-        std::size_t g = 0;
-        for (std::size_t step = 128; step > 0; step /= 2) {
-            g = threshold_[g + step] <= value ? g + step : g;
+        std::uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        if (bits > kInfinityBits) {
+            return 0; // below 0 (-0 too) or NaN
+        }
+        std::size_t g = first_[bits >> kKeyShift];
+        while (threshold_[g + 1] <= value) {
+            ++g;
         }
         return static_cast<std::uint8_t>(g);
     }
 
 private:
     static constexpr std::uint32_t kInfinityBits = 0x7F800000u;
+    // Floats of one key share their exponent and top 6 bits of mantissa: 64 keys a binade,
+    // a table that stays in the cache beside the pixels.
+    static constexpr unsigned kKeyShift = 17;
 
     static float FloatOf(std::uint32_t bits) {
         float f;
@@ -55,7 +70,17 @@ private:
         return f;
     }
 
-    std::array<float, 256> threshold_;
+    // The last threshold `value` reaches, by halving.
+    std::uint8_t Search(float value) const {
+        std::size_t g = 0;
+        for (std::size_t step = 128; step > 0; step /= 2) {
+            g = threshold_[g + step] <= value ? g + step : g;
+        }
+        return static_cast<std::uint8_t>(g);
+    }
+
+    std::array<float, 257> threshold_;
+    std::array<std::uint8_t, (kInfinityBits >> kKeyShift) + 1> first_;
 };
 
 } // namespace vorticel

@@ -175,7 +175,29 @@ TEST(ToneTable, GivesEveryFloatTheCurvesByteAndZeroToTheRest) {
         std::memcpy(&v, &positive, sizeof v);
         wrong += v > 0.0f && table(v) != curve(v);
     }
+    // Through the curve's own range, and at each step of it the floats either side.
+    const auto floatOf = [](std::uint32_t b) {
+        float f;
+        std::memcpy(&f, &b, sizeof f);
+        return f;
+    };
+    std::size_t steps = 0;
+    for (std::uint32_t b = 0x322BCC77u; b < 0x40800000u; b += 997) { // 1e-8 .. 4
+        wrong += table(floatOf(b)) != curve(floatOf(b));
+        if (curve(floatOf(b)) != curve(floatOf(b + 997))) {
+            std::uint32_t lo = b;
+            std::uint32_t hi = b + 997;
+            while (hi - lo > 1) {
+                const std::uint32_t mid = lo + (hi - lo) / 2;
+                (curve(floatOf(mid)) == curve(floatOf(b)) ? lo : hi) = mid;
+            }
+            wrong += table(floatOf(lo)) != curve(floatOf(lo));
+            wrong += table(floatOf(hi)) != curve(floatOf(hi));
+            ++steps;
+        }
+    }
     EXPECT_EQ(wrong, 0u);
+    EXPECT_EQ(steps, 255u);
     for (const float v : {0.0f, -0.0f, -1.0f, -std::numeric_limits<float>::denorm_min(),
                           -std::numeric_limits<float>::infinity(),
                           std::numeric_limits<float>::quiet_NaN()}) {
