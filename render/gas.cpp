@@ -2,7 +2,6 @@
 #include "render/gas.h"
 
 #include "render/accumulate.h"
-#include "render/large_pages.h"
 #include "render/merge.h"
 #include "render/splat.h"
 #include "render/tone_table.h"
@@ -37,7 +36,6 @@ void GasRenderer::SetDefaults() {
 void GasRenderer::ResizeBuffers() {
     Renderer::ResizeBuffers();
     densityBuffer_.assign(static_cast<std::size_t>(PixelCount()), 0.0f);
-    AdviseLargePages(densityBuffer_);
 }
 
 void GasRenderer::ClearImage() {
@@ -143,7 +141,6 @@ void GasRenderer::FlushBins() {
 std::unique_ptr<Renderer> GasRenderer::CopyForWorker() const {
     std::unique_ptr<GasRenderer> copy(new GasRenderer(*this));
     copy->DropImage();
-    AdviseLargePages(copy->densityBuffer_);
     return copy;
 }
 
@@ -166,7 +163,6 @@ LiquidRenderer::LiquidRenderer(const Renderer& source) : GasRenderer(source) {
 void LiquidRenderer::ResizeBuffers() {
     GasRenderer::ResizeBuffers();
     depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
-    AdviseLargePages(depthBuffer_);
 }
 
 void LiquidRenderer::ClearImage() {
@@ -195,8 +191,6 @@ void LiquidRenderer::FlushBins() {
 std::unique_ptr<Renderer> LiquidRenderer::CopyForWorker() const {
     std::unique_ptr<LiquidRenderer> copy(new LiquidRenderer(*this));
     copy->DropImage();
-    AdviseLargePages(copy->DensityBuffer());
-    AdviseLargePages(copy->depthBuffer_);
     return copy;
 }
 

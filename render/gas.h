@@ -1,6 +1,7 @@
 // Gas: a grey density picture; Liquid: the same with a soft depth test.
 #pragma once
 
+#include "render/large_pages.h"
 #include "render/renderer.h"
 #include "render/shading_settings.h"
 #include "render/splat.h"
@@ -38,7 +39,7 @@ public:
     void FlushBins();
 
     // Accumulated point weights per pixel of the band.
-    const std::vector<float>& Density() const { return densityBuffer_; }
+    const LargeBuffer<float>& Density() const { return densityBuffer_; }
     float MaxDensity() const { return maxDensity_; }
     float Brightness() const { return brightness_; }
     float Gamma() const { return gamma_; }
@@ -49,12 +50,12 @@ protected:
     GasRenderer(const GasRenderer&) = default;
     void ResizeBuffers() override;
     void ComputeMaxima() override;
-    std::vector<float>& DensityBuffer() { return densityBuffer_; }
+    LargeBuffer<float>& DensityBuffer() { return densityBuffer_; }
 
 private:
     friend std::vector<ShadingSetting> ShadingSettings(Renderer& renderer);
 
-    std::vector<float> densityBuffer_;
+    LargeBuffer<float> densityBuffer_;
     TileBins<SplatPlace> bins_;
     float maxDensity_ = 0.0f;
     float brightness_ = 2.0f; // "Luminosité", 1..10
@@ -84,7 +85,7 @@ public:
     void FlushBins();
 
     // Soft nearest depth per pixel of the band, 0 near .. 1 far.
-    const std::vector<float>& Depth() const { return depthBuffer_; }
+    const LargeBuffer<float>& Depth() const { return depthBuffer_; }
 
 protected:
     LiquidRenderer(const LiquidRenderer&) = default;
@@ -93,7 +94,7 @@ protected:
 private:
     void SplatTexels(const Splat& s, float z, unsigned mask);
 
-    std::vector<float> depthBuffer_;
+    LargeBuffer<float> depthBuffer_;
     TileBins<DepthPlace> bins_;
 };
 

@@ -20,13 +20,7 @@ void AdviseLargePages(void* data, std::size_t bytes) {
     }
     void* const range = reinterpret_cast<void*>(first);
     const std::size_t length = end - first;
-    if (madvise(range, length, MADV_HUGEPAGE) != 0) {
-        return;
-    }
-    // The pages already written (a copy, a fill) are moved now rather than some day: Linux
-    // 6.1's MADV_COLLAPSE, which older headers do not name (older kernels refuse it).
-    constexpr int kCollapse = 25;
-    madvise(range, length, kCollapse);
+    madvise(range, length, MADV_HUGEPAGE);
 #else
     (void)data;
     (void)bytes;

@@ -2,7 +2,6 @@
 #include "render/light.h"
 
 #include "render/accumulate.h"
-#include "render/large_pages.h"
 #include "render/merge.h"
 #include "render/splat.h"
 #include "render/tone_table.h"
@@ -79,7 +78,6 @@ void LightRenderer::ForgetPoints() {
 void LightRenderer::ResizeBuffers() {
     Renderer::ResizeBuffers();
     colourBuffer_.assign(static_cast<std::size_t>(PixelCount()), ColourRGB{});
-    AdviseLargePages(colourBuffer_);
 }
 
 ColourRGB LightRenderer::StartColour() const {
@@ -241,7 +239,6 @@ void LightRenderer::FlushBins() {
 std::unique_ptr<Renderer> LightRenderer::CopyForWorker() const {
     std::unique_ptr<LightRenderer> copy(new LightRenderer(*this));
     copy->DropImage();
-    AdviseLargePages(copy->colourBuffer_);
     return copy;
 }
 
@@ -270,7 +267,6 @@ PlasmaRenderer::PlasmaRenderer(const Renderer& source) : LightRenderer(source) {
 void PlasmaRenderer::ResizeBuffers() {
     LightRenderer::ResizeBuffers();
     depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
-    AdviseLargePages(depthBuffer_);
 }
 
 void PlasmaRenderer::ClearImage() {
@@ -299,8 +295,6 @@ void PlasmaRenderer::FlushBins() {
 std::unique_ptr<Renderer> PlasmaRenderer::CopyForWorker() const {
     std::unique_ptr<PlasmaRenderer> copy(new PlasmaRenderer(*this));
     copy->DropImage();
-    AdviseLargePages(copy->ColourBuffer());
-    AdviseLargePages(copy->depthBuffer_);
     return copy;
 }
 

@@ -1,6 +1,7 @@
 // Light: additive coloured light, hue from the orbit's speed; Plasma: with a soft depth test.
 #pragma once
 
+#include "render/large_pages.h"
 #include "render/renderer.h"
 #include "render/shading_settings.h"
 #include "render/splat.h"
@@ -88,7 +89,7 @@ public:
     void FlushBins();
 
     // Summed colours, r g b per pixel of the band.
-    const std::vector<ColourRGB>& Colours() const { return colourBuffer_; }
+    const LargeBuffer<ColourRGB>& Colours() const { return colourBuffer_; }
     float MaxChannel() const { return maxChannel_; }
     StepStatistics Steps() const { return {minStep_, maxStep_, stepRange_}; }
     void SetSteps(const StepStatistics& steps);
@@ -109,7 +110,7 @@ protected:
     static constexpr double kNoMaxStep = 2.2250738585072014e-308;
 
     void ForgetPoints();
-    std::vector<ColourRGB>& ColourBuffer() { return colourBuffer_; }
+    LargeBuffer<ColourRGB>& ColourBuffer() { return colourBuffer_; }
     // What ClearImage puts in every pixel of the colour buffer: 255 x the background.
     ColourRGB StartColour() const;
     void AddColour(std::size_t texel, float weight) { AddColour(texel, weight, pointColourNow_); }
@@ -129,7 +130,7 @@ protected:
 private:
     friend std::vector<ShadingSetting> ShadingSettings(Renderer& renderer);
 
-    std::vector<ColourRGB> colourBuffer_;
+    LargeBuffer<ColourRGB> colourBuffer_;
     TileBins<ColourPlace> bins_;
     Vecd earlierPoint_;
     Vecd previousPoint_; // (0, 0, 0): none yet
@@ -166,7 +167,7 @@ public:
     void FlushBins();
 
     // Soft nearest depth per pixel of the band, 0 near .. 1 far.
-    const std::vector<float>& Depth() const { return depthBuffer_; }
+    const LargeBuffer<float>& Depth() const { return depthBuffer_; }
 
 protected:
     PlasmaRenderer(const PlasmaRenderer&) = default;
@@ -176,7 +177,7 @@ private:
     // The texels of `mask` (bit k for texel k) of the soft-depth splat `s`.
     void SplatTexels(const Splat& s, float z, const ColourRGB& colour, unsigned mask);
 
-    std::vector<float> depthBuffer_;
+    LargeBuffer<float> depthBuffer_;
     TileBins<ColourPlace> bins_;
 };
 

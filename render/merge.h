@@ -23,22 +23,21 @@ namespace vorticel {
 using WorkerRenderers = std::vector<Renderer*>;
 
 // The accessor of buffer `member` of a worker made by class R.
-template <class R, class T> auto Member(std::vector<T> R::*member) {
-    return
-        [member](Renderer& worker) -> std::vector<T>& { return static_cast<R&>(worker).*member; };
+template <class R, class V> auto Member(V R::*member) {
+    return [member](Renderer& worker) -> V& { return static_cast<R&>(worker).*member; };
 }
 
 // out = the first worker's buffer, then combine(out[i], worker's[i]) for each further worker,
 // over this part's slice.
-template <class T, class Buffer, class Combine>
-void MergeEach(std::vector<T>& out, const WorkerRenderers& workers, Buffer bufferOf, MergePart part,
+template <class V, class Buffer, class Combine>
+void MergeEach(V& out, const WorkerRenderers& workers, Buffer bufferOf, MergePart part,
                Combine combine) {
     const std::size_t begin = part.Begin(out.size());
     const std::size_t end = part.End(out.size());
-    const std::vector<T>& first = bufferOf(*workers[0]);
+    const V& first = bufferOf(*workers[0]);
     std::copy(first.begin() + begin, first.begin() + end, out.begin() + begin);
     for (std::size_t k = 1; k < workers.size(); ++k) {
-        const std::vector<T>& in = bufferOf(*workers[k]);
+        const V& in = bufferOf(*workers[k]);
         for (std::size_t i = begin; i < end; ++i) {
             combine(out[i], in[i]);
         }
@@ -47,16 +46,16 @@ void MergeEach(std::vector<T>& out, const WorkerRenderers& workers, Buffer buffe
 
 // assign(worker's[i], merged[i]) for every worker over this part's slice, when there is more
 // than one worker (one worker's buffer already is the merge).
-template <class T, class Buffer, class Assign>
-void HandBack(const std::vector<T>& merged, const WorkerRenderers& workers, Buffer bufferOf,
-              MergePart part, Assign assign) {
+template <class V, class Buffer, class Assign>
+void HandBack(const V& merged, const WorkerRenderers& workers, Buffer bufferOf, MergePart part,
+              Assign assign) {
     if (workers.size() < 2) {
         return;
     }
     const std::size_t begin = part.Begin(merged.size());
     const std::size_t end = part.End(merged.size());
     for (Renderer* worker : workers) {
-        std::vector<T>& own = bufferOf(*worker);
+        V& own = bufferOf(*worker);
         for (std::size_t i = begin; i < end; ++i) {
             assign(own[i], merged[i]);
         }
@@ -64,22 +63,20 @@ void HandBack(const std::vector<T>& merged, const WorkerRenderers& workers, Buff
 }
 
 // Densities (and anything else that adds up).
-template <class R>
-void MergeSum(std::vector<float>& out, const WorkerRenderers& workers,
-              std::vector<float> R::*member, MergePart part) {
+template <class R, class V>
+void MergeSum(V& out, const WorkerRenderers& workers, V R::*member, MergePart part) {
     MergeEach(out, workers, Member(member), part, [](float& o, float v) { o += v; });
 }
 
 // Soft depths: the nearest (smallest) of the workers' depths, handed back to each.
-template <class R>
-void MergeNearest(std::vector<float>& out, const WorkerRenderers& workers,
-                  std::vector<float> R::*member, MergePart part) {
+template <class R, class V>
+void MergeNearest(V& out, const WorkerRenderers& workers, V R::*member, MergePart part) {
     MergeEach(out, workers, Member(member), part, [](float& o, float v) { o = v < o ? v : o; });
     HandBack(out, workers, Member(member), part, [](float& own, float v) { own = v; });
 }
 
-template <class T> std::int64_t BufferBytes(const std::vector<T>& buffer) {
-    return static_cast<std::int64_t>(buffer.size() * sizeof(T));
+template <class V> std::int64_t BufferBytes(const V& buffer) {
+    return static_cast<std::int64_t>(buffer.size() * sizeof(buffer[0]));
 }
 
 } // namespace vorticel

@@ -2,7 +2,6 @@
 #include "render/solid.h"
 
 #include "render/accumulate.h"
-#include "render/large_pages.h"
 #include "render/merge.h"
 #include "render/splat.h"
 
@@ -87,8 +86,6 @@ void SolidRenderer::ResizeBuffers() {
     Renderer::ResizeBuffers();
     densityBuffer_.assign(static_cast<std::size_t>(PixelCount()), 0.0f);
     depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
-    AdviseLargePages(densityBuffer_);
-    AdviseLargePages(depthBuffer_);
 }
 
 void SolidRenderer::ClearImage() {
@@ -359,8 +356,6 @@ void SolidRenderer::FlushBins() {
 std::unique_ptr<Renderer> SolidRenderer::CopyForWorker() const {
     std::unique_ptr<SolidRenderer> copy(new SolidRenderer(*this));
     copy->DropImage();
-    AdviseLargePages(copy->densityBuffer_);
-    AdviseLargePages(copy->depthBuffer_);
     return copy;
 }
 

@@ -1,6 +1,7 @@
 // Solid: an opaque surface rebuilt from density and soft depth, lit by two shadowed lights.
 #pragma once
 
+#include "render/large_pages.h"
 #include "render/renderer.h"
 #include "render/shading_settings.h"
 #include "render/shadow_light.h"
@@ -48,8 +49,8 @@ public:
 
     // Per pixel of the band: accumulated point weights, and the soft nearest depth (0 near
     // .. 1 far).
-    const std::vector<float>& Density() const { return densityBuffer_; }
-    const std::vector<float>& Depth() const { return depthBuffer_; }
+    const LargeBuffer<float>& Density() const { return densityBuffer_; }
+    const LargeBuffer<float>& Depth() const { return depthBuffer_; }
     float MaxDensity() const { return maxDensity_; }
     const LightArray& Lights() const { return lights_; }
     float Opacity() const { return opacity_; }
@@ -76,8 +77,8 @@ private:
     // The lights' boxes turn with the camera's rotation.
     void LightsFollowCamera();
 
-    std::vector<float> densityBuffer_;
-    std::vector<float> depthBuffer_;
+    LargeBuffer<float> densityBuffer_;
+    LargeBuffer<float> depthBuffer_;
     TileBins<DepthPlace> bins_;
     float maxDensity_ = 0.0f;
     float opacity_ = 8.0f;     // "Opacité", 1..10

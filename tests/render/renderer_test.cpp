@@ -92,8 +92,8 @@ TEST(Renderer, ABandAccumulatesTheRowsItCoversAsTheWholeImageDoes) {
         whole->PlotPoint(whole->ProjectPoint(p));
         band->PlotPoint(band->ProjectPoint(p));
     }
-    const std::vector<float>& w = dynamic_cast<const GasRenderer&>(*whole).Density();
-    const std::vector<float>& b = dynamic_cast<const GasRenderer&>(*band).Density();
+    const auto& w = dynamic_cast<const GasRenderer&>(*whole).Density();
+    const auto& b = dynamic_cast<const GasRenderer&>(*band).Density();
     float inside = 0.0f;
     for (std::size_t row = 2; row < 19; ++row) {
         for (std::size_t x = 0; x < 64; ++x) {
