@@ -12,11 +12,11 @@
 #include "render/tone_table.h"
 #include "test_support.h"
 
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
-#include <limits>
 #include <gtest/gtest.h>
+#include <limits>
 #include <memory>
 #include <set>
 #include <utility>
@@ -198,9 +198,9 @@ TEST(ToneTable, GivesEveryFloatTheCurvesByteAndZeroToTheRest) {
     }
     EXPECT_EQ(wrong, 0u);
     EXPECT_EQ(steps, 255u);
-    for (const float v : {0.0f, -0.0f, -1.0f, -std::numeric_limits<float>::denorm_min(),
-                          -std::numeric_limits<float>::infinity(),
-                          std::numeric_limits<float>::quiet_NaN()}) {
+    for (const float v :
+         {0.0f, -0.0f, -1.0f, -std::numeric_limits<float>::denorm_min(),
+          -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
         EXPECT_EQ(table(v), 0) << v;
     }
     EXPECT_EQ(table(std::numeric_limits<float>::denorm_min()),
