@@ -6,13 +6,17 @@
 
 namespace vorticel {
 
-void Image::Resize(std::int32_t width, std::int32_t height) {
+void Image::Resize(std::int32_t width, std::int32_t height, bool shown) {
     const bool empty = width <= 0 || height <= 0;
     width_ = empty ? 0 : width;
     height_ = empty ? 0 : height;
     const std::size_t bytes = static_cast<std::size_t>(width_) * height_ * 3;
     rows_.assign(bytes, 0);
-    shown_.assign(bytes, 0);
+    if (shown) {
+        shown_.assign(bytes, 0);
+    } else {
+        shown_ = std::vector<std::uint8_t>();
+    }
 }
 
 namespace {
@@ -50,7 +54,7 @@ void Image::FillAndPublish(const ColourRGB& colour) {
 }
 
 void Image::Publish() {
-    if (rows_.empty()) {
+    if (rows_.empty() || shown_.empty()) {
         return;
     }
     const auto row = static_cast<std::size_t>(width_) * 3;

@@ -12,8 +12,9 @@ namespace vorticel {
 
 class Image {
 public:
-    // Both copies black; an empty image when a side is not positive.
-    void Resize(std::int32_t width, std::int32_t height);
+    // Both copies black (the shown one empty when not `shown`); an empty image when a side is
+    // not positive.
+    void Resize(std::int32_t width, std::int32_t height, bool shown = true);
     std::int32_t Width() const { return width_; }
     std::int32_t Height() const { return height_; }
     bool Empty() const { return rows_.empty(); }

@@ -39,6 +39,7 @@ std::unique_ptr<Renderer> StripRenderer(const ImageRecipe& recipe, std::int32_t 
     if (!renderer) {
         throw RenderError("no renderer kind " + std::to_string(recipe.renderer));
     }
+    renderer->SetShowsImage(false); // the rows go to the file; nothing shows them
     renderer->SetBand(bandFirst, bandEnd);
     renderer->SetWidth(recipe.width);
     renderer->SetHeight(recipe.height);
@@ -81,11 +82,11 @@ StripCost MeasureStripCost(const ImageRecipe& recipe, int depth) {
         (bins / static_cast<std::int64_t>(kLeastBinnedPoints) * width + kPixelsPerBinnedPoint - 1) /
         kPixelsPerBinnedPoint;
     StripCost cost;
-    // The run's renderer: its accumulation and bins, its band's image and shown copy, its ring,
+    // The run's renderer: its accumulation and bins, its band's image (no shown copy), its ring,
     // and the 16-bit rows to write; each worker: an accumulation and bins.
     cost.fixedBytes = oneRow - perRow + bins +
                       static_cast<std::int64_t>(one->Ring().Points().size() * sizeof(Vecd));
-    cost.rowBytes = perRow + binsPerRow + width * 6 + (depth == 16 ? width * 6 : 0);
+    cost.rowBytes = perRow + binsPerRow + width * 3 + (depth == 16 ? width * 6 : 0);
     cost.workerFixedBytes = oneRow - perRow + bins;
     cost.workerRowBytes = perRow + binsPerRow;
     return cost;

@@ -32,7 +32,7 @@ Renderer::Renderer(const Renderer& other)
     : camera_(other.camera_), backgroundColour_(other.backgroundColour_),
       pointColour_(other.pointColour_), fogColour_(other.fogColour_), kind_(other.kind_),
       bandFirst_(other.bandFirst_), bandEnd_(other.bandEnd_), firstRow_(other.firstRow_),
-      bandRows_(other.bandRows_), imposed_(other.imposed_) {
+      bandRows_(other.bandRows_), showsImage_(other.showsImage_), imposed_(other.imposed_) {
     ring_.Drop();
 }
 
@@ -131,7 +131,7 @@ void Renderer::ResizeBuffers() {
     BandFor(height, first, end);
     firstRow_ = first;
     bandRows_ = end - first;
-    image_.Resize(Width(), bandRows_);
+    image_.Resize(Width(), bandRows_, showsImage_);
     camera_.SetImageSize(Width(), height); // the view box follows the aspect
     NotifyStateChanged();                  // the viewport
 }

@@ -158,6 +158,9 @@ public:
 
     // The band's image: rows bottom-up, and the shown top-down copy.
     const Image& GetImage() const { return image_; }
+    // Whether the image keeps a shown copy beside its rows (from the next size on): a render
+    // that only writes its rows to a file does without.
+    void SetShowsImage(bool shows) { showsImage_ = shows; }
     // Copies the image's rows into the shown copy.
     void PublishImage() { image_.Publish(); }
 
@@ -229,6 +232,7 @@ private:
     std::int32_t bandEnd_ = 0;
     std::int32_t firstRow_ = 0; // as it applies to the current size
     std::int32_t bandRows_ = 0;
+    bool showsImage_ = true;
     PreviewSurface* surface_ = nullptr; // not owned
     std::optional<ShadeStatistics> imposed_;
 };

@@ -57,5 +57,17 @@ TEST(Image, FillGivesEveryPixelTheColourInBothCopies) {
     }
 }
 
+TEST(Image, WithoutAShownCopyHoldsItsRowsOnly) {
+    Image image;
+    image.Resize(5, 3, false);
+    image.FillAndPublish({1.0f, 1.0f, 1.0f});
+    image.Publish();
+    EXPECT_TRUE(image.Shown().empty());
+    EXPECT_EQ(image.Bytes(), 5 * 3 * 3);
+    EXPECT_EQ(image.Rows(), std::vector<std::uint8_t>(5 * 3 * 3, 255));
+    image.Resize(5, 3); // a shown copy again
+    EXPECT_EQ(image.Shown().size(), image.Rows().size());
+}
+
 } // namespace
 } // namespace vorticel
