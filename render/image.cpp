@@ -21,12 +21,14 @@ void Image::Resize(std::int32_t width, std::int32_t height, bool shown) {
 
 namespace {
 
-// Every pixel of `bytes` the three bytes `bgr`: one row's worth by pixel, then whole copies of
+// Every pixel of `bytes` trunc(255 x colour): one row's worth by pixel, then whole copies of
 // what is filled already, so a large image costs a few memcpy calls.
-void FillPixels(std::vector<std::uint8_t>& bytes, const std::uint8_t (&bgr)[3]) {
+void FillPixels(std::vector<std::uint8_t>& bytes, const ColourRGB& colour) {
     if (bytes.empty()) {
         return;
     }
+    const std::uint8_t bgr[3] = {ChannelByte(colour.b), ChannelByte(colour.g),
+                                 ChannelByte(colour.r)};
     const std::size_t seed = std::min<std::size_t>(bytes.size(), 3 * 1024);
     for (std::size_t i = 0; i < seed; i += 3) {
         std::memcpy(&bytes[i], bgr, 3);
@@ -41,16 +43,12 @@ void FillPixels(std::vector<std::uint8_t>& bytes, const std::uint8_t (&bgr)[3]) 
 } // namespace
 
 void Image::Fill(const ColourRGB& colour) {
-    const std::uint8_t bgr[3] = {ChannelByte(colour.b), ChannelByte(colour.g),
-                                 ChannelByte(colour.r)};
-    FillPixels(rows_, bgr);
+    FillPixels(rows_, colour);
 }
 
 void Image::FillAndPublish(const ColourRGB& colour) {
-    const std::uint8_t bgr[3] = {ChannelByte(colour.b), ChannelByte(colour.g),
-                                 ChannelByte(colour.r)};
-    FillPixels(rows_, bgr);
-    FillPixels(shown_, bgr); // every row alike: what Publish would copy
+    FillPixels(rows_, colour);
+    FillPixels(shown_, colour); // every row alike: what Publish would copy
 }
 
 void Image::Publish() {
