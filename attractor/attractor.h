@@ -151,8 +151,11 @@ inline void Attractor::Step() {
     count = c + 1;
 }
 
+// Flattened: the loop is instantiated twice (before and after the box starts), and GCC's growth
+// limits then keep the visit out of line, a call per point that reloads the projection
+// matrix each time. Whatever the visit calls only now and then is marked noinline instead.
 template <class Map, class Visit>
-void Attractor::Advance(std::int32_t endCount, Map&& map, Visit&& visit) {
+[[gnu::flatten]] void Attractor::Advance(std::int32_t endCount, Map&& map, Visit&& visit) {
     // Everything the steps write stays local until the end: a store into the object could, for
     // all the compiler knows, reach the renderer that `visit` reads, and would make it reload
     // the renderer's matrix and buffers at every point.

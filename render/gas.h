@@ -36,7 +36,8 @@ public:
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
-    void FlushBins();
+    // Once per bin load, out of the flattened render loop.
+    [[gnu::noinline]] void FlushBins();
 
     // Accumulated point weights per pixel of the band.
     const LargeBuffer<float>& Density() const { return densityBuffer_; }
@@ -82,7 +83,7 @@ public:
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
-    void FlushBins();
+    [[gnu::noinline]] void FlushBins();
 
     // Soft nearest depth per pixel of the band, 0 near .. 1 far.
     const LargeBuffer<float>& Depth() const { return depthBuffer_; }

@@ -86,7 +86,8 @@ public:
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
-    void FlushBins();
+    // Once per bin load, out of the flattened render loop.
+    [[gnu::noinline]] void FlushBins();
 
     // Summed colours, r g b per pixel of the band.
     const LargeBuffer<ColourRGB>& Colours() const { return colourBuffer_; }
@@ -164,7 +165,7 @@ public:
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
-    void FlushBins();
+    [[gnu::noinline]] void FlushBins();
 
     // Soft nearest depth per pixel of the band, 0 near .. 1 far.
     const LargeBuffer<float>& Depth() const { return depthBuffer_; }

@@ -45,7 +45,8 @@ public:
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
-    void FlushBins();
+    // Once per bin load, out of the flattened render loop.
+    [[gnu::noinline]] void FlushBins();
 
     // Per pixel of the band: accumulated point weights, and the soft nearest depth (0 near
     // .. 1 far).
