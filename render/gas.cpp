@@ -35,13 +35,13 @@ void GasRenderer::SetDefaults() {
 
 void GasRenderer::ResizeBuffers() {
     Renderer::ResizeBuffers();
-    densityBuffer_.assign(static_cast<std::size_t>(PixelCount()), 0.0f);
+    densityBuffer_ = LargeBuffer<float>(static_cast<std::size_t>(PixelCount()));
 }
 
 void GasRenderer::ClearImage() {
     Renderer::ClearImage();
     maxDensity_ = 0.0f;
-    std::fill(densityBuffer_.begin(), densityBuffer_.end(), 0.0f);
+    ZeroBuffer(densityBuffer_);
 }
 
 void GasRenderer::ComputeMaxima() {

@@ -2,8 +2,12 @@
 // a large image then costs one page-table walk per 2 MiB of buffer instead of per 4 KiB.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
-#include <memory>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace vorticel {
@@ -13,7 +17,11 @@ namespace vorticel {
 void AdviseLargePages(void* data, std::size_t bytes);
 
 // Memory advised before anything is written to it, so the first writes fault in huge pages
-// directly rather than small ones the system would have to copy over later.
+// directly rather than small ones the system would have to copy over later. It comes zeroed
+// (calloc, which takes fresh pages from the system for large blocks and so writes nothing), and
+// elements value-initialised in it are left as they are: a large buffer of zeros is then not
+// written at all until it is used, page by page. Only LargeBuffer uses it, which value-initialises
+// nothing but fresh memory.
 template <class T> struct LargePageAllocator {
     using value_type = T;
 
@@ -21,17 +29,61 @@ template <class T> struct LargePageAllocator {
     template <class U> explicit LargePageAllocator(const LargePageAllocator<U>& /*other*/) {}
 
     T* allocate(std::size_t n) {
-        T* const data = std::allocator<T>().allocate(n);
+        void* const data = std::calloc(n, sizeof(T));
+        if (data == nullptr) {
+            throw std::bad_alloc();
+        }
         AdviseLargePages(data, n * sizeof(T));
-        return data;
+        return static_cast<T*>(data);
     }
-    void deallocate(T* data, std::size_t n) { std::allocator<T>().deallocate(data, n); }
+    void deallocate(T* data, std::size_t /*n*/) { std::free(data); }
+
+    template <class U, class... Args> void construct(U* p, Args&&... args) {
+        if constexpr (sizeof...(Args) != 0 || !std::is_trivially_default_constructible_v<U>) {
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+        }
+    }
 
     friend bool operator==(const LargePageAllocator&, const LargePageAllocator&) { return true; }
     friend bool operator!=(const LargePageAllocator&, const LargePageAllocator&) { return false; }
 };
 
-// An accumulation buffer.
-template <class T> using LargeBuffer = std::vector<T, LargePageAllocator<T>>;
+// An accumulation buffer: a vector that can only be made whole (n zeros, n copies of a value, a
+// copy), never grown, so that its value-initialised elements are always fresh zeroed memory.
+template <class T> class LargeBuffer : private std::vector<T, LargePageAllocator<T>> {
+    using Base = std::vector<T, LargePageAllocator<T>>;
+
+public:
+    using typename Base::const_iterator;
+    using typename Base::iterator;
+    using typename Base::value_type;
+
+    LargeBuffer() = default;
+    // `count` zeros, none of them written yet.
+    explicit LargeBuffer(std::size_t count) : Base(count) {}
+
+    using Base::begin;
+    using Base::data;
+    using Base::empty;
+    using Base::end;
+    using Base::size;
+    using Base::operator[];
+    void assign(std::size_t count, const T& value) { Base::assign(count, value); }
+    void swap(LargeBuffer& other) noexcept { Base::swap(other); }
+};
+
+// Buffers from this size on are zeroed by taking fresh memory (ZeroBuffer).
+inline constexpr std::size_t kFreshZerosFromBytes = std::size_t{8} << 20;
+
+// Sets every element of `buffer` (of a type whose zero is all zero bytes) to zero. A large one
+// gets fresh memory instead of a pass of writes: what a run then leaves untouched (a renderer
+// whose single worker's buffer it takes over at the end) is never written at all.
+template <class T> void ZeroBuffer(LargeBuffer<T>& buffer) {
+    if (buffer.size() * sizeof(T) >= kFreshZerosFromBytes) {
+        buffer = LargeBuffer<T>(buffer.size());
+    } else {
+        std::fill(buffer.begin(), buffer.end(), T{});
+    }
+}
 
 } // namespace vorticel

@@ -29,6 +29,9 @@ class PreviewSurface;
 struct MergePart {
     std::size_t index = 0;
     std::size_t count = 1;
+    // The workers will not write to their buffers again: a merge in one part of one worker
+    // may then take its buffers over instead of copying them.
+    bool workersDone = false;
     std::size_t Begin(std::size_t size) const { return size * index / count; }
     std::size_t End(std::size_t size) const { return size * (index + 1) / count; }
 };

@@ -203,10 +203,19 @@ void WorkerPool::Merge(Renderer& renderer, bool shown) {
             worker->shownCount = worker->count.load(std::memory_order_relaxed);
         }
     }
+    // Done: finished, or waiting at the meeting of its whole share, after which it only leaves.
+    bool done = true;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        for (const auto& worker : workers_) {
+            done = done && (worker->finished ||
+                            worker->count.load(std::memory_order_relaxed) >= worker->target);
+        }
+    }
     // The workers wait meanwhile: one slice of the buffers per worker, on as many threads.
-    InParts(Size(), [&renderer, &renderers](std::int32_t k, std::int32_t n) {
-        renderer.MergeWorkers(renderers,
-                              MergePart{static_cast<std::size_t>(k), static_cast<std::size_t>(n)});
+    InParts(Size(), [&renderer, &renderers, done](std::int32_t k, std::int32_t n) {
+        renderer.MergeWorkers(
+            renderers, MergePart{static_cast<std::size_t>(k), static_cast<std::size_t>(n), done});
     });
 }
 

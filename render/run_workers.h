@@ -54,7 +54,8 @@ public:
     bool MeetingIsRefresh() const;
     // Sets `renderer`'s accumulation to the merge of the workers' (which also hands the merged
     // depths back to them). Only while a meeting is due or every worker has finished: the
-    // workers are then waiting or gone. `shown`: the merge is for an image refresh.
+    // workers are then waiting or gone. `shown`: the merge is for an image refresh. A single
+    // worker that has done its share hands its buffers over rather than having them copied.
     void Merge(Renderer& renderer, bool shown);
     // Lets the workers waiting at the due meeting go on.
     void Release();

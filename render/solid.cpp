@@ -84,14 +84,14 @@ void SolidRenderer::ComputeMaxima() {
 
 void SolidRenderer::ResizeBuffers() {
     Renderer::ResizeBuffers();
-    densityBuffer_.assign(static_cast<std::size_t>(PixelCount()), 0.0f);
+    densityBuffer_ = LargeBuffer<float>(static_cast<std::size_t>(PixelCount()));
     depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
 }
 
 void SolidRenderer::ClearImage() {
     Renderer::ClearImage();
     maxDensity_ = 0.0f;
-    std::fill(densityBuffer_.begin(), densityBuffer_.end(), 0.0f);
+    ZeroBuffer(densityBuffer_);
     std::fill(depthBuffer_.begin(), depthBuffer_.end(), 1.0f);
     LightsFollowCamera();
     for (Light& light : lights_) {

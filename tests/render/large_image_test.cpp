@@ -1,17 +1,20 @@
 // What makes large images cheap changes no bit: points binned by tile give the bits of points
 // splatted as they come, for every renderer, with one worker or several, on a band as on the
 // whole image (every pixel must still receive its contributions in the points' order, across
-// tile edges too); and the tone tables of a large shading pass give the curve's own bytes.
+// tile edges too); the tone tables of a large shading pass give the curve's own bytes; and
+// a large buffer zeroed by taking fresh memory holds zeros like a small one zeroed in place.
 #include "attractor/families/ifs.h"
 #include "attractor/families/lorenz.h"
 #include "attractor/rng.h"
 #include "render/gas.h"
+#include "render/large_pages.h"
 #include "render/light.h"
 #include "render/render_run.h"
 #include "render/solid.h"
 #include "render/tone_table.h"
 #include "test_support.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -206,6 +209,28 @@ TEST(ToneTable, GivesEveryFloatTheCurvesByteAndZeroToTheRest) {
     EXPECT_EQ(table(std::numeric_limits<float>::denorm_min()),
               curve(std::numeric_limits<float>::denorm_min()));
     EXPECT_EQ(table(std::numeric_limits<float>::infinity()), 255);
+}
+
+// Below and above the size from which zeroing takes fresh memory; whatever was written before.
+TEST(LargeBuffer, MadeOrZeroedHoldsZerosAtEverySize) {
+    for (const std::size_t n : {std::size_t{1000}, kFreshZerosFromBytes / sizeof(float) + 3}) {
+        LargeBuffer<float> b(n);
+        ASSERT_EQ(b.size(), n);
+        EXPECT_EQ(std::count(b.begin(), b.end(), 0.0f), static_cast<std::ptrdiff_t>(n));
+        for (std::size_t i = 0; i < n; i += 997) {
+            b[i] = static_cast<float>(i) + 0.5f;
+        }
+        const LargeBuffer<float> copy = b;
+        EXPECT_TRUE(std::equal(b.begin(), b.end(), copy.begin()));
+        ZeroBuffer(b);
+        ASSERT_EQ(b.size(), n);
+        EXPECT_EQ(std::count(b.begin(), b.end(), 0.0f), static_cast<std::ptrdiff_t>(n));
+        EXPECT_EQ(copy[997], 997.5f); // the copy is its own
+        b.assign(n, 1.0f);
+        EXPECT_EQ(std::count(b.begin(), b.end(), 1.0f), static_cast<std::ptrdiff_t>(n));
+        ZeroBuffer(b);
+        EXPECT_EQ(std::count(b.begin(), b.end(), 0.0f), static_cast<std::ptrdiff_t>(n));
+    }
 }
 
 } // namespace
