@@ -123,19 +123,14 @@ void GasRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateInTiles(*this, attractor, endCount);
 }
 
+void GasRenderer::SortBins() {
+    auto [plot, touch] = PieceHandlers();
+    bins_.Sort(plot, touch);
+}
+
 void GasRenderer::FlushBins() {
-    float* density = densityBuffer_.data();
-    const std::int32_t width = Width();
-    bins_.Flush(
-        [density, width](const SplatPlace& at, unsigned mask) {
-            const Splat s = SplatOf(at, width);
-            for (int k = 0; k < 4; ++k) {
-                if (mask & (1u << k)) {
-                    density[s.texel[k]] += s.weight[k];
-                }
-            }
-        },
-        [density, width](const SplatPlace& at) { FetchSplatRows(at, width, density); });
+    auto [plot, touch] = PieceHandlers();
+    bins_.Flush(plot, touch);
 }
 
 std::unique_ptr<Renderer> GasRenderer::CopyForWorker() const {
@@ -174,18 +169,14 @@ void LiquidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateInTiles(*this, attractor, endCount);
 }
 
+void LiquidRenderer::SortBins() {
+    auto [plot, touch] = PieceHandlers();
+    bins_.Sort(plot, touch);
+}
+
 void LiquidRenderer::FlushBins() {
-    const std::int32_t width = Width();
-    const float* density = DensityBuffer().data();
-    const float* depth = depthBuffer_.data();
-    bins_.Flush(
-        [this, width](const DepthPlace& point, unsigned mask) {
-            SplatTexels(SplatOf(point.at, width), point.z, mask);
-        },
-        [density, depth, width](const DepthPlace& point) {
-            FetchSplatRows(point.at, width, density);
-            FetchSplatRows(point.at, width, depth);
-        });
+    auto [plot, touch] = PieceHandlers();
+    bins_.Flush(plot, touch);
 }
 
 std::unique_ptr<Renderer> LiquidRenderer::CopyForWorker() const {

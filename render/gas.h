@@ -5,6 +5,9 @@
 #include "render/renderer.h"
 #include "render/shading_settings.h"
 #include "render/splat.h"
+#include "render/tile_bins.h"
+
+#include <utility>
 
 namespace vorticel {
 
@@ -32,11 +35,12 @@ public:
     // The render loop's tile bins (render/accumulate.h).
     static constexpr std::int64_t kPixelBytes = sizeof(float);
     std::int64_t BinBytes() const override {
-        return BinsTiles(kPixelBytes) ? decltype(bins_)::HeldBytes(PixelCount()) : 0;
+        return BinsTiles(kPixelBytes) ? decltype(bins_)::kHeldBytes : 0;
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
     // Once per bin load, out of the flattened render loop.
+    [[gnu::noinline]] void SortBins();
     [[gnu::noinline]] void FlushBins();
 
     // Accumulated point weights per pixel of the band.
@@ -55,6 +59,23 @@ protected:
 
 private:
     friend std::vector<ShadingSetting> ShadingSettings(Renderer& renderer);
+
+    void PlotPiece(const SplatPlace& at, unsigned mask) {
+        const Splat s = SplatOf(at, Width());
+        float* density = densityBuffer_.data();
+        for (int k = 0; k < 4; ++k) {
+            if (mask & (1u << k)) {
+                density[s.texel[k]] += s.weight[k];
+            }
+        }
+    }
+    void TouchPiece(const SplatPlace& at) const {
+        FetchSplatRows(at, Width(), densityBuffer_.data());
+    }
+    auto PieceHandlers() {
+        return std::make_pair([this](const SplatPlace& at, unsigned mask) { PlotPiece(at, mask); },
+                              [this](const SplatPlace& at) { TouchPiece(at); });
+    }
 
     LargeBuffer<float> densityBuffer_;
     TileBins<SplatPlace> bins_;
@@ -79,10 +100,11 @@ public:
 
     static constexpr std::int64_t kPixelBytes = 2 * sizeof(float);
     std::int64_t BinBytes() const override {
-        return BinsTiles(kPixelBytes) ? decltype(bins_)::HeldBytes(PixelCount()) : 0;
+        return BinsTiles(kPixelBytes) ? decltype(bins_)::kHeldBytes : 0;
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
+    [[gnu::noinline]] void SortBins();
     [[gnu::noinline]] void FlushBins();
 
     // Soft nearest depth per pixel of the band, 0 near .. 1 far.
@@ -94,6 +116,16 @@ protected:
 
 private:
     void SplatTexels(const Splat& s, float z, unsigned mask);
+    auto PieceHandlers() {
+        return std::make_pair(
+            [this](const DepthPlace& point, unsigned mask) {
+                SplatTexels(SplatOf(point.at, Width()), point.z, mask);
+            },
+            [this](const DepthPlace& point) {
+                FetchSplatRows(point.at, Width(), Density().data());
+                FetchSplatRows(point.at, Width(), depthBuffer_.data());
+            });
+    }
 
     LargeBuffer<float> depthBuffer_;
     TileBins<DepthPlace> bins_;
@@ -115,8 +147,10 @@ inline void GasRenderer::PlotPoint(const Vecd& q) {
 inline void GasRenderer::BinPoint(const Vecd& q) {
     SplatPlace at;
     if (PlaceOnBand(q, at) && bins_.Add(at)) {
-        FlushBins();
+        SortBins();
     }
+    auto [plot, touch] = PieceHandlers();
+    bins_.PlotNext(plot, touch);
 }
 
 // The texels of `mask` (bit k for texel k) of the soft-depth splat `s`.
@@ -144,9 +178,11 @@ inline void LiquidRenderer::BinPoint(const Vecd& q) {
     if (PlaceOnBand(q, point.at)) {
         point.z = static_cast<float>(q.z);
         if (bins_.Add(point)) {
-            FlushBins();
+            SortBins();
         }
     }
+    auto [plot, touch] = PieceHandlers();
+    bins_.PlotNext(plot, touch);
 }
 
 } // namespace vorticel

@@ -221,19 +221,14 @@ void LightRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateInTiles(*this, attractor, endCount);
 }
 
+void LightRenderer::SortBins() {
+    auto [plot, touch] = PieceHandlers();
+    bins_.Sort(plot, touch);
+}
+
 void LightRenderer::FlushBins() {
-    const std::int32_t width = Width();
-    const ColourRGB* colours = colourBuffer_.data();
-    bins_.Flush(
-        [this, width](const ColourPlace& point, unsigned mask) {
-            const Splat s = SplatOf(point.at, width);
-            for (int k = 0; k < 4; ++k) {
-                if (mask & (1u << k)) {
-                    AddColour(s.texel[k], s.weight[k], point.colour);
-                }
-            }
-        },
-        [colours, width](const ColourPlace& point) { FetchSplatRows(point.at, width, colours); });
+    auto [plot, touch] = PieceHandlers();
+    bins_.Flush(plot, touch);
 }
 
 std::unique_ptr<Renderer> LightRenderer::CopyForWorker() const {
@@ -278,18 +273,14 @@ void PlasmaRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateInTiles(*this, attractor, endCount);
 }
 
+void PlasmaRenderer::SortBins() {
+    auto [plot, touch] = PieceHandlers();
+    bins_.Sort(plot, touch);
+}
+
 void PlasmaRenderer::FlushBins() {
-    const std::int32_t width = Width();
-    const ColourRGB* colours = Colours().data();
-    const float* depth = depthBuffer_.data();
-    bins_.Flush(
-        [this, width](const ColourPlace& point, unsigned mask) {
-            SplatTexels(SplatOf(point.at, width), point.z, point.colour, mask);
-        },
-        [colours, depth, width](const ColourPlace& point) {
-            FetchSplatRows(point.at, width, colours);
-            FetchSplatRows(point.at, width, depth);
-        });
+    auto [plot, touch] = PieceHandlers();
+    bins_.Flush(plot, touch);
 }
 
 std::unique_ptr<Renderer> PlasmaRenderer::CopyForWorker() const {

@@ -7,6 +7,7 @@
 #include "render/splat.h"
 
 #include <cmath>
+#include <utility>
 
 namespace vorticel {
 
@@ -82,11 +83,12 @@ public:
     // The render loop's tile bins (render/accumulate.h).
     static constexpr std::int64_t kPixelBytes = sizeof(ColourRGB);
     std::int64_t BinBytes() const override {
-        return BinsTiles(kPixelBytes) ? decltype(bins_)::HeldBytes(PixelCount()) : 0;
+        return BinsTiles(kPixelBytes) ? decltype(bins_)::kHeldBytes : 0;
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
     // Once per bin load, out of the flattened render loop.
+    [[gnu::noinline]] void SortBins();
     [[gnu::noinline]] void FlushBins();
 
     // Summed colours, r g b per pixel of the band.
@@ -129,6 +131,20 @@ protected:
     }
 
 private:
+    auto PieceHandlers() {
+        return std::make_pair(
+            [this](const ColourPlace& point, unsigned mask) {
+                const Splat s = SplatOf(point.at, Width());
+                for (int k = 0; k < 4; ++k) {
+                    if (mask & (1u << k)) {
+                        AddColour(s.texel[k], s.weight[k], point.colour);
+                    }
+                }
+            },
+            [this](const ColourPlace& point) {
+                FetchSplatRows(point.at, Width(), colourBuffer_.data());
+            });
+    }
     friend std::vector<ShadingSetting> ShadingSettings(Renderer& renderer);
 
     LargeBuffer<ColourRGB> colourBuffer_;
@@ -161,10 +177,11 @@ public:
 
     static constexpr std::int64_t kPixelBytes = sizeof(ColourRGB) + sizeof(float);
     std::int64_t BinBytes() const override {
-        return BinsTiles(kPixelBytes) ? decltype(bins_)::HeldBytes(PixelCount()) : 0;
+        return BinsTiles(kPixelBytes) ? decltype(bins_)::kHeldBytes : 0;
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
+    [[gnu::noinline]] void SortBins();
     [[gnu::noinline]] void FlushBins();
 
     // Soft nearest depth per pixel of the band, 0 near .. 1 far.
@@ -175,6 +192,16 @@ protected:
     void ResizeBuffers() override;
 
 private:
+    auto PieceHandlers() {
+        return std::make_pair(
+            [this](const ColourPlace& point, unsigned mask) {
+                SplatTexels(SplatOf(point.at, Width()), point.z, point.colour, mask);
+            },
+            [this](const ColourPlace& point) {
+                FetchSplatRows(point.at, Width(), Colours().data());
+                FetchSplatRows(point.at, Width(), depthBuffer_.data());
+            });
+    }
     // The texels of `mask` (bit k for texel k) of the soft-depth splat `s`.
     void SplatTexels(const Splat& s, float z, const ColourRGB& colour, unsigned mask);
 
@@ -232,8 +259,10 @@ inline void LightRenderer::PlotPoint(const Vecd& q) {
 inline void LightRenderer::BinPoint(const Vecd& q) {
     ColourPlace point;
     if (PlaceColour(q, point) && bins_.Add(point)) {
-        FlushBins();
+        SortBins();
     }
+    auto [plot, touch] = PieceHandlers();
+    bins_.PlotNext(plot, touch);
 }
 
 inline void PlasmaRenderer::SplatTexels(const Splat& s, float z, const ColourRGB& colour,
@@ -261,8 +290,10 @@ inline void PlasmaRenderer::PlotPoint(const Vecd& q) {
 inline void PlasmaRenderer::BinPoint(const Vecd& q) {
     ColourPlace point;
     if (PlaceColour(q, point) && bins_.Add(point)) {
-        FlushBins();
+        SortBins();
     }
+    auto [plot, touch] = PieceHandlers();
+    bins_.PlotNext(plot, touch);
 }
 
 } // namespace vorticel

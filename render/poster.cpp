@@ -74,21 +74,17 @@ StripCost MeasureStripCost(const ImageRecipe& recipe, int depth) {
     one->SetBand(0, 2);
     const std::int64_t perRow = one->AccumulationBytes() - oneRow;
     const std::int64_t width = one->Width();
-    // A strip large enough to matter bins its points: at least the bins' least, and a point
-    // for so many pixels (bounded above by the sum of both).
+    // A strip large enough to matter bins its points, in bins of a fixed size.
     one->SetTileBinning(TileBinning::Always);
     const std::int64_t bins = one->BinBytes();
-    const std::int64_t binsPerRow =
-        (bins / static_cast<std::int64_t>(kLeastBinnedPoints) * width + kPixelsPerBinnedPoint - 1) /
-        kPixelsPerBinnedPoint;
     StripCost cost;
     // The run's renderer: its accumulation and bins, its band's image (no shown copy), its ring,
     // and the 16-bit rows to write; each worker: an accumulation and bins.
     cost.fixedBytes = oneRow - perRow + bins +
                       static_cast<std::int64_t>(one->Ring().Points().size() * sizeof(Vecd));
-    cost.rowBytes = perRow + binsPerRow + width * 3 + (depth == 16 ? width * 6 : 0);
+    cost.rowBytes = perRow + width * 3 + (depth == 16 ? width * 6 : 0);
     cost.workerFixedBytes = oneRow - perRow + bins;
-    cost.workerRowBytes = perRow + binsPerRow;
+    cost.workerRowBytes = perRow;
     return cost;
 }
 

@@ -339,18 +339,14 @@ void SolidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateInTiles(*this, attractor, endCount);
 }
 
+void SolidRenderer::SortBins() {
+    auto [plot, touch] = PieceHandlers();
+    bins_.Sort(plot, touch);
+}
+
 void SolidRenderer::FlushBins() {
-    const std::int32_t width = Width();
-    float* density = densityBuffer_.data();
-    float* depth = depthBuffer_.data();
-    bins_.Flush(
-        [density, depth, width](const DepthPlace& point, unsigned mask) {
-            SplatDensityAndDepth(SplatOf(point.at, width), point.z, density, depth, mask);
-        },
-        [density, depth, width](const DepthPlace& point) {
-            FetchSplatRows(point.at, width, density);
-            FetchSplatRows(point.at, width, depth);
-        });
+    auto [plot, touch] = PieceHandlers();
+    bins_.Flush(plot, touch);
 }
 
 std::unique_ptr<Renderer> SolidRenderer::CopyForWorker() const {

@@ -6,6 +6,8 @@
 #include "render/shading_settings.h"
 #include "render/shadow_light.h"
 
+#include <utility>
+
 namespace vorticel {
 
 class SolidRenderer : public Renderer {
@@ -41,11 +43,12 @@ public:
     // points come.
     static constexpr std::int64_t kPixelBytes = 2 * sizeof(float);
     std::int64_t BinBytes() const override {
-        return BinsTiles(kPixelBytes) ? decltype(bins_)::HeldBytes(PixelCount()) : 0;
+        return BinsTiles(kPixelBytes) ? decltype(bins_)::kHeldBytes : 0;
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
     // Once per bin load, out of the flattened render loop.
+    [[gnu::noinline]] void SortBins();
     [[gnu::noinline]] void FlushBins();
 
     // Per pixel of the band: accumulated point weights, and the soft nearest depth (0 near
@@ -67,6 +70,17 @@ protected:
     void ComputeMaxima() override;
 
 private:
+    auto PieceHandlers() {
+        return std::make_pair(
+            [this](const DepthPlace& point, unsigned mask) {
+                SplatDensityAndDepth(SplatOf(point.at, Width()), point.z, densityBuffer_.data(),
+                                     depthBuffer_.data(), mask);
+            },
+            [this](const DepthPlace& point) {
+                FetchSplatRows(point.at, Width(), densityBuffer_.data());
+                FetchSplatRows(point.at, Width(), depthBuffer_.data());
+            });
+    }
     friend std::vector<ShadingSetting> ShadingSettings(Renderer& renderer);
 
     // How much of `light` reaches the world point `w` (1 = unshadowed).
@@ -113,9 +127,11 @@ inline void SolidRenderer::BinPoint(const Vecd& q) {
     if (PlaceOnBand(q, point.at)) {
         point.z = static_cast<float>(q.z);
         if (bins_.Add(point)) {
-            FlushBins();
+            SortBins();
         }
     }
+    auto [plot, touch] = PieceHandlers();
+    bins_.PlotNext(plot, touch);
 }
 
 } // namespace vorticel

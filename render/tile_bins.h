@@ -1,5 +1,5 @@
 // Points of a render held back and splatted tile by tile, so that a large image's buffers are
-// visited a tile at a time while the tile is in cache, rather than wherever the orbit goes.
+// visited in runs along a tile's rows, fetched ahead, rather than wherever the orbit goes.
 //
 // Every pixel still receives its contributions in the points' own order: each tile's points
 // are splatted in the order they came, and a point whose splat straddles a tile edge is put in
@@ -51,18 +51,11 @@ struct DepthPlace {
     float z;
 };
 
-// How many points the bins of a grid of `pixels` texels hold before they flush: enough that a
-// tile's cache lines, once fetched, serve several points each (a few hundred thousand points
-// still land a line apart on a large image), and no more, so the bins stay small beside the
-// accumulation itself.
-inline constexpr std::int64_t kPixelsPerBinnedPoint = 32;
-inline constexpr std::size_t kLeastBinnedPoints = std::size_t{1} << 15;
-inline constexpr std::size_t kMostBinnedPoints = std::size_t{1} << 20;
-inline std::size_t BinCapacity(std::int64_t pixels) {
-    const auto wanted =
-        static_cast<std::size_t>(std::max<std::int64_t>(pixels, 0) / kPixelsPerBinnedPoint);
-    return std::clamp(wanted, kLeastBinnedPoints, kMostBinnedPoints);
-}
+// How many points the bins hold before they are sorted by tile. Few: the pieces of one load
+// are splatted one for each point of the next that comes, so the orbit's steps (which wait on
+// one another) and the splats (which wait on memory) overlap, and fewer pieces are left for the
+// pass at the end of a call.
+inline constexpr std::size_t kBinnedPoints = std::size_t{1} << 14;
 
 // `Record` is a SplatPlace, or holds one as `at` with whatever else its splat reads.
 template <class Record> class TileBins {
@@ -77,21 +70,21 @@ public:
     // tiles): the point, and its copy in tile order.
     static constexpr std::int64_t kBytesPerPoint =
         static_cast<std::int64_t>(sizeof(Record) + sizeof(Record) * 5 / 4);
-    static std::int64_t HeldBytes(std::int64_t pixels) {
-        return static_cast<std::int64_t>(BinCapacity(pixels)) * kBytesPerPoint;
-    }
+    static constexpr std::int64_t kHeldBytes =
+        static_cast<std::int64_t>(kBinnedPoints) * kBytesPerPoint;
 
     // For a grid of width x rows texels; keeps what it holds only for the same grid.
     void Prepare(std::int32_t width, std::int32_t rows) {
         const std::int32_t across = (width + kTileMaskX) >> kTileShiftX;
         const std::int32_t down = (rows + kTileMaskY) >> kTileShiftY;
-        const std::size_t capacity = BinCapacity(std::int64_t{width} * rows);
-        if (records_.size() != capacity) {
-            records_.resize(capacity);
+        if (records_.size() != kBinnedPoints) {
+            records_.resize(kBinnedPoints);
             size_ = 0;
+            next_ = total_ = 0;
         }
         if (across != across_ || std::int64_t{across} * down != std::int64_t(starts_.size()) - 1) {
             size_ = 0;
+            next_ = total_ = 0;
             across_ = across;
             starts_.assign(static_cast<std::size_t>(across) * static_cast<std::size_t>(down) + 1,
                            0);
@@ -106,17 +99,21 @@ public:
         return size_ == records_.size();
     }
 
-    // plot(record, mask) for every point held, tile by tile, each tile's in their order;
-    // `mask` has bit k set for the texels k of the splat (SplatOf) inside the tile. Empties.
-    // touch(record) is called a few points ahead of plot(record), to fetch its texels into
-    // the cache meanwhile: on a large image they are rarely there already.
-    template <class Plot, class Touch> void Flush(Plot&& plot, Touch&& touch) {
+    // Plots the pieces of the last sort still to go, then sorts the points held back into
+    // pieces in tile order, each tile's in the points' order, for PlotNext and Flush to plot:
+    // plot(record, mask), `mask` with bit k set for the texels k of the splat (SplatOf) inside
+    // the tile. touch(record) is called a few pieces ahead of plot(record), to fetch its
+    // texels into the cache meanwhile: on a large image they are rarely there already.
+    // Every piece of a sort is plotted before any of the next, so each pixel still gets its
+    // contributions in the points' order.
+    template <class Plot, class Touch> void Sort(Plot&& plot, Touch&& touch) {
+        PlotRest(plot, touch);
         if (size_ == 0) {
             return;
         }
-        // A counting sort of the pieces by tile (Add counted them), stable: each tile's in the
-        // points' order. The pieces are copied into tile order, each with its mask in the
-        // spare top bits of its column, so the splatting reads one array in sequence.
+        // A counting sort of the pieces by tile (Add counted them), stable. The pieces are
+        // copied into tile order, each with its mask in the spare top bits of its column, so
+        // the splatting reads one array in sequence.
         std::uint32_t total = 0;
         for (std::uint32_t& n : starts_) {
             const std::uint32_t c = n;
@@ -136,20 +133,43 @@ public:
                 PlaceOf(piece).ix |= static_cast<std::int32_t>(mask << kMaskShift);
             });
         }
-        for (std::uint32_t k = 0; k < total; ++k) {
-            if (k + kAhead < total) {
-                touch(Unmasked(sorted[k + kAhead]));
-            }
-            const Record& piece = sorted[k];
-            plot(Unmasked(piece), static_cast<std::uint32_t>(PlaceOf(piece).ix) >> kMaskShift);
-        }
         std::fill(starts_.begin(), starts_.end(), 0u);
         size_ = 0;
+        next_ = 0;
+        total_ = total;
     }
 
-    std::size_t Size() const { return size_; }
+    // Plots the next piece of the last sort, if one is left: called as points come, so that
+    // the splatting of one load overlaps the making of the next.
+    template <class Plot, class Touch> void PlotNext(Plot&& plot, Touch&& touch) {
+        if (next_ < total_) {
+            PlotAt(next_++, plot, touch);
+        }
+    }
+
+    // Sorts what is held and plots every piece: the bins are empty after it.
+    template <class Plot, class Touch> void Flush(Plot&& plot, Touch&& touch) {
+        Sort(plot, touch);
+        PlotRest(plot, touch);
+    }
+
+    // Points held back and pieces sorted but not plotted yet.
+    std::size_t Size() const { return size_ + (total_ - next_); }
 
 private:
+    template <class Plot, class Touch> void PlotAt(std::uint32_t k, Plot& plot, Touch& touch) {
+        if (k + kAhead < total_) {
+            touch(Unmasked(sorted_[k + kAhead]));
+        }
+        const Record& piece = sorted_[k];
+        plot(Unmasked(piece), static_cast<std::uint32_t>(PlaceOf(piece).ix) >> kMaskShift);
+    }
+    template <class Plot, class Touch> void PlotRest(Plot& plot, Touch& touch) {
+        for (; next_ < total_; ++next_) {
+            PlotAt(next_, plot, touch);
+        }
+    }
+
     static constexpr std::uint32_t kAhead = 32; // pieces between touch and plot
 
     // Columns are below 2^16 (the widest image), so the top bits can carry a piece's mask.
@@ -193,6 +213,8 @@ private:
     std::int32_t across_ = 0;
     std::vector<std::uint32_t> starts_; // per tile + 1: counts, then where its next piece goes
     std::vector<Record> sorted_;        // the pieces, tile by tile, masks in their columns
+    std::uint32_t next_ = 0;            // the next piece of sorted_ to plot
+    std::uint32_t total_ = 0;           // pieces in sorted_
 };
 
 } // namespace vorticel
