@@ -134,13 +134,9 @@ private:
 // The per-point operations are defined here so the render loop can inline them.
 
 inline void GasRenderer::PlotPoint(const Vecd& q) {
-    Splat s;
-    if (!SplatOnBand(q, s)) {
-        return;
-    }
-    float* density = densityBuffer_.data();
-    for (int k = 0; k < 4; ++k) {
-        density[s.texel[k]] += s.weight[k];
+    SplatPlace at;
+    if (PlaceOnBand(q, at)) {
+        PlotPiece(at, 0xFu);
     }
 }
 
