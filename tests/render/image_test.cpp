@@ -69,5 +69,18 @@ TEST(Image, WithoutAShownCopyHoldsItsRowsOnly) {
     EXPECT_EQ(image.Shown().size(), image.Rows().size());
 }
 
+TEST(Image, ResizeMakesBothCopiesBlackWhateverTheyHeld) {
+    Image image;
+    // The same size again, a smaller one, and one large enough for memory of its own.
+    for (const std::int32_t side : {64, 64, 7, 1500, 1500}) {
+        SCOPED_TRACE(side);
+        image.FillAndPublish({1.0f, 0.5f, 0.25f});
+        image.Resize(side, side);
+        const std::size_t bytes = static_cast<std::size_t>(side) * side * 3;
+        EXPECT_EQ(image.Rows(), std::vector<std::uint8_t>(bytes, 0));
+        EXPECT_EQ(image.Shown(), std::vector<std::uint8_t>(bytes, 0));
+    }
+}
+
 } // namespace
 } // namespace vorticel
