@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -48,10 +50,33 @@ template <class T> struct LargePageAllocator {
     friend bool operator!=(const LargePageAllocator&, const LargePageAllocator&) { return false; }
 };
 
+// Whether the `bytes` bytes at `p` are all zero; stops at the first 64 that are not.
+inline bool AllZeroBytes(const unsigned char* p, std::size_t bytes) {
+    std::size_t at = 0;
+    for (; at + 64 <= bytes; at += 64) {
+        std::uint64_t words[8];
+        std::memcpy(words, p + at, sizeof words);
+        std::uint64_t any = 0;
+        for (const std::uint64_t w : words) {
+            any |= w;
+        }
+        if (any != 0) {
+            return false;
+        }
+    }
+    for (; at < bytes; ++at) {
+        if (p[at] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // An accumulation buffer: a vector that can only be made whole (n zeros, n copies of a value, a
 // copy), never grown, so that its value-initialised elements are always fresh zeroed memory.
 template <class T> class LargeBuffer : private std::vector<T, LargePageAllocator<T>> {
     using Base = std::vector<T, LargePageAllocator<T>>;
+    static_assert(std::is_trivially_copyable_v<T>, "copies go by bytes");
 
 public:
     using typename Base::const_iterator;
@@ -61,6 +86,28 @@ public:
     LargeBuffer() = default;
     // `count` zeros, none of them written yet.
     explicit LargeBuffer(std::size_t count) : Base(count) {}
+    // Fresh zeros with the other's nonzero blocks copied in: a copy of a cleared buffer (each
+    // render worker's, made as the run starts) reads but writes nothing.
+    LargeBuffer(const LargeBuffer& other) : Base(other.size()) {
+        const auto* from = reinterpret_cast<const unsigned char*>(other.data());
+        auto* to = reinterpret_cast<unsigned char*>(data());
+        const std::size_t bytes = size() * sizeof(T);
+        constexpr std::size_t kBlock = 4096;
+        for (std::size_t at = 0; at < bytes; at += kBlock) {
+            const std::size_t n = std::min(kBlock, bytes - at);
+            if (!AllZeroBytes(from + at, n)) {
+                std::memcpy(to + at, from + at, n);
+            }
+        }
+    }
+    LargeBuffer(LargeBuffer&& other) noexcept = default;
+    LargeBuffer& operator=(const LargeBuffer& other) {
+        LargeBuffer copy(other);
+        swap(copy);
+        return *this;
+    }
+    LargeBuffer& operator=(LargeBuffer&& other) noexcept = default;
+    ~LargeBuffer() = default;
 
     using Base::begin;
     using Base::data;

@@ -233,5 +233,25 @@ TEST(LargeBuffer, MadeOrZeroedHoldsZerosAtEverySize) {
     }
 }
 
+TEST(LargeBuffer, CopiesHoldTheSourcesBytesWhereverItsZerosLie) {
+    // Whole blocks of zeros between lone values, a negative zero (a nonzero byte) alone in its
+    // block, and a value in the last, partial block.
+    const std::size_t n = 10 * 1024 + 5;
+    LargeBuffer<float> source(n);
+    source[3] = 1.5f;
+    source[3 * 1024 + 7] = -0.0f;
+    source[6 * 1024] = 2.0f;
+    source[n - 1] = 3.0f;
+    LargeBuffer<float> assigned;
+    assigned.assign(n, 7.0f); // what a copy assigned over it must not keep
+    assigned = source;
+    const LargeBuffer<float> copied(source);
+    for (const LargeBuffer<float>* copy :
+         {&copied, static_cast<const LargeBuffer<float>*>(&assigned)}) {
+        ASSERT_EQ(copy->size(), n);
+        EXPECT_EQ(std::memcmp(copy->data(), source.data(), n * sizeof(float)), 0);
+    }
+}
+
 } // namespace
 } // namespace vorticel
