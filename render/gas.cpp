@@ -90,7 +90,8 @@ void GasRenderer::ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
     }
 }
 
-void GasRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
+void GasRenderer::ShadeRowsTo(std::int32_t firstRow, std::int32_t endRow,
+                              std::uint8_t* bgrOut) const {
     const auto scale = static_cast<float>(brightness_ * 255.0);
     const double exponent = 1.0 / gamma_;
     const float maxDensity = maxDensity_;
@@ -98,14 +99,13 @@ void GasRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
         const double level = scale * std::pow(static_cast<double>(d) / maxDensity, exponent);
         return static_cast<std::uint8_t>(level < 255.0 ? level : 255.0);
     };
-    Image& image = MutableImage();
     const auto w = static_cast<std::size_t>(Width());
     const std::size_t first = static_cast<std::size_t>(firstRow) * w;
     const std::size_t end = static_cast<std::size_t>(endRow) * w;
     const auto shade = [&](const auto& grey) {
         for (std::size_t i = first; i < end; ++i) {
             const std::uint8_t level = grey(densityBuffer_[i]);
-            std::uint8_t* px = image.Pixel(i);
+            std::uint8_t* px = bgrOut + 3 * (i - first);
             px[0] = px[1] = px[2] = level;
         }
     };

@@ -21,7 +21,8 @@ public:
     void PlotPoint(const Vecd& q) override;
     void ClearImage() override;
     bool BeginShade() override;
-    void ShadeRows(std::int32_t firstRow, std::int32_t endRow) override;
+    void ShadeRowsTo(std::int32_t firstRow, std::int32_t endRow,
+                     std::uint8_t* bgrOut) const override;
     void ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
                      std::uint16_t* rgbOut) const override;
     // values[0]: the densest pixel.

@@ -184,7 +184,8 @@ void LightRenderer::ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
     }
 }
 
-void LightRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
+void LightRenderer::ShadeRowsTo(std::int32_t firstRow, std::int32_t endRow,
+                                std::uint8_t* bgrOut) const {
     const double e = 1.0 / gamma_;
     const auto m = static_cast<float>(brightness_ * 255.0);
     const float maxChannel = maxChannel_;
@@ -197,14 +198,13 @@ void LightRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
         v *= m;
         return static_cast<std::uint8_t>(v < 0.0 ? 0.0 : (v > 255.0 ? 255.0 : v));
     };
-    Image& image = MutableImage();
     const auto w = static_cast<std::size_t>(Width());
     const std::size_t first = static_cast<std::size_t>(firstRow) * w;
     const std::size_t end = static_cast<std::size_t>(endRow) * w;
     const auto shade = [&](const auto& toByte) {
         for (std::size_t i = first; i < end; ++i) {
             const ColourRGB& c = colourBuffer_[i];
-            std::uint8_t* px = image.Pixel(i);
+            std::uint8_t* px = bgrOut + 3 * (i - first);
             px[0] = toByte(c.b);
             px[1] = toByte(c.g);
             px[2] = toByte(c.r);

@@ -14,6 +14,7 @@
 #include "render/run_workers.h"
 
 #include <algorithm>
+#include <array>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -39,7 +40,7 @@ std::unique_ptr<Renderer> StripRenderer(const ImageRecipe& recipe, std::int32_t 
     if (!renderer) {
         throw RenderError("no renderer kind " + std::to_string(recipe.renderer));
     }
-    renderer->SetShowsImage(false); // the rows go to the file; nothing shows them
+    renderer->SetHoldsImage(false); // the rows are shaded straight into the file's
     renderer->SetBand(bandFirst, bandEnd);
     renderer->SetWidth(recipe.width);
     renderer->SetHeight(recipe.height);
@@ -67,8 +68,19 @@ StripRun RunStrip(const ImageRecipe& recipe, std::int32_t bandFirst, std::int32_
     return run;
 }
 
+// Rows shaded and written at a time, about 4 MiB of them: a strip holds these rather than an
+// image of its own.
+std::int32_t RowsAtATime(std::int64_t width, int depth, std::int32_t asked) {
+    if (asked > 0) {
+        return asked;
+    }
+    const std::int64_t rowBytes = width * (depth == 16 ? 6 : 3);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        (std::int64_t{4} << 20) / std::max<std::int64_t>(rowBytes, 1), 16, 4096));
+}
+
 // What a strip's run holds, measured on bands of one and two rows.
-StripCost MeasureStripCost(const ImageRecipe& recipe, int depth) {
+StripCost MeasureStripCost(const ImageRecipe& recipe, int depth, std::int32_t rowsAtATime) {
     const std::unique_ptr<Renderer> one = StripRenderer(recipe, 0, 1);
     const std::int64_t oneRow = one->AccumulationBytes();
     one->SetBand(0, 2);
@@ -78,11 +90,12 @@ StripCost MeasureStripCost(const ImageRecipe& recipe, int depth) {
     one->SetTileBinning(TileBinning::Always);
     const std::int64_t bins = one->BinBytes();
     StripCost cost;
-    // The run's renderer: its accumulation and bins, its band's image (no shown copy), its ring,
-    // and the 16-bit rows to write; each worker: an accumulation and bins.
+    // The run's renderer: its accumulation and bins (no image), its ring, and the rows shaded
+    // at a time; each worker: an accumulation and bins.
     cost.fixedBytes = oneRow - perRow + bins +
-                      static_cast<std::int64_t>(one->Ring().Points().size() * sizeof(Vecd));
-    cost.rowBytes = perRow + width * 3 + (depth == 16 ? width * 6 : 0);
+                      static_cast<std::int64_t>(one->Ring().Points().size() * sizeof(Vecd)) +
+                      RowsAtATime(width, depth, rowsAtATime) * width * (depth == 16 ? 6 : 3);
+    cost.rowBytes = perRow;
     cost.workerFixedBytes = oneRow - perRow + bins;
     cost.workerRowBytes = perRow;
     return cost;
@@ -147,55 +160,74 @@ private:
     std::unique_ptr<PngRowWriter> png_writer_;
 };
 
-// Shades rows first .. end - 1 of the image (the strip's own) on `threads` threads and writes
-// them in the file's order.
+// Shades rows first .. end - 1 of the image (the strip's own) on `threads` threads, a few at a
+// time, and writes them in the file's order.
 void ShadeAndWrite(Renderer& renderer, const ImageRecipe& recipe, std::int32_t first,
-                   std::int32_t end, std::int32_t threads, PosterFile& file) {
+                   std::int32_t end, std::int32_t threads, std::int32_t rowsAtATime,
+                   PosterFile& file) {
     const std::int32_t base = renderer.FirstRow();
-    const std::int32_t rows = end - first;
-    const auto parts = std::max<std::int32_t>(1, std::min(threads, rows));
     const auto width = static_cast<std::size_t>(renderer.Width());
     const bool shaded = renderer.BeginShade();
-    const auto rowOf = [first, rows](std::int32_t k, std::int32_t n) {
-        return first + static_cast<std::int32_t>(std::int64_t{rows} * k / n);
-    };
-    std::vector<std::uint16_t> samples(
-        recipe.depth == 16 ? width * 3 * static_cast<std::size_t>(rows) : 0);
-    if (recipe.depth == 16) {
-        if (shaded) {
-            InParts(parts, [&](std::int32_t k, std::int32_t n) {
-                const std::int32_t a = rowOf(k, n);
-                renderer.ShadeRows16(a - base, rowOf(k + 1, n) - base,
-                                     samples.data() +
-                                         static_cast<std::size_t>(a - first) * width * 3);
+    const std::int32_t atATime = RowsAtATime(renderer.Width(), recipe.depth, rowsAtATime);
+    // `background`: an unshaded pixel's values in the rows' own order.
+    const auto shadeAndWrite = [&](auto* rows, auto shade, const auto& background) {
+        const std::size_t rowValues = width * 3;
+        // Rows a .. b - 1 into `rows`, bottom row first.
+        const auto shadeRows = [&](std::int32_t a, std::int32_t b) {
+            if (!shaded) {
+                for (std::size_t i = 0; i < static_cast<std::size_t>(b - a) * rowValues; i += 3) {
+                    std::copy(background.begin(), background.end(), rows + i);
+                }
+                return;
+            }
+            const std::int32_t n = std::max<std::int32_t>(1, std::min(threads, b - a));
+            InParts(n, [&](std::int32_t k, std::int32_t parts) {
+                const auto rowOf = [a, b, parts](std::int32_t j) {
+                    return a + static_cast<std::int32_t>(std::int64_t{b - a} * j / parts);
+                };
+                shade(rowOf(k) - base, rowOf(k + 1) - base,
+                      rows + static_cast<std::size_t>(rowOf(k) - a) * rowValues);
             });
+        };
+        const auto row = [&](std::int32_t a, std::int32_t y) {
+            return rows + static_cast<std::size_t>(y - a) * rowValues;
+        };
+        if (file.TopDown()) {
+            for (std::int32_t b = end; b > first; b -= atATime) {
+                const std::int32_t a = std::max(first, b - atATime);
+                shadeRows(a, b);
+                for (std::int32_t y = b; y-- > a;) {
+                    file.WriteRow(recipe, row(a, y));
+                }
+            }
         } else {
-            const ColourRGB& b = renderer.BackgroundColour();
-            for (std::size_t i = 0; i < samples.size(); i += 3) {
-                samples[i] = Channel16(b.r);
-                samples[i + 1] = Channel16(b.g);
-                samples[i + 2] = Channel16(b.b);
+            for (std::int32_t a = first; a < end; a += atATime) {
+                const std::int32_t b = std::min(end, a + atATime);
+                shadeRows(a, b);
+                for (std::int32_t y = a; y < b; ++y) {
+                    file.WriteRow(recipe, row(a, y));
+                }
             }
         }
-    } else if (shaded) {
-        InParts(parts, [&](std::int32_t k, std::int32_t n) {
-            renderer.ShadeRows(rowOf(k, n) - base, rowOf(k + 1, n) - base);
-        });
-    }
-    const auto rowData = [&](std::int32_t y) -> const void* {
-        if (recipe.depth == 16) {
-            return samples.data() + static_cast<std::size_t>(y - first) * width * 3;
-        }
-        return renderer.GetImage().Rows().data() + static_cast<std::size_t>(y - base) * width * 3;
     };
-    if (file.TopDown()) {
-        for (std::int32_t y = end; y-- > first;) {
-            file.WriteRow(recipe, rowData(y));
-        }
+    const auto rows = static_cast<std::size_t>(std::min(atATime, end - first)) * width * 3;
+    const ColourRGB& c = renderer.BackgroundColour();
+    if (recipe.depth == 16) {
+        std::vector<std::uint16_t> samples(rows);
+        shadeAndWrite(
+            samples.data(),
+            [&renderer](std::int32_t a, std::int32_t b, std::uint16_t* out) {
+                renderer.ShadeRows16(a, b, out);
+            },
+            std::array<std::uint16_t, 3>{Channel16(c.r), Channel16(c.g), Channel16(c.b)});
     } else {
-        for (std::int32_t y = first; y < end; ++y) {
-            file.WriteRow(recipe, rowData(y));
-        }
+        std::vector<std::uint8_t> bytes(rows);
+        shadeAndWrite(
+            bytes.data(),
+            [&renderer](std::int32_t a, std::int32_t b, std::uint8_t* out) {
+                renderer.ShadeRowsTo(a, b, out);
+            },
+            std::array<std::uint8_t, 3>{ChannelByte(c.b), ChannelByte(c.g), ChannelByte(c.r)});
     }
 }
 
@@ -225,7 +257,7 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
         options.memoryBytes > 0 ? options.memoryBytes : DefaultPosterMemory();
     const std::int64_t budget =
         memory > 0 ? std::max<std::int64_t>(memory - kPosterReserveBytes, 1) : 0;
-    const StripCost cost = MeasureStripCost(recipe, recipe.depth);
+    const StripCost cost = MeasureStripCost(recipe, recipe.depth, options.rowsAtATime);
     PosterPlan plan;
     try {
         plan = PlanStrips(recipe.width, recipe.height, threads, options.strips, budget,
@@ -329,7 +361,7 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
         std::int32_t first = 0;
         std::int32_t end = 0;
         StripRows(plan, recipe.height, k, first, end);
-        ShadeAndWrite(renderer, recipe, first, end, threads, file);
+        ShadeAndWrite(renderer, recipe, first, end, threads, options.rowsAtATime, file);
     }
     file.Commit();
     return result;

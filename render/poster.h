@@ -17,6 +17,7 @@ struct PosterOptions {
     int depth = 8;                      // 8 or 16 (PNG only)
     std::int64_t memoryBytes = 0;       // 0: the default share of available memory
     std::int32_t strips = 0;            // 0: as few as fit in memoryBytes
+    std::int32_t rowsAtATime = 0;       // rows shaded and written at a time; 0: about 4 MiB
     std::int32_t threads = kAllThreads; // the recipe's workers when it has them, else this
 };
 

@@ -32,7 +32,7 @@ Renderer::Renderer(const Renderer& other)
     : camera_(other.camera_), backgroundColour_(other.backgroundColour_),
       pointColour_(other.pointColour_), fogColour_(other.fogColour_), kind_(other.kind_),
       bandFirst_(other.bandFirst_), bandEnd_(other.bandEnd_), firstRow_(other.firstRow_),
-      bandRows_(other.bandRows_), showsImage_(other.showsImage_), imposed_(other.imposed_) {
+      bandRows_(other.bandRows_), holdsImage_(other.holdsImage_), imposed_(other.imposed_) {
     ring_.Drop();
 }
 
@@ -131,7 +131,11 @@ void Renderer::ResizeBuffers() {
     BandFor(height, first, end);
     firstRow_ = first;
     bandRows_ = end - first;
-    image_.Resize(Width(), bandRows_, showsImage_);
+    if (holdsImage_) {
+        image_.Resize(Width(), bandRows_);
+    } else {
+        image_.Drop();
+    }
     camera_.SetImageSize(Width(), height); // the view box follows the aspect
     NotifyStateChanged();                  // the viewport
 }
@@ -168,6 +172,14 @@ void Renderer::FitView(bool recomputeZoom) {
 
 void Renderer::ClearImage() {
     image_.FillAndPublish(backgroundColour_);
+}
+
+void Renderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
+    if (firstRow < endRow && !image_.Empty()) {
+        ShadeRowsTo(firstRow, endRow,
+                    image_.Pixel(static_cast<std::size_t>(firstRow) *
+                                 static_cast<std::size_t>(image_.Width())));
+    }
 }
 
 bool Renderer::ShadeImage() {

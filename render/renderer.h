@@ -63,7 +63,11 @@ public:
     // ShadeRows fills rows firstRow .. endRow - 1 of BandRows() (row 0 at the bottom), bands
     // in any order. Both read the accumulation and write only the maxima and the image.
     virtual bool BeginShade() { return false; }
-    virtual void ShadeRows(std::int32_t /*firstRow*/, std::int32_t /*endRow*/) {}
+    void ShadeRows(std::int32_t firstRow, std::int32_t endRow);
+    // As ShadeRows, the same bytes, into `bgrOut` instead of the image: the rows in that
+    // order, blue, green, red, width x 3 bytes each.
+    virtual void ShadeRowsTo(std::int32_t /*firstRow*/, std::int32_t /*endRow*/,
+                             std::uint8_t* /*bgrOut*/) const {}
     // BeginShade, then ShadeRows over the whole band.
     bool ShadeImage();
     // Rows firstRow .. endRow - 1 of the band (row 0 at the bottom, the rows in that order)
@@ -161,9 +165,9 @@ public:
 
     // The band's image: rows bottom-up, and the shown top-down copy.
     const Image& GetImage() const { return image_; }
-    // Whether the image keeps a shown copy beside its rows (from the next size on): a render
-    // that only writes its rows to a file does without.
-    void SetShowsImage(bool shows) { showsImage_ = shows; }
+    // Whether there is an image at all (from the next size on): a poster's strips shade their
+    // rows straight into the file's (ShadeRowsTo) and do without.
+    void SetHoldsImage(bool holds) { holdsImage_ = holds; }
     // Copies the image's rows into the shown copy.
     void PublishImage() { image_.Publish(); }
 
@@ -235,7 +239,7 @@ private:
     std::int32_t bandEnd_ = 0;
     std::int32_t firstRow_ = 0; // as it applies to the current size
     std::int32_t bandRows_ = 0;
-    bool showsImage_ = true;
+    bool holdsImage_ = true;
     PreviewSurface* surface_ = nullptr; // not owned
     std::optional<ShadeStatistics> imposed_;
 };

@@ -278,7 +278,8 @@ void SolidRenderer::ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
     }
 }
 
-void SolidRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
+void SolidRenderer::ShadeRowsTo(std::int32_t firstRow, std::int32_t endRow,
+                                std::uint8_t* bgrOut) const {
     const double eo = 1.0 / opacity_;
     const double eg = 1.0 / gamma_;
     const double es = 1.0 / roughness_;
@@ -291,10 +292,21 @@ void SolidRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
     const ColourRGB& backgroundColour = BackgroundColour();
     const double background[3] = {backgroundColour.r, backgroundColour.g, backgroundColour.b};
     const auto w = static_cast<std::size_t>(width);
-    Image& image = MutableImage();
-
-    // The top row and the right column of the band keep the background of ClearImage; rows
-    // count from the band's first, `y` below from the image's bottom row.
+    const std::uint8_t backgroundBytes[3] = {ChannelByte(background[2]), ChannelByte(background[1]),
+                                             ChannelByte(background[0])};
+    const auto pixel = [bgrOut, w, firstRow](std::size_t i) {
+        return bgrOut + 3 * (i - static_cast<std::size_t>(firstRow) * w);
+    };
+    // The top row and the right column of the band are the background, as ClearImage draws
+    // it: no pixel beside or above them to take a slope from.
+    for (std::int32_t row = firstRow; row < endRow; ++row) {
+        const std::size_t rowStart = static_cast<std::size_t>(row) * w;
+        const std::size_t from = row == BandRows() - 1 ? rowStart : rowStart + w - 1;
+        for (std::size_t i = from; i < rowStart + w; ++i) {
+            std::copy(backgroundBytes, backgroundBytes + 3, pixel(i));
+        }
+    }
+    // Rows count from the band's first, `y` below from the image's bottom row.
     const std::int32_t first = FirstRow();
     for (std::int32_t row = std::min(endRow, BandRows() - 1) - 1; row >= firstRow; --row) {
         const std::int32_t y = first + row;
@@ -302,11 +314,9 @@ void SolidRenderer::ShadeRows(std::int32_t firstRow, std::int32_t endRow) {
             const std::size_t i = static_cast<std::size_t>(row) * w + static_cast<std::size_t>(x);
             const double d = depthBuffer_[i];
             const double n = densityBuffer_[i];
-            std::uint8_t* px = image.Pixel(i);
+            std::uint8_t* px = pixel(i);
             if (n <= 0.0) {
-                px[0] = ChannelByte(background[2]);
-                px[1] = ChannelByte(background[1]);
-                px[2] = ChannelByte(background[0]);
+                std::copy(backgroundBytes, backgroundBytes + 3, px);
                 continue;
             }
             const Vecd position{(x - width * 0.5) * s, (y - height * 0.5) * s, d / h};

@@ -60,6 +60,8 @@ TEST_P(PosterTest, AnyStripsGiveTheBytesOfOnePiece) {
                 SCOPED_TRACE(std::string(format) + ", family " + std::to_string(family) + ", " +
                              std::to_string(strips) + " strips");
                 options.strips = strips;
+                // Strips also shade and write a few rows at a time, the last few fewer.
+                options.rowsAtATime = strips == 1 ? 0 : 5;
                 const std::string name = "p" + std::to_string(strips) + extension;
                 const std::string path = Path(name);
                 const PosterResult result = RenderPoster(recipe, options, path);
@@ -117,6 +119,39 @@ TEST(PosterChecks, StoppedWritesNothingAndSizesAreChecked) {
     options.strips = 1;
     options.memoryBytes = kPosterReserveBytes + 1000;
     EXPECT_THROW(RenderPoster(recipe, options, path), MemoryBudgetError);
+}
+
+class PosterFiles : public test::TempFolder {};
+
+TEST_F(PosterFiles, AnEmptyRenderIsTheBackgroundInEveryStrip) {
+    ImageRecipe recipe = ExampleRecipe(2, 4); // Solid, on its grey
+    recipe.iterations = 1;                    // no point comes past the warm-up
+    PosterOptions options;
+    options.width = recipe.width;
+    options.height = recipe.height;
+    options.rowsAtATime = 5;
+    const ColourRGB background = MakeRenderer(recipe, nullptr)->BackgroundColour();
+    const std::uint8_t bgr[3] = {ChannelByte(background.b), ChannelByte(background.g),
+                                 ChannelByte(background.r)};
+    ASSERT_NE(bgr[0], 0);
+    for (const int depth : {8, 16}) {
+        options.depth = depth;
+        for (const int strips : {1, 3}) {
+            SCOPED_TRACE(std::to_string(depth) + " bits, " + std::to_string(strips) + " strips");
+            options.strips = strips;
+            RenderPoster(recipe, options, Path(std::to_string(strips) + ".png"));
+        }
+        EXPECT_TRUE(Read("1.png") == Read("3.png"));
+    }
+    options.depth = 8;
+    RenderPoster(recipe, options, Path("8.png"));
+    const test::DecodedPng png = test::DecodePng(Path("8.png"));
+    ASSERT_TRUE(png.ok);
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < png.bgr.size(); ++i) {
+        wrong += png.bgr[i] != bgr[i % 3];
+    }
+    EXPECT_EQ(wrong, 0u);
 }
 
 } // namespace
