@@ -15,9 +15,12 @@ namespace vorticel::test {
 class TempFolder : public ::testing::Test {
 protected:
     void SetUp() override {
+        // A parameterised test's name holds a slash: one folder, not a folder in a folder
+        // that the tear-down would leave behind.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
         dir = std::filesystem::temp_directory_path() /
-              ("vorticel-io-test-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+              ("vorticel-io-test-" + std::to_string(::getpid()) + "-" + name);
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }
