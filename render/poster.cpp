@@ -169,8 +169,10 @@ void ShadeAndWrite(Renderer& renderer, const ImageRecipe& recipe, std::int32_t f
     const auto width = static_cast<std::size_t>(renderer.Width());
     const bool shaded = renderer.BeginShade();
     const std::int32_t atATime = RowsAtATime(renderer.Width(), recipe.depth, rowsAtATime);
-    // `background`: an unshaded pixel's values in the rows' own order.
-    const auto shadeAndWrite = [&](auto* rows, auto shade, const auto& background) {
+    // `buffer` holds the rows shaded at a time, `shade` is the renderer's shading into it, and
+    // `background` an unshaded pixel's values in the rows' own order.
+    const auto shadeAndWrite = [&](auto buffer, auto shade, const auto& background) {
+        auto* const rows = buffer.data();
         const std::size_t rowValues = width * 3;
         // Rows a .. b - 1 into `rows`, bottom row first.
         const auto shadeRows = [&](std::int32_t a, std::int32_t b) {
@@ -185,8 +187,8 @@ void ShadeAndWrite(Renderer& renderer, const ImageRecipe& recipe, std::int32_t f
                 const auto rowOf = [a, b, parts](std::int32_t j) {
                     return a + static_cast<std::int32_t>(std::int64_t{b - a} * j / parts);
                 };
-                shade(rowOf(k) - base, rowOf(k + 1) - base,
-                      rows + static_cast<std::size_t>(rowOf(k) - a) * rowValues);
+                (renderer.*shade)(rowOf(k) - base, rowOf(k + 1) - base,
+                                  rows + static_cast<std::size_t>(rowOf(k) - a) * rowValues);
             });
         };
         const auto row = [&](std::int32_t a, std::int32_t y) {
@@ -213,20 +215,11 @@ void ShadeAndWrite(Renderer& renderer, const ImageRecipe& recipe, std::int32_t f
     const auto rows = static_cast<std::size_t>(std::min(atATime, end - first)) * width * 3;
     const ColourRGB& c = renderer.BackgroundColour();
     if (recipe.depth == 16) {
-        std::vector<std::uint16_t> samples(rows);
-        shadeAndWrite(
-            samples.data(),
-            [&renderer](std::int32_t a, std::int32_t b, std::uint16_t* out) {
-                renderer.ShadeRows16(a, b, out);
-            },
-            std::array<std::uint16_t, 3>{Channel16(c.r), Channel16(c.g), Channel16(c.b)});
+        shadeAndWrite(std::vector<std::uint16_t>(rows), &Renderer::ShadeRows16,
+                      std::array<std::uint16_t, 3>{Channel16(c.r), Channel16(c.g), Channel16(c.b)});
     } else {
-        std::vector<std::uint8_t> bytes(rows);
         shadeAndWrite(
-            bytes.data(),
-            [&renderer](std::int32_t a, std::int32_t b, std::uint8_t* out) {
-                renderer.ShadeRowsTo(a, b, out);
-            },
+            std::vector<std::uint8_t>(rows), &Renderer::ShadeRowsTo,
             std::array<std::uint8_t, 3>{ChannelByte(c.b), ChannelByte(c.g), ChannelByte(c.r)});
     }
 }
