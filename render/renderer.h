@@ -210,7 +210,6 @@ protected:
     }
     // The soft depth test's sharpness: depth range x zoom x 10.
     double SoftDepthSharpness() const { return camera_.DepthRange() * camera_.Zoom() * 10.0; }
-    Image& MutableImage() { return image_; }
     PreviewRing& MutableRing() { return ring_; }
 
     void SetKind(RendererKind kind) { kind_ = kind; }
