@@ -85,38 +85,74 @@ public:
 
     LargeBuffer() = default;
     // `count` zeros, none of them written yet.
-    explicit LargeBuffer(std::size_t count) : Base(count) {}
-    // Fresh zeros with the other's nonzero blocks copied in: a copy of a cleared buffer (each
-    // render worker's, made as the run starts) reads but writes nothing.
-    LargeBuffer(const LargeBuffer& other) : Base(other.size()) {
+    explicit LargeBuffer(std::size_t count) : Base(count), untouched_(true) {}
+    // Fresh zeros with the other's nonzero blocks copied in. A buffer nothing could have written
+    // to since it was made (each render worker's source, cleared as the run starts) is not even
+    // read: reading fresh memory costs the system the same pages as writing it.
+    LargeBuffer(const LargeBuffer& other) : Base(other.size()), untouched_(true) {
+        if (other.untouched_) {
+            return;
+        }
         const auto* from = reinterpret_cast<const unsigned char*>(other.data());
-        auto* to = reinterpret_cast<unsigned char*>(data());
+        auto* to = reinterpret_cast<unsigned char*>(Base::data());
         const std::size_t bytes = size() * sizeof(T);
         constexpr std::size_t kBlock = 4096;
         for (std::size_t at = 0; at < bytes; at += kBlock) {
             const std::size_t n = std::min(kBlock, bytes - at);
             if (!AllZeroBytes(from + at, n)) {
                 std::memcpy(to + at, from + at, n);
+                untouched_ = false;
             }
         }
     }
-    LargeBuffer(LargeBuffer&& other) noexcept = default;
+    LargeBuffer(LargeBuffer&& other) noexcept
+        : Base(std::move(other)), untouched_(std::exchange(other.untouched_, false)) {}
     LargeBuffer& operator=(const LargeBuffer& other) {
         LargeBuffer copy(other);
         swap(copy);
         return *this;
     }
-    LargeBuffer& operator=(LargeBuffer&& other) noexcept = default;
+    LargeBuffer& operator=(LargeBuffer&& other) noexcept {
+        LargeBuffer taken(std::move(other));
+        swap(taken);
+        return *this;
+    }
     ~LargeBuffer() = default;
 
-    using Base::begin;
-    using Base::data;
     using Base::empty;
-    using Base::end;
     using Base::size;
-    using Base::operator[];
-    void assign(std::size_t count, const T& value) { Base::assign(count, value); }
-    void swap(LargeBuffer& other) noexcept { Base::swap(other); }
+    // Reading leaves the buffer untouched; any way to write to it does not.
+    const T* data() const { return Base::data(); }
+    const_iterator begin() const { return Base::begin(); }
+    const_iterator end() const { return Base::end(); }
+    const T& operator[](std::size_t i) const { return Base::operator[](i); }
+    T* data() {
+        untouched_ = false;
+        return Base::data();
+    }
+    iterator begin() {
+        untouched_ = false;
+        return Base::begin();
+    }
+    iterator end() {
+        untouched_ = false;
+        return Base::end();
+    }
+    T& operator[](std::size_t i) {
+        untouched_ = false;
+        return Base::operator[](i);
+    }
+    void assign(std::size_t count, const T& value) {
+        Base::assign(count, value);
+        untouched_ = false;
+    }
+    void swap(LargeBuffer& other) noexcept {
+        Base::swap(other);
+        std::swap(untouched_, other.untouched_);
+    }
+
+private:
+    bool untouched_ = false; // all zeros, and nothing written since it was made
 };
 
 // Buffers from this size on are zeroed by taking fresh memory (ZeroBuffer).

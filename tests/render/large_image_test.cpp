@@ -253,5 +253,47 @@ TEST(LargeBuffer, CopiesHoldTheSourcesBytesWhereverItsZerosLie) {
     }
 }
 
+TEST(LargeBuffer, EveryWayOfWritingShowsInLaterCopies) {
+    // A copy of a buffer nothing wrote to skips reading it, so every way in which a buffer can
+    // be written must end that, including writes through a pointer taken before the copy.
+    const std::size_t n = 3000;
+    std::vector<LargeBuffer<float>> written;
+    written.emplace_back(n);
+    float* const early = written.back().data();
+    early[n - 1] = 1.0f;
+    written.emplace_back(n);
+    written.back()[5] = 1.0f;
+    written.emplace_back(n);
+    std::fill(written.back().begin(), written.back().end(), 1.0f);
+    written.emplace_back();
+    written.back().assign(n, 1.0f);
+    LargeBuffer<float> swapped(n);
+    LargeBuffer<float> other(n);
+    other[7] = 1.0f;
+    swapped.swap(other);
+    written.push_back(std::move(swapped));
+    LargeBuffer<float> moved(n);
+    LargeBuffer<float> source(n);
+    source[9] = 1.0f;
+    moved = std::move(source);
+    written.push_back(std::move(moved));
+    for (std::size_t k = 0; k < written.size(); ++k) {
+        const LargeBuffer<float> copy(written[k]);
+        const LargeBuffer<float> copyOfCopy(copy);
+        for (const LargeBuffer<float>* c : {&copy, &copyOfCopy}) {
+            ASSERT_EQ(c->size(), n) << k;
+            EXPECT_EQ(std::memcmp(c->data(), std::as_const(written[k]).data(), n * sizeof(float)),
+                      0)
+                << k;
+        }
+    }
+    // Written after it was copied: the copy stays zeros, the source keeps its value.
+    LargeBuffer<float> fresh(n);
+    const LargeBuffer<float> before(fresh);
+    fresh[0] = 2.0f;
+    EXPECT_EQ(std::as_const(before)[0], 0.0f);
+    EXPECT_EQ(LargeBuffer<float>(fresh)[0], 2.0f);
+}
+
 } // namespace
 } // namespace vorticel
