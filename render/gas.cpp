@@ -157,12 +157,12 @@ LiquidRenderer::LiquidRenderer(const Renderer& source) : GasRenderer(source) {
 
 void LiquidRenderer::ResizeBuffers() {
     GasRenderer::ResizeBuffers();
-    depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
+    depthBuffer_ = LargeBuffer<float>(static_cast<std::size_t>(PixelCount())); // the far plane
 }
 
 void LiquidRenderer::ClearImage() {
     GasRenderer::ClearImage();
-    std::fill(depthBuffer_.begin(), depthBuffer_.end(), 1.0f);
+    ZeroBuffer(depthBuffer_); // the far plane
 }
 
 void LiquidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {

@@ -261,12 +261,12 @@ PlasmaRenderer::PlasmaRenderer(const Renderer& source) : LightRenderer(source) {
 
 void PlasmaRenderer::ResizeBuffers() {
     LightRenderer::ResizeBuffers();
-    depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
+    depthBuffer_ = LargeBuffer<float>(static_cast<std::size_t>(PixelCount())); // the far plane
 }
 
 void PlasmaRenderer::ClearImage() {
     LightRenderer::ClearImage();
-    std::fill(depthBuffer_.begin(), depthBuffer_.end(), 1.0f);
+    ZeroBuffer(depthBuffer_); // the far plane
 }
 
 void PlasmaRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {

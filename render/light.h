@@ -186,6 +186,7 @@ public:
     [[gnu::noinline]] void FlushBins();
 
     // Soft nearest depth per pixel of the band, 0 near .. 1 far.
+    // The soft depths, as StoredDepth holds them.
     const LargeBuffer<float>& Depth() const { return depthBuffer_; }
 
 protected:

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "render/renderer.h"
+#include "render/splat.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -73,10 +74,12 @@ void MergeSum(V& out, const WorkerRenderers& workers, V R::*member, MergePart pa
     MergeEach(out, workers, Member(member), part, [](float& o, float v) { o += v; });
 }
 
-// Soft depths: the nearest (smallest) of the workers' depths, handed back to each.
+// Soft depths: the nearest (smallest) of the workers' depths, handed back to each. The buffers
+// hold them as StoredDepth.
 template <class R, class V>
 void MergeNearest(V& out, const WorkerRenderers& workers, V R::*member, MergePart part) {
-    MergeEach(out, workers, Member(member), part, [](float& o, float v) { o = v < o ? v : o; });
+    MergeEach(out, workers, Member(member), part,
+              [](float& o, float v) { o = DepthOf(v) < DepthOf(o) ? v : o; });
     HandBack(out, workers, Member(member), part, [](float& own, float v) { own = v; });
 }
 

@@ -85,14 +85,14 @@ void SolidRenderer::ComputeMaxima() {
 void SolidRenderer::ResizeBuffers() {
     Renderer::ResizeBuffers();
     densityBuffer_ = LargeBuffer<float>(static_cast<std::size_t>(PixelCount()));
-    depthBuffer_.assign(static_cast<std::size_t>(PixelCount()), 1.0f);
+    depthBuffer_ = LargeBuffer<float>(static_cast<std::size_t>(PixelCount())); // the far plane
 }
 
 void SolidRenderer::ClearImage() {
     Renderer::ClearImage();
     maxDensity_ = 0.0f;
     ZeroBuffer(densityBuffer_);
-    std::fill(depthBuffer_.begin(), depthBuffer_.end(), 1.0f);
+    ZeroBuffer(depthBuffer_); // the far plane
     LightsFollowCamera();
     for (Light& light : lights_) {
         light.ClearLightMaps();
@@ -242,13 +242,14 @@ void SolidRenderer::ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
     // The lit colour of a covered pixel over the background, each channel 0..1.
     const auto surface = [&](std::int32_t row, std::int32_t x, double out[3]) {
         const std::size_t i = static_cast<std::size_t>(row) * w + static_cast<std::size_t>(x);
-        const double d = depthBuffer_[i];
+        const double d = DepthOf(depthBuffer_[i]);
         const double n = densityBuffer_[i];
         const std::int32_t y = first + row;
         const Vecd position{(x - width * 0.5) * s, (y - height * 0.5) * s, d / h};
         const Vecd world = unproject({double(x), double(y), d});
-        const Vecd normal = NormalisedIfPositive(
-            {-s * (depthBuffer_[i + 1] - d) / h, -s * (depthBuffer_[i + w] - d) / h, s * s});
+        const Vecd normal =
+            NormalisedIfPositive({-s * (DepthOf(depthBuffer_[i + 1]) - d) / h,
+                                  -s * (DepthOf(depthBuffer_[i + w]) - d) / h, s * s});
         const Vecd toView = NormalisedIfPositive(position - camera.Eye());
         double colour[3];
         LitColour(world, normal, toView, es, colour);
@@ -312,7 +313,7 @@ void SolidRenderer::ShadeRowsTo(std::int32_t firstRow, std::int32_t endRow,
         const std::int32_t y = first + row;
         for (std::int32_t x = width - 2; x >= 0; --x) {
             const std::size_t i = static_cast<std::size_t>(row) * w + static_cast<std::size_t>(x);
-            const double d = depthBuffer_[i];
+            const double d = DepthOf(depthBuffer_[i]);
             const double n = densityBuffer_[i];
             std::uint8_t* px = pixel(i);
             if (n <= 0.0) {
@@ -321,8 +322,9 @@ void SolidRenderer::ShadeRowsTo(std::int32_t firstRow, std::int32_t endRow,
             }
             const Vecd position{(x - width * 0.5) * s, (y - height * 0.5) * s, d / h};
             const Vecd world = unproject({double(x), double(y), d});
-            const Vecd normal = NormalisedIfPositive(
-                {-s * (depthBuffer_[i + 1] - d) / h, -s * (depthBuffer_[i + w] - d) / h, s * s});
+            const Vecd normal =
+                NormalisedIfPositive({-s * (DepthOf(depthBuffer_[i + 1]) - d) / h,
+                                      -s * (DepthOf(depthBuffer_[i + w]) - d) / h, s * s});
             const Vecd toView = NormalisedIfPositive(position - camera.Eye());
             double colour[3];
             LitColour(world, normal, toView, es, colour);

@@ -55,6 +55,7 @@ public:
     // Per pixel of the band: accumulated point weights, and the soft nearest depth (0 near
     // .. 1 far).
     const LargeBuffer<float>& Density() const { return densityBuffer_; }
+    // The soft depths, as StoredDepth holds them.
     const LargeBuffer<float>& Depth() const { return depthBuffer_; }
     float MaxDensity() const { return maxDensity_; }
     const LightArray& Lights() const { return lights_; }

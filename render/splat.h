@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace vorticel {
 
@@ -72,6 +73,27 @@ inline bool SplatAt(double px, double py, std::int32_t width, std::int32_t heigh
 // Adds the weights to `density` and pulls `depth` (soft nearest depth) toward a nearer point
 // in proportion to each weight; a point behind the stored depth leaves it alone.
 // Only the texels of `mask` (bit k for texel k).
+// A depth buffer holds each depth with its bits exclusive-or'd with those of 1, the far plane:
+// fresh zeroed memory is then a buffer all at the far plane, which no pass of writes has to fill
+// nor any worker's copy to repeat. The flip is its own inverse and exact for every value.
+inline float FlipFarBits(float v) {
+    constexpr std::uint32_t kFarBits = 0x3F800000u; // 1.0f
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    bits ^= kFarBits;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+// The depth a depth buffer's element holds.
+inline float DepthOf(float stored) {
+    return FlipFarBits(stored);
+}
+// What a depth buffer holds for `depth`.
+inline float StoredDepth(float depth) {
+    return FlipFarBits(depth);
+}
+
+// `depth` is a depth buffer (StoredDepth).
 inline void SplatDensityAndDepth(const Splat& s, float z, float* density, float* depth,
                                  unsigned mask = 0xFu) {
     for (int k = 0; k < 4; ++k) {
@@ -80,9 +102,10 @@ inline void SplatDensityAndDepth(const Splat& s, float z, float* density, float*
         }
         const float w = s.weight[k];
         density[s.texel[k]] += w;
-        float& d = depth[s.texel[k]];
+        float& stored = depth[s.texel[k]];
+        const float d = DepthOf(stored);
         if (z < d) {
-            d = d * (1.0f - w) + w * z;
+            stored = StoredDepth(d * (1.0f - w) + w * z);
         }
     }
 }
@@ -107,14 +130,16 @@ inline void SplatDensityAndDepth(const Splat& s, float z, DensityDepth* map) {
 
 // The soft depth test of the liquid and plasma renderers: how much of weight `w` a point
 // at depth `z` adds to a texel whose soft nearest depth is `depth`, pulling that depth
-// toward the point when it lies in front. `sharpness` is depthRange x zoom x 10.
-inline float SoftDepthWeight(float& depth, float z, float w, double sharpness) {
+// toward the point when it lies in front. `sharpness` is depthRange x zoom x 10. `stored` is
+// the texel's element of a depth buffer (StoredDepth).
+inline float SoftDepthWeight(float& stored, float z, float w, double sharpness) {
+    const float depth = DepthOf(stored);
     const double g = (depth - z) * sharpness;
     if (g <= -1.0) {
         return 0.0f; // too far behind the surface already seen here
     }
     if (g > 0.0) {
-        depth = depth * (1.0f - w) + z * w;
+        stored = StoredDepth(depth * (1.0f - w) + z * w);
     }
     const double share = (g + 1.0) * 0.5;
     return static_cast<float>(w * (share < 1.0 ? share : 1.0));

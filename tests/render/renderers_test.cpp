@@ -113,9 +113,9 @@ protected:
     }
     double Depth(int x, int y) const {
         if (auto* liquid = dynamic_cast<LiquidRenderer*>(b.get())) {
-            return liquid->Depth()[Texel(*b, x, y)];
+            return DepthOf(liquid->Depth()[Texel(*b, x, y)]);
         }
-        return dynamic_cast<PlasmaRenderer&>(*b).Depth()[Texel(*b, x, y)];
+        return DepthOf(dynamic_cast<PlasmaRenderer&>(*b).Depth()[Texel(*b, x, y)]);
     }
     std::unique_ptr<Renderer> b;
 };
