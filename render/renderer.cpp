@@ -31,8 +31,9 @@ Renderer::Renderer(PreviewSurface* surface, const Renderer& source)
 Renderer::Renderer(const Renderer& other)
     : camera_(other.camera_), backgroundColour_(other.backgroundColour_),
       pointColour_(other.pointColour_), fogColour_(other.fogColour_), kind_(other.kind_),
-      bandFirst_(other.bandFirst_), bandEnd_(other.bandEnd_), firstRow_(other.firstRow_),
-      bandRows_(other.bandRows_), holdsImage_(other.holdsImage_), imposed_(other.imposed_) {
+      tileBinning_(other.tileBinning_), bandFirst_(other.bandFirst_), bandEnd_(other.bandEnd_),
+      firstRow_(other.firstRow_), bandRows_(other.bandRows_), holdsImage_(other.holdsImage_),
+      imposed_(other.imposed_) {
     ring_.Drop();
 }
 
