@@ -123,11 +123,6 @@ void GasRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateInTiles(*this, attractor, endCount);
 }
 
-void GasRenderer::SortBins() {
-    auto [plot, touch] = PieceHandlers();
-    bins_.Sort(plot, touch);
-}
-
 void GasRenderer::FlushBins() {
     auto [plot, touch] = PieceHandlers();
     bins_.Flush(plot, touch);
@@ -167,11 +162,6 @@ void LiquidRenderer::ClearImage() {
 
 void LiquidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateInTiles(*this, attractor, endCount);
-}
-
-void LiquidRenderer::SortBins() {
-    auto [plot, touch] = PieceHandlers();
-    bins_.Sort(plot, touch);
 }
 
 void LiquidRenderer::FlushBins() {

@@ -41,7 +41,6 @@ public:
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
     // Once per bin load, out of the flattened render loop.
-    [[gnu::noinline]] void SortBins();
     [[gnu::noinline]] void FlushBins();
 
     // Accumulated point weights per pixel of the band.
@@ -105,11 +104,9 @@ public:
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
-    [[gnu::noinline]] void SortBins();
     [[gnu::noinline]] void FlushBins();
 
-    // Soft nearest depth per pixel of the band, 0 near .. 1 far.
-    // The soft depths, as StoredDepth holds them.
+    // Soft nearest depth per pixel of the band, 0 near .. 1 far, as StoredDepth holds it.
     const LargeBuffer<float>& Depth() const { return depthBuffer_; }
 
 protected:
@@ -145,10 +142,8 @@ inline void GasRenderer::PlotPoint(const Vecd& q) {
 inline void GasRenderer::BinPoint(const Vecd& q) {
     SplatPlace at;
     if (PlaceOnBand(q, at) && bins_.Add(at)) {
-        SortBins();
+        FlushBins();
     }
-    auto [plot, touch] = PieceHandlers();
-    bins_.PlotNext(plot, touch);
 }
 
 // The texels of `mask` (bit k for texel k) of the soft-depth splat `s`.
@@ -176,11 +171,9 @@ inline void LiquidRenderer::BinPoint(const Vecd& q) {
     if (PlaceOnBand(q, point.at)) {
         point.z = static_cast<float>(q.z);
         if (bins_.Add(point)) {
-            SortBins();
+            FlushBins();
         }
     }
-    auto [plot, touch] = PieceHandlers();
-    bins_.PlotNext(plot, touch);
 }
 
 } // namespace vorticel

@@ -221,11 +221,6 @@ void LightRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateInTiles(*this, attractor, endCount);
 }
 
-void LightRenderer::SortBins() {
-    auto [plot, touch] = PieceHandlers();
-    bins_.Sort(plot, touch);
-}
-
 void LightRenderer::FlushBins() {
     auto [plot, touch] = PieceHandlers();
     bins_.Flush(plot, touch);
@@ -271,11 +266,6 @@ void PlasmaRenderer::ClearImage() {
 
 void PlasmaRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateInTiles(*this, attractor, endCount);
-}
-
-void PlasmaRenderer::SortBins() {
-    auto [plot, touch] = PieceHandlers();
-    bins_.Sort(plot, touch);
 }
 
 void PlasmaRenderer::FlushBins() {

@@ -89,7 +89,6 @@ public:
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
     // Once per bin load, out of the flattened render loop.
-    [[gnu::noinline]] void SortBins();
     [[gnu::noinline]] void FlushBins();
 
     // Summed colours, r g b per pixel of the band.
@@ -182,11 +181,9 @@ public:
     }
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
-    [[gnu::noinline]] void SortBins();
     [[gnu::noinline]] void FlushBins();
 
-    // Soft nearest depth per pixel of the band, 0 near .. 1 far.
-    // The soft depths, as StoredDepth holds them.
+    // Soft nearest depth per pixel of the band, 0 near .. 1 far, as StoredDepth holds it.
     const LargeBuffer<float>& Depth() const { return depthBuffer_; }
 
 protected:
@@ -261,10 +258,8 @@ inline void LightRenderer::PlotPoint(const Vecd& q) {
 inline void LightRenderer::BinPoint(const Vecd& q) {
     ColourPlace point;
     if (PlaceColour(q, point) && bins_.Add(point)) {
-        SortBins();
+        FlushBins();
     }
-    auto [plot, touch] = PieceHandlers();
-    bins_.PlotNext(plot, touch);
 }
 
 inline void PlasmaRenderer::SplatTexels(const Splat& s, float z, const ColourRGB& colour,
@@ -292,10 +287,8 @@ inline void PlasmaRenderer::PlotPoint(const Vecd& q) {
 inline void PlasmaRenderer::BinPoint(const Vecd& q) {
     ColourPlace point;
     if (PlaceColour(q, point) && bins_.Add(point)) {
-        SortBins();
+        FlushBins();
     }
-    auto [plot, touch] = PieceHandlers();
-    bins_.PlotNext(plot, touch);
 }
 
 } // namespace vorticel

@@ -351,11 +351,6 @@ void SolidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
     AccumulateInTiles(*this, attractor, endCount);
 }
 
-void SolidRenderer::SortBins() {
-    auto [plot, touch] = PieceHandlers();
-    bins_.Sort(plot, touch);
-}
-
 void SolidRenderer::FlushBins() {
     auto [plot, touch] = PieceHandlers();
     bins_.Flush(plot, touch);

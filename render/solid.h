@@ -49,13 +49,11 @@ public:
     void PrepareBins() { bins_.Prepare(Width(), BandRows()); }
     void BinPoint(const Vecd& q);
     // Once per bin load, out of the flattened render loop.
-    [[gnu::noinline]] void SortBins();
     [[gnu::noinline]] void FlushBins();
 
     // Per pixel of the band: accumulated point weights, and the soft nearest depth (0 near
-    // .. 1 far).
+    // .. 1 far, as StoredDepth holds it).
     const LargeBuffer<float>& Density() const { return densityBuffer_; }
-    // The soft depths, as StoredDepth holds them.
     const LargeBuffer<float>& Depth() const { return depthBuffer_; }
     float MaxDensity() const { return maxDensity_; }
     const LightArray& Lights() const { return lights_; }
@@ -129,11 +127,9 @@ inline void SolidRenderer::BinPoint(const Vecd& q) {
     if (PlaceOnBand(q, point.at)) {
         point.z = static_cast<float>(q.z);
         if (bins_.Add(point)) {
-            SortBins();
+            FlushBins();
         }
     }
-    auto [plot, touch] = PieceHandlers();
-    bins_.PlotNext(plot, touch);
 }
 
 } // namespace vorticel

@@ -51,13 +51,13 @@ struct DepthPlace {
     float z;
 };
 
-// How many points the bins hold before they are sorted by tile. Few: the pieces of one load
-// are splatted one for each point of the next that comes, so the orbit's steps (which wait on
-// one another) and the splats (which wait on memory) overlap, and fewer pieces are left for the
-// pass at the end of a call.
-inline constexpr std::size_t kBinnedPoints = std::size_t{1} << 14;
+// How many points the bins hold before they are sorted by tile and splatted: as many as a
+// render worker's chunk, so that a chunk is one load. Measured against smaller loads whose
+// splats were interleaved with the next load's orbit steps, one larger load splatted in a pass
+// of its own is faster: a tile gets more points while it is in cache, and the pass keeps more
+// fetches in flight.
+inline constexpr std::size_t kBinnedPoints = std::size_t{1} << 16;
 
-// `Record` is a SplatPlace, or holds one as `at` with whatever else its splat reads.
 template <class Record> class TileBins {
 public:
     // 128 x 64 texels: a tile's rows are runs of whole cache lines, and few enough tiles that
@@ -80,11 +80,9 @@ public:
         if (records_.size() != kBinnedPoints) {
             records_.resize(kBinnedPoints);
             size_ = 0;
-            next_ = total_ = 0;
         }
         if (across != across_ || std::int64_t{across} * down != std::int64_t(starts_.size()) - 1) {
             size_ = 0;
-            next_ = total_ = 0;
             across_ = across;
             starts_.assign(static_cast<std::size_t>(across) * static_cast<std::size_t>(down) + 1,
                            0);
@@ -99,15 +97,12 @@ public:
         return size_ == records_.size();
     }
 
-    // Plots the pieces of the last sort still to go, then sorts the points held back into
-    // pieces in tile order, each tile's in the points' order, for PlotNext and Flush to plot:
-    // plot(record, mask), `mask` with bit k set for the texels k of the splat (SplatOf) inside
-    // the tile. touch(record) is called a few pieces ahead of plot(record), to fetch its
-    // texels into the cache meanwhile: on a large image they are rarely there already.
-    // Every piece of a sort is plotted before any of the next, so each pixel still gets its
-    // contributions in the points' order.
-    template <class Plot, class Touch> void Sort(Plot&& plot, Touch&& touch) {
-        PlotRest(plot, touch);
+    // Sorts the points held back into pieces in tile order, each tile's in the points' order,
+    // and plots them: plot(record, mask), `mask` with bit k set for the texels k of the splat
+    // (SplatOf) inside the tile. touch(record) is called a few pieces ahead of plot(record), to
+    // fetch its texels into the cache meanwhile: on a large image they are rarely there
+    // already. The bins are empty after it.
+    template <class Plot, class Touch> void Flush(Plot&& plot, Touch&& touch) {
         if (size_ == 0) {
             return;
         }
@@ -135,42 +130,18 @@ public:
         }
         std::fill(starts_.begin(), starts_.end(), 0u);
         size_ = 0;
-        next_ = 0;
-        total_ = total;
-    }
-
-    // Plots the next piece of the last sort, if one is left: called as points come, so that
-    // the splatting of one load overlaps the making of the next.
-    template <class Plot, class Touch> void PlotNext(Plot&& plot, Touch&& touch) {
-        if (next_ < total_) {
-            PlotAt(next_++, plot, touch);
+        for (std::uint32_t k = 0; k < total; ++k) {
+            if (k + kAhead < total) {
+                touch(Unmasked(sorted[k + kAhead]));
+            }
+            const Record& piece = sorted[k];
+            plot(Unmasked(piece), static_cast<std::uint32_t>(PlaceOf(piece).ix) >> kMaskShift);
         }
     }
 
-    // Sorts what is held and plots every piece: the bins are empty after it.
-    template <class Plot, class Touch> void Flush(Plot&& plot, Touch&& touch) {
-        Sort(plot, touch);
-        PlotRest(plot, touch);
-    }
-
-    // Points held back and pieces sorted but not plotted yet.
-    std::size_t Size() const { return size_ + (total_ - next_); }
-
+    std::size_t Size() const { return size_; }
 private:
-    template <class Plot, class Touch> void PlotAt(std::uint32_t k, Plot& plot, Touch& touch) {
-        if (k + kAhead < total_) {
-            touch(Unmasked(sorted_[k + kAhead]));
-        }
-        const Record& piece = sorted_[k];
-        plot(Unmasked(piece), static_cast<std::uint32_t>(PlaceOf(piece).ix) >> kMaskShift);
-    }
-    template <class Plot, class Touch> void PlotRest(Plot& plot, Touch& touch) {
-        for (; next_ < total_; ++next_) {
-            PlotAt(next_, plot, touch);
-        }
-    }
-
-    static constexpr std::uint32_t kAhead = 32; // pieces between touch and plot
+    static constexpr std::uint32_t kAhead = 64; // pieces between touch and plot
 
     // Columns are below 2^16 (the widest image), so the top bits can carry a piece's mask.
     static constexpr unsigned kMaskShift = 28;
@@ -213,8 +184,6 @@ private:
     std::int32_t across_ = 0;
     std::vector<std::uint32_t> starts_; // per tile + 1: counts, then where its next piece goes
     std::vector<Record> sorted_;        // the pieces, tile by tile, masks in their columns
-    std::uint32_t next_ = 0;            // the next piece of sorted_ to plot
-    std::uint32_t total_ = 0;           // pieces in sorted_
 };
 
 } // namespace vorticel

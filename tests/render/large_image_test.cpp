@@ -92,13 +92,15 @@ TEST_P(TileBinningKind, BinnedPointsGiveTheBitsOfPointsSplattedAsTheyCome) {
         std::int32_t threads;
         std::int32_t firstRow; // of a band, or 0 with endRow 0: the whole image
         std::int32_t endRow;
+        double zoom = 1.3; // past the edges; below 1, every point lands and the bins fill
     };
     // 300 x 200: tile edges at columns 127/128, 255/256 and rows 63/64, 127/128, 191/192,
     // with a part tile at the right and the top; the band starts off the tiles' rows.
     for (const Case c : {Case{true, 1, 0, 0}, Case{true, 2, 0, 0}, Case{false, 2, 0, 0},
-                         Case{false, 1, 0, 0}, Case{true, 3, 37, 170}}) {
-        SCOPED_TRACE(::testing::Message() << "lorenz " << c.lorenz << ", " << c.threads
-                                          << " workers, rows " << c.firstRow << ".." << c.endRow);
+                         Case{false, 1, 0, 0}, Case{true, 3, 37, 170}, Case{true, 1, 0, 0, 0.7}}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "lorenz " << c.lorenz << ", " << c.threads << " workers, rows "
+                     << c.firstRow << ".." << c.endRow << ", zoom " << c.zoom);
         std::vector<std::uint32_t> bits[2];
         std::vector<std::uint8_t> images[2];
         for (const TileBinning binning : {TileBinning::Never, TileBinning::Always}) {
@@ -108,7 +110,7 @@ TEST_P(TileBinningKind, BinnedPointsGiveTheBitsOfPointsSplattedAsTheyCome) {
             const std::unique_ptr<Renderer> b = test::MakeRenderer(GetParam(), 300, 200);
             b->GetCamera().RotateByDrag(30.0, 20.0);
             ASSERT_TRUE(Fit(*a, *b, kFitPoints, FitMode::Adjust));
-            b->GetCamera().SetZoom(b->GetCamera().Zoom() * 1.3); // past the edges too
+            b->GetCamera().SetZoom(b->GetCamera().Zoom() * c.zoom);
             b->SetBand(c.firstRow, c.endRow);
             b->SetTileBinning(binning);
             const RenderRunResult r = RenderRun(*a, *b, 3 * kMinWorkerIterations, 4, {}, c.threads);
