@@ -70,9 +70,6 @@ inline bool SplatAt(double px, double py, std::int32_t width, std::int32_t heigh
     return true;
 }
 
-// Adds the weights to `density` and pulls `depth` (soft nearest depth) toward a nearer point
-// in proportion to each weight; a point behind the stored depth leaves it alone.
-// Only the texels of `mask` (bit k for texel k).
 // A depth buffer holds each depth with its bits exclusive-or'd with those of 1, the far plane:
 // fresh zeroed memory is then a buffer all at the far plane, which no pass of writes has to fill
 // nor any worker's copy to repeat. The flip is its own inverse and exact for every value.
@@ -93,7 +90,9 @@ inline float StoredDepth(float depth) {
     return FlipFarBits(depth);
 }
 
-// `depth` is a depth buffer (StoredDepth).
+// Adds the weights to `density` and pulls `depth` (soft nearest depth) toward a nearer point
+// in proportion to each weight; a point behind the stored depth leaves it alone.
+// Only the texels of `mask` (bit k for texel k). `depth` is a depth buffer (StoredDepth).
 inline void SplatDensityAndDepth(const Splat& s, float z, float* density, float* depth,
                                  unsigned mask = 0xFu) {
     for (int k = 0; k < 4; ++k) {

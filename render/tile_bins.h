@@ -58,6 +58,7 @@ struct DepthPlace {
 // fetches in flight.
 inline constexpr std::size_t kBinnedPoints = std::size_t{1} << 16;
 
+// `Record` is a SplatPlace, or holds one as `at` with whatever else its splat reads.
 template <class Record> class TileBins {
 public:
     // 128 x 64 texels: a tile's rows are runs of whole cache lines, and few enough tiles that
@@ -139,7 +140,6 @@ public:
         }
     }
 
-    std::size_t Size() const { return size_; }
 private:
     static constexpr std::uint32_t kAhead = 64; // pieces between touch and plot
 
