@@ -74,8 +74,8 @@ void SolidRenderer::LightsFollowCamera() {
 
 void SolidRenderer::ComputeMaxima() {
     maxDensity_ = 0.0f;
-    for (const float d : densityBuffer_) {
-        maxDensity_ = d > maxDensity_ ? d : maxDensity_;
+    for (const SurfacePixel& p : pixels_) {
+        maxDensity_ = p.density > maxDensity_ ? p.density : maxDensity_;
     }
     for (Light& light : lights_) {
         light.ComputeLightMaximum();
@@ -84,15 +84,13 @@ void SolidRenderer::ComputeMaxima() {
 
 void SolidRenderer::ResizeBuffers() {
     Renderer::ResizeBuffers();
-    densityBuffer_ = LargeBuffer<float>(static_cast<std::size_t>(PixelCount()));
-    depthBuffer_ = LargeBuffer<float>(static_cast<std::size_t>(PixelCount())); // the far plane
+    pixels_ = LargeBuffer<SurfacePixel>(static_cast<std::size_t>(PixelCount())); // the far plane
 }
 
 void SolidRenderer::ClearImage() {
     Renderer::ClearImage();
     maxDensity_ = 0.0f;
-    ZeroBuffer(densityBuffer_);
-    ZeroBuffer(depthBuffer_); // the far plane
+    ZeroBuffer(pixels_); // the far plane
     LightsFollowCamera();
     for (Light& light : lights_) {
         light.ClearLightMaps();
@@ -187,7 +185,7 @@ ShadeStatistics SolidRenderer::RowStatistics(std::int32_t firstRow, std::int32_t
     float m = 0.0f;
     for (std::size_t i = static_cast<std::size_t>(firstRow) * w;
          i < static_cast<std::size_t>(endRow) * w; ++i) {
-        m = densityBuffer_[i] > m ? densityBuffer_[i] : m;
+        m = pixels_[i].density > m ? pixels_[i].density : m;
     }
     ShadeStatistics s;
     s.values[0] = m;
@@ -242,14 +240,14 @@ void SolidRenderer::ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
     // The lit colour of a covered pixel over the background, each channel 0..1.
     const auto surface = [&](std::int32_t row, std::int32_t x, double out[3]) {
         const std::size_t i = static_cast<std::size_t>(row) * w + static_cast<std::size_t>(x);
-        const double d = DepthOf(depthBuffer_[i]);
-        const double n = densityBuffer_[i];
+        const double d = DepthOf(pixels_[i].depth);
+        const double n = pixels_[i].density;
         const std::int32_t y = first + row;
         const Vecd position{(x - width * 0.5) * s, (y - height * 0.5) * s, d / h};
         const Vecd world = unproject({double(x), double(y), d});
         const Vecd normal =
-            NormalisedIfPositive({-s * (DepthOf(depthBuffer_[i + 1]) - d) / h,
-                                  -s * (DepthOf(depthBuffer_[i + w]) - d) / h, s * s});
+            NormalisedIfPositive({-s * (DepthOf(pixels_[i + 1].depth) - d) / h,
+                                  -s * (DepthOf(pixels_[i + w].depth) - d) / h, s * s});
         const Vecd toView = NormalisedIfPositive(position - camera.Eye());
         double colour[3];
         LitColour(world, normal, toView, es, colour);
@@ -268,7 +266,7 @@ void SolidRenderer::ShadeRows16(std::int32_t firstRow, std::int32_t endRow,
         for (std::int32_t x = 0; x < width; ++x) {
             const std::size_t i = static_cast<std::size_t>(row) * w + static_cast<std::size_t>(x);
             double channels[3] = {background[0], background[1], background[2]};
-            if (row < BandRows() - 1 && x < width - 1 && densityBuffer_[i] > 0.0f) {
+            if (row < BandRows() - 1 && x < width - 1 && pixels_[i].density > 0.0f) {
                 surface(row, x, channels);
             }
             for (int c = 0; c < 3; ++c) {
@@ -313,8 +311,8 @@ void SolidRenderer::ShadeRowsTo(std::int32_t firstRow, std::int32_t endRow,
         const std::int32_t y = first + row;
         for (std::int32_t x = width - 2; x >= 0; --x) {
             const std::size_t i = static_cast<std::size_t>(row) * w + static_cast<std::size_t>(x);
-            const double d = DepthOf(depthBuffer_[i]);
-            const double n = densityBuffer_[i];
+            const double d = DepthOf(pixels_[i].depth);
+            const double n = pixels_[i].density;
             std::uint8_t* px = pixel(i);
             if (n <= 0.0) {
                 std::copy(backgroundBytes, backgroundBytes + 3, px);
@@ -323,8 +321,8 @@ void SolidRenderer::ShadeRowsTo(std::int32_t firstRow, std::int32_t endRow,
             const Vecd position{(x - width * 0.5) * s, (y - height * 0.5) * s, d / h};
             const Vecd world = unproject({double(x), double(y), d});
             const Vecd normal =
-                NormalisedIfPositive({-s * (DepthOf(depthBuffer_[i + 1]) - d) / h,
-                                      -s * (DepthOf(depthBuffer_[i + w]) - d) / h, s * s});
+                NormalisedIfPositive({-s * (DepthOf(pixels_[i + 1].depth) - d) / h,
+                                      -s * (DepthOf(pixels_[i + w].depth) - d) / h, s * s});
             const Vecd toView = NormalisedIfPositive(position - camera.Eye());
             double colour[3];
             LitColour(world, normal, toView, es, colour);
@@ -363,10 +361,14 @@ std::unique_ptr<Renderer> SolidRenderer::CopyForWorker() const {
 }
 
 void SolidRenderer::MergeWorkers(const std::vector<Renderer*>& workers, MergePart part) {
-    MergeSum(densityBuffer_, workers, &SolidRenderer::densityBuffer_, part);
-    MergeNearest(depthBuffer_, workers, &SolidRenderer::depthBuffer_, part);
-    // Each light's map as the image: densities add up, the depth is the nearest, and goes
-    // back to every worker.
+    MergeEach(pixels_, workers, Member(&SolidRenderer::pixels_), part,
+              [](SurfacePixel& o, const SurfacePixel& v) {
+                  o.density += v.density;
+                  o.depth = DepthOf(v.depth) < DepthOf(o.depth) ? v.depth : o.depth;
+              });
+    HandBack(pixels_, workers, Member(&SolidRenderer::pixels_), part,
+             [](SurfacePixel& own, const SurfacePixel& v) { own.depth = v.depth; });
+    // Each light's map as the image.
     for (std::size_t l = 0; l < lights_.size(); ++l) {
         const auto mapOf = [l](Renderer& worker) -> std::vector<DensityDepth>& {
             return static_cast<SolidRenderer&>(worker).lights_[l].lightMap;
@@ -382,7 +384,7 @@ void SolidRenderer::MergeWorkers(const std::vector<Renderer*>& workers, MergePar
 }
 
 std::int64_t SolidRenderer::AccumulationBytes() const {
-    std::int64_t bytes = BufferBytes(densityBuffer_) + BufferBytes(depthBuffer_);
+    std::int64_t bytes = BufferBytes(pixels_);
     for (const Light& light : lights_) {
         bytes += BufferBytes(light.lightMap);
     }

@@ -42,7 +42,7 @@ public:
 
     // The render loop's tile bins (render/accumulate.h); the lights' maps are splatted as the
     // points come.
-    static constexpr std::int64_t kPixelBytes = 2 * sizeof(float);
+    static constexpr std::int64_t kPixelBytes = sizeof(SurfacePixel);
     std::int64_t BinBytes() const override {
         return BinsTiles(kPixelBytes) ? decltype(bins_)::kHeldBytes : 0;
     }
@@ -53,8 +53,7 @@ public:
 
     // Per pixel of the band: accumulated point weights, and the soft nearest depth (0 near
     // .. 1 far, as StoredDepth holds it).
-    const LargeBuffer<float>& Density() const { return densityBuffer_; }
-    const LargeBuffer<float>& Depth() const { return depthBuffer_; }
+    const LargeBuffer<SurfacePixel>& Pixels() const { return pixels_; }
     float MaxDensity() const { return maxDensity_; }
     const LightArray& Lights() const { return lights_; }
     float Opacity() const { return opacity_; }
@@ -73,13 +72,9 @@ private:
     auto PieceHandlers() {
         return std::make_pair(
             [this](const DepthPlace& point, unsigned mask) {
-                SplatDensityAndDepth(SplatOf(point.at, Width()), point.z, densityBuffer_.data(),
-                                     depthBuffer_.data(), mask);
+                SplatDensityAndDepth(SplatOf(point.at, Width()), point.z, pixels_.data(), mask);
             },
-            [this](const DepthPlace& point) {
-                FetchSplatRows(point.at, Width(), densityBuffer_.data());
-                FetchSplatRows(point.at, Width(), depthBuffer_.data());
-            });
+            [this](const DepthPlace& point) { FetchSplatRows(point.at, Width(), pixels_.data()); });
     }
     friend std::vector<ShadingSetting> ShadingSettings(Renderer& renderer);
 
@@ -92,8 +87,7 @@ private:
     // The lights' boxes turn with the camera's rotation.
     void LightsFollowCamera();
 
-    LargeBuffer<float> densityBuffer_;
-    LargeBuffer<float> depthBuffer_;
+    LargeBuffer<SurfacePixel> pixels_;
     TileBins<DepthPlace> bins_;
     float maxDensity_ = 0.0f;
     float opacity_ = 8.0f;     // "Opacité", 1..10
@@ -119,7 +113,7 @@ inline void SolidRenderer::PlotPoint(const Vecd& q) {
     if (!SplatOnBand(q, s)) {
         return;
     }
-    SplatDensityAndDepth(s, static_cast<float>(q.z), densityBuffer_.data(), depthBuffer_.data());
+    SplatDensityAndDepth(s, static_cast<float>(q.z), pixels_.data());
 }
 
 inline void SolidRenderer::BinPoint(const Vecd& q) {

@@ -71,8 +71,7 @@ std::vector<std::uint32_t> AccumulationBits(const Renderer& b) {
         add(light->Colours());
     }
     if (const auto* solid = dynamic_cast<const SolidRenderer*>(&b)) {
-        add(solid->Density());
-        add(solid->Depth());
+        add(solid->Pixels());
         for (const Light& l : solid->Lights()) {
             add(l.lightMap);
         }

@@ -338,8 +338,8 @@ std::unique_ptr<Renderer> RenderSheet(int kind) {
 TEST(Solid, TopRowAndRightColumnKeepTheBackground) {
     auto b = RenderSheet(kSolid);
     const auto& solid = dynamic_cast<SolidRenderer&>(*b);
-    ASSERT_GT(solid.Density()[Texel(*b, 39, 15)], 0.0f); // the sheet reaches them
-    ASSERT_GT(solid.Density()[Texel(*b, 20, 29)], 0.0f);
+    ASSERT_GT(solid.Pixels()[Texel(*b, 39, 15)].density, 0.0f); // the sheet reaches them
+    ASSERT_GT(solid.Pixels()[Texel(*b, 20, 29)].density, 0.0f);
     const Bytes background{127, 126, 124};
     for (int x = 0; x < 40; ++x) {
         EXPECT_EQ(PixelAt(*b, x, 29), background) << x;
@@ -359,7 +359,7 @@ TEST(Solid, DenseEnoughPixelsHideTheBackground) {
     int opaque = 0;
     for (int y = 0; y < 29; ++y) {
         for (int x = 0; x < 39; ++x) {
-            const float n = solid.Density()[Texel(*b, x, y)];
+            const float n = solid.Pixels()[Texel(*b, x, y)].density;
             const Bytes before{grey[Texel(*b, x, y) * 3], grey[Texel(*b, x, y) * 3 + 1],
                                grey[Texel(*b, x, y) * 3 + 2]};
             if (n >= solid.MaxDensity() / 8) {
