@@ -3,11 +3,13 @@
 
 #include "render/accumulate.h"
 #include "render/merge.h"
+#include "render/shade_statistics.h"
 #include "render/splat.h"
 #include "render/tone_table.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace vorticel {
 
@@ -45,10 +47,8 @@ void GasRenderer::ClearImage() {
 }
 
 void GasRenderer::ComputeMaxima() {
-    maxDensity_ = 0.0f;
-    for (const float d : densityBuffer_) {
-        maxDensity_ = d > maxDensity_ ? d : maxDensity_;
-    }
+    maxDensity_ = LargestAboveZero(0, densityBuffer_.size(),
+                                   [this](std::size_t i) { return densityBuffer_[i]; });
 }
 
 bool GasRenderer::BeginShade() {
@@ -62,13 +62,10 @@ bool GasRenderer::BeginShade() {
 
 ShadeStatistics GasRenderer::RowStatistics(std::int32_t firstRow, std::int32_t endRow) const {
     const auto w = static_cast<std::size_t>(Width());
-    float m = 0.0f;
-    for (std::size_t i = static_cast<std::size_t>(firstRow) * w;
-         i < static_cast<std::size_t>(endRow) * w; ++i) {
-        m = densityBuffer_[i] > m ? densityBuffer_[i] : m;
-    }
     ShadeStatistics s;
-    s.values[0] = m;
+    s.values[0] = LargestAboveZero(static_cast<std::size_t>(firstRow) * w,
+                                   static_cast<std::size_t>(endRow) * w,
+                                   [this](std::size_t i) { return densityBuffer_[i]; });
     return s;
 }
 
@@ -103,10 +100,28 @@ void GasRenderer::ShadeRowsTo(std::int32_t firstRow, std::int32_t endRow,
     const std::size_t first = static_cast<std::size_t>(firstRow) * w;
     const std::size_t end = static_cast<std::size_t>(endRow) * w;
     const auto shade = [&](const auto& grey) {
-        for (std::size_t i = first; i < end; ++i) {
+        const auto one = [&](std::size_t i) {
             const std::uint8_t level = grey(densityBuffer_[i]);
             std::uint8_t* px = bgrOut + 3 * (i - first);
             px[0] = px[1] = px[2] = level;
+        };
+        // Most of a large image is unreached: a block of zero densities is a block of black
+        // (either curve gives 0 its 0), written at once.
+        constexpr std::size_t kBlock = 8;
+        std::size_t i = first;
+        for (; i + kBlock <= end; i += kBlock) {
+            std::uint64_t words[kBlock / 2];
+            std::memcpy(words, &densityBuffer_[i], sizeof words);
+            if ((words[0] | words[1] | words[2] | words[3]) == 0) {
+                std::memset(bgrOut + 3 * (i - first), 0, 3 * kBlock);
+                continue;
+            }
+            for (std::size_t k = i; k < i + kBlock; ++k) {
+                one(k);
+            }
+        }
+        for (; i < end; ++i) {
+            one(i);
         }
     };
     if (static_cast<std::int64_t>(end - first) >= ToneTable::kFromPixels) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 namespace vorticel {
 
@@ -24,6 +25,31 @@ inline ShadeStatistics LargerOfEach(const ShadeStatistics& a, const ShadeStatist
         out.values[i] = a.values[i] > b.values[i] ? a.values[i] : b.values[i];
     }
     return out;
+}
+
+// The largest of value(i) for i in [begin, end) if any is above 0, else 0 (NaN never counts):
+// a renderer's densest pixel or texel. Eight running maxima side by side, so a large image's
+// pass is not held to one comparison's latency per pixel; the largest does not depend on the
+// order the values are compared in.
+template <class Value> float LargestAboveZero(std::size_t begin, std::size_t end, Value&& value) {
+    constexpr std::size_t kLanes = 8;
+    float lane[kLanes] = {};
+    std::size_t i = begin;
+    for (; i + kLanes <= end; i += kLanes) {
+        for (std::size_t k = 0; k < kLanes; ++k) {
+            const float v = value(i + k);
+            lane[k] = v > lane[k] ? v : lane[k];
+        }
+    }
+    for (; i < end; ++i) {
+        const float v = value(i);
+        lane[0] = v > lane[0] ? v : lane[0];
+    }
+    float m = 0.0f;
+    for (const float v : lane) {
+        m = v > m ? v : m;
+    }
+    return m;
 }
 
 } // namespace vorticel

@@ -1,6 +1,7 @@
 // Light frames, light boxes and the shadow maps.
 #include "render/shadow_light.h"
 
+#include "render/shade_statistics.h"
 #include "render/splat.h"
 
 #include <algorithm>
@@ -97,11 +98,8 @@ void Light::ComputeLightMaximum() {
 }
 
 float Light::LightMaximum() const {
-    float m = 0.0f;
-    for (const DensityDepth& t : lightMap) {
-        m = t.density > m ? t.density : m;
-    }
-    return m;
+    return LargestAboveZero(0, lightMap.size(),
+                            [this](std::size_t i) { return lightMap[i].density; });
 }
 
 } // namespace vorticel

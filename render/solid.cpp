@@ -3,6 +3,7 @@
 
 #include "render/accumulate.h"
 #include "render/merge.h"
+#include "render/shade_statistics.h"
 #include "render/splat.h"
 
 #include <algorithm>
@@ -73,10 +74,8 @@ void SolidRenderer::LightsFollowCamera() {
 }
 
 void SolidRenderer::ComputeMaxima() {
-    maxDensity_ = 0.0f;
-    for (const SurfacePixel& p : pixels_) {
-        maxDensity_ = p.density > maxDensity_ ? p.density : maxDensity_;
-    }
+    maxDensity_ =
+        LargestAboveZero(0, pixels_.size(), [this](std::size_t i) { return pixels_[i].density; });
     for (Light& light : lights_) {
         light.ComputeLightMaximum();
     }
@@ -182,13 +181,10 @@ bool SolidRenderer::BeginShade() {
 
 ShadeStatistics SolidRenderer::RowStatistics(std::int32_t firstRow, std::int32_t endRow) const {
     const auto w = static_cast<std::size_t>(Width());
-    float m = 0.0f;
-    for (std::size_t i = static_cast<std::size_t>(firstRow) * w;
-         i < static_cast<std::size_t>(endRow) * w; ++i) {
-        m = pixels_[i].density > m ? pixels_[i].density : m;
-    }
     ShadeStatistics s;
-    s.values[0] = m;
+    s.values[0] = LargestAboveZero(static_cast<std::size_t>(firstRow) * w,
+                                   static_cast<std::size_t>(endRow) * w,
+                                   [this](std::size_t i) { return pixels_[i].density; });
     for (std::size_t l = 0; l < lights_.size() && l + 1 < s.values.size(); ++l) {
         s.values[l + 1] = lights_[l].LightMaximum();
     }

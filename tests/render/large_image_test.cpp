@@ -124,11 +124,12 @@ TEST_P(TileBinningKind, BinnedPointsGiveTheBitsOfPointsSplattedAsTheyCome) {
 }
 
 // A pass over many pixels shades through a table of the tone curve, a row alone through the
-// curve itself; with shading values that leave most pixels off the clamps.
+// curve itself; with shading values that leave most pixels off the clamps. Rows of 324
+// pixels: a whole pass's blocks of pixels run across rows, a row's end in a partial block.
 TEST_P(TileBinningKind, TheToneTableGivesTheCurvesOwnBytes) {
     const std::unique_ptr<Attractor> a = MakeSubject(false);
     RandomSeed(5);
-    const std::unique_ptr<Renderer> b = test::MakeRenderer(GetParam(), 320, 240);
+    const std::unique_ptr<Renderer> b = test::MakeRenderer(GetParam(), 324, 240);
     ASSERT_TRUE(Fit(*a, *b, kFitPoints, FitMode::Adjust));
     RenderRun(*a, *b, 2 * kMinWorkerIterations, 1, {}, 1);
     const auto setTone = [&b](float brightness, float gamma) {

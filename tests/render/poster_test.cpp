@@ -10,10 +10,14 @@
 #include "render/poster_plan.h"
 #include "render/recipe.h"
 #include "render/render_run.h"
+#include "render/shade_statistics.h"
 #include "test_support.h"
 
+#include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <limits>
+#include <vector>
 
 namespace vorticel {
 namespace {
@@ -152,6 +156,29 @@ TEST_F(PosterFiles, AnEmptyRenderIsTheBackgroundInEveryStrip) {
         wrong += png.bgr[i] != bgr[i % 3];
     }
     EXPECT_EQ(wrong, 0u);
+}
+
+// The maximum every strip and every shading starts from: the running maxima side by side must
+// still see every value, wherever the largest falls and however long the range.
+TEST(ShadeStatistics, LargestAboveZeroSeesEveryValueAndNothingElse) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (std::size_t length : {0, 1, 7, 8, 9, 17, 64}) {
+        for (std::size_t at = 0; at < length; ++at) {
+            const float largest = 2.0f + static_cast<float>(at);
+            std::vector<float> values = {9.0f}; // before the range: not counted
+            for (std::size_t i = 0; i < length; ++i) {
+                values.push_back(i == at ? largest : (i % 3 == 0 ? nan : 0.5f));
+            }
+            values.push_back(9.0f); // after it
+            const float m =
+                LargestAboveZero(1, length + 1, [&values](std::size_t i) { return values[i]; });
+            EXPECT_EQ(m, largest) << length << " " << at;
+        }
+    }
+    const std::vector<float> none = {-1.0f, -0.0f, nan, 0.0f, -3.0f, nan, -2.0f, -1.0f, -5.0f};
+    const float m = LargestAboveZero(0, none.size(), [&none](std::size_t i) { return none[i]; });
+    EXPECT_EQ(m, 0.0f);
+    EXPECT_FALSE(std::signbit(m));
 }
 
 } // namespace
