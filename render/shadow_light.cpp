@@ -97,6 +97,13 @@ void Light::ComputeLightMaximum() {
     lightMaxDensity = LightMaximum();
 }
 
+void Light::SplatHeldPoints() {
+    for (; heldCount_ > 0; --heldCount_) {
+        SplatPlaced(held_[heldFirst_]);
+        heldFirst_ = (heldFirst_ + 1) & (kHeld - 1);
+    }
+}
+
 float Light::LightMaximum() const {
     return LargestAboveZero(0, lightMap.size(),
                             [this](std::size_t i) { return lightMap[i].density; });

@@ -5,7 +5,9 @@
 #include "render/colour.h"
 #include "render/matrix.h"
 #include "render/splat.h"
+#include "render/tile_bins.h"
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +36,11 @@ public:
     Vecd LightBox(const Vecd& p) const { return (Transform(lightMatrix, p) + Vecd{1, 1, 1}) * 0.5; }
     // Splats a world point into the density and depth maps.
     void SplatWorldPoint(const Vecd& p);
+    // As SplatWorldPoint, to the same bits once SplatHeldPoints has run, but each point splatted
+    // kHeld points later, its texels fetched meanwhile: the render loop's points then reach the
+    // maps in their own order without waiting on the cache for each one.
+    void HoldWorldPoint(const Vecd& p);
+    void SplatHeldPoints();
     // How much the map's texel `t` hides of what lies behind it; from the table once
     // TabulateOcclusion has run for the map and shading values as they stand.
     double Occlusion(std::size_t t) const {
@@ -63,10 +70,19 @@ public:
     std::vector<double> occlusion; // per texel of lightMap, or empty
 
 private:
+    static constexpr std::uint32_t kHeld = 16; // a power of 2
+
+    void SplatPlaced(const DepthPlace& point) {
+        SplatDensityAndDepth(SplatOf(point.at, mapWidth), point.z, lightMap.data());
+    }
     double OcclusionOf(std::size_t t) const {
         return std::pow(static_cast<double>(lightMap[t].density) / lightMaxDensity * opacity,
                         static_cast<double>(inverseOpacity));
     }
+
+    std::array<DepthPlace, kHeld> held_{}; // a ring, oldest at heldFirst_
+    std::uint32_t heldFirst_ = 0;
+    std::uint32_t heldCount_ = 0;
 };
 
 // Inline: every rendered point reaches every light.
@@ -79,6 +95,23 @@ inline void Light::SplatWorldPoint(const Vecd& p) {
         return;
     }
     SplatDensityAndDepth(s, static_cast<float>(b.z), lightMap.data());
+}
+
+inline void Light::HoldWorldPoint(const Vecd& p) {
+    const Vecd b = LightBox(p);
+    DepthPlace point;
+    if (!PlaceSplat(b.x * mapWidth, b.y * mapHeight, mapWidth, mapHeight, point.at)) {
+        return;
+    }
+    point.z = static_cast<float>(b.z);
+    FetchSplatRows(point.at, mapWidth, lightMap.data());
+    if (heldCount_ == kHeld) {
+        SplatPlaced(held_[heldFirst_]);
+        held_[heldFirst_] = point;
+        heldFirst_ = (heldFirst_ + 1) & (kHeld - 1);
+    } else {
+        held_[(heldFirst_ + heldCount_++) & (kHeld - 1)] = point;
+    }
 }
 
 // Held by value: a render worker copies the lights with their maps.

@@ -342,6 +342,19 @@ void SolidRenderer::ShadeRowsTo(std::int32_t firstRow, std::int32_t endRow,
 }
 
 void SolidRenderer::Accumulate(Attractor& attractor, std::int32_t endCount) {
+    // Whatever ends the loop, the maps get every point before anything can read them.
+    struct Holding {
+        SolidRenderer& renderer;
+        explicit Holding(SolidRenderer& r) : renderer(r) { renderer.holdLightSplats_ = true; }
+        ~Holding() {
+            renderer.holdLightSplats_ = false;
+            for (Light& light : renderer.lights_) {
+                light.SplatHeldPoints();
+            }
+        }
+        Holding(const Holding&) = delete;
+        Holding& operator=(const Holding&) = delete;
+    } holding(*this);
     AccumulateInTiles(*this, attractor, endCount);
 }
 

@@ -97,13 +97,18 @@ private:
     ColourRGB diffuseColour_{0.8f, 0.8f, 0.8f};
     ColourRGB specularColour_{0.5f, 0.5f, 0.5f};
     LightArray lights_;
+    bool holdLightSplats_ = false; // only inside Accumulate, which splats what they hold
 };
 
 // The per-point operations are defined here so the render loop can inline them.
 
 inline Vecd SolidRenderer::ProjectPoint(const Vecd& p) {
     for (Light& light : lights_) {
-        light.SplatWorldPoint(p);
+        if (holdLightSplats_) {
+            light.HoldWorldPoint(p);
+        } else {
+            light.SplatWorldPoint(p);
+        }
     }
     return ProjectBase(p);
 }

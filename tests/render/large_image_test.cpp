@@ -123,6 +123,29 @@ TEST_P(TileBinningKind, BinnedPointsGiveTheBitsOfPointsSplattedAsTheyCome) {
     }
 }
 
+// The render loop holds each point back from the lights' maps for a few points: whatever the
+// length of a call, every point is in the maps when it returns, in the orbit's order.
+TEST(SolidLights, HeldPointsReachTheMapsAsPointsSplattedAsTheyCome) {
+    std::unique_ptr<Attractor> a[2] = {MakeSubject(true), MakeSubject(true)};
+    std::unique_ptr<Renderer> b[2];
+    for (int k = 0; k < 2; ++k) {
+        RandomSeed(17);
+        b[k] = test::MakeRenderer(kSolid, 120, 80);
+        ASSERT_TRUE(Fit(*a[k], *b[k], kFitPoints, FitMode::Adjust));
+        b[k]->ClearImage();
+    }
+    for (const std::int32_t n : {5, 16, 17, 1, 1000, 31}) {
+        const std::int32_t end = a[0]->count + n;
+        b[0]->Accumulate(*a[0], end);
+        while (a[1]->count < end) {
+            b[1]->PlotPoint(b[1]->ProjectPoint(a[1]->point));
+            a[1]->Step();
+        }
+        ASSERT_EQ(a[0]->count, end);
+        EXPECT_TRUE(AccumulationBits(*b[0]) == AccumulationBits(*b[1])) << "after " << n;
+    }
+}
+
 // A pass over many pixels shades through a table of the tone curve, a row alone through the
 // curve itself; with shading values that leave most pixels off the clamps. Rows of 324
 // pixels: a whole pass's blocks of pixels run across rows, a row's end in a partial block.
