@@ -121,6 +121,8 @@ public:
 
     using Base::empty;
     using Base::size;
+    // All zeros, and nothing written since it was made.
+    bool Untouched() const { return untouched_; }
     // Reading leaves the buffer untouched; any way to write to it does not.
     const T* data() const { return Base::data(); }
     const_iterator begin() const { return Base::begin(); }
@@ -158,10 +160,14 @@ private:
 // Buffers from this size on are zeroed by taking fresh memory (ZeroBuffer).
 inline constexpr std::size_t kFreshZerosFromBytes = std::size_t{8} << 20;
 
-// Sets every element of `buffer` (of a type whose zero is all zero bytes) to zero. A large one
-// gets fresh memory instead of a pass of writes: what a run then leaves untouched (a renderer
-// whose single worker's buffer it takes over at the end) is never written at all.
+// Sets every element of `buffer` (of a type whose zero is all zero bytes) to zero. One untouched
+// since it was made is left as it is, and a large one gets fresh memory instead of a pass of
+// writes: what a run then leaves untouched (a renderer whose single worker's buffer it takes
+// over at the end) is never written at all.
 template <class T> void ZeroBuffer(LargeBuffer<T>& buffer) {
+    if (buffer.Untouched()) {
+        return;
+    }
     if (buffer.size() * sizeof(T) >= kFreshZerosFromBytes) {
         buffer = LargeBuffer<T>(buffer.size());
     } else {

@@ -83,6 +83,18 @@ void MergeNearest(V& out, const WorkerRenderers& workers, V R::*member, MergePar
     HandBack(out, workers, Member(member), part, [](float& own, float v) { own = v; });
 }
 
+// Densities and soft depths side by side (DensityDepth): the sum and the nearest, as MergeSum
+// and MergeNearest would give them apart, the depths handed back to each worker.
+template <class V, class Buffer>
+void MergeDensityDepth(V& out, const WorkerRenderers& workers, Buffer bufferOf, MergePart part) {
+    MergeEach(out, workers, bufferOf, part, [](DensityDepth& o, const DensityDepth& v) {
+        o.density += v.density;
+        o.depth = DepthOf(v.depth) < DepthOf(o.depth) ? v.depth : o.depth;
+    });
+    HandBack(out, workers, bufferOf, part,
+             [](DensityDepth& own, const DensityDepth& v) { own.depth = v.depth; });
+}
+
 template <class V> std::int64_t BufferBytes(const V& buffer) {
     return static_cast<std::int64_t>(buffer.size() * sizeof(buffer[0]));
 }

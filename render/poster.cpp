@@ -6,6 +6,7 @@
 #include "io/replace_file.h"
 #include "render/bmp_writer.h"
 #include "render/image_size.h"
+#include "render/large_pages.h"
 #include "render/light.h"
 #include "render/memory_budget.h"
 #include "render/png_file.h"
@@ -215,11 +216,11 @@ void ShadeAndWrite(Renderer& renderer, const ImageRecipe& recipe, std::int32_t f
     const auto rows = static_cast<std::size_t>(std::min(atATime, end - first)) * width * 3;
     const ColourRGB& c = renderer.BackgroundColour();
     if (recipe.depth == 16) {
-        shadeAndWrite(std::vector<std::uint16_t>(rows), &Renderer::ShadeRows16,
+        shadeAndWrite(LargeBuffer<std::uint16_t>(rows), &Renderer::ShadeRows16,
                       std::array<std::uint16_t, 3>{Channel16(c.r), Channel16(c.g), Channel16(c.b)});
     } else {
         shadeAndWrite(
-            std::vector<std::uint8_t>(rows), &Renderer::ShadeRowsTo,
+            LargeBuffer<std::uint8_t>(rows), &Renderer::ShadeRowsTo,
             std::array<std::uint8_t, 3>{ChannelByte(c.b), ChannelByte(c.g), ChannelByte(c.r)});
     }
 }

@@ -59,16 +59,17 @@ void Light::UpdateLightMatrix() {
 void Light::ClearLightMaps() {
     lightMaxDensity = 0.0f;
     inverseOpacity = 1.0f / opacity;
-    std::fill(lightMap.begin(), lightMap.end(), DensityDepth{});
-    occlusion.clear();
+    ZeroBuffer(lightMap); // the far plane
+    occlusion = LargeBuffer<double>();
 }
 
 void Light::TabulateOcclusion() {
-    occlusion.clear(); // OcclusionOf reads the maps, not a table left from the last pass
+    occlusion =
+        LargeBuffer<double>(); // OcclusionOf reads the maps, not a table left from the last pass
     if (!(lightMaxDensity > 0.0f)) {
         return; // no occluder anywhere: the table is never read
     }
-    std::vector<double> table(lightMap.size());
+    LargeBuffer<double> table(lightMap.size()); // fresh memory, every element written below
     for (std::size_t t = 0; t < table.size(); ++t) {
         table[t] = OcclusionOf(t);
     }

@@ -3,6 +3,7 @@
 
 #include "attractor/vecd.h"
 #include "render/colour.h"
+#include "render/large_pages.h"
 #include "render/matrix.h"
 #include "render/splat.h"
 #include "render/tile_bins.h"
@@ -50,7 +51,7 @@ public:
     void TabulateOcclusion();
 
     std::int32_t mapSize = kMapSide * kMapSide;
-    std::vector<DensityDepth> lightMap; // density and soft nearest depth (0 near, 1 far)
+    LargeBuffer<DensityDepth> lightMap; // density and soft nearest depth (0 near, 1 far)
     float lightMaxDensity = 0.0f;
     float inverseOpacity = 1.0f;
     double shadowBias = 10.0 / kMapSide;
@@ -67,7 +68,7 @@ public:
     Vecd rotationAxis;
     double rotationAngle = 0.0;
     ColourRGB colour{1.0f, 1.0f, 1.0f};
-    std::vector<double> occlusion; // per texel of lightMap, or empty
+    LargeBuffer<double> occlusion; // per texel of lightMap, or empty
 
 private:
     static constexpr std::uint32_t kHeld = 16; // a power of 2

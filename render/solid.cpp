@@ -83,7 +83,7 @@ void SolidRenderer::ComputeMaxima() {
 
 void SolidRenderer::ResizeBuffers() {
     Renderer::ResizeBuffers();
-    pixels_ = LargeBuffer<SurfacePixel>(static_cast<std::size_t>(PixelCount())); // the far plane
+    pixels_ = LargeBuffer<DensityDepth>(static_cast<std::size_t>(PixelCount())); // the far plane
 }
 
 void SolidRenderer::ClearImage() {
@@ -144,7 +144,7 @@ double SolidRenderer::ShadowFactor(const Light& light, const Vecd& world) {
     };
     double depth[4];
     for (int k = 0; k < 4; ++k) {
-        depth[k] = light.lightMap[texel[k]].depth;
+        depth[k] = DepthOf(light.lightMap[texel[k]].depth);
     }
     const double dI = bilinear(depth);
     const double z = b.z;
@@ -370,25 +370,14 @@ std::unique_ptr<Renderer> SolidRenderer::CopyForWorker() const {
 }
 
 void SolidRenderer::MergeWorkers(const std::vector<Renderer*>& workers, MergePart part) {
-    MergeEach(pixels_, workers, Member(&SolidRenderer::pixels_), part,
-              [](SurfacePixel& o, const SurfacePixel& v) {
-                  o.density += v.density;
-                  o.depth = DepthOf(v.depth) < DepthOf(o.depth) ? v.depth : o.depth;
-              });
-    HandBack(pixels_, workers, Member(&SolidRenderer::pixels_), part,
-             [](SurfacePixel& own, const SurfacePixel& v) { own.depth = v.depth; });
-    // Each light's map as the image.
+    MergeDensityDepth(pixels_, workers, Member(&SolidRenderer::pixels_), part);
     for (std::size_t l = 0; l < lights_.size(); ++l) {
-        const auto mapOf = [l](Renderer& worker) -> std::vector<DensityDepth>& {
-            return static_cast<SolidRenderer&>(worker).lights_[l].lightMap;
-        };
-        std::vector<DensityDepth>& map = lights_[l].lightMap;
-        MergeEach(map, workers, mapOf, part, [](DensityDepth& o, const DensityDepth& v) {
-            o.density += v.density;
-            o.depth = v.depth < o.depth ? v.depth : o.depth;
-        });
-        HandBack(map, workers, mapOf, part,
-                 [](DensityDepth& own, const DensityDepth& v) { own.depth = v.depth; });
+        MergeDensityDepth(
+            lights_[l].lightMap, workers,
+            [l](Renderer& worker) -> LargeBuffer<DensityDepth>& {
+                return static_cast<SolidRenderer&>(worker).lights_[l].lightMap;
+            },
+            part);
     }
 }
 

@@ -42,7 +42,7 @@ public:
 
     // The render loop's tile bins (render/accumulate.h); the lights' maps are splatted as the
     // points come.
-    static constexpr std::int64_t kPixelBytes = sizeof(SurfacePixel);
+    static constexpr std::int64_t kPixelBytes = sizeof(DensityDepth);
     std::int64_t BinBytes() const override {
         return BinsTiles(kPixelBytes) ? decltype(bins_)::kHeldBytes : 0;
     }
@@ -53,7 +53,7 @@ public:
 
     // Per pixel of the band: accumulated point weights, and the soft nearest depth (0 near
     // .. 1 far, as StoredDepth holds it).
-    const LargeBuffer<SurfacePixel>& Pixels() const { return pixels_; }
+    const LargeBuffer<DensityDepth>& Pixels() const { return pixels_; }
     float MaxDensity() const { return maxDensity_; }
     const LightArray& Lights() const { return lights_; }
     float Opacity() const { return opacity_; }
@@ -87,7 +87,7 @@ private:
     // The lights' boxes turn with the camera's rotation.
     void LightsFollowCamera();
 
-    LargeBuffer<SurfacePixel> pixels_;
+    LargeBuffer<DensityDepth> pixels_;
     TileBins<DepthPlace> bins_;
     float maxDensity_ = 0.0f;
     float opacity_ = 8.0f;     // "Opacité", 1..10

@@ -90,10 +90,10 @@ inline float StoredDepth(float depth) {
     return FlipFarBits(depth);
 }
 
-// One pixel of the Solid image: accumulated point weights and the soft nearest depth (as
-// StoredDepth) side by side, so a splat touches half as many cache lines as with two buffers.
-// No initialisers: zeros (fresh memory) are an empty pixel at the far plane.
-struct SurfacePixel {
+// One texel of the Solid image or of a light's shadow map: accumulated point weights and the
+// soft nearest depth (as StoredDepth) side by side, so a splat touches half as many cache lines
+// as with two buffers. No initialisers: zeros (fresh memory) are an empty texel at the far plane.
+struct DensityDepth {
     float density;
     float depth;
 };
@@ -101,36 +101,18 @@ struct SurfacePixel {
 // Adds the weights to the densities and pulls each depth (soft nearest depth) toward a nearer
 // point in proportion to its weight; a point behind the stored depth leaves it alone. Only the
 // texels of `mask` (bit k for texel k).
-inline void SplatDensityAndDepth(const Splat& s, float z, SurfacePixel* pixels,
+inline void SplatDensityAndDepth(const Splat& s, float z, DensityDepth* texels,
                                  unsigned mask = 0xFu) {
     for (int k = 0; k < 4; ++k) {
         if (!(mask & (1u << k))) {
             continue;
         }
         const float w = s.weight[k];
-        SurfacePixel& p = pixels[s.texel[k]];
+        DensityDepth& p = texels[s.texel[k]];
         p.density += w;
         const float d = DepthOf(p.depth);
         if (z < d) {
             p.depth = StoredDepth(d * (1.0f - w) + w * z);
-        }
-    }
-}
-
-// One texel of a shadow map: density and soft nearest depth side by side, so a splat touches
-// half as many cache lines as with two separate maps.
-struct DensityDepth {
-    float density = 0.0f;
-    float depth = 1.0f;
-};
-
-inline void SplatDensityAndDepth(const Splat& s, float z, DensityDepth* map) {
-    for (int k = 0; k < 4; ++k) {
-        const float w = s.weight[k];
-        DensityDepth& t = map[s.texel[k]];
-        t.density += w;
-        if (z < t.depth) {
-            t.depth = t.depth * (1.0f - w) + w * z;
         }
     }
 }
