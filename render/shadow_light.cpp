@@ -64,8 +64,8 @@ void Light::ClearLightMaps() {
 }
 
 void Light::TabulateOcclusion() {
-    occlusion =
-        LargeBuffer<double>(); // OcclusionOf reads the maps, not a table left from the last pass
+    // OcclusionOf reads the maps, not a table left from the last pass.
+    occlusion = LargeBuffer<double>();
     if (!(lightMaxDensity > 0.0f)) {
         return; // no occluder anywhere: the table is never read
     }

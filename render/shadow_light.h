@@ -73,6 +73,8 @@ public:
 private:
     static constexpr std::uint32_t kHeld = 16; // a power of 2
 
+    // Where `p` falls on the maps, false when outside them.
+    bool PlaceWorldPoint(const Vecd& p, DepthPlace& point) const;
     void SplatPlaced(const DepthPlace& point) {
         SplatDensityAndDepth(SplatOf(point.at, mapWidth), point.z, lightMap.data());
     }
@@ -87,24 +89,24 @@ private:
 };
 
 // Inline: every rendered point reaches every light.
-inline void Light::SplatWorldPoint(const Vecd& p) {
+inline bool Light::PlaceWorldPoint(const Vecd& p, DepthPlace& point) const {
     const Vecd b = LightBox(p);
-    std::int32_t ix = 0;
-    std::int32_t iy = 0;
-    Splat s;
-    if (!SplatAt(b.x * mapWidth, b.y * mapHeight, mapWidth, mapHeight, ix, iy, s)) {
-        return;
+    point.z = static_cast<float>(b.z);
+    return PlaceSplat(b.x * mapWidth, b.y * mapHeight, mapWidth, mapHeight, point.at);
+}
+
+inline void Light::SplatWorldPoint(const Vecd& p) {
+    DepthPlace point;
+    if (PlaceWorldPoint(p, point)) {
+        SplatPlaced(point);
     }
-    SplatDensityAndDepth(s, static_cast<float>(b.z), lightMap.data());
 }
 
 inline void Light::HoldWorldPoint(const Vecd& p) {
-    const Vecd b = LightBox(p);
     DepthPlace point;
-    if (!PlaceSplat(b.x * mapWidth, b.y * mapHeight, mapWidth, mapHeight, point.at)) {
+    if (!PlaceWorldPoint(p, point)) {
         return;
     }
-    point.z = static_cast<float>(b.z);
     FetchSplatRows(point.at, mapWidth, lightMap.data());
     if (heldCount_ == kHeld) {
         SplatPlaced(held_[heldFirst_]);
