@@ -161,11 +161,24 @@ private:
     std::unique_ptr<PngRowWriter> png_writer_;
 };
 
+// The progress counts the work in quarters of an orbit step. A pixel shaded and compressed into
+// a PNG takes about two steps of a large render's orbit (16 bits: four), measured on Gas and
+// Solid; into a BMP, a quarter. A sparse poster's time goes mostly into its rows.
+constexpr std::int64_t kStepUnits = 4;
+std::int64_t WrittenPixelUnits(bool png, int depth) {
+    if (!png) {
+        return 1;
+    }
+    return depth == 16 ? 16 : 8;
+}
+
 // Shades rows first .. end - 1 of the image (the strip's own) on `threads` threads, a few at a
-// time, and writes them in the file's order.
-void ShadeAndWrite(Renderer& renderer, const ImageRecipe& recipe, std::int32_t first,
+// time, and writes them in the file's order; wrote(rows) after each few, false to stop. False
+// when stopped.
+template <class Wrote>
+bool ShadeAndWrite(Renderer& renderer, const ImageRecipe& recipe, std::int32_t first,
                    std::int32_t end, std::int32_t threads, std::int32_t rowsAtATime,
-                   PosterFile& file) {
+                   PosterFile& file, Wrote&& wrote) {
     const std::int32_t base = renderer.FirstRow();
     const auto width = static_cast<std::size_t>(renderer.Width());
     const bool shaded = renderer.BeginShade();
@@ -202,6 +215,9 @@ void ShadeAndWrite(Renderer& renderer, const ImageRecipe& recipe, std::int32_t f
                 for (std::int32_t y = b; y-- > a;) {
                     file.WriteRow(recipe, row(a, y));
                 }
+                if (!wrote(b - a)) {
+                    return false;
+                }
             }
         } else {
             for (std::int32_t a = first; a < end; a += atATime) {
@@ -210,19 +226,23 @@ void ShadeAndWrite(Renderer& renderer, const ImageRecipe& recipe, std::int32_t f
                 for (std::int32_t y = a; y < b; ++y) {
                     file.WriteRow(recipe, row(a, y));
                 }
+                if (!wrote(b - a)) {
+                    return false;
+                }
             }
         }
+        return true;
     };
     const auto rows = static_cast<std::size_t>(std::min(atATime, end - first)) * width * 3;
     const ColourRGB& c = renderer.BackgroundColour();
     if (recipe.depth == 16) {
-        shadeAndWrite(LargeBuffer<std::uint16_t>(rows), &Renderer::ShadeRows16,
-                      std::array<std::uint16_t, 3>{Channel16(c.r), Channel16(c.g), Channel16(c.b)});
-    } else {
-        shadeAndWrite(
-            LargeBuffer<std::uint8_t>(rows), &Renderer::ShadeRowsTo,
-            std::array<std::uint8_t, 3>{ChannelByte(c.b), ChannelByte(c.g), ChannelByte(c.r)});
+        return shadeAndWrite(
+            LargeBuffer<std::uint16_t>(rows), &Renderer::ShadeRows16,
+            std::array<std::uint16_t, 3>{Channel16(c.r), Channel16(c.g), Channel16(c.b)});
     }
+    return shadeAndWrite(
+        LargeBuffer<std::uint8_t>(rows), &Renderer::ShadeRowsTo,
+        std::array<std::uint8_t, 3>{ChannelByte(c.b), ChannelByte(c.g), ChannelByte(c.r)});
 }
 
 } // namespace
@@ -275,19 +295,38 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
     const std::int32_t replays = twoPasses ? 2 * plan.strips - 1 : 1;
     std::int32_t replaysDone = 0;
     std::int32_t currentStrip = 0;
-    RunHooks runHooks;
-    runHooks.shadeRefreshes = false;
-    runHooks.progress = [&](std::int32_t count) {
+    std::int32_t rowsWritten = 0;
+    // The work: every replay's steps, and the written rows at their weight.
+    const std::int64_t rowUnits = std::int64_t{recipe.width} * WrittenPixelUnits(png, recipe.depth);
+    const std::int64_t totalUnits = std::int64_t{replays} * recipe.iterations * kStepUnits +
+                                    std::int64_t{recipe.height} * rowUnits;
+    const auto report = [&](std::int32_t count) {
         if (hooks.progress) {
             PosterProgress p;
-            p.fraction = (replaysDone + static_cast<double>(count) / recipe.iterations) / replays;
-            p.fraction = std::min(p.fraction, 1.0);
+            const std::int64_t steps =
+                std::int64_t{replaysDone} * recipe.iterations + std::min(count, recipe.iterations);
+            const std::int64_t done = steps * kStepUnits + std::int64_t{rowsWritten} * rowUnits;
+            p.fraction = std::min(static_cast<double>(done) / static_cast<double>(totalUnits), 1.0);
             p.strip = currentStrip + 1;
             p.strips = plan.strips;
+            p.rowsWritten = rowsWritten;
             hooks.progress(p);
         }
     };
+    RunHooks runHooks;
+    runHooks.shadeRefreshes = false;
+    runHooks.progress = report;
     runHooks.stopRequested = hooks.stopRequested;
+    // A stop is heard while the rows are written too: compressing a large poster takes long.
+    const auto wrote = [&](std::int32_t rows) {
+        rowsWritten += rows;
+        report(0);
+        if (hooks.stopRequested && hooks.stopRequested()) {
+            result.stopped = true;
+            return false;
+        }
+        return true;
+    };
 
     PosterFile file(fileName, png);
     // The order the file takes the strips in; the statistics pass goes the other way, so its
@@ -355,7 +394,11 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
         std::int32_t first = 0;
         std::int32_t end = 0;
         StripRows(plan, recipe.height, k, first, end);
-        ShadeAndWrite(renderer, recipe, first, end, threads, options.rowsAtATime, file);
+        currentStrip = k;
+        if (!ShadeAndWrite(renderer, recipe, first, end, threads, options.rowsAtATime, file,
+                           wrote)) {
+            return result;
+        }
     }
     file.Commit();
     return result;

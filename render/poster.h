@@ -25,11 +25,14 @@ struct PosterProgress {
     double fraction = 0.0;  // of the whole work, 0..1
     std::int32_t strip = 0; // the strip being rendered, 1 .. strips
     std::int32_t strips = 1;
+    std::int32_t rowsWritten = 0; // rows of the image in the file so far
 };
 
 struct PosterHooks {
-    std::function<void(const PosterProgress&)> progress; // on the calling thread, ~every 20 ms
-    std::function<bool()> stopRequested;                 // polled after each progress call
+    // On the calling thread, about every 20 ms while the orbits run and after each block of
+    // rows written (about 4 MiB).
+    std::function<void(const PosterProgress&)> progress;
+    std::function<bool()> stopRequested; // polled after each progress call
 };
 
 struct PosterResult {

@@ -99,6 +99,25 @@ TEST_F(PngFile, PixelsAndTextsComeBackAsWritten) {
     EXPECT_EQ(Names(), (Strings{"a.png"}));
 }
 
+// A poster-sized image is encoded another way (unfiltered, fastest level): its pixels still
+// come back, and its size shows them compressed.
+TEST_F(PngFile, APosterSizedImageComesBackAsWritten) {
+    const std::int32_t width = 8192;
+    const std::int32_t height = 2049; // just past 2^24 pixels
+    std::vector<std::uint8_t> bitmap(static_cast<std::size_t>(width) * height * 3, 0);
+    const std::vector<std::uint8_t> grain = Pattern(width, 1);
+    for (std::int32_t y = 0; y < height; y += 61) { // sparse rows of grain on black
+        std::copy(grain.begin(), grain.end(), bitmap.begin() + std::ptrdiff_t{y} * width * 3);
+    }
+    WritePng(Path("big.png"), width, height, bitmap, {{"Software", "Vorticel"}});
+    const test::DecodedPng png = test::DecodePng(Path("big.png"));
+    ASSERT_TRUE(png.ok);
+    EXPECT_EQ(png.width, width);
+    EXPECT_EQ(png.height, height);
+    EXPECT_TRUE(png.bgr == bitmap);
+    EXPECT_LT(std::filesystem::file_size(dir / "big.png"), bitmap.size() / 20);
+}
+
 TEST_F(PngFile, TextsOfOtherWritersBeforeAndAfterTheImageData) {
     ASSERT_TRUE(WriteForeignPng(Path("foreign.png").c_str()));
     EXPECT_EQ(ReadPngTexts(Path("foreign.png")),
