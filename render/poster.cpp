@@ -1,4 +1,4 @@
-// Posters strip by strip: the runs, the statistics pass, and the rows as they are shaded.
+// Posters strip by strip: the plan, the runs, the statistics pass and the progress.
 #include "render/poster.h"
 
 #include "attractor/attractor.h"
@@ -6,16 +6,14 @@
 #include "io/replace_file.h"
 #include "render/bmp_writer.h"
 #include "render/image_size.h"
-#include "render/large_pages.h"
 #include "render/light.h"
 #include "render/memory_budget.h"
 #include "render/png_file.h"
 #include "render/poster_plan.h"
+#include "render/poster_rows.h"
 #include "render/renderer.h"
-#include "render/run_workers.h"
 
 #include <algorithm>
-#include <array>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -69,17 +67,6 @@ StripRun RunStrip(const ImageRecipe& recipe, std::int32_t bandFirst, std::int32_
     return run;
 }
 
-// Rows shaded and written at a time, about 4 MiB of them: a strip holds these rather than an
-// image of its own.
-std::int32_t RowsAtATime(std::int64_t width, int depth, std::int32_t asked) {
-    if (asked > 0) {
-        return asked;
-    }
-    const std::int64_t rowBytes = width * (depth == 16 ? 6 : 3);
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        (std::int64_t{4} << 20) / std::max<std::int64_t>(rowBytes, 1), 16, 4096));
-}
-
 // What a strip's run holds, measured on bands of one and two rows.
 StripCost MeasureStripCost(const ImageRecipe& recipe, int depth, std::int32_t rowsAtATime) {
     const std::unique_ptr<Renderer> one = StripRenderer(recipe, 0, 1);
@@ -121,46 +108,6 @@ void CheckPoster(const PosterOptions& options, bool png) {
     }
 }
 
-// The file as its rows come, top row first for a PNG and bottom row first for a BMP.
-class PosterFile {
-public:
-    PosterFile(const std::string& fileName, bool png) : fileName_(fileName), png_(png) {}
-
-    bool TopDown() const { return png_; }
-    // The texts are written with the first row: by then the recipe holds what the first run
-    // measured.
-    void WriteRow(const ImageRecipe& recipe, const void* row) {
-        if (!replacement_) {
-            replacement_.emplace(fileName_);
-            if (png_) {
-                png_writer_ = std::make_unique<PngRowWriter>(replacement_->Stream(), fileName_,
-                                                             recipe.width, recipe.height,
-                                                             recipe.depth, RecipeTexts(recipe));
-            } else {
-                WriteBmpHeaders(replacement_->Stream(), recipe.width, recipe.height);
-            }
-        }
-        if (png_) {
-            png_writer_->WriteRow(row);
-        } else {
-            WriteBmpRow(replacement_->Stream(), static_cast<const std::uint8_t*>(row),
-                        recipe.width);
-        }
-    }
-    void Commit() {
-        if (png_writer_) {
-            png_writer_->Finish();
-        }
-        replacement_->Commit();
-    }
-
-private:
-    std::string fileName_;
-    bool png_;
-    std::optional<FileReplacement> replacement_;
-    std::unique_ptr<PngRowWriter> png_writer_;
-};
-
 // The progress counts the work in units of about a nanosecond on two threads, measured on
 // 48-megapixel Gas and Solid renders: an orbit step 20 (Solid's about four times more), each
 // pixel of a strip 4 a replay (its buffers made, merged, read), and each pixel written 4 into a
@@ -172,79 +119,6 @@ std::int64_t WrittenPixelUnits(bool png, int depth) {
         return 4;
     }
     return depth == 16 ? 24 : 8;
-}
-
-// Shades rows first .. end - 1 of the image (the strip's own) on `threads` threads, a few at a
-// time, and writes them in the file's order; wrote(rows) after each few, false to stop. False
-// when stopped.
-template <class Wrote>
-bool ShadeAndWrite(Renderer& renderer, const ImageRecipe& recipe, std::int32_t first,
-                   std::int32_t end, std::int32_t threads, std::int32_t rowsAtATime,
-                   PosterFile& file, Wrote&& wrote) {
-    const std::int32_t base = renderer.FirstRow();
-    const auto width = static_cast<std::size_t>(renderer.Width());
-    const bool shaded = renderer.BeginShade();
-    const std::int32_t atATime = RowsAtATime(renderer.Width(), recipe.depth, rowsAtATime);
-    // `buffer` holds the rows shaded at a time, `shade` is the renderer's shading into it, and
-    // `background` an unshaded pixel's values in the rows' own order.
-    const auto shadeAndWrite = [&](auto buffer, auto shade, const auto& background) {
-        auto* const rows = buffer.data();
-        const std::size_t rowValues = width * 3;
-        // Rows a .. b - 1 into `rows`, bottom row first.
-        const auto shadeRows = [&](std::int32_t a, std::int32_t b) {
-            if (!shaded) {
-                for (std::size_t i = 0; i < static_cast<std::size_t>(b - a) * rowValues; i += 3) {
-                    std::copy(background.begin(), background.end(), rows + i);
-                }
-                return;
-            }
-            const std::int32_t n = std::max<std::int32_t>(1, std::min(threads, b - a));
-            InParts(n, [&](std::int32_t k, std::int32_t parts) {
-                const auto rowOf = [a, b, parts](std::int32_t j) {
-                    return a + static_cast<std::int32_t>(std::int64_t{b - a} * j / parts);
-                };
-                (renderer.*shade)(rowOf(k) - base, rowOf(k + 1) - base,
-                                  rows + static_cast<std::size_t>(rowOf(k) - a) * rowValues);
-            });
-        };
-        const auto row = [&](std::int32_t a, std::int32_t y) {
-            return rows + static_cast<std::size_t>(y - a) * rowValues;
-        };
-        if (file.TopDown()) {
-            for (std::int32_t b = end; b > first; b -= atATime) {
-                const std::int32_t a = std::max(first, b - atATime);
-                shadeRows(a, b);
-                for (std::int32_t y = b; y-- > a;) {
-                    file.WriteRow(recipe, row(a, y));
-                }
-                if (!wrote(b - a)) {
-                    return false;
-                }
-            }
-        } else {
-            for (std::int32_t a = first; a < end; a += atATime) {
-                const std::int32_t b = std::min(end, a + atATime);
-                shadeRows(a, b);
-                for (std::int32_t y = a; y < b; ++y) {
-                    file.WriteRow(recipe, row(a, y));
-                }
-                if (!wrote(b - a)) {
-                    return false;
-                }
-            }
-        }
-        return true;
-    };
-    const auto rows = static_cast<std::size_t>(std::min(atATime, end - first)) * width * 3;
-    const ColourRGB& c = renderer.BackgroundColour();
-    if (recipe.depth == 16) {
-        return shadeAndWrite(
-            LargeBuffer<std::uint16_t>(rows), &Renderer::ShadeRows16,
-            std::array<std::uint16_t, 3>{Channel16(c.r), Channel16(c.g), Channel16(c.b)});
-    }
-    return shadeAndWrite(
-        LargeBuffer<std::uint8_t>(rows), &Renderer::ShadeRowsTo,
-        std::array<std::uint8_t, 3>{ChannelByte(c.b), ChannelByte(c.g), ChannelByte(c.r)});
 }
 
 } // namespace
