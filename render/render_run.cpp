@@ -166,19 +166,32 @@ RenderRunResult RenderRun(Attractor& attractor, Renderer& renderer, std::int32_t
         }
         return done.get();
     };
+    // A merge is made whole from the workers' buffers. When no image is shaded from it and no
+    // depth goes back to the workers, the next merge makes it over again: only the last is
+    // made, and the refreshes before it only let the workers go on.
+    const bool mergesMatter =
+        hooks.shadeRefreshes || (renderer.KeepsSoftDepths() && pool.Size() > 1);
+    bool mergeOwed = false;
     const auto refresh = [&](bool release) {
         if (hooks.refreshStarting) {
             hooks.refreshStarting();
         }
-        const bool shaded = offThread([&] {
-            pool.Merge(renderer, true);
-            if (release) {
-                pool.Release();
+        if (release && !mergesMatter) {
+            pool.MarkShown();
+            pool.Release();
+            mergeOwed = true;
+        } else {
+            const bool shaded = offThread([&] {
+                pool.Merge(renderer, true);
+                if (release) {
+                    pool.Release();
+                }
+                return hooks.shadeRefreshes && ShadeInBands(renderer, pool.Size());
+            });
+            mergeOwed = false;
+            if (shaded) {
+                renderer.PublishImage();
             }
-            return hooks.shadeRefreshes && ShadeInBands(renderer, pool.Size());
-        });
-        if (shaded) {
-            renderer.PublishImage();
         }
         ++result.refreshes;
         if (hooks.refreshed) {
@@ -220,6 +233,11 @@ RenderRunResult RenderRun(Attractor& attractor, Renderer& renderer, std::int32_t
     }
     if (pool.ChangedSinceShown()) {
         refresh(false);
+    } else if (mergeOwed) { // the last refresh's, which was not made
+        offThread([&] {
+            pool.Merge(renderer, true);
+            return true;
+        });
     }
     result.count = attractor.count;
     result.stopped = result.stopped || StopRequested(hooks);

@@ -194,14 +194,20 @@ bool WorkerPool::MeetingIsRefresh() const {
     });
 }
 
+void WorkerPool::MarkShown() {
+    for (const auto& worker : workers_) {
+        worker->shownCount = worker->count.load(std::memory_order_relaxed);
+    }
+}
+
 void WorkerPool::Merge(Renderer& renderer, bool shown) {
     std::vector<Renderer*> renderers;
     renderers.reserve(workers_.size());
     for (const auto& worker : workers_) {
         renderers.push_back(worker->renderer.get());
-        if (shown) {
-            worker->shownCount = worker->count.load(std::memory_order_relaxed);
-        }
+    }
+    if (shown) {
+        MarkShown();
     }
     // Done: finished, or waiting at the meeting of its whole share, after which it only leaves.
     bool done = true;

@@ -57,6 +57,8 @@ public:
     // workers are then waiting or gone. `shown`: the merge is for an image refresh. A single
     // worker that has done its share hands its buffers over rather than having them copied.
     void Merge(Renderer& renderer, bool shown);
+    // What a shown merge notes, without the merge: the workers' counts as they stand.
+    void MarkShown();
     // Lets the workers waiting at the due meeting go on.
     void Release();
     // True when some worker iterated since the last merge that was shown.
