@@ -109,7 +109,8 @@ void CheckPoster(const PosterOptions& options, bool png) {
 }
 
 // The progress counts the work in units of about a nanosecond on two threads, measured on
-// 48-megapixel Gas and Solid renders: an orbit step 20 (Solid's about four times more), each
+// 48-megapixel Gas and Solid renders: an orbit step 20 (Gas's: Solid's take about four times as
+// long, so its bar is slower while the orbits run and faster while the rows are written), each
 // pixel of a strip 4 a replay (its buffers made, merged, read), and each pixel written 4 into a
 // BMP, 8 into a PNG, 24 at 16 bits. A sparse poster's time goes largely into its pixels.
 constexpr std::int64_t kStepUnits = 20;
@@ -168,7 +169,7 @@ PosterResult RenderPoster(const ImageRecipe& given, const PosterOptions& options
     result.threads = threads;
     // An exposure the recipe imposes is the whole image's: no pass needs to gather it.
     const bool twoPasses = plan.strips > 1 && !recipe.exposure;
-    const std::int32_t replays = twoPasses ? 2 * plan.strips - 1 : 1;
+    const std::int32_t replays = twoPasses ? 2 * plan.strips - 1 : plan.strips;
     std::int32_t replaysDone = 0;
     std::int32_t currentStrip = 0;
     std::int32_t rowsWritten = 0;

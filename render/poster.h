@@ -23,7 +23,7 @@ struct PosterOptions {
 
 struct PosterProgress {
     double fraction = 0.0;  // of the whole work, 0..1
-    std::int32_t strip = 0; // the strip being rendered, 1 .. strips
+    std::int32_t strip = 0; // the strip being rendered or written, 1 .. strips
     std::int32_t strips = 1;
     std::int32_t rowsWritten = 0; // rows of the image in the file so far
 };
@@ -39,7 +39,7 @@ struct PosterResult {
     std::int32_t strips = 1;
     std::int32_t threads = 1;
     std::int64_t count = 0;     // iterations of one run of the orbits, warm-ups included
-    std::int32_t refreshes = 0; // merges of one run, the final one included
+    std::int32_t refreshes = 0; // refreshes of one run, the final one included
     bool stopped = false;
     bool diverged = false;
 };

@@ -32,8 +32,9 @@ struct RunHooks {
     // the renderer's shown image.
     std::function<void()> refreshStarting;
     std::function<void()> refreshed;
-    // False: a refresh only merges the workers' buffers, and the caller shades once at the end
-    // (a poster's strip, whose image nobody watches).
+    // False: a refresh shades nothing, and the caller shades once at the end (a poster's
+    // strip, whose image nobody watches). Its merge is then made only where merged depths go
+    // back to the workers; else only the last merge is, the others being made over by it.
     bool shadeRefreshes = true;
 };
 
@@ -107,7 +108,8 @@ std::int64_t RunMemoryBytes(const Renderer& renderer, std::int32_t threads);
 // up to its share. Whenever the workers have all reached a multiple of the refresh period
 // (RefreshPeriod of a worker's share; for one worker the counts c + 1 = k x period), and once
 // more at the end unless nothing was plotted since, their buffers are merged into `renderer`
-// (MergeWorkers) and the image is refreshed. One worker gives the single-orbit image bit for
+// (MergeWorkers) and the image is refreshed (unshaded, only the merges that matter: see
+// RunHooks::shadeRefreshes). One worker gives the single-orbit image bit for
 // bit; the same seed and worker count repeat a render exactly on any machine, whatever its
 // cores (unless it is stopped or diverges, where the workers' stopping points depend on
 // timing). A count asked for (`threads` > 0) is kept but for the target's cap: when its

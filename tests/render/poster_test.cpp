@@ -159,41 +159,50 @@ TEST_F(PosterFiles, AnEmptyRenderIsTheBackgroundInEveryStrip) {
 }
 
 // Shading and compressing a large poster can outlast its orbits: the written rows move the
-// progress, which reads 1 only once the last is in, and "stop" is heard while they are written.
+// progress, which reads 1 only once the last is in (an imposed exposure replays each strip once),
+// and "stop" is heard while they are written.
 TEST_F(PosterFiles, TheWrittenRowsCountInTheProgressAndAStopAmongThemWritesNothing) {
-    const ImageRecipe recipe = ExampleRecipe(2, 0);
+    ImageRecipe recipe = ExampleRecipe(2, 0);
     PosterOptions options;
     options.width = recipe.width;
     options.height = recipe.height;
-    options.strips = 3;
     options.rowsAtATime = 5;
     std::vector<PosterProgress> seen;
     PosterHooks hooks;
     hooks.progress = [&seen](const PosterProgress& p) { seen.push_back(p); };
-    ASSERT_FALSE(RenderPoster(recipe, options, Path("p.png"), hooks).stopped);
-    ASSERT_FALSE(seen.empty());
-    std::int32_t blocks = 0;
-    for (std::size_t i = 1; i < seen.size(); ++i) {
-        EXPECT_LE(seen[i - 1].fraction, seen[i].fraction);
-        const std::int32_t rows = seen[i].rowsWritten - seen[i - 1].rowsWritten;
-        EXPECT_TRUE(rows >= 0 && rows <= 5) << rows;
-        blocks += rows > 0;
+    for (const bool imposed : {false, true}) {
+        SCOPED_TRACE(imposed ? "imposed exposure" : "own statistics");
+        if (imposed) {
+            recipe.exposure = ShadeStatistics{{40.0, 0.0, 0.0, 0.0}};
+        }
+        seen.clear();
+        options.strips = 3;
+        ASSERT_FALSE(RenderPoster(recipe, options, Path("p.png"), hooks).stopped);
+        ASSERT_GE(seen.size(), 2u);
+        std::int32_t blocks = seen.front().rowsWritten > 0;
+        for (std::size_t i = 1; i < seen.size(); ++i) {
+            EXPECT_LE(seen[i - 1].fraction, seen[i].fraction);
+            const std::int32_t rows = seen[i].rowsWritten - seen[i - 1].rowsWritten;
+            EXPECT_TRUE(rows >= 0 && rows <= 5) << rows;
+            blocks += rows > 0;
+        }
+        EXPECT_GE(blocks, (recipe.height + 4) / 5);
+        EXPECT_EQ(seen.back().rowsWritten, recipe.height);
+        EXPECT_EQ(seen.back().fraction, 1.0);
+        EXPECT_LT(seen.end()[-2].fraction, 1.0);
     }
-    blocks += seen.front().rowsWritten > 0;
-    EXPECT_GE(blocks, (recipe.height + 4) / 5);
-    EXPECT_EQ(seen.back().rowsWritten, recipe.height);
-    EXPECT_EQ(seen.back().fraction, 1.0);
-    EXPECT_LT(seen.end()[-2].fraction, 1.0);
 
     const std::string before = Read("p.png");
-    seen.clear();
     hooks.stopRequested = [&seen] { return !seen.empty() && seen.back().rowsWritten > 0; };
     options.strips = 1;
-    EXPECT_TRUE(RenderPoster(recipe, options, Path("p.png"), hooks).stopped);
-    EXPECT_EQ(seen.back().rowsWritten, 5);
+    for (const char* name : {"p.png", "new.png"}) {
+        seen.clear();
+        EXPECT_TRUE(RenderPoster(recipe, options, Path(name), hooks).stopped);
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.back().rowsWritten, 5);
+    }
     EXPECT_TRUE(Read("p.png") == before);
-    EXPECT_TRUE(RenderPoster(recipe, options, Path("new.png"), hooks).stopped);
-    EXPECT_FALSE(std::ifstream(Path("new.png")).good());
+    EXPECT_EQ(Names(), std::vector<std::string>{"p.png"}); // nothing new, no temporary left
 }
 
 // The maximum every strip and every shading starts from: the running maxima side by side must

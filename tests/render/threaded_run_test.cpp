@@ -164,6 +164,32 @@ TEST_P(EachKind, TheSameSeedAndThreadCountRepeatExactly) {
     EXPECT_NE(images[0], images[2]); // another seed, other draws
 }
 
+// Unshaded refreshes skip the merges the next one makes over: the run still ends on the shaded
+// run's bits and refresh count, on one worker and on two, with a target no multiple of the
+// refresh period (a last refresh after the skipped ones).
+TEST_P(EachKind, UnshadedRefreshesEndOnTheShadedRunsBits) {
+    const std::int32_t target = 2 * kMinWorkerIterations + 12345;
+    for (const std::int32_t threads : {1, 2}) {
+        SCOPED_TRACE(std::to_string(threads) + " workers");
+        std::vector<std::uint8_t> images[2];
+        std::int32_t refreshes[2] = {};
+        for (const bool shaded : {true, false}) {
+            const std::unique_ptr<Attractor> a = MakeSubject(kSierpinski);
+            RandomSeed(5);
+            const std::unique_ptr<Renderer> b = Framed(*a, GetParam(), 64, 48);
+            RunHooks hooks;
+            hooks.shadeRefreshes = shaded;
+            const RenderRunResult r = RenderRun(*a, *b, target, 7, hooks, threads);
+            EXPECT_EQ(r.threads, threads);
+            ASSERT_TRUE(b->ShadeImage()); // as a poster's strip is shaded at the end
+            images[shaded] = b->GetImage().Rows();
+            refreshes[shaded] = r.refreshes;
+        }
+        EXPECT_EQ(images[0], images[1]);
+        EXPECT_EQ(refreshes[0], refreshes[1]);
+    }
+}
+
 // What the threads of a run split between them: the shading in bands of rows and the merge in
 // slices of the buffers give the same bits as the whole job done at once.
 TEST_P(EachKind, BandsAndSlicesGiveTheWholeJobsBits) {
